@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/datetime.h"
 #include "model/instrument.h"
 
 namespace kv {
@@ -29,6 +30,12 @@ class LinkEffects {
   virtual void ReadingsReceived(const std::array<Single, kSensorChannels>& values) = 0;
   // One entry of a dump list ("EF,R" / "ES,R"): a 32-character name and its address.
   virtual void DumpListEntry(std::string name, long address) = 0;
+  // The complete last line handed to the port. Writes whose acknowledgement
+  // echoes the whole line (HC, A1, A2, AS, AW, SA, AC) are compared with it.
+  virtual std::string_view LastLineSent() const = 0;
+  // The PC's date and time (the link owns the clock); an HC reply stores the
+  // instrument clock's offset from it.
+  virtual DateTime Now() const = 0;
 };
 
 // Applies one complete frame (STX .. terminator). Returns true when the reply
