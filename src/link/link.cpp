@@ -1,0 +1,152 @@
+#include "link/link.h"
+
+#include <limits>
+
+#include "common/messages.h"
+
+namespace kv {
+
+namespace {
+
+// The longest time-out kept, in seconds, so that its tenths fit an int.
+constexpr int kMaxTimeoutSeconds = std::numeric_limits<int>::max() / 10;
+
+LinkListener& SilentListener() {
+  static LinkListener silent;
+  return silent;
+}
+
+}  // namespace
+
+uclTzif::uclTzif(Transport& transport, const Clock& clock)
+    : transport_(transport), clock_(clock), log_(clock) {}
+
+uclTzif::~uclTzif() {
+  waiter_ = {};
+  if (runner_) {
+    // Destroying the top-level frame destroys the whole chain of tasks it awaits.
+    std::exchange(runner_, {}).destroy();
+  }
+}
+
+LinkListener& uclTzif::Events() { return listener_ != nullptr ? *listener_ : SilentListener(); }
+
+int uclTzif::Timeout() const {
+  int seconds = timeoutTenths_ / 10;
+  const int remainder = timeoutTenths_ % 10;
+  if (remainder > 5 || (remainder == 5 && seconds % 2 == 1)) {
+    ++seconds;
+  }
+  return seconds;
+}
+
+void uclTzif::SetTimeout(int seconds) {
+  if (seconds < 0) {
+    seconds = 0;
+  } else if (seconds > kMaxTimeoutSeconds) {
+    seconds = kMaxTimeoutSeconds;
+  }
+  timeoutTenths_ = seconds * 10;
+}
+
+void uclTzif::SetStatus(LinkStatus status) {
+  DriveScope scope(*this);
+  status_ = status;
+}
+
+bool uclTzif::Connected() const { return serialComm_ || state_ == LinkState::Connected; }
+
+void uclTzif::SetRunDensty(bool run) {
+  if (run && !runDensty_) {
+    denstyCountdown_ = kDenstyPollTicks;
+  }
+  runDensty_ = run;
+}
+
+bool uclTzif::SetPortOpen(bool open) {
+  if (!open) {
+    transport_.Close();
+    return true;
+  }
+  if (!transport_.IsOpen() && !transport_.Open()) {
+    return false;
+  }
+  OnPortOpened();
+  return true;
+}
+
+bool uclTzif::DisConnect() {
+  DriveScope scope(*this);
+  status_ = LinkStatus::Ready;
+  tickCounter_ = 0;
+  return false;
+}
+
+void uclTzif::Reset() {
+  DriveScope scope(*this);
+  lastLineSent_.clear();
+  pendingCode_.clear();
+  state_ = LinkState::Offline;
+  faultCount_ = 0;
+  status_ = LinkStatus::Idle;
+  connectDelayTicks_ = 0;
+}
+
+void uclTzif::RememberSent(std::string_view lastLine, std::string_view head, bool resetRetry) {
+  // All bookkeeping happens before the write: a port that answers at once
+  // must find the new pending command, an empty buffer and a loaded time-out.
+  replyTicks_ = timeoutTenths_;
+  receiveBuffer_.Clear();
+  replyReceived_ = false;
+  lastLineSent_ = lastLine;
+  pendingCode_ = head.size() >= 2 ? std::string(head.substr(0, 2)) : std::string();
+  if (resetRetry) {
+    retryCount_ = 0;
+  }
+}
+
+void uclTzif::DataSend(std::string_view line, bool resetRetry) {
+  const std::string copy(line);  // `line` may be the last line sent itself
+  constexpr std::size_t kCodeAt = 5;
+  RememberSent(copy, copy.size() > kCodeAt ? std::string_view(copy).substr(kCodeAt) : "",
+               resetRetry);
+  AddLog(FormatMessage(msg::kSentLineLog, {ToReadable(copy)}));
+  transport_.Write(copy);
+  Events().StsTransmit();
+}
+
+bool uclTzif::DataSendArry(std::string_view bytes, bool resetRetry) {
+  constexpr std::size_t kHeadAt = 5;
+  constexpr std::size_t kHeadLength = 5;
+  if (bytes.size() < kHeadAt + kHeadLength) {
+    return false;
+  }
+  const std::string copy(bytes);
+  const std::string head = copy.substr(kHeadAt, kHeadLength);
+  RememberSent(head, head, resetRetry);
+  AddLog("> : " + BytesAsHexTags(copy));
+  transport_.Write(copy);
+  Events().StsTransmit();
+  return true;
+}
+
+void uclTzif::AddLog(std::string_view text) { log_.Write(text); }
+
+void uclTzif::ConnectReplyReceived() {
+  if (state_ == LinkState::Connected) {
+    return;
+  }
+  state_ = LinkState::Connected;
+  AddLog(FormatMessage(msg::kConnectSequenceFinishedLog));
+  Events().OnConnect();
+}
+
+void uclTzif::ReadingsReceived(const std::array<Single, kSensorChannels>& values) {
+  Events().Densty(values);
+}
+
+void uclTzif::DumpListEntry(std::string name, long address) {
+  dumpList_.push_back(DumpListItem{std::move(name), address});
+}
+
+}  // namespace kv

@@ -1,0 +1,34 @@
+#include "qtedge/adapter_port.h"
+
+#include <QSerialPortInfo>
+#include <vector>
+
+#include "link/adapter_choice.h"
+
+namespace kv {
+
+std::optional<QString> SelectAdapterPort(const AdapterErrorReport& report) {
+  std::vector<SerialPortEntry> ports;
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    SerialPortEntry entry;
+    entry.systemLocation = info.systemLocation().toStdString();
+    if (info.hasVendorIdentifier()) {
+      entry.vendorId = info.vendorIdentifier();
+    }
+    if (info.hasProductIdentifier()) {
+      entry.productId = info.productIdentifier();
+    }
+    ports.push_back(std::move(entry));
+  }
+  const AdapterChoice choice = ChooseAdapterPort(ports);
+  if (choice.moreThanOne && report) {
+    report(QString::fromLatin1(kAdapterErrorText.data(), static_cast<qsizetype>(kAdapterErrorText.size())),
+           QString::fromLatin1(kAdapterErrorTitle.data(), static_cast<qsizetype>(kAdapterErrorTitle.size())));
+  }
+  if (!choice.port) {
+    return std::nullopt;
+  }
+  return QString::fromStdString(*choice.port);
+}
+
+}  // namespace kv
