@@ -120,6 +120,9 @@ constexpr std::array kCatalogue = std::to_array<CatalogueEntry>({
     {8056, "Improper data found  ( ~1 )"},
     {8075, "Improper file"},
     // Program-added texts (ids 9000 and up) go here, still in id order.
+    {9000, "No backup written: all 100 backup names of today are taken in ~1. Move old backups elsewhere."},
+    {9001, "No backup written: the file ~1 could not be written (~2)."},
+    {9002, "The data folder ~1 cannot be created."},
 });
 
 constexpr bool IsSortedById() {

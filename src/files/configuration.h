@@ -1,0 +1,41 @@
+#pragma once
+// The program's configuration file, KVMaintenance.ini. Only its font settings
+// take effect; the link keeps fixed retry, time-out and delay values whatever
+// the [Communication] section says.
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+inline constexpr std::string_view kConfigurationFileName = "KVMaintenance.ini";
+
+struct FontSettings {
+  std::string name = "Arial";
+  float size = 9;
+  bool bold = false, italic = false, underline = false;
+};
+
+struct LinkSettings {
+  int retry = 3;
+  int timeout = 3;  // seconds
+  int delay = 0;
+};
+
+struct Configuration {
+  FontSettings font;
+  LinkSettings link;
+  std::string error;  // why a missing file could not be created ("" otherwise)
+};
+
+// The file in `folder` (a "/" is added unless the folder ends with one).
+std::string ConfigurationPath(std::string_view folder);
+
+// Writes the eleven keys with their default values, in table order.
+bool WriteDefaultConfiguration(const std::string& path, std::string* error);
+
+// Creates the file with its defaults when it is missing, then reads the font.
+// A font value that is missing or malformed keeps its default; a file that
+// cannot be created leaves every setting at its default.
+Configuration LoadConfiguration(std::string_view folder);
+
+}  // namespace kv

@@ -1,0 +1,61 @@
+#pragma once
+// Where a writer puts a file's bytes. The real sink writes a temporary file
+// beside the target and only replaces the target when everything was written
+// and flushed, so a failure never leaves a half-written or truncated file
+// where a good one stood. Tests use sinks that fail on purpose.
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include <sys/types.h>
+
+namespace kv {
+
+class FileSink {
+ public:
+  virtual ~FileSink() = default;
+  // Appends bytes; false once anything failed (later calls keep failing).
+  virtual bool Write(std::string_view bytes) = 0;
+  // Makes everything written the file's content; false when that failed, and
+  // then the target is as it was before.
+  virtual bool Commit() = 0;
+  // What failed, for the user ("" while nothing has).
+  virtual std::string Error() const = 0;
+};
+
+// The system calls the atomic sink makes, replaceable so that tests can make
+// any of them fail without depending on permissions or a full disk.
+struct FileSystemCalls {
+  std::function<ssize_t(int fd, const void* data, size_t size)> write;
+  std::function<int(int fd)> fsync;
+  std::function<int(const char* from, const char* to)> rename;
+  static FileSystemCalls Posix();
+};
+
+// Writes "<target>.XXXXXX" in the target's folder; Commit flushes it to disk
+// and renames it over the target. A sink destroyed without a successful
+// Commit removes its temporary file and leaves the target untouched.
+class AtomicFileSink final : public FileSink {
+ public:
+  explicit AtomicFileSink(std::string targetPath, FileSystemCalls calls = FileSystemCalls::Posix());
+  ~AtomicFileSink() override;
+  AtomicFileSink(const AtomicFileSink&) = delete;
+  AtomicFileSink& operator=(const AtomicFileSink&) = delete;
+
+  bool Write(std::string_view bytes) override;
+  bool Commit() override;
+  std::string Error() const override { return error_; }
+
+ private:
+  bool Fail(std::string_view what);
+  void Discard();
+
+  std::string target_;
+  std::string temporary_;
+  FileSystemCalls calls_;
+  int fd_ = -1;
+  bool committed_ = false;
+  std::string error_;
+};
+
+}  // namespace kv

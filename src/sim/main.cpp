@@ -1,0 +1,120 @@
+// kvsim: the simulated KORVIN instrument on a pseudo-terminal.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/clock.h"
+#include "sim/pty_port.h"
+#include "sim/pty_server.h"
+#include "sim/sim_default_state.h"
+#include "sim/sim_instrument.h"
+#include "sim/sim_options.h"
+#include "sim/sim_state_file.h"
+
+namespace {
+
+// SIGTERM and SIGINT write a byte here; the serve loop polls the other end.
+int g_stopPipe[2] = {-1, -1};
+
+extern "C" void OnStopSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = ::write(g_stopPipe[1], &byte, 1);
+}
+
+bool InstallSignals(std::string* error) {
+  if (::pipe(g_stopPipe) != 0) {
+    *error = std::string("pipe: ") + std::strerror(errno);
+    return false;
+  }
+  for (const int fd : g_stopPipe) {
+    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+  }
+  struct sigaction stop {};
+  stop.sa_handler = OnStopSignal;
+  sigemptyset(&stop.sa_mask);
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  // The peer closing the port is no reason to stop: SIGHUP and SIGPIPE are ignored.
+  return ::sigaction(SIGTERM, &stop, nullptr) == 0 && ::sigaction(SIGINT, &stop, nullptr) == 0 &&
+         ::sigaction(SIGHUP, &ignore, nullptr) == 0 && ::sigaction(SIGPIPE, &ignore, nullptr) == 0;
+}
+
+// Replaces an earlier symlink at `link`; refuses to replace anything else.
+bool MakeLink(const std::string& target, const std::string& link, std::string* error) {
+  struct stat info {};
+  if (::lstat(link.c_str(), &info) == 0) {
+    if (!S_ISLNK(info.st_mode)) {
+      *error = link + " exists and is not a symbolic link";
+      return false;
+    }
+    ::unlink(link.c_str());
+  }
+  if (::symlink(target.c_str(), link.c_str()) != 0) {
+    *error = "symlink " + link + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+int Fail(const std::string& message) {
+  std::cerr << "kvsim: " << message << '\n';
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace kv;
+  using namespace kv::sim;
+  const std::vector<std::string_view> args(argc > 1 ? argv + 1 : argv, argv + argc);
+  const ParsedOptions parsed = ParseSimOptions(args);
+  if (!parsed.ok) {
+    std::cerr << "kvsim: " << parsed.error << "\n\n" << SimUsage();
+    return 2;
+  }
+  const SimOptions& options = parsed.options;
+  if (options.help) {
+    std::cout << SimUsage();
+    return 0;
+  }
+
+  std::string error;
+  clsInstrument settings = MakeDemoInstrument();
+  if (!options.statePath.empty() && !LoadStateFile(options.statePath, settings, &error)) {
+    return Fail(error);
+  }
+  if (!InstallSignals(&error)) return Fail(error);
+
+  SystemClock clock;
+  SimInstrument instrument(clock, std::move(settings), options.device, options.faults);
+  PtyPort port;
+  if (!port.Open(&error)) return Fail(error);
+  if (!options.linkPath.empty() && !MakeLink(port.SlavePath(), options.linkPath, &error)) {
+    return Fail(error);
+  }
+  std::cout << port.SlavePath() << std::endl;
+
+  PtyServer server(port, instrument, {options.baud, options.verbose ? &std::cerr : nullptr});
+  server.Run(g_stopPipe[0]);
+
+  int status = 0;
+  if (!options.stateOutPath.empty() &&
+      !SaveStateFile(options.stateOutPath, instrument.Device().Settings(), &error)) {
+    status = Fail(error);
+  }
+  if (!options.linkPath.empty()) ::unlink(options.linkPath.c_str());
+  if (options.verbose) {
+    std::cerr << "kvsim: stopped after " << instrument.RepliesSoFar() << " replies\n";
+  }
+  return status;
+}

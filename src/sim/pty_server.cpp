@@ -1,0 +1,131 @@
+#include "sim/pty_server.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+
+#include "protocol/framing.h"
+
+namespace kv::sim {
+namespace {
+
+constexpr long kBitsPerByte = 10;  // start, eight data bits, stop
+constexpr std::size_t kReadChunk = 4096;
+constexpr auto kHangUpGrace = std::chrono::milliseconds(500);
+constexpr int kHangUpPollMs = 10;
+
+}  // namespace
+
+PtyServer::PtyServer(PtyPort& port, SimInstrument& instrument, ServeOptions options)
+    : port_(port), instrument_(instrument), options_(options) {}
+
+void PtyServer::Run(int stopFd) {
+  while (Step(stopFd, -1)) {
+  }
+}
+
+std::chrono::microseconds PtyServer::WireTime(std::size_t bytes) const {
+  if (options_.baud <= 0) return std::chrono::microseconds{0};
+  const long long bits = static_cast<long long>(bytes) * kBitsPerByte;
+  return std::chrono::microseconds{bits * 1000000LL / options_.baud};
+}
+
+int PtyServer::MillisecondsToNextDue(SteadyClock::time_point now) const {
+  if (pending_.empty()) return -1;
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(pending_.front().due - now);
+  return static_cast<int>(std::clamp<long long>(wait.count(), 0, 60000));
+}
+
+bool PtyServer::Step(int stopFd, int timeoutMs) {
+  std::array<pollfd, 2> fds{{{stopFd, POLLIN, 0}, {port_.Master(), POLLIN, 0}}};
+  if (!outbox_.empty()) fds[1].events |= POLLOUT;
+  const nfds_t count = port_.IsOpen() ? 2 : 1;
+  int timeout = MillisecondsToNextDue(SteadyClock::now());
+  if (timeout < 0 || (timeoutMs >= 0 && timeoutMs < timeout)) timeout = timeoutMs;
+  if (!outbox_.empty() && timeout < 0) timeout = 1000;
+  if (hangUpWhenSent_ && port_.IsOpen() && (timeout < 0 || timeout > kHangUpPollMs)) {
+    timeout = kHangUpPollMs;
+  }
+  if (::poll(fds.data(), count, timeout) < 0 && errno != EINTR) return false;
+  if ((fds[0].revents & POLLIN) != 0) return false;
+  if (count > 1 && (fds[1].revents & POLLIN) != 0) ReadRequests();
+  SendDueReplies(SteadyClock::now());
+  return true;
+}
+
+void PtyServer::ReadRequests() {
+  std::array<char, kReadChunk> chunk{};
+  const auto now = SteadyClock::now();
+  for (;;) {
+    const ssize_t got = ::read(port_.Master(), chunk.data(), chunk.size());
+    if (got <= 0) break;  // EAGAIN: all read
+    const long rejectedBefore = instrument_.RejectedFrames();
+    for (OutgoingReply& reply :
+         instrument_.Receive({chunk.data(), static_cast<std::size_t>(got)})) {
+      Schedule(std::move(reply), now);
+    }
+    if (options_.trace && instrument_.RejectedFrames() != rejectedBefore) {
+      *options_.trace << "-- request with a bad checksum or layout ignored" << std::endl;
+    }
+  }
+}
+
+void PtyServer::Schedule(OutgoingReply reply, SteadyClock::time_point now) {
+  auto due = std::max(now, lastDue_) + WireTime(reply.requestBytes + reply.bytes.size()) +
+             std::chrono::milliseconds{reply.delayMs};
+  lastDue_ = due;
+  pending_.push_back({due, std::move(reply)});
+}
+
+void PtyServer::SendDueReplies(SteadyClock::time_point now) {
+  while (!pending_.empty() && pending_.front().due <= now && !hangUpWhenSent_) {
+    OutgoingReply reply = std::move(pending_.front().reply);
+    pending_.pop_front();
+    TraceReply(reply);
+    outbox_ += reply.bytes;
+    hangUpWhenSent_ = reply.hangUpAfter;
+    hangUpDeadline_ = now + kHangUpGrace;
+    peerHasUnread_ = false;
+  }
+  FlushOutbox();
+}
+
+void PtyServer::FlushOutbox() {
+  while (port_.IsOpen() && !outbox_.empty()) {
+    const ssize_t sent = ::write(port_.Master(), outbox_.data(), outbox_.size());
+    if (sent < 0) {
+      if (errno == EINTR) continue;
+      break;  // EAGAIN: the rest goes when the line can take it
+    }
+    outbox_.erase(0, static_cast<std::size_t>(sent));
+  }
+  if (!hangUpWhenSent_ || !outbox_.empty() || !port_.IsOpen()) return;
+  // The bytes reach the program's side a moment after the write: wait until
+  // they have been seen there and read, or the grace time is over.
+  const bool unread = port_.BytesWaitingForPeer() > 0;
+  peerHasUnread_ = peerHasUnread_ || unread;
+  if ((peerHasUnread_ && !unread) || SteadyClock::now() >= hangUpDeadline_) {
+    if (options_.trace) *options_.trace << "-- line closed (hang-up)" << std::endl;
+    port_.HangUp();
+    pending_.clear();
+  }
+}
+
+void PtyServer::TraceReply(const OutgoingReply& reply) const {
+  if (options_.trace == nullptr) return;
+  std::ostream& out = *options_.trace;
+  out << "> " << ToReadable(reply.requestText) << '\n';
+  out << "< #" << reply.number << ' ' << ToReadable(reply.replyText);
+  if (reply.bytes.empty()) {
+    out << "  [dropped]";
+  } else if (reply.bytes != BuildCommandLine(reply.replyText, kEOT, "00")) {
+    out << "  [sent as " << ToReadable(reply.bytes) << ']';
+  }
+  if (reply.delayMs > 0) out << "  [delayed " << reply.delayMs << " ms]";
+  out << std::endl;
+}
+
+}  // namespace kv::sim

@@ -1,0 +1,42 @@
+#pragma once
+// Faults injected into chosen replies, for testing how the program copes with
+// a bad line: the reply number counts every reply the instrument would send,
+// faulty or not, from 1.
+#include <string>
+#include <vector>
+
+namespace kv::sim {
+
+enum class FaultKind {
+  Drop,     // the reply is not sent at all
+  Corrupt,  // the reply is sent with a wrong checksum
+  Delay,    // the reply is held back for a while
+  Garbage,  // junk is sent instead of the reply
+  HangUp,   // the line is closed after the reply, as an unplugged cable
+};
+
+struct Fault {
+  FaultKind kind;
+  long reply;       // 1-based
+  int delayMs = 0;  // Delay only
+};
+
+class FaultPlan {
+ public:
+  void Add(const Fault& fault) { faults_.push_back(fault); }
+  bool Has(FaultKind kind, long reply) const;
+  // The extra delay of a reply: the sum of its Delay faults.
+  int DelayMs(long reply) const;
+  bool Empty() const { return faults_.empty(); }
+
+ private:
+  std::vector<Fault> faults_;
+};
+
+// The frame with its two checksum digits replaced by a wrong value.
+std::string WithBadChecksum(std::string frame);
+// Line noise in place of a reply: printable and high bytes ending in EOT, so
+// the program sees one frame and rejects it.
+std::string GarbageFrame();
+
+}  // namespace kv::sim

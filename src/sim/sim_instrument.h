@@ -1,0 +1,54 @@
+#pragma once
+// The simulated instrument on its byte stream: cuts the received bytes into
+// request frames, answers each complete request frame with one framed reply
+// and applies the fault plan to the replies.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/sim_device.h"
+#include "sim/sim_faults.h"
+
+namespace kv::sim {
+
+struct OutgoingReply {
+  long number = 0;               // 1-based count of replies
+  std::string bytes;             // what goes on the wire; empty when dropped
+  std::size_t requestBytes = 0;  // the request frame it answers
+  int delayMs = 0;               // held back this long on top of any line pacing
+  bool hangUpAfter = false;      // close the line once it has been sent
+  std::string requestText;       // for the trace: the request's command text
+  std::string replyText;         // and the reply's, before any fault
+};
+
+class SimInstrument {
+ public:
+  // Bytes kept while waiting for a terminator; older noise beyond it is dropped.
+  static constexpr std::size_t kMaxPendingBytes = 4096;
+
+  SimInstrument(const Clock& clock, clsInstrument settings, SimDeviceOptions options = {},
+                FaultPlan faults = {});
+
+  // Takes received bytes and returns the replies of every request frame they
+  // complete, in order. A frame with a bad checksum or layout gets no reply.
+  std::vector<OutgoingReply> Receive(std::string_view bytes);
+
+  SimDevice& Device() { return device_; }
+  const SimDevice& Device() const { return device_; }
+  long RepliesSoFar() const { return replies_; }
+  long RejectedFrames() const { return rejected_; }
+
+ private:
+  std::vector<OutgoingReply> TakeFrames();
+  // The command text of a well-formed request frame, or nothing.
+  static std::optional<std::string> RequestText(std::string_view frame);
+
+  SimDevice device_;
+  FaultPlan faults_;
+  std::string buffer_;
+  long replies_ = 0;
+  long rejected_ = 0;
+};
+
+}  // namespace kv::sim

@@ -1,0 +1,146 @@
+#include "sim/sim_options.h"
+
+#include <array>
+#include <optional>
+
+#include "protocol/field_parse.h"
+
+namespace kv::sim {
+namespace {
+
+constexpr long kLargestDelayMs = 600000;
+
+std::optional<long> Positive(std::string_view text) {
+  const auto value = ParseDec32(text);
+  if (!value || *value < 1) return std::nullopt;
+  return *value;
+}
+
+struct ReplyFault {
+  std::string_view flag;
+  FaultKind kind;
+};
+constexpr std::array<ReplyFault, 4> kReplyFaults{{
+    {"--drop", FaultKind::Drop},
+    {"--corrupt", FaultKind::Corrupt},
+    {"--garbage", FaultKind::Garbage},
+    {"--hangup", FaultKind::HangUp},
+}};
+
+struct PathOption {
+  std::string_view flag;
+  std::string SimOptions::*path;
+};
+constexpr std::array<PathOption, 3> kPathOptions{{
+    {"--state", &SimOptions::statePath},
+    {"--state-out", &SimOptions::stateOutPath},
+    {"--link", &SimOptions::linkPath},
+}};
+
+// "N:MS" of --delay.
+std::optional<Fault> ParseDelay(std::string_view text) {
+  const auto colon = text.find(':');
+  if (colon == std::string_view::npos) return std::nullopt;
+  const auto reply = Positive(text.substr(0, colon));
+  const auto ms = ParseDec32(text.substr(colon + 1));
+  if (!reply || !ms || *ms < 0 || *ms > kLargestDelayMs) return std::nullopt;
+  return Fault{FaultKind::Delay, *reply, static_cast<int>(*ms)};
+}
+
+std::string Bad(std::string_view flag, std::string_view value) {
+  return "invalid value '" + std::string(value) + "' for " + std::string(flag);
+}
+
+}  // namespace
+
+ParsedOptions ParseSimOptions(std::span<const std::string_view> args) {
+  ParsedOptions parsed;
+  SimOptions& o = parsed.options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view flag = args[i];
+    if (flag == "--help" || flag == "-h") {
+      o.help = true;
+      continue;
+    }
+    if (flag == "--verbose" || flag == "-v") {
+      o.verbose = true;
+      continue;
+    }
+    if (i + 1 >= args.size()) {
+      parsed.error = flag.rfind("--", 0) == 0 ? "missing value for " + std::string(flag)
+                                              : "unknown argument '" + std::string(flag) + "'";
+      return parsed;
+    }
+    const std::string_view value = args[++i];
+    bool known = false;
+    for (const PathOption& option : kPathOptions) {
+      if (flag == option.flag) {
+        o.*option.path = std::string(value);
+        known = true;
+      }
+    }
+    for (const ReplyFault& fault : kReplyFaults) {
+      if (flag != fault.flag) continue;
+      const auto reply = Positive(value);
+      if (!reply) {
+        parsed.error = Bad(flag, value);
+        return parsed;
+      }
+      o.faults.Add({fault.kind, *reply});
+      known = true;
+    }
+    if (flag == "--delay") {
+      const auto delay = ParseDelay(value);
+      if (!delay) {
+        parsed.error = Bad(flag, value);
+        return parsed;
+      }
+      o.faults.Add(*delay);
+      known = true;
+    } else if (flag == "--baud") {
+      const auto baud = Positive(value);
+      if (!baud) {
+        parsed.error = Bad(flag, value);
+        return parsed;
+      }
+      o.baud = *baud;
+      known = true;
+    } else if (flag == "--busy-polls") {
+      const auto polls = ParseDec16(value);
+      if (!polls || *polls < 0) {
+        parsed.error = Bad(flag, value);
+        return parsed;
+      }
+      o.device.busyPolls = *polls;
+      known = true;
+    }
+    if (!known) {
+      parsed.error = "unknown option '" + std::string(flag) + "'";
+      return parsed;
+    }
+  }
+  parsed.ok = true;
+  return parsed;
+}
+
+std::string SimUsage() {
+  return "Usage: kvsim [options]\n"
+         "Simulated KORVIN instrument on a pseudo-terminal. The first line printed is the\n"
+         "device path to open as the instrument's serial port. Runs until SIGTERM or SIGINT.\n"
+         "\n"
+         "  --state FILE.kvd      start with the settings of a maintenance data file\n"
+         "  --state-out FILE.kvd  write the settings to a maintenance data file on exit\n"
+         "  --link PATH           also make PATH a symbolic link to the device\n"
+         "  --baud N              pace replies as a serial line of N baud (default: instant)\n"
+         "  --busy-polls N        completion polls answered 'not finished' (default 2)\n"
+         "  --drop N              do not send the Nth reply\n"
+         "  --corrupt N           send the Nth reply with a wrong checksum\n"
+         "  --garbage N           send junk instead of the Nth reply\n"
+         "  --delay N:MS          hold the Nth reply back MS milliseconds\n"
+         "  --hangup N            close the line after the Nth reply (unplugged cable)\n"
+         "  --verbose             trace requests and replies on stderr\n"
+         "  --help                show this text\n"
+         "Replies are counted from 1; fault options may be repeated.\n";
+}
+
+}  // namespace kv::sim

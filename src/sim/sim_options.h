@@ -1,0 +1,34 @@
+#pragma once
+// The simulator's command line.
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "sim/sim_device.h"
+#include "sim/sim_faults.h"
+
+namespace kv::sim {
+
+struct SimOptions {
+  std::string statePath;     // --state FILE.kvd: initial settings
+  std::string stateOutPath;  // --state-out FILE.kvd: settings written on exit
+  std::string linkPath;      // --link PATH: symlink to the slave device
+  long baud = 0;             // --baud N: pace replies as a line of N baud
+  bool verbose = false;      // --verbose: trace to stderr
+  bool help = false;         // --help
+  SimDeviceOptions device;   // --busy-polls N
+  FaultPlan faults;          // --drop/--corrupt/--garbage/--hangup N, --delay N:MS
+};
+
+struct ParsedOptions {
+  bool ok = false;
+  SimOptions options;
+  std::string error;  // when not ok
+};
+
+// `args` excludes the program name.
+ParsedOptions ParseSimOptions(std::span<const std::string_view> args);
+
+std::string SimUsage();
+
+}  // namespace kv::sim

@@ -1,0 +1,140 @@
+// The kvsim program itself: prints its device path, serves the port across
+// the program's close and reopen, and writes its settings when terminated.
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <filesystem>
+#include <vector>
+
+#include "files/kvd_reader.h"
+#include "files/kvd_writer.h"
+#include "pty_fixture.h"
+#include "sim/sim_default_state.h"
+#include "temp_dir.h"
+
+extern char** environ;
+
+namespace kv::sim::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// KV_BINARY_DIR is the build tree, compiled in by the build.
+std::string SimulatorPath() { return (fs::path(KV_BINARY_DIR) / "kvsim").string(); }
+
+std::string Framed(std::string_view text) { return BuildCommandLine(text, kEOT, "00"); }
+
+// One kvsim process with its stdout on a pipe.
+class SimulatorProcess {
+ public:
+  explicit SimulatorProcess(const std::vector<std::string>& args) {
+    int out[2];
+    if (::pipe(out) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> all{SimulatorPath()};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    stdout_ = out[0];
+  }
+  ~SimulatorProcess() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+    if (stdout_ >= 0) ::close(stdout_);
+  }
+
+  // The first line the simulator prints: its device path.
+  std::string FirstLine() {
+    std::string line;
+    while (line.empty() || line.back() != '\n') {
+      pollfd p{stdout_, POLLIN, 0};
+      if (::poll(&p, 1, 5000) <= 0) return {};
+      char c;
+      if (::read(stdout_, &c, 1) != 1) return {};
+      line += c;
+    }
+    line.pop_back();
+    return line;
+  }
+  // Sends the signal and returns the exit status (-1 when it did not exit normally).
+  int Stop(int signal) {
+    ::kill(pid_, signal);
+    int status = 0;
+    const pid_t done = ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  bool Started() const { return pid_ > 0; }
+
+ private:
+  pid_t pid_ = -1;
+  int stdout_ = -1;
+};
+
+class KvsimProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!fs::exists(SimulatorPath())) GTEST_SKIP() << "kvsim is not built at " << SimulatorPath();
+    ASSERT_TRUE(dir.Ok());
+  }
+  TempDir dir;
+};
+
+TEST_F(KvsimProcessTest, ServesUntilTerminatedAndWritesItsSettings) {
+  const std::string link = dir.File("korvin"), out = dir.File("out.kvd");
+  SimulatorProcess sim({"--link", link, "--state-out", out});
+  ASSERT_TRUE(sim.Started());
+  const std::string device = sim.FirstLine();
+  ASSERT_EQ(device.rfind("/dev/", 0), 0U) << device;
+  EXPECT_EQ(fs::read_symlink(link).string(), device);
+
+  int fd = OpenPort(link);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(AskPort(fd, "AP,W,2,"), Framed("AP,W,2,"));
+  ::close(fd);  // the program closes the port: no reason to stop
+  fd = OpenPort(device);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(AskPort(fd, "AP,R,"), Framed("AP,R,2,"));
+  ::close(fd);
+
+  EXPECT_EQ(sim.Stop(SIGTERM), 0);
+  clsInstrument saved;
+  ASSERT_TRUE(ReadMaintenanceFile(saved, out).complete);
+  EXPECT_EQ(saved.AlarmMode(), 2);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << "the link is removed on exit";
+}
+
+TEST_F(KvsimProcessTest, StartsFromAMaintenanceFile) {
+  clsInstrument prepared = MakeDemoInstrument();
+  ASSERT_TRUE(prepared.SetGasName(4, "NH3"));
+  ASSERT_TRUE(WriteMaintenanceFile(prepared, dir.File("in.kvd")).ok);
+  SimulatorProcess sim({"--state", dir.File("in.kvd")});
+  const std::string device = sim.FirstLine();
+  ASSERT_FALSE(device.empty());
+  const int fd = OpenPort(device);
+  ASSERT_GE(fd, 0);
+  EXPECT_NE(AskPort(fd, "GN,R,").find(",NH3,"), std::string::npos);
+  ::close(fd);
+  EXPECT_EQ(sim.Stop(SIGINT), 0);
+}
+
+TEST_F(KvsimProcessTest, BadCommandLineIsRefused) {
+  SimulatorProcess sim({"--drop", "zero"});
+  ASSERT_TRUE(sim.Started());
+  EXPECT_EQ(sim.FirstLine(), "");
+  EXPECT_EQ(sim.Stop(0), 2);
+}
+
+}  // namespace
+}  // namespace kv::sim::testing
