@@ -130,8 +130,10 @@ inline constexpr int kRowLcdContrast = 8047;  // "LCD Contrast(0-15)"
 inline constexpr int kRowIdDisplay = 8048;  // "ID Display"
 inline constexpr int kImproperData = 8056;  // "Improper data found  ( ~1 )"
 inline constexpr int kImproperFile = 8075;  // "Improper file"
-// Texts added beyond the established catalogue take ids from 9000 up; none
-// are needed yet.
+// Texts added beyond the established catalogue take ids from 9000 up
+// (9000..9009 belong to the main window, see app/app_messages.h).
+inline constexpr int kMappingNotFileable = 9010;    // a UG mask of 11 in a maintenance file
+inline constexpr int kGasTypeNotFileable = 9011;    // a GasType of 10..15 in a maintenance file
 }  // namespace msg
 
 }  // namespace kv
