@@ -76,7 +76,7 @@ int Fail(const std::string& message) {
 int main(int argc, char** argv) {
   using namespace kv;
   using namespace kv::sim;
-  const std::vector<std::string_view> args(argc > 1 ? argv + 1 : argv, argv + argc);
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
   const ParsedOptions parsed = ParseSimOptions(args);
   if (!parsed.ok) {
     std::cerr << "kvsim: " << parsed.error << "\n\n" << SimUsage();

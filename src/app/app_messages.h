@@ -1,0 +1,12 @@
+#pragma once
+// Catalogue texts the window adds beyond the established ones (ids 9000 up).
+namespace kv::msg {
+
+// "No backup written: all 100 backup names of today are taken in ~1. Move old backups elsewhere."
+inline constexpr int kBackupNamesTaken = 9000;
+// "No backup written: the file ~1 could not be written (~2)."
+inline constexpr int kBackupNotWritten = 9001;
+// "The data folder ~1 cannot be created."
+inline constexpr int kDataFolderUnavailable = 9002;
+
+}  // namespace kv::msg

@@ -1,0 +1,57 @@
+#include "app/dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace kv {
+namespace {
+
+QMessageBox::Icon ToQt(Dialogs::Icon icon) {
+  switch (icon) {
+    case Dialogs::Icon::Information:
+      return QMessageBox::Information;
+    case Dialogs::Icon::Question:
+      return QMessageBox::Question;
+    case Dialogs::Icon::Critical:
+      return QMessageBox::Critical;
+    case Dialogs::Icon::None:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+void QtDialogs::Show(Icon icon, const QString& title, const QString& text) {
+  QMessageBox box(ToQt(icon), title, text, QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+bool QtDialogs::Ask(Icon icon, const QString& title, const QString& text) {
+  QMessageBox box(ToQt(icon), title, text, QMessageBox::Yes | QMessageBox::No, parent_);
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+QString QtDialogs::OpenFile(const QString& filter) {
+  QFileDialog dialog(parent_, QString(), QString(), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+QString QtDialogs::SaveFile(const QString& filter) {
+  QFileDialog dialog(parent_, QString(), QString(), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(QStringLiteral("kvd"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+QString MaintenanceFileFilter() {
+  return QStringLiteral("KORVIN Maintenance Data(*.kvd);;All files (*.*)");
+}
+
+}  // namespace kv

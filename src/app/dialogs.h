@@ -1,0 +1,49 @@
+#pragma once
+// Every modal dialog of the window goes through this one interface: the
+// program shows real message boxes and file dialogs, the tests script the
+// answers and run every path offscreen without blocking.
+#include <QString>
+
+class QWidget;
+
+namespace kv {
+
+class Dialogs {
+ public:
+  enum class Icon { None, Information, Question, Critical };
+
+  virtual ~Dialogs() = default;
+
+  // A message box with an OK button.
+  virtual void Show(Icon icon, const QString& title, const QString& text) = 0;
+  // A message box with Yes and No; true for Yes.
+  virtual bool Ask(Icon icon, const QString& title, const QString& text) = 0;
+  // File dialogs; `filter` in Qt's form ("Name (*.kvd);;All files (*.*)").
+  // An empty result means the user cancelled.
+  virtual QString OpenFile(const QString& filter) = 0;
+  // Asks before overwriting an existing file.
+  virtual QString SaveFile(const QString& filter) = 0;
+
+  void Critical(const QString& title, const QString& text) { Show(Icon::Critical, title, text); }
+  bool Question(const QString& title, const QString& text) { return Ask(Icon::Question, title, text); }
+};
+
+// Real dialogs, modal to `parent`.
+class QtDialogs final : public Dialogs {
+ public:
+  explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+  void SetParent(QWidget* parent) { parent_ = parent; }
+
+  void Show(Icon icon, const QString& title, const QString& text) override;
+  bool Ask(Icon icon, const QString& title, const QString& text) override;
+  QString OpenFile(const QString& filter) override;
+  QString SaveFile(const QString& filter) override;
+
+ private:
+  QWidget* parent_;
+};
+
+// The maintenance data file filter of the open and save dialogs.
+QString MaintenanceFileFilter();
+
+}  // namespace kv

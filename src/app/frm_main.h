@@ -1,0 +1,220 @@
+#pragma once
+// frmMain: the program's only main window. It owns the link to the
+// instrument, the two records (CurInstrument, exchanged with the instrument;
+// EditInstrument, behind the grids), the settings grids, the information pane
+// and the progress dialog, and runs the four numbered actions.
+//
+// Nothing here blocks: a transaction is started on the link and its end
+// arrives as a callback; meanwhile the action buttons and closing are
+// disabled and the event loop keeps running.
+#include <QColor>
+#include <QLockFile>
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/dialogs.h"
+#include "common/clock.h"
+#include "files/configuration.h"
+#include "link/link.h"
+#include "link/link_listener.h"
+#include "link/transport.h"
+#include "model/instrument.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace kv {
+
+class InfoPane;
+class LinkTicker;
+class QtSerialTransport;
+class SettingsGrid;
+class frmUpload;
+
+// What the window is given from outside: the data folder, the dialogs, the
+// clock, the port and how to find the adapter.
+struct frmMainServices {
+  std::filesystem::path dataFolder;
+  Dialogs* dialogs = nullptr;
+  const Clock* clock = nullptr;
+  Transport* transport = nullptr;
+  // The same port when it is a real serial port: the window attaches the link
+  // to it and polls its modem lines on every tick.
+  QtSerialTransport* serialPort = nullptr;
+  // Points the transport at the USB infrared adapter; false when there is none.
+  std::function<bool()> locateAdapter;
+  // The read transaction of the Get action (GetInstrument unless a test
+  // gives another).
+  std::function<Task<bool>(uclTzif&, clsInstrument&)> readInstrument;
+  // The 100 ms session tick; tests leave it off and tick the link themselves.
+  bool runTicker = true;
+};
+
+class frmMain final : public QMainWindow, private LinkListener {
+  Q_OBJECT
+
+ public:
+  // The serial settings of the USB adapter.
+  static constexpr const char* kAdapterSettings = "921600,n,8,1";
+  // Sensor type names by GasType code.
+  static constexpr std::array<const char*, 8> kSensorTypeNames = {
+      "CAT", "OXY", "TOX", "ESM", "IR", "PID", "TC", "OTHER"};
+
+  explicit frmMain(frmMainServices services, QWidget* parent = nullptr);
+  ~frmMain() override;
+  frmMain(const frmMain&) = delete;
+  frmMain& operator=(const frmMain&) = delete;
+
+  // ---- start-up ----------------------------------------------------------
+  // Single instance, configuration and font, link settings, port, session
+  // log, caption. False when another instance already runs (the user has been
+  // told); the window must then not be shown.
+  bool Form_Load();
+  // Initialises once per activated flag: empty path, records, every grid.
+  void Form_Activate();
+  // Empties the information pane.
+  void init();
+  // Finds the adapter and opens the port; true when the adapter was found.
+  bool SelectPort();
+
+  // ---- actions -----------------------------------------------------------
+  // enable true: Get and Power OFF, and from level 1 Load and Transmit too;
+  // enable false: all four off whatever the level.
+  void SetButtons(bool enable, int level);
+  // cmdEnd is disabled while a power-off runs; closing is then refused.
+  void SetEndButton(bool enabled);
+  void cmdGet_Click();
+  void cmdEnd_Click();
+
+  // ---- information pane and grids ------------------------------------------
+  void AppendInfo(const QString& text, const QColor& colour);
+  void AppendMessage(int id, const QColor& colour, const std::vector<std::string>& args = {});
+  // Every grid from EditInstrument, in the fixed order.
+  void FillAllGrids();
+  void FillOtherSetting();
+  void FillStationUser();
+  void FillGasName();
+  void FillChannel();
+  void FillConversion();
+  void FillMethaneElimination();
+  void FillGasOptions();
+  void FillPID(int range);
+
+  // ---- state ---------------------------------------------------------------
+  uclTzif& Link() { return uclTZ7100_; }
+  clsInstrument& CurInstrument() { return curInstrument_; }
+  clsInstrument& EditInstrument() { return editInstrument_; }
+  bool Activated() const { return activated_; }
+  // A transaction runs: actions and closing are refused.
+  bool Busy() const { return busy_; }
+  frmUpload* UploadDialog() const { return upload_; }
+  const std::filesystem::path& DataFolder() const { return services_.dataFolder; }
+  std::filesystem::path BackupFolder() const;
+  const FontSettings& ConfiguredFont() const { return configuredFont_; }
+
+ signals:
+  // A transaction has ended and its result is shown.
+  void TransactionFinished(bool ok);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // LinkListener
+  void OnConnect() override;
+  void ConnectRetry(int count) override;
+  void InstMessage(const std::string& text) override;
+  void InterMessage(const std::string& text) override;
+  void AlarmMessage(const std::string& text) override;
+  void DumpMessage(const std::string& text) override;
+  void LinkLost() override;
+  void Progress(int done, int total) override;
+
+  void BuildWindow();
+  QWidget* BuildActionPanel();
+  QWidget* BuildGasPage();
+  QWidget* BuildOtherPage();
+  QWidget* BuildStationUserPage();
+  QWidget* BuildConversionPage();
+  QWidget* BuildPidPage();
+  SettingsGrid* AddGrid(const QString& name);
+
+  bool AcquireSingleInstance();
+  void ApplyConfiguration();
+  void OpenSessionLog();
+
+  // Shows the progress dialog for a transaction and locks the actions.
+  void BeginTransaction(int captionId, int messageId);
+  void EndTransaction();
+  void SetBusy(bool busy);
+  void ApplyButtonStates();
+  void GetFinished(bool ok);
+  // Writes CurInstrument to the next free backup of today; false (and the
+  // reason in the pane) when it could not.
+  bool WriteBackup();
+  void AddLog(int messageId, const std::vector<std::string>& args = {});
+
+  frmMainServices services_;
+  uclTzif uclTZ7100_;
+  clsInstrument curInstrument_;
+  clsInstrument editInstrument_;
+  std::unique_ptr<QLockFile> instanceLock_;
+  LinkTicker* ticker_ = nullptr;
+  FontSettings configuredFont_;
+  QString designCaption_;
+
+  bool activated_ = false;
+  bool loading_ = false;
+  bool busy_ = false;
+  DateTime transactionStart_;
+
+  // The enabled state each action button would have without a transaction.
+  struct ButtonStates {
+    bool get = false, load = true, send = false, powerOff = false, end = true;
+  } buttons_;
+
+  // Widgets, named as the window has always named them.
+  QPushButton* cmdGet = nullptr;
+  QPushButton* cmdLoad = nullptr;
+  QLineEdit* txtPath = nullptr;
+  QPushButton* cmdSend = nullptr;
+  QPushButton* cmdPowerOff = nullptr;
+  QPushButton* cmdStore = nullptr;
+  QPushButton* cmdEnd = nullptr;
+  QCheckBox* chkFactorySave = nullptr;
+  InfoPane* rtbInfo = nullptr;
+  QTabWidget* SSTab1 = nullptr;
+  QTabWidget* sstUser = nullptr;
+  QTabWidget* SSTab2 = nullptr;
+  QTabWidget* SSTab3 = nullptr;
+  QLabel* lblName = nullptr;
+  QLabel* lblMap = nullptr;
+  QLabel* lblElimination = nullptr;
+  QLabel* lblOther = nullptr;
+  QLabel* lblStation = nullptr;
+  QLabel* lblUser = nullptr;
+  QLineEdit* txtCount = nullptr;
+  SettingsGrid* vfgDatas = nullptr;
+  SettingsGrid* vfgGasName = nullptr;
+  SettingsGrid* vfgChannel = nullptr;
+  SettingsGrid* vfgOtherSet = nullptr;
+  SettingsGrid* vfgME = nullptr;
+  SettingsGrid* vfgStation = nullptr;
+  SettingsGrid* vfgUser = nullptr;
+  SettingsGrid* vfgPreConv = nullptr;
+  SettingsGrid* vfgUserConv = nullptr;
+  std::array<SettingsGrid*, kPidRanges> vfgPID{};
+  frmUpload* upload_ = nullptr;
+};
+
+}  // namespace kv

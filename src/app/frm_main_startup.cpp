@@ -1,0 +1,211 @@
+// frmMain: start-up, first activation, the information pane, the fills and
+// closing.
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFont>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QPushButton>
+#include <system_error>
+
+#include "app/frm_main.h"
+#include "app/grid_fill.h"
+#include "app/info_pane.h"
+#include "app/other_setting.h"
+#include "app/settings_grid.h"
+#include "common/messages.h"
+#include "model/instrument_settings.h"
+#include "qtedge/data_folder.h"
+#include "qtedge/link_ticker.h"
+
+namespace kv {
+namespace {
+
+constexpr const char* kProgramNumber = "05121";
+constexpr const char* kExitTitle = "KORVIN Maintenance Data Loader";
+constexpr const char* kSessionLogName = "SerialLog.log";
+constexpr const char* kInstanceLockName = "KVMaintenance.lock";
+constexpr int kLinkRetry = 3;
+constexpr int kLinkTimeoutSeconds = 3;
+
+QString Latin1(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Metric-compatible faces for the usual office fonts, used where the
+// configured one is not installed.
+struct FontStandIn {
+  const char* family;
+  const char* standIn;
+};
+constexpr FontStandIn kFontStandIns[] = {
+    {"Arial", "Liberation Sans"},
+    {"Times New Roman", "Liberation Serif"},
+    {"Courier New", "Liberation Mono"},
+};
+
+QFont MakeFont(const FontSettings& settings) {
+  const QString family = Latin1(settings.name);
+  if (!QFontDatabase::families().contains(family, Qt::CaseInsensitive)) {
+    for (const FontStandIn& row : kFontStandIns) {
+      if (family.compare(QString::fromLatin1(row.family), Qt::CaseInsensitive) == 0) {
+        QFont::insertSubstitution(family, QString::fromLatin1(row.standIn));
+      }
+    }
+  }
+  QFont font(family);
+  if (settings.size > 0 && settings.size < 200) font.setPointSizeF(settings.size);
+  font.setBold(settings.bold);
+  font.setItalic(settings.italic);
+  font.setUnderline(settings.underline);
+  return font;
+}
+
+}  // namespace
+
+bool frmMain::Form_Load() {
+  loading_ = true;
+  if (!AcquireSingleInstance()) {
+    services_.dialogs->Critical(Latin1(FormatMessage(msg::kProgramTitle)),
+                                Latin1(FormatMessage(msg::kAlreadyStarted)));
+    loading_ = false;
+    return false;
+  }
+  ApplyConfiguration();
+  init();
+  uclTZ7100_.SetRetry(kLinkRetry);
+  uclTZ7100_.SetTimeout(kLinkTimeoutSeconds);
+  // The log is opened before the port so that the first connection is traced.
+  OpenSessionLog();
+  SelectPort();
+  if (services_.runTicker && ticker_ == nullptr) {
+    ticker_ = new LinkTicker(uclTZ7100_, services_.serialPort, this);
+    ticker_->Start();
+  }
+  setWindowTitle(designCaption_ + QStringLiteral(" [P.No.") + QString::fromLatin1(kProgramNumber) +
+                 QStringLiteral("]"));
+  loading_ = false;
+  return true;
+}
+
+bool frmMain::AcquireSingleInstance() {
+  // Keyed on the data folder: two instances with different folders may run.
+  const std::filesystem::path lockPath = services_.dataFolder / kInstanceLockName;
+  auto lock = std::make_unique<QLockFile>(FromFsPath(lockPath));
+  lock->setStaleLockTime(0);
+  if (!lock->tryLock(0)) return false;
+  instanceLock_ = std::move(lock);
+  return true;
+}
+
+void frmMain::ApplyConfiguration() {
+  const Configuration configuration = LoadConfiguration(services_.dataFolder.string());
+  configuredFont_ = configuration.font;
+  const QFont font = MakeFont(configuredFont_);
+  setFont(font);
+  for (SettingsGrid* grid : findChildren<SettingsGrid*>()) {
+    if (grid->objectName().startsWith(QStringLiteral("vfg"))) grid->setFont(font);
+  }
+}
+
+void frmMain::OpenSessionLog() {
+  const std::filesystem::path path = services_.dataFolder / kSessionLogName;
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+  uclTZ7100_.Log().Close();
+  uclTZ7100_.Log().Open(path.string());
+}
+
+bool frmMain::SelectPort() {
+  const bool found = services_.locateAdapter && services_.locateAdapter();
+  if (found) {
+    uclTZ7100_.SetSerialComm(true);
+    uclTZ7100_.SetRTSEnable(true);
+    uclTZ7100_.SetDTREnable(true);
+    uclTZ7100_.SetHandshaking(2);
+    uclTZ7100_.SetSettings(kAdapterSettings);
+  } else {
+    uclTZ7100_.SetSerialComm(false);
+  }
+  uclTZ7100_.SetPortOpen(true);
+  return found;
+}
+
+void frmMain::init() { rtbInfo->clear(); }
+
+void frmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  Form_Activate();
+}
+
+void frmMain::Form_Activate() {
+  if (activated_) return;
+  txtPath->clear();
+  chkFactorySave->setText(Latin1(FormatMessage(msg::kSaveAsDefault)));
+  chkFactorySave->setChecked(false);
+  AddLog(msg::kSerialPortStandbyLog, {FormatGeneralDate(services_.clock->Now())});
+  CopyInstrument(editInstrument_, curInstrument_, false);
+  editInstrument_.ClearChangeFlags();
+  FillAllGrids();
+  activated_ = true;
+}
+
+void frmMain::AppendInfo(const QString& text, const QColor& colour) {
+  rtbInfo->AppendInfo(text, colour);
+}
+
+void frmMain::AppendMessage(int id, const QColor& colour, const std::vector<std::string>& args) {
+  AppendInfo(Latin1(FormatMessage(id, args)), colour);
+}
+
+void frmMain::AddLog(int messageId, const std::vector<std::string>& args) {
+  uclTZ7100_.AddLog(FormatMessage(messageId, args));
+}
+
+void frmMain::FillAllGrids() {
+  FillOtherSetting();
+  FillStationUser();
+  FillGasName();
+  FillChannel();
+  FillConversion();
+  FillMethaneElimination();
+  FillGasOptions();
+  FillPID(0);
+  FillPID(1);
+}
+
+void frmMain::FillOtherSetting() { kv::FillOtherSetting(*vfgDatas, editInstrument_); }
+void frmMain::FillStationUser() { kv::FillStationUser(*vfgStation, *vfgUser, editInstrument_); }
+void frmMain::FillGasName() { kv::FillGasName(*vfgGasName, editInstrument_); }
+void frmMain::FillChannel() { kv::FillChannel(*vfgChannel, editInstrument_); }
+void frmMain::FillConversion() {
+  kv::FillConversion(*vfgPreConv, *vfgUserConv, *txtCount, editInstrument_);
+}
+void frmMain::FillMethaneElimination() { kv::FillMethaneElimination(*vfgME, editInstrument_); }
+void frmMain::FillGasOptions() { kv::FillGasOptions(*vfgOtherSet, editInstrument_); }
+void frmMain::FillPID(int range) {
+  if (range == 0 || range == 1) kv::FillPID(*vfgPID[static_cast<std::size_t>(range)], range, editInstrument_);
+}
+
+void frmMain::cmdEnd_Click() { close(); }
+
+void frmMain::closeEvent(QCloseEvent* event) {
+  if (!loading_) {
+    // A running transaction or power-off refuses the close without asking.
+    if (busy_ || !buttons_.end) {
+      event->ignore();
+      return;
+    }
+    if (!services_.dialogs->Ask(Dialogs::Icon::None, QString::fromLatin1(kExitTitle),
+                                QStringLiteral("EXIT ?"))) {
+      event->ignore();
+      return;
+    }
+  }
+  // Form_Unload: the link stops ticking.
+  uclTZ7100_.SetTimerEnabled(false);
+  if (ticker_ != nullptr) ticker_->Stop();
+  event->accept();
+}
+
+}  // namespace kv

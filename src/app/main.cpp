@@ -1,0 +1,108 @@
+// KVMaintenance [--port DEVICE] [--data-dir DIR] [--demo]
+//   --port DEVICE   use this serial device instead of searching for the adapter
+//   --data-dir DIR  the program folder (configuration, Backup, SerialLog.log)
+//   --demo          start kvsim beside the program and connect to it
+//   -LOG            accepted for compatibility; it changes nothing
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include "app/app_messages.h"
+#include "app/demo_simulator.h"
+#include "app/dialogs.h"
+#include "app/frm_main.h"
+#include "common/clock.h"
+#include "common/messages.h"
+#include "qtedge/adapter_port.h"
+#include "qtedge/data_folder.h"
+#include "qtedge/qt_serial_transport.h"
+
+namespace {
+
+QString Text(int id, const std::vector<std::string>& args = {}) {
+  return QString::fromLatin1(kv::FormatMessage(id, args));
+}
+
+struct Options {
+  QString port;
+  QString dataDir;
+  bool demo = false;
+};
+
+Options ParseCommandLine(const QApplication& app) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("KORVIN Maintenance Data Loader"));
+  parser.addHelpOption();
+  // Single-dash words are long options, so that "-LOG" is one option.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption port(QStringLiteral("port"),
+                                QStringLiteral("Serial device of the instrument's adapter."),
+                                QStringLiteral("DEVICE"));
+  const QCommandLineOption dataDir(QStringLiteral("data-dir"),
+                                   QStringLiteral("Folder of the configuration, backups and log."),
+                                   QStringLiteral("DIR"));
+  const QCommandLineOption demo(QStringLiteral("demo"),
+                                QStringLiteral("Connect to a simulated instrument (kvsim)."));
+  QCommandLineOption log(QStringLiteral("LOG"), QStringLiteral("Accepted; has no effect."));
+  log.setFlags(QCommandLineOption::HiddenFromHelp);
+  parser.addOptions({port, dataDir, demo, log});
+  parser.process(app);
+  return {parser.value(port), parser.value(dataDir), parser.isSet(demo)};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("KVMaintenance"));
+  const Options options = ParseCommandLine(app);
+
+  kv::QtDialogs dialogs;
+  const QString title = Text(kv::msg::kProgramTitle);
+  const std::optional<std::filesystem::path> dataFolder = kv::ResolveDataFolder(options.dataDir);
+  if (!dataFolder) {
+    dialogs.Critical(title, Text(kv::msg::kDataFolderUnavailable,
+                                 {kv::ChooseDataFolder(options.dataDir).toStdString()}));
+    return 1;
+  }
+
+  kv::DemoSimulator simulator;
+  QString device = options.port;
+  if (options.demo) {
+    // Replies paced as on the adapter's line.
+    const QStringList simulatorArguments = {QStringLiteral("--baud"), QStringLiteral("921600")};
+    if (!simulator.Start(kv::DemoSimulator::BesideProgram(), simulatorArguments)) {
+      dialogs.Critical(title, simulator.Error());
+      return 1;
+    }
+    device = simulator.DevicePath();
+  }
+
+  kv::SystemClock clock;
+  kv::QtSerialTransport port;
+  kv::frmMainServices services;
+  services.dataFolder = *dataFolder;
+  services.dialogs = &dialogs;
+  services.clock = &clock;
+  services.transport = &port;
+  services.serialPort = &port;
+  services.locateAdapter = [&port, &dialogs, device] {
+    if (!device.isEmpty()) {
+      port.SetPortName(device);
+      return true;
+    }
+    const std::optional<QString> found = kv::SelectAdapterPort(
+        [&dialogs](const QString& text, const QString& caption) { dialogs.Critical(caption, text); });
+    if (!found) return false;
+    port.SetPortName(*found);
+    return true;
+  };
+
+  kv::frmMain window(std::move(services));
+  dialogs.SetParent(&window);
+  if (!window.Form_Load()) return 1;
+  window.show();
+  const int status = QApplication::exec();
+  port.Close();
+  simulator.Stop();
+  return status;
+}

@@ -1,0 +1,97 @@
+#pragma once
+// The transactions of the link: the full read, the upload of changed settings
+// and the single-purpose service operations. Each is a coroutine the caller
+// starts with `link.Start(...)` or awaits inside another transaction; it sends
+// one line at a time and waits for its reply on the session tick, so nothing
+// here blocks.
+//
+// Records, out-parameters and callbacks are held by reference until the task
+// ends: the caller keeps them alive that long. A transaction ends as failed on
+// the first exchange that does not complete (no answer, line fault, link lost,
+// Cancel).
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "common/datetime.h"
+#include "link/link.h"
+#include "link/task.h"
+#include "model/instrument.h"
+
+namespace kv {
+
+// ---- completion polls -----------------------------------------------------------
+// Long operations (data clearing, factory settings, defaults, calibrations) are
+// polled until the instrument says it has finished. An instrument that never
+// does is given up after this many seconds of polling, counted in session
+// ticks spent between polls.
+inline constexpr int kCompletionPollLimitSeconds = 180;
+inline constexpr int kCompletionPollLimitTicks =
+    kCompletionPollLimitSeconds * uclTzif::kTicksPerSecond;
+
+// Pauses between polls, in session ticks.
+inline constexpr int kDataClearPollTicks = 50;
+inline constexpr int kFactoryPollTicks = 20;
+inline constexpr int kFactorySettleTicks = 20;  // after the factory settings are in
+inline constexpr int kDefaultsPollTicks = 50;
+inline constexpr int kCalibrationPollTicks = 20;
+// After the power-off command the port stays closed this long before the link resets.
+inline constexpr int kPowerOffSettleTicks = 50;
+
+// ---- the full read --------------------------------------------------------------
+// Clears `record` and fills it from the instrument's 200 replies of the read
+// list. Raises InstMessage for each message the record collects and
+// Progress(done, 200) after each accepted reply. Change_SubBoard is False
+// afterwards in every case.
+Task<bool> GetInstrument(uclTzif& link, clsInstrument& record);
+
+// ---- the upload -----------------------------------------------------------------
+// One line of an upload as it went out.
+struct SentWriteLine {
+  std::string commandText;  // as sent, without framing
+  // The head with the entry number for a table line ("XS,W,06", "G1,W,3"), the
+  // head alone otherwise ("GP,W").
+  std::string label;
+  bool acknowledged = false;
+};
+using SentWriteObserver = std::function<void(const SentWriteLine&)>;
+
+// Sends every setting group whose change flags are set, in the instrument's
+// order, then "XV,W," always and "UD,W," when `saveAsDefault` is set. The flags
+// of each acknowledged group are cleared. Stops at the first line that is not
+// acknowledged. True only when every line sent was acknowledged (at least
+// one always is sent). Progress(done, total) after each acknowledged line;
+// `onLine` sees every line sent, the refused one included.
+Task<bool> SetInstrument(uclTzif& link, clsInstrument& record, bool saveAsDefault,
+                         SentWriteObserver onLine = {});
+
+// Marks the whole record for writing, then uploads it, sets the instrument's
+// clock to now and erases its data logger, stopping at the first that fails.
+Task<bool> SetInitValue(uclTzif& link, clsInstrument& record, bool saveAsDefault = false);
+
+// ---- service operations ---------------------------------------------------------
+// Switches the instrument off ("RO,W,"), closes the port, waits and resets the
+// link. Always true, as the window expects; `acknowledged`, when given, tells
+// whether the instrument took the command.
+Task<bool> BodyPowerOff(uclTzif& link, bool* acknowledged = nullptr);
+// Erases the data logger and polls until the instrument has finished.
+Task<bool> BodyDataClear(uclTzif& link);
+// Restores the factory settings and polls until the instrument has finished.
+Task<bool> RestoreFactorySet(uclTzif& link);
+// Loads the default settings of `kind`; true when the instrument reports "0".
+Task<bool> DefaultInstrument(uclTzif& link, int kind);
+// Sets the instrument's clock.
+Task<bool> SetDateTime(uclTzif& link, DateTime date);
+Task<bool> SetPump(uclTzif& link, bool on);
+// Calibrations: start, then poll until the seven channel results are in.
+Task<bool> ZeroCal(uclTzif& link);
+Task<bool> SpanCal(uclTzif& link, std::string data);
+// The result digit of `channel` (0..6) of the last calibration, or -1 when
+// there is none.
+int ZeroStatus(const uclTzif& link, int channel);
+int SpanStatus(const uclTzif& link, int channel);
+// Reads the latest calibration history record into `record`, raising
+// InterMessage for each message it collects. Status Ready after a failure.
+Task<bool> GetLatestHistory(uclTzif& link, clsInstrument& record);
+
+}  // namespace kv

@@ -1,0 +1,163 @@
+// The window against the simulated instrument: a real serial transport on
+// kvsim's pseudo-terminal, the real read transaction and the 100 ms ticker.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <memory>
+
+#include "app/demo_simulator.h"
+#include "app/frm_main.h"
+#include "app/info_pane.h"
+#include "app/settings_grid.h"
+#include "app/upload_dialog.h"
+#include "files/backup_name.h"
+#include "files/kvd_reader.h"
+#include "model/instrument_settings.h"
+#include "qtedge/qt_serial_transport.h"
+#include "test_doubles.h"
+
+namespace kv {
+namespace {
+
+QString KvsimPath() {
+  const QString binaryDir = qEnvironmentVariable("KV_BINARY_DIR");
+  const QString folder = binaryDir.isEmpty()
+                             ? QCoreApplication::applicationDirPath() + QStringLiteral("/..")
+                             : binaryDir;
+  return QDir(folder).filePath(QStringLiteral("kvsim"));
+}
+
+class WindowOnKvsim : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!QFileInfo(KvsimPath()).isExecutable()) GTEST_SKIP() << "kvsim is not built";
+  }
+
+  // Starts kvsim with `faults` and a window connected to it.
+  void Start(const QStringList& faults = {}) {
+    ASSERT_TRUE(simulator_.Start(KvsimPath(), faults)) << simulator_.Error().toStdString();
+    frmMainServices services;
+    services.dataFolder = dataDir_.path().toStdString();
+    services.dialogs = &dialogs_;
+    services.clock = &clock_;
+    services.transport = &port_;
+    services.serialPort = &port_;
+    services.locateAdapter = [this] {
+      port_.SetPortName(simulator_.DevicePath());
+      return true;
+    };
+    window_ = std::make_unique<frmMain>(std::move(services));
+    ASSERT_TRUE(window_->Form_Load());
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window_->Link().State() == LinkState::Connected; },
+                                5000));
+  }
+
+  void TearDown() override {
+    window_.reset();
+    port_.Close();
+    simulator_.Stop();
+  }
+
+  // Clicks Get and waits for the window to show the result.
+  void RunGet(int timeoutMs = 30000) {
+    QSignalSpy finished(window_.get(), &frmMain::TransactionFinished);
+    window_->findChild<QPushButton*>(QStringLiteral("cmdGet"))->click();
+    ASSERT_TRUE(finished.wait(timeoutMs)) << "the read did not end";
+  }
+
+  QString LastPaneLine() {
+    QStringList lines = window_->findChild<InfoPane*>()->toPlainText().split(QLatin1Char('\n'));
+    while (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
+    return lines.isEmpty() ? QString() : lines.back();
+  }
+
+  QColor LastLineColour() {
+    const InfoPane* pane = window_->findChild<InfoPane*>();
+    QTextCursor cursor(pane->document()->lastBlock().previous());
+    cursor.movePosition(QTextCursor::NextCharacter);
+    return cursor.charFormat().foreground().color();
+  }
+
+  std::filesystem::path Backup(int number) const {
+    return std::filesystem::path(dataDir_.path().toStdString()) / "Backup" /
+           BackupFileName(clock_.Now(), number);
+  }
+
+  QTemporaryDir dataDir_;
+  SystemClock clock_;
+  test::ScriptedDialogs dialogs_;
+  QtSerialTransport port_;
+  DemoSimulator simulator_;
+  std::unique_ptr<frmMain> window_;
+};
+
+TEST_F(WindowOnKvsim, GetFillsTheGridsAndWritesDatedBackups) {
+  // Paced like the adapter's line, as the demo runs it.
+  ASSERT_NO_FATAL_FAILURE(Start({QStringLiteral("--baud"), QStringLiteral("921600")}));
+  RunGet();
+  ASSERT_EQ(LastPaneLine(), "KORVIN Instrument Information Download Complete.");
+  EXPECT_EQ(LastLineColour(), QColor(0, 192, 0));
+  const clsInstrument& read = window_->CurInstrument();
+  ASSERT_FALSE(read.GasName(0).empty());
+  const auto* gasNames = window_->findChild<SettingsGrid*>(QStringLiteral("vfgGasName"));
+  EXPECT_EQ(gasNames->Text(1, 1).toStdString(), read.GasName(0));
+  EXPECT_EQ(window_->EditInstrument().GasName(0), read.GasName(0));
+  EXPECT_EQ(window_->UploadDialog()->ProgressBar()->value(), 200);
+
+  // The backup holds what was read.
+  ASSERT_TRUE(std::filesystem::exists(Backup(0)));
+  clsInstrument fromBackup;
+  ASSERT_TRUE(ReadMaintenanceFile(fromBackup, Backup(0).string()).complete);
+  EXPECT_EQ(fromBackup.GasName(0), read.GasName(0));
+  EXPECT_EQ(fromBackup.XS_(0), read.XS_(0));
+
+  RunGet();
+  EXPECT_EQ(LastPaneLine(), "KORVIN Instrument Information Download Complete.");
+  EXPECT_TRUE(std::filesystem::exists(Backup(1)));
+}
+
+// The read's ninth command is never answered, resends included.
+const QStringList kSilentFromTheNinthCommand = {
+    QStringLiteral("--drop"), QStringLiteral("10"), QStringLiteral("--drop"), QStringLiteral("11"),
+    QStringLiteral("--drop"), QStringLiteral("12"), QStringLiteral("--drop"), QStringLiteral("13")};
+
+TEST_F(WindowOnKvsim, AnInstrumentFallingSilentEndsTheReadAsFailed) {
+  ASSERT_NO_FATAL_FAILURE(Start(kSilentFromTheNinthCommand));
+  window_->Link().SetTimeout(1);  // keeps the four waits short
+  RunGet();
+  EXPECT_EQ(LastPaneLine(), "KORVIN Instrument Information Download Failed.");
+  EXPECT_EQ(LastLineColour(), QColor(255, 0, 0));
+  EXPECT_FALSE(std::filesystem::exists(Backup(0)));
+  EXPECT_TRUE(window_->findChild<QPushButton*>(QStringLiteral("cmdGet"))->isEnabled());
+}
+
+TEST_F(WindowOnKvsim, CancelEndsAReadAtOnceEvenWhenNothingArrives) {
+  ASSERT_NO_FATAL_FAILURE(Start(kSilentFromTheNinthCommand));
+  QSignalSpy finished(window_.get(), &frmMain::TransactionFinished);
+  window_->findChild<QPushButton*>(QStringLiteral("cmdGet"))->click();
+  frmUpload* dialog = window_->UploadDialog();
+  ASSERT_TRUE(QTest::qWaitFor([dialog] { return dialog->ProgressBar()->value() >= 8; }, 10000));
+  QTest::qWait(300);  // the ninth command is waiting for its answer
+  QElapsedTimer clock;
+  clock.start();
+  dialog->CancelButton()->click();
+  ASSERT_TRUE(finished.wait(2000));
+  EXPECT_LT(clock.elapsed(), 1000);
+  EXPECT_EQ(LastPaneLine(), "Cominucation Canceled.");
+  EXPECT_EQ(LastLineColour(), QColor(255, 0, 0));
+  EXPECT_FALSE(std::filesystem::exists(Backup(0)));
+}
+
+}  // namespace
+}  // namespace kv
