@@ -10,6 +10,7 @@
 #include <iterator>
 #include <array>
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "common/clock.h"
 #include "link/link.h"
@@ -398,9 +400,26 @@ struct Outcome {
   }
 };
 
-// A fresh path in the test's temporary folder (any old file removed).
+// A folder of this test process's own, removed with everything in it when
+// the process ends, so that runs neither collide nor leave files behind.
+inline const std::string& ProcessTempFolder() {
+  static const struct Folder {
+    std::string path;
+    Folder() {
+      path = ::testing::TempDir() + "kv_link_tests_" + std::to_string(::getpid()) + "/";
+      std::filesystem::create_directories(path);
+    }
+    ~Folder() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+  } folder;
+  return folder.path;
+}
+
+// A fresh path in the process's temporary folder (any old file removed).
 inline std::string FreshTempPath(const std::string& name) {
-  const std::string path = ::testing::TempDir() + name;
+  const std::string path = ProcessTempFolder() + name;
   std::remove(path.c_str());
   return path;
 }
