@@ -1,0 +1,44 @@
+#pragma once
+// Output of kvmaint. Text is single-byte: QStrings are converted with Latin-1
+// here and nowhere else, and stdout takes the bytes as they are.
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace kv::cli {
+
+QString Text(std::string_view latin1);
+std::string Bytes(const QString& text);
+
+// The bytes to stdout, unchanged, flushed at once (a reader may be waiting).
+void WriteStdout(std::string_view bytes);
+// The bytes and LF.
+void PrintLine(std::string_view bytes);
+
+// "kvmaint: " + message + LF on stderr.
+void PrintError(const QString& message);
+void PrintError(std::string_view message);
+inline void PrintError(const char* message) { PrintError(std::string_view(message)); }
+// The message + LF on stderr, without the program's name.
+void PrintErrorLine(const QString& message);
+
+// Progress such as "Reading 57/200", shown only when stderr is a terminal:
+// each call rewrites the line, Finish ends it.
+class ProgressLine {
+ public:
+  ProgressLine();
+  ~ProgressLine() { Finish(); }
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
+
+  void SetLabel(std::string label) { label_ = std::move(label); }
+  void Show(int done, int total);
+  void Finish();
+
+ private:
+  bool terminal_;
+  bool shown_ = false;
+  std::string label_ = "Working";
+};
+
+}  // namespace kv::cli

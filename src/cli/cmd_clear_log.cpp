@@ -1,0 +1,25 @@
+// kvmaint clear-log: erases the instrument's data logger.
+#include "cli/instrument_command.h"
+#include "cli/service_help.h"
+#include "link/transactions.h"
+
+namespace kv::cli {
+namespace {
+
+class ClearLogCommand final : public InstrumentCommand {
+ protected:
+  int Talk(InstrumentSession& session) override {
+    const Outcome outcome = session.Run(BodyDataClear(session.Link()), "Erasing the data logger");
+    if (outcome != Outcome::Done) return ReportFailure(session, outcome, "clear-log");
+    return kExitOk;
+  }
+};
+
+}  // namespace
+
+KV_REGISTER_COMMAND(ClearLogCommand, .name = "clear-log", .arguments = "",
+                    .summary = "Erase the instrument's data logger.",
+                    .details = CompletionPollHelp(), .group = CommandGroup::Instrument,
+                    .positionalArguments = 0)
+
+}  // namespace kv::cli

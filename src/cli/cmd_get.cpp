@@ -1,0 +1,91 @@
+// kvmaint get: reads every setting of the instrument into a maintenance data
+// file, by default the next dated backup in the data folder.
+#include <filesystem>
+#include <system_error>
+
+#include "cli/cli_io.h"
+#include "cli/instrument_command.h"
+#include "cli/kvd_files.h"
+#include "common/clock.h"
+#include "files/backup_name.h"
+#include "files/kvd_writer.h"
+#include "link/transactions.h"
+#include "qtedge/data_folder.h"
+
+namespace kv::cli {
+namespace {
+
+const QString kOutput = QStringLiteral("output");
+
+class GetCommand final : public InstrumentCommand {
+ protected:
+  void DeclareOwn(QCommandLineParser& parser) override {
+    parser.addOption({kOutput,
+                      QStringLiteral("Write the settings to FILE.kvd instead of the next dated "
+                                     "backup in the data folder's Backup folder."),
+                      QStringLiteral("FILE.kvd")});
+  }
+
+  std::optional<int> Prepare(const QCommandLineParser& parser) override {
+    if (parser.isSet(kOutput)) {
+      if (parser.value(kOutput).isEmpty()) return Usage(QStringLiteral("--output needs a file name"));
+      output_ = ToFsPath(parser.value(kOutput));
+      return std::nullopt;
+    }
+    const std::optional<std::filesystem::path> folder = ResolveDataFolder(Options().dataDir);
+    if (!folder) {
+      PrintError(QStringLiteral("cannot create the data folder %1").arg(ChooseDataFolder(Options().dataDir)));
+      return kExitUsage;
+    }
+    backupFolder_ = *folder / kBackupFolderName;
+    // No point in reading when the result could not be kept.
+    if (!NextBackupPath(backupFolder_, clock_.Now())) return NoBackupName();
+    return std::nullopt;
+  }
+
+  int Talk(InstrumentSession& session) override {
+    clsInstrument record;
+    const Outcome read = session.Run(GetInstrument(session.Link(), record), "Reading");
+    if (read != Outcome::Done) return ReportFailure(session, read, "get");
+    std::filesystem::path path = output_;
+    if (path.empty()) {
+      std::error_code ignored;
+      std::filesystem::create_directories(backupFolder_, ignored);
+      const std::optional<std::filesystem::path> backup = NextBackupPath(backupFolder_, clock_.Now());
+      if (!backup) return NoBackupName();
+      path = *backup;
+    }
+    const KvdWriteResult written = WriteMaintenanceFile(record, path.string());
+    if (!written.ok) {
+      PrintFileError(FromFsPath(path), 0, written.error);
+      return kExitUsage;
+    }
+    PrintLine(Bytes(FromFsPath(path)));
+    return kExitOk;
+  }
+
+ private:
+  int NoBackupName() const {
+    PrintError(QStringLiteral("all %1 backup names of today are taken in %2")
+                   .arg(kBackupNamesPerDay)
+                   .arg(FromFsPath(backupFolder_)));
+    return kExitUsage;
+  }
+
+  SystemClock clock_;
+  std::filesystem::path output_;
+  std::filesystem::path backupFolder_;
+};
+
+}  // namespace
+
+KV_REGISTER_COMMAND(GetCommand, .name = "get", .arguments = "[--output FILE.kvd]",
+                    .summary = "Read every setting of the instrument into a maintenance data file.",
+                    .details = "Without --output the file is the next free dated backup in the data\n"
+                               "folder's Backup folder (yyyyMMdd.kvd, yyyyMMdd_1.kvd ... _99); its\n"
+                               "path is printed. Exit status 1 when the instrument does not answer or\n"
+                               "refuses a reply (no file is written), 2 when all 100 backup names of\n"
+                               "the day are taken or the file cannot be written.",
+                    .group = CommandGroup::Instrument, .positionalArguments = 0)
+
+}  // namespace kv::cli

@@ -1,0 +1,29 @@
+// kvmaint power-off: switches the instrument off.
+#include "cli/instrument_command.h"
+#include "link/transactions.h"
+
+namespace kv::cli {
+namespace {
+
+class PowerOffCommand final : public InstrumentCommand {
+ protected:
+  int Talk(InstrumentSession& session) override {
+    bool acknowledged = false;
+    const Outcome outcome = session.Run(BodyPowerOff(session.Link(), &acknowledged), "Power off");
+    if (outcome == Outcome::Interrupted) return ReportFailure(session, outcome, "power-off");
+    if (!acknowledged) {
+      PrintError("power-off: the instrument did not acknowledge \"RO,W,\"");
+      return kExitFailure;
+    }
+    return kExitOk;
+  }
+};
+
+}  // namespace
+
+KV_REGISTER_COMMAND(PowerOffCommand, .name = "power-off", .arguments = "",
+                    .summary = "Switch the instrument off.",
+                    .details = "Exit status 1 when \"RO,W,\" got no acknowledgement.",
+                    .group = CommandGroup::Instrument, .positionalArguments = 0)
+
+}  // namespace kv::cli

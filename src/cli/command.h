@@ -1,0 +1,75 @@
+#pragma once
+// A kvmaint command: one class per command, each in its own file, registered
+// there with one line (KV_REGISTER_COMMAND). main() finds the command by name,
+// lets it declare its options, parses the command line and runs it.
+#include <QCommandLineParser>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kv::cli {
+
+// Exit statuses shared by every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;      // the instrument did not do it, or files differ (diff)
+inline constexpr int kExitUsage = 2;        // bad command line, or a file that cannot be used
+inline constexpr int kExitInterrupted = 130;
+
+struct CommandInfo;
+
+class Command {
+ public:
+  virtual ~Command() = default;
+  // Adds the command's own options to the parser.
+  virtual void Declare(QCommandLineParser& parser) = 0;
+  // Runs with the parsed command line (positional arguments already counted);
+  // returns the exit status.
+  virtual int Run(const QCommandLineParser& parser) = 0;
+
+  void SetInfo(const CommandInfo* info) { info_ = info; }
+
+ protected:
+  // A usage error of this command: the message and the usage line on stderr.
+  int Usage(const QString& message) const;
+
+ private:
+  const CommandInfo* info_ = nullptr;
+};
+
+enum class CommandGroup { Files, Instrument };
+
+struct CommandInfo {
+  std::string_view name;
+  std::string_view arguments;  // what follows the name in the usage line
+  std::string_view summary;    // one line for the list of commands
+  std::string details;         // further help text of the command; may be empty
+  CommandGroup group;
+  int positionalArguments;     // exactly this many
+  std::function<std::unique_ptr<Command>()> make;
+};
+
+// Adds a command to the list; returns true so that it can initialise a constant.
+bool RegisterCommand(CommandInfo info);
+// Every registered command, files first, then by name.
+std::vector<CommandInfo> RegisteredCommands();
+const CommandInfo* FindCommand(std::string_view name);
+
+// "usage: kvmaint NAME ARGUMENTS" on stderr, after "kvmaint: message" when
+// the message is not empty; returns kExitUsage.
+int UsageError(const CommandInfo& command, const QString& message);
+
+}  // namespace kv::cli
+
+// Registers command class `Type` (unqualified, inside namespace kv::cli) with
+// the designated fields of its CommandInfo, all but `make`.
+#define KV_REGISTER_COMMAND(Type, ...)                                          \
+  namespace {                                                                  \
+  [[maybe_unused]] const bool kRegistered##Type = RegisterCommand([] {         \
+    return CommandInfo{__VA_ARGS__, .make = [] {                               \
+      return std::unique_ptr<Command>(std::make_unique<Type>());               \
+    }};                                                                        \
+  }());                                                                        \
+  }

@@ -1,0 +1,154 @@
+#include "cli/instrument_session.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "common/messages.h"
+#include "protocol/framing.h"
+#include "qtedge/data_folder.h"
+
+namespace kv::cli {
+namespace {
+
+// STX, station "00" and the two block characters come before the command text.
+constexpr std::size_t kTextAt = 5;
+
+// A catalogue text without the CR LF some of them end with.
+std::string Trimmed(std::string text) {
+  while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
+  return text;
+}
+
+// The command text of a framed line ("XS,W,06,..."): what lies between the
+// block and ETX. A line of another shape is shown readable as a whole.
+std::string CommandTextOf(std::string_view framedLine) {
+  const std::size_t etx = framedLine.find(kETX);
+  if (framedLine.size() <= kTextAt || framedLine.front() != kSTX || etx == std::string_view::npos ||
+      etx < kTextAt) {
+    return ToReadable(framedLine);
+  }
+  return std::string(framedLine.substr(kTextAt, etx - kTextAt));
+}
+
+}  // namespace
+
+InstrumentSession::InstrumentSession(const LinkOptions& options)
+    : options_(options), ticker_(link_, &serial_) {
+  serial_.Attach(&link_);
+  link_.SetListener(this);
+  link_.SetTimeout(options_.timeoutSeconds);
+  link_.SetRetry(options_.retry);
+  interrupts_.SetHandler([this] { OnInterrupt(); });
+}
+
+InstrumentSession::~InstrumentSession() {
+  ticker_.Stop();
+  link_.SetListener(nullptr);
+  serial_.Close();
+}
+
+void InstrumentSession::Wake() {
+  if (loop_.isRunning()) loop_.quit();
+}
+
+void InstrumentSession::Wait(const std::function<bool()>& finished) {
+  while (!finished() && !interrupts_.Interrupted()) loop_.exec();
+}
+
+void InstrumentSession::OnInterrupt() {
+  link_.SetCancel(true);
+  ticker_.Stop();
+  serial_.Close();
+  Wake();
+}
+
+Outcome InstrumentSession::Connect(const QString& port) {
+  if (!options_.logPath.isEmpty()) {
+    const std::filesystem::path log = ToFsPath(options_.logPath);
+    std::error_code ignored;
+    std::filesystem::remove(log, ignored);
+    if (!link_.Log().Open(log.string())) {
+      PrintError(QStringLiteral("cannot write the session log %1").arg(options_.logPath));
+      return Outcome::Failed;
+    }
+  }
+  serial_.SetPortName(port);
+  link_.SetSerialComm(true);
+  link_.SetRTSEnable(true);
+  link_.SetDTREnable(true);
+  link_.SetHandshaking(2);
+  link_.SetSettings(kAdapterSettings);
+  if (!link_.SetPortOpen(true)) {
+    PrintError(QStringLiteral("cannot open the port %1").arg(port));
+    return Outcome::Failed;
+  }
+  ticker_.Start();
+  Wait([this] { return connected_ || connectGaveUp_ || lineLost_; });
+  if (interrupts_.Interrupted()) return Outcome::Interrupted;
+  if (connected_) return Outcome::Done;
+  PrintError(lineLost_ ? QStringLiteral("the line to the instrument was lost while connecting")
+                       : Text(Trimmed(FormatMessage(msg::kNoResponse))));
+  return Outcome::Failed;
+}
+
+Outcome InstrumentSession::Run(Task<bool> transaction, std::string progressLabel) {
+  if (interrupts_.Interrupted()) return Outcome::Interrupted;
+  transactionDone_ = false;
+  transactionResult_ = false;
+  progress_.SetLabel(std::move(progressLabel));
+  const bool started = link_.Start(std::move(transaction), [this](bool ok) {
+    transactionResult_ = ok;
+    transactionDone_ = true;
+    Wake();
+  });
+  if (!started) {
+    PrintError("another transaction is still running");
+    return Outcome::Failed;
+  }
+  Wait([this] { return transactionDone_; });
+  progress_.Finish();
+  if (interrupts_.Interrupted()) return Outcome::Interrupted;
+  return transactionResult_ ? Outcome::Done : Outcome::Failed;
+}
+
+std::string InstrumentSession::FailureText() const {
+  std::string reason;
+  if (lineLost_) {
+    reason = "the line to the instrument was lost";
+  } else if (link_.Status() == LinkStatus::Cancelled) {
+    reason = "cancelled";
+  } else if (link_.ReplyReceived()) {
+    reason = "the reply was refused (" + std::to_string(options_.retry) + " resends)";
+  } else {
+    reason = "no answer within " + std::to_string(options_.timeoutSeconds) + " s (" +
+             std::to_string(options_.retry) + " resends)";
+  }
+  return "\"" + CommandTextOf(link_.LastLineSent()) + "\": " + reason;
+}
+
+void InstrumentSession::OnConnect() {
+  connected_ = true;
+  Wake();
+}
+
+void InstrumentSession::AlarmMessage(const std::string&) {
+  connectGaveUp_ = true;
+  Wake();
+}
+
+void InstrumentSession::InstMessage(const std::string& text) { PrintError(Trimmed(text)); }
+
+void InstrumentSession::InterMessage(const std::string& text) { PrintError(Trimmed(text)); }
+
+void InstrumentSession::LinkLost() {
+  lineLost_ = true;
+  Wake();
+}
+
+void InstrumentSession::Densty(const std::array<Single, kSensorChannels>& values) {
+  if (readingsObserver_) readingsObserver_(values);
+}
+
+void InstrumentSession::Progress(int done, int total) { progress_.Show(done, total); }
+
+}  // namespace kv::cli

@@ -1,0 +1,28 @@
+#pragma once
+// Reading maintenance data files for the commands, with the errors said the
+// same way everywhere: "FILE:LINE: reason" on stderr.
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/instrument.h"
+
+namespace kv::cli {
+
+// The whole file as bytes; nullopt after printing why it cannot be read.
+std::optional<std::string> ReadWholeFile(const QString& path);
+
+// The lines of a text, ended by CR LF, LF or CR; a final line end adds no
+// empty line.
+std::vector<std::string_view> SplitLines(std::string_view content);
+
+// Loads a maintenance data file into `record` through the file reader. False
+// after printing the file name, and the line number where the load stopped.
+bool LoadMaintenanceFile(clsInstrument& record, const QString& path);
+
+// "FILE:LINE: reason" on stderr (":LINE" left out for 0).
+void PrintFileError(const QString& path, int line, std::string_view reason);
+
+}  // namespace kv::cli

@@ -1,0 +1,60 @@
+#pragma once
+// What the end-to-end tests share: a private folder, the simulated
+// instrument as a child process, and kvmaint runs against it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+#include "model/instrument.h"
+
+namespace kv::e2e {
+
+// A fresh folder for one test, removed afterwards with its contents.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  bool Ok() const { return !path_.empty(); }
+  const std::filesystem::path& Path() const { return path_; }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// kvsim on its pseudo-terminal, started with `options`.
+class Simulator {
+ public:
+  explicit Simulator(const std::vector<std::string>& options = {});
+
+  // The device path kvsim printed; empty when it did not start.
+  const std::string& Device() const { return device_; }
+  // SIGTERM (kvsim writes its --state-out file) and the exit status.
+  int Stop();
+
+ private:
+  ChildProcess process_;
+  std::string device_;
+};
+
+// kvmaint with `args`, under the hard time limit.
+ProgramResult Kvmaint(const std::vector<std::string>& args);
+
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::vector<std::string> Lines(const std::string& text);
+
+// A maintenance data file loaded into a fresh record; fails the test when the
+// file does not load completely.
+clsInstrument LoadRecord(const std::string& path);
+
+// Describes every setting in which `a` and `b` differ, "Name(index)" each.
+std::vector<std::string> DifferingSettings(const clsInstrument& a, const clsInstrument& b);
+
+}  // namespace kv::e2e

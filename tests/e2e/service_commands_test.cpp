@@ -1,0 +1,129 @@
+// kvmaint's service commands against kvsim, Ctrl-C, and a port that never answers.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <thread>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include "e2e_support.h"
+
+namespace kv::e2e {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+
+struct ServiceCase {
+  const char* name;
+  std::vector<std::string> args;
+  std::vector<std::string> simOptions;
+  int exitCode;
+  std::string stdoutPattern;  // the whole of stdout
+
+  friend void PrintTo(const ServiceCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ServiceCommandTest : public ::testing::TestWithParam<ServiceCase> {};
+
+TEST_P(ServiceCommandTest, EndsAsTheInstrumentAnswers) {
+  Simulator sim(GetParam().simOptions);
+  ASSERT_FALSE(sim.Device().empty());
+  std::vector<std::string> args = GetParam().args;
+  args.insert(args.end(), {"--port", sim.Device()});
+  const ProgramResult result = Kvmaint(args);
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitCode, GetParam().exitCode) << result.err;
+  EXPECT_THAT(result.out, MatchesRegex(GetParam().stdoutPattern));
+}
+
+const std::string kReading = "[^\t\n]+";
+const std::string kReadingsLine = kReading + "(\t" + kReading + "){6}\n";
+// kvsim counts replies from the connect probe's (1); the command's first is 2.
+const std::vector<std::string> kFirstCommandUnanswered{"--drop", "2", "--drop", "3", "--drop", "4",
+                                                       "--drop", "5"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ServiceCommandTest,
+    ::testing::Values(
+        ServiceCase{"SetClock", {"set-clock"}, {}, 0,
+                    "[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\n"},
+        ServiceCase{"Zero", {"zero"}, {}, 0, "(-?[0-9]\t){6}-?[0-9]\n"},
+        ServiceCase{"ClearLog", {"clear-log"}, {"--busy-polls", "0"}, 0, ""},
+        ServiceCase{"PowerOff", {"power-off"}, {}, 0, ""},
+        ServiceCase{"Live", {"live", "--count", "2"}, {}, 0, kReadingsLine + kReadingsLine},
+        ServiceCase{"PowerOffUnacknowledged", {"power-off", "--timeout", "1"},
+                    kFirstCommandUnanswered, 1, ""},
+        ServiceCase{"SetClockUnanswered", {"set-clock", "--timeout", "1"}, kFirstCommandUnanswered,
+                    1, ""},
+        ServiceCase{"ZeroNotStarted", {"zero", "--timeout", "1"}, kFirstCommandUnanswered, 1,
+                    "(-1\t){6}-1\n"},
+        ServiceCase{"LiveUnanswered", {"live", "--timeout", "1"}, kFirstCommandUnanswered, 1, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(InterruptTest, CtrlCDuringLiveEndsWith130) {
+  Simulator sim;
+  ASSERT_FALSE(sim.Device().empty());
+  ChildProcess live({KV_KVMAINT_PATH, "live", "--port", sim.Device()});
+  const std::optional<std::string> first = live.ReadLine(20s);
+  ASSERT_TRUE(first.has_value()) << "no reading";
+  live.Signal(SIGINT);
+  const ProgramResult ended = live.Finish(10s);
+  EXPECT_FALSE(ended.timedOut);
+  EXPECT_EQ(ended.exitCode, 130) << ended.err;
+
+  // The port was let go: the next session finds the instrument again.
+  const ProgramResult after = Kvmaint({"live", "--count", "1", "--port", sim.Device()});
+  EXPECT_EQ(after.exitCode, 0) << after.err;
+}
+
+TEST(InterruptTest, SigtermWhileAReplyIsAwaitedEndsWith130AndWritesNothing) {
+  TempDir dir;
+  Simulator sim({"--delay", "50:30000"});
+  ASSERT_FALSE(sim.Device().empty());
+  const std::string file = dir.File("never.kvd");
+  ChildProcess get({KV_KVMAINT_PATH, "get", "--port", sim.Device(), "--timeout", "60", "--output", file});
+  std::this_thread::sleep_for(1s);  // well into the wait for reply 50
+  get.Signal(SIGTERM);
+  const ProgramResult ended = get.Finish(10s);
+  EXPECT_FALSE(ended.timedOut);
+  EXPECT_EQ(ended.exitCode, 130) << ended.err;
+  EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST(ConnectTest, APortWithoutInstrumentFailsWithTheNoResponseText) {
+  // A pseudo-terminal nobody answers on.
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(::grantpt(master), 0);
+  ASSERT_EQ(::unlockpt(master), 0);
+  const std::string device = ::ptsname(master);
+  const ProgramResult result = Kvmaint({"get", "--port", device, "--retry", "2"});
+  ::close(master);
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_THAT(result.err, HasSubstr("KORVIN No Response. Check Port,Cable And Power."));
+}
+
+TEST(ConnectTest, APortThatCannotBeOpenedIsAFailure) {
+  const ProgramResult result = Kvmaint({"get", "--port", "/dev/kvmaint-no-such-port"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_THAT(result.err, HasSubstr("/dev/kvmaint-no-such-port"));
+}
+
+TEST(ConnectTest, WithoutAdapterOrPortTheUserIsToldToGiveOne) {
+  const ProgramResult ports = Kvmaint({"ports"});
+  ASSERT_EQ(ports.exitCode, 0);
+  if (ports.out.find("infrared adapter") != std::string::npos) {
+    GTEST_SKIP() << "this machine has an infrared adapter";
+  }
+  const ProgramResult result = Kvmaint({"power-off"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_THAT(result.err, HasSubstr("no infrared adapter found; give --port DEVICE"));
+}
+
+}  // namespace
+}  // namespace kv::e2e
