@@ -1,6 +1,8 @@
 #include "sim/pty_server.h"
 
 #include <poll.h>
+#include <sys/prctl.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,7 +22,11 @@ constexpr int kHangUpPollMs = 10;
 }  // namespace
 
 PtyServer::PtyServer(PtyPort& port, SimInstrument& instrument, ServeOptions options)
-    : port_(port), instrument_(instrument), options_(options) {}
+    : port_(port), instrument_(instrument), options_(options) {
+  // The kernel may otherwise stretch short waits by 50 us, which adds up over
+  // hundreds of paced replies.
+  if (options_.baud > 0) ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+}
 
 void PtyServer::Run(int stopFd) {
   while (Step(stopFd, -1)) {
@@ -49,7 +55,22 @@ bool PtyServer::Step(int stopFd, int timeoutMs) {
   if (hangUpWhenSent_ && port_.IsOpen() && (timeout < 0 || timeout > kHangUpPollMs)) {
     timeout = kHangUpPollMs;
   }
-  if (::poll(fds.data(), count, timeout) < 0 && errno != EINTR) return false;
+  // Wait to the exact moment the next reply is due, not to the next whole
+  // millisecond: a paced reply must leave when its bytes would have crossed.
+  timespec wait{};
+  timespec* waitFor = nullptr;
+  if (timeout >= 0) {
+    std::chrono::nanoseconds ns = std::chrono::milliseconds(timeout);
+    if (!pending_.empty()) {
+      const auto untilDue = std::max<std::chrono::nanoseconds>(
+          std::chrono::nanoseconds{0}, pending_.front().due - SteadyClock::now());
+      ns = std::min(ns, untilDue);
+    }
+    wait.tv_sec = static_cast<time_t>(ns.count() / 1000000000);
+    wait.tv_nsec = static_cast<long>(ns.count() % 1000000000);
+    waitFor = &wait;
+  }
+  if (::ppoll(fds.data(), count, waitFor, nullptr) < 0 && errno != EINTR) return false;
   if ((fds[0].revents & POLLIN) != 0) return false;
   if (count > 1 && (fds[1].revents & POLLIN) != 0) ReadRequests();
   SendDueReplies(SteadyClock::now());
