@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "common/messages.h"
+#include "protocol/frame_view.h"
 
 namespace kv {
 
@@ -107,9 +108,8 @@ void uclTzif::RememberSent(std::string_view lastLine, std::string_view head, boo
 
 void uclTzif::DataSend(std::string_view line, bool resetRetry) {
   const std::string copy(line);  // `line` may be the last line sent itself
-  constexpr std::size_t kCodeAt = 5;
-  RememberSent(copy, copy.size() > kCodeAt ? std::string_view(copy).substr(kCodeAt) : "",
-               resetRetry);
+  const FrameView sent(copy);
+  RememberSent(copy, sent.Text(), resetRetry);
   AddLog(FormatMessage(msg::kSentLineLog, {ToReadable(copy)}));
   transport_.Write(copy);
   Events().StsTransmit();

@@ -4,14 +4,12 @@
 
 #include "common/messages.h"
 #include "link/link.h"
+#include "protocol/frame_view.h"
 
 namespace kv {
 
 namespace {
 
-// Position of the two-letter command code in a framed line: STX, station "00",
-// two block characters, then the code.
-constexpr std::size_t kCodeAt = 5;
 constexpr std::size_t kCodeLength = 2;
 
 constexpr std::string_view kOtherReplyLog = "<<< Reply to another command ignored >>>";
@@ -68,12 +66,15 @@ void uclTzif::ScanReceiveBuffer() {
   Events().StsIdle();
 }
 
-bool uclTzif::IsReplyToAnotherCommand(std::string_view frame) const {
-  if (pendingCode_.size() != kCodeLength || frame.size() < kCodeAt + kCodeLength ||
-      !ChecksumMatches(frame)) {
+bool uclTzif::IsReplyToAnotherCommand(std::string_view received) const {
+  // The code as the dispatcher reads it: noise before STX and control
+  // characters in the frame do not move it.
+  const FrameView frame(received);
+  if (pendingCode_.size() != kCodeLength || frame.Code().size() != kCodeLength ||
+      !frame.ChecksumMatches()) {
     return false;  // a garbled frame is a failed reply, answered below
   }
-  return frame.substr(kCodeAt, kCodeLength) != pendingCode_;
+  return frame.Code() != pendingCode_;
 }
 
 void uclTzif::HandleFrame(const std::string& frame) {
@@ -85,7 +86,7 @@ void uclTzif::HandleFrame(const std::string& frame) {
     return;
   }
   const bool accepted = replyHandler_ ? replyHandler_(frame) : ApplyReply(frame, instrument_, *this);
-  const bool lastBlock = frame.back() == kEOT;
+  const bool lastBlock = FrameView(frame).Terminator() == kEOT;
   if (accepted) {
     if (lastBlock) {
       status_ = LinkStatus::Complete;

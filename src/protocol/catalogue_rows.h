@@ -15,7 +15,8 @@ namespace kv {
 
 // One reply on its way through its row.
 struct ReplyContext {
-  std::string_view frame;  // as received, STX .. terminator
+  std::string_view frame;  // as received from STX to the terminator, noise before it dropped
+  std::string_view text;   // the raw reply text between block and ETX, control characters kept
   std::string_view line;   // printable text from the key on, checksum dropped
   char c0;                 // first character after the head, taken from the raw frame
   const clsToken& fields;  // data fields split at "," and CR

@@ -88,20 +88,16 @@ bool SpanStartAnswered(ReplyContext& ctx) { return ctx.c0 != kACK; }
 
 bool AcceptedWithAckSilently(ReplyContext& ctx) { return ctx.c0 == kACK; }
 
-// Station and block in front of the text; ETX, checksum and terminator behind.
-constexpr std::size_t kFrameHead = 5;
-constexpr std::size_t kFrameTail = 4;
 constexpr std::size_t kKeyAndComma = 5;
 
 // MM,C carries its ACK as a field of its own, so it is looked for in the
-// frame as received, before control characters are stripped.
+// reply text as received, before control characters are stripped.
 bool MemoryBlockDone(ReplyContext& ctx) {
-  if (ctx.frame.size() < kFrameHead + kFrameTail + kKeyAndComma) return kRefused;
-  const std::string_view text = ctx.frame.substr(kFrameHead, ctx.frame.size() - kFrameHead - kFrameTail);
+  if (ctx.text.size() < kKeyAndComma) return kRefused;
   clsToken rawFields;
   rawFields.AddDelimiters("\r");
   rawFields.AddDelimiters(",");
-  if (!rawFields.SetSource(text.substr(kKeyAndComma))) return kRefused;
+  if (!rawFields.SetSource(ctx.text.substr(kKeyAndComma))) return kRefused;
   constexpr int kAckField = 2;
   return rawFields.TokenCount() > kAckField && rawFields.Tokens(kAckField) == std::string(1, kACK);
 }

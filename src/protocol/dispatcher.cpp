@@ -4,7 +4,7 @@
 #include <string>
 
 #include "protocol/catalogue_rows.h"
-#include "protocol/framing.h"
+#include "protocol/frame_view.h"
 #include "protocol/reply_fields.h"
 #include "protocol/token.h"
 
@@ -13,14 +13,6 @@ namespace {
 
 // STX, station (2), block (2), at least "XX,A", ETX, checksum (2), terminator.
 constexpr std::size_t kMinimumFrameLength = 14;
-// c0: the character after "XX,A," in the raw frame (1-based position 11).
-constexpr std::size_t kFirstDataIndex = 10;
-// Station and block in front of the reply text, checksum digits behind it
-// (after the control characters are gone).
-constexpr std::size_t kStationAndBlock = 4;
-constexpr std::size_t kChecksumDigits = 2;
-constexpr std::size_t kKeyLength = 4;      // "XX,A"
-constexpr std::size_t kDataOffset = 5;     // after "XX,A,"
 
 ReplyRows SortedRows() {
   ReplyRows rows;
@@ -47,18 +39,6 @@ const ReplyRow* FindRow(std::string_view key) {
   return it != rows.end() && it->key == key ? &*it : nullptr;
 }
 
-// The reply text from the key on: CR becomes ",", control characters go,
-// then station, block and checksum digits are cut off.
-std::string ReplyLine(std::string_view frame) {
-  std::string text(frame);
-  std::replace(text.begin(), text.end(), kCR, ',');
-  text = StripControlChars(text);
-  if (text.size() <= kStationAndBlock + kChecksumDigits) {
-    return {};
-  }
-  return text.substr(kStationAndBlock, text.size() - kStationAndBlock - kChecksumDigits);
-}
-
 }  // namespace
 
 std::vector<std::string> CatalogueKeys() {
@@ -69,19 +49,17 @@ std::vector<std::string> CatalogueKeys() {
   return keys;
 }
 
-bool ApplyReply(std::string_view frame, clsInstrument* record, LinkEffects& effects) {
-  if (!ChecksumMatches(frame)) {
+bool ApplyReply(std::string_view received, clsInstrument* record, LinkEffects& effects) {
+  const FrameView frame(received);
+  if (!frame.ChecksumMatches()) {
     effects.AddLog(kChecksumErrorLog);
     return false;
   }
-  if (frame.size() < kMinimumFrameLength) {
+  if (frame.Frame().size() < kMinimumFrameLength) {
     effects.AddLog(kFormatErrorLog);
     return false;
   }
-  const char c0 = frame[kFirstDataIndex];
-  const std::string line = ReplyLine(frame);
-  const std::string_view key = std::string_view(line).substr(0, kKeyLength);
-  const ReplyRow* row = FindRow(key);
+  const ReplyRow* row = FindRow(frame.Key());
   if (row == nullptr) {
     effects.AddLog(kResponseErrorLog);
     return false;
@@ -89,16 +67,15 @@ bool ApplyReply(std::string_view frame, clsInstrument* record, LinkEffects& effe
   clsToken fields;
   fields.AddDelimiters("\r");
   fields.AddDelimiters(",");
-  const std::string_view data =
-      line.size() > kDataOffset ? std::string_view(line).substr(kDataOffset) : std::string_view();
-  if (!fields.SetSource(data)) {
+  if (!fields.SetSource(frame.Data())) {
     effects.AddLog(kFormatErrorLog);  // more fields than any reply carries
     return false;
   }
   if (row->needsRecord == NeedsRecord::kYes && record == nullptr) {
     return false;
   }
-  ReplyContext ctx{frame, line, c0, fields, record, effects};
+  ReplyContext ctx{frame.Frame(), frame.Text(), frame.Line(), frame.FirstDataChar(), fields,
+                   record, effects};
   return row->apply(ctx);
 }
 

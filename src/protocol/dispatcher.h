@@ -38,8 +38,8 @@ class LinkEffects {
   virtual DateTime Now() const = 0;
 };
 
-// Applies one complete frame (STX .. terminator). Returns true when the reply
-// is accepted. `record` may be null (no record attached): then only replies
+// Applies one complete frame (STX .. terminator; bytes before the STX are line
+// noise and set aside, see FrameView). Returns true when the reply is accepted. `record` may be null (no record attached): then only replies
 // that do not touch the record can be accepted.
 bool ApplyReply(std::string_view frame, clsInstrument* record, LinkEffects& effects);
 

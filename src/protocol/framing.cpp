@@ -2,11 +2,12 @@
 
 #include <array>
 
+#include "protocol/frame_view.h"
+
 namespace kv {
 namespace {
 
 constexpr std::string_view kStation = "00";
-constexpr std::size_t kHeadStart = 5;  // the command head starts at the sixth character
 constexpr std::size_t kShortHead = 5;  // "XX,A,"
 constexpr std::size_t kLongHead = 7;   // lines holding "IH" carry two more characters
 
@@ -28,25 +29,10 @@ constexpr std::array<std::string_view, 32> kControlTags = [] {
   return tags;
 }();
 
-int HexDigitValue(char digit) {
-  if (digit >= '0' && digit <= '9') {
-    return digit - '0';
-  }
-  if (digit >= 'A' && digit <= 'F') {
-    return digit - 'A' + 10;
-  }
-  if (digit >= 'a' && digit <= 'f') {
-    return digit - 'a' + 10;
-  }
-  return -1;
-}
-
-// Up to `length` characters from the start of the command head.
+// Up to `length` characters of the command text of a line sent.
 std::string HeadOf(std::string_view line, std::size_t length) {
-  if (line.size() <= kHeadStart) {
-    return {};
-  }
-  return std::string(line.substr(kHeadStart, length));
+  const FrameView sent(line);
+  return std::string(sent.Text().substr(0, length));
 }
 
 constexpr char kTerminators[] = {kETB, kEOT};
@@ -137,20 +123,6 @@ std::string BuildAckLine(std::string_view lastLineSent, char ackOrNak, bool allo
       allowSevenCharHead ? CommandHead(lastLineSent) : HeadOf(lastLineSent, kShortHead);
   text += ackOrNak;
   return BuildCommandLine(text, kETB, "00");
-}
-
-bool ChecksumMatches(std::string_view frame) {
-  // checksum digits (2) + terminator (1)
-  if (frame.size() < 3) {
-    return false;
-  }
-  const std::size_t digitsAt = frame.size() - 3;
-  const int high = HexDigitValue(frame[digitsAt]);
-  const int low = HexDigitValue(frame[digitsAt + 1]);
-  if (high < 0 || low < 0) {
-    return false;
-  }
-  return FrameCheckSum(frame.substr(0, digitsAt)) == high * 16 + low;
 }
 
 ReceiveBuffer::ReceiveBuffer(std::size_t capacity) : capacity_(capacity) {}

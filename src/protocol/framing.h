@@ -47,8 +47,9 @@ std::string StripControlChars(std::string_view text);
 // One character per received byte, in order.
 std::string BytesToText(const unsigned char* data, std::size_t size);
 
-// The command head of the last line sent: the 5 characters from the sixth on
-// ("XX,A,"), or 7 when the line holds "IH" anywhere. Shorter when the line is.
+// The command head of the last line sent: the first 5 characters of its
+// command text ("XX,A,"), or 7 when the line holds "IH" anywhere. Shorter when
+// the text is.
 std::string CommandHead(std::string_view lastLineSent);
 
 // The acknowledgement line for a received block: command head + ACK or NAK,
@@ -58,8 +59,10 @@ std::string BuildAckLine(std::string_view lastLineSent, char ackOrNak,
                          bool allowSevenCharHead = true);
 
 // True when the two hex digits before the frame's terminator equal the
-// checksum of everything before them. False for a frame too short to hold a
-// checksum or whose checksum field is not hexadecimal.
+// checksum of everything before them, counted from the first byte. False for a
+// frame too short to hold a checksum or whose checksum field is not
+// hexadecimal. Received frames are checked through FrameView (frame_view.h),
+// which counts from the STX; this is the arithmetic it uses.
 bool ChecksumMatches(std::string_view frame);
 
 // Received bytes waiting to be cut into frames. A frame runs from the front up

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "protocol/frame_view.h"
 #include "protocol/framing.h"
 
 namespace kv::sim {
 namespace {
 
-constexpr std::size_t kChecksumTail = 3;  // two digits and the terminator
 constexpr int kChecksumFlip = 0x5A;
 
 }  // namespace
@@ -26,11 +26,10 @@ int FaultPlan::DelayMs(long reply) const {
 }
 
 std::string WithBadChecksum(std::string frame) {
-  if (frame.size() < kChecksumTail) return frame;
-  const std::size_t digits = frame.size() - kChecksumTail;
-  const std::string wrong = HexPair(FrameCheckSum(frame.substr(0, digits)) ^ kChecksumFlip);
-  frame.replace(digits, 2, wrong);
-  return frame;
+  const FrameView view(frame);
+  if (!view.WellFormed()) return frame;
+  return std::string(view.Noise()) + std::string(view.Body()) +
+         HexPair(FrameCheckSum(view.Body()) ^ kChecksumFlip) + view.Terminator();
 }
 
 std::string GarbageFrame() {

@@ -3,6 +3,7 @@
 // a bad line: the reply number counts every reply the instrument would send,
 // faulty or not, from 1.
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kv::sim {
@@ -27,10 +28,15 @@ class FaultPlan {
   bool Has(FaultKind kind, long reply) const;
   // The extra delay of a reply: the sum of its Delay faults.
   int DelayMs(long reply) const;
-  bool Empty() const { return faults_.empty(); }
+  // Line noise sent in front of every reply, before its STX (as the NUL an
+  // infrared turnaround can produce). Empty: none.
+  void SetNoiseBeforeReply(std::string noise) { noiseBeforeReply_ = std::move(noise); }
+  const std::string& NoiseBeforeReply() const { return noiseBeforeReply_; }
+  bool Empty() const { return faults_.empty() && noiseBeforeReply_.empty(); }
 
  private:
   std::vector<Fault> faults_;
+  std::string noiseBeforeReply_;
 };
 
 // The frame with its two checksum digits replaced by a wrong value.

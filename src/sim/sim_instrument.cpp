@@ -2,17 +2,10 @@
 
 #include <utility>
 
+#include "protocol/frame_view.h"
 #include "protocol/framing.h"
 
 namespace kv::sim {
-namespace {
-
-// STX, station "00", block, ETX, two checksum digits, terminator.
-constexpr std::size_t kFrameOverhead = 9;
-constexpr std::size_t kTextStart = 5;
-constexpr std::size_t kTailAfterText = 4;  // ETX, checksum, terminator
-
-}  // namespace
 
 SimInstrument::SimInstrument(const Clock& clock, clsInstrument settings, SimDeviceOptions options,
                              FaultPlan faults)
@@ -25,44 +18,34 @@ std::vector<OutgoingReply> SimInstrument::Receive(std::string_view bytes) {
   return replies;
 }
 
-std::optional<std::string> SimInstrument::RequestText(std::string_view frame) {
-  if (frame.size() < kFrameOverhead || frame.front() != kSTX ||
-      frame[frame.size() - kTailAfterText] != kETX || !ChecksumMatches(frame)) {
-    return std::nullopt;
-  }
-  return std::string(frame.substr(kTextStart, frame.size() - kFrameOverhead));
-}
-
 std::vector<OutgoingReply> SimInstrument::TakeFrames() {
   std::vector<OutgoingReply> replies;
   for (;;) {
     const std::size_t end = buffer_.find_first_of(std::string{kEOT, kETB});
     if (end == std::string::npos) break;
-    const char terminator = buffer_[end];
-    std::string frame = buffer_.substr(0, end + 1);
+    const std::string received = buffer_.substr(0, end + 1);
     buffer_.erase(0, end + 1);
-    // Line noise before the start of the frame is skipped.
-    const std::size_t start = frame.rfind(kSTX);
-    if (start == std::string::npos) continue;
-    frame.erase(0, start);
+    // Line noise before the start of the frame is skipped; noise alone is no request.
+    const FrameView frame(received);
+    if (!frame.HasStart()) continue;
     // ETB lines are the program's block acknowledgements; no reply to them.
-    if (terminator == kETB) continue;
-    const auto request = RequestText(frame);
-    if (!request) {
+    if (frame.Terminator() == kETB) continue;
+    if (!frame.WellFormed()) {
       ++rejected_;
       continue;
     }
-    std::string answer = device_.Answer(*request);
+    std::string answer = device_.Answer(frame.Text());
     if (answer.empty()) continue;
     OutgoingReply reply;
     reply.number = ++replies_;
-    reply.requestBytes = frame.size();
-    reply.requestText = *request;
+    reply.requestBytes = frame.Frame().size();
+    reply.requestText = frame.Text();
     reply.bytes = BuildCommandLine(answer, kEOT, "00");
     reply.replyText = std::move(answer);
     if (faults_.Has(FaultKind::Corrupt, reply.number)) reply.bytes = WithBadChecksum(reply.bytes);
     if (faults_.Has(FaultKind::Garbage, reply.number)) reply.bytes = GarbageFrame();
     if (faults_.Has(FaultKind::Drop, reply.number)) reply.bytes.clear();
+    if (!reply.bytes.empty()) reply.bytes.insert(0, faults_.NoiseBeforeReply());
     reply.delayMs = faults_.DelayMs(reply.number);
     reply.hangUpAfter = faults_.Has(FaultKind::HangUp, reply.number);
     replies.push_back(std::move(reply));

@@ -41,8 +41,6 @@ class SimInstrument {
 
  private:
   std::vector<OutgoingReply> TakeFrames();
-  // The command text of a well-formed request frame, or nothing.
-  static std::optional<std::string> RequestText(std::string_view frame);
 
   SimDevice device_;
   FaultPlan faults_;

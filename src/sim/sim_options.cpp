@@ -66,6 +66,10 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> args) {
       o.verbose = true;
       continue;
     }
+    if (flag == "--noise-before-reply") {
+      o.faults.SetNoiseBeforeReply(std::string(1, '\0'));
+      continue;
+    }
     if (i + 1 >= args.size()) {
       parsed.error = flag.rfind("--", 0) == 0 ? "missing value for " + std::string(flag)
                                               : "unknown argument '" + std::string(flag) + "'";
@@ -138,6 +142,7 @@ std::string SimUsage() {
          "  --garbage N           send junk instead of the Nth reply\n"
          "  --delay N:MS          hold the Nth reply back MS milliseconds\n"
          "  --hangup N            close the line after the Nth reply (unplugged cable)\n"
+         "  --noise-before-reply  send a NUL before every reply (infrared turnaround noise)\n"
          "  --verbose             trace requests and replies on stderr\n"
          "  --help                show this text\n"
          "Replies are counted from 1; fault options may be repeated.\n";

@@ -17,7 +17,8 @@ struct SimOptions {
   bool verbose = false;      // --verbose: trace to stderr
   bool help = false;         // --help
   SimDeviceOptions device;   // --busy-polls N
-  FaultPlan faults;          // --drop/--corrupt/--garbage/--hangup N, --delay N:MS
+  FaultPlan faults;          // --drop/--corrupt/--garbage/--hangup N, --delay N:MS,
+                             // --noise-before-reply
 };
 
 struct ParsedOptions {

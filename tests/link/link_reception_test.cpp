@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "link/fakes.h"
+#include "protocol/frame_view.h"
 
 namespace kv::test {
 namespace {
@@ -202,6 +203,136 @@ TEST_F(Reception, OverflowingTheReceiveBufferIsLoggedAndDropped) {
   EXPECT_EQ(dispatcher.frames, std::vector<std::string>{reply});
   EXPECT_EQ(ended, LinkStatus::Complete);
 }
+
+// Whether a frame belongs to the pending command is read as the dispatcher
+// reads its key: bytes before STX and control characters do not move it.
+TEST_F(Reception, PendingCommandCheckReadsTheCodeAsTheDispatcherDoes) {
+  using namespace std::string_literals;
+  const std::string reply = BuildCommandLine("VP,R,1");
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool taken;
+  };
+  const std::vector<Case> cases = {
+      {"plain", reply, true},
+      {"NUL before STX", "\0"s + reply, true},
+      {"junk before STX", "\xFF\x7Fzz\r\n" + reply, true},
+      {"stray STX in the noise", "\x02\x15" + reply, true},
+      {"NUL inside the head", "\x02" "0\0" "000VP,R,1\x03"s + reply.substr(reply.size() - 3), true},
+      {"noise before another command's reply", "\0"s + BuildCommandLine("AA,R,1"), false},
+  };
+  std::vector<std::string> handed;  // accepted by the checksum counted from STX
+  h.link.SetReplyHandler([&handed](std::string_view frame) {
+    handed.emplace_back(frame);
+    return FrameView(frame).ChecksumMatches();
+  });
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    handed.clear();
+    outcome = {};
+    h.port.writes.clear();
+    StartOne("VP,R,");
+    h.port.Deliver(c.bytes);
+    if (c.taken) {
+      EXPECT_EQ(handed, std::vector<std::string>{c.bytes});
+      EXPECT_EQ(ended, LinkStatus::Complete);
+    } else {
+      EXPECT_TRUE(handed.empty()) << "ignored, not handed on";
+      EXPECT_EQ(h.link.Status(), LinkStatus::ReadWaiting);
+      EXPECT_EQ(h.port.writes.size(), 1u) << "neither accepted nor answered by a resend";
+      h.link.SetCancel(true);
+      h.Tick();
+      h.link.SetCancel(false);
+    }
+    ASSERT_FALSE(h.link.TaskRunning());
+  }
+}
+
+// An instrument behind an infrared adapter whose turnaround puts bytes in
+// front of every reply. The real dispatcher applies the replies.
+class NoisyLine : public ::testing::TestWithParam<std::string> {
+ protected:
+  NoisyLine() {
+    h.link.AttachInstrument(&record);
+    h.port.modemLines = std::nullopt;  // a pseudo-terminal: the probe goes out at once
+    // Takes the port over from the scripted instrument.
+    h.port.OnWrite([this](std::string_view line) { Answer(line); });
+  }
+
+  // Replies come out on the next tick, the noise first, then the frame.
+  void Tick(int count = 1) {
+    for (int i = 0; i < count; ++i) {
+      ++h.port.currentTick;
+      h.clock.AdvanceMilliseconds(100);
+      std::vector<std::string> due;
+      due.swap(pending_);
+      for (const std::string& reply : due) {
+        h.port.Deliver(GetParam());
+        h.port.Deliver(reply);
+      }
+      h.link.Tick();
+    }
+  }
+
+  int CommandsSent(std::string_view code) const {
+    return static_cast<int>(std::count_if(h.port.writes.begin(), h.port.writes.end(),
+                                          [code](const ScriptedTransport::WrittenLine& w) {
+                                            return FrameView(w.bytes).Code() == code;
+                                          }));
+  }
+
+  LinkHarness h;
+  clsInstrument record;
+
+ private:
+  void Answer(std::string_view line) {
+    const FrameView command(line);
+    if (command.Terminator() != kEOT) return;
+    const std::string key(command.Key());
+    std::string reply;
+    if (key == "RC,R") {
+      reply = "RC,R,KORVIN";
+    } else if (key == "VP,R") {
+      reply = "VP,R,3021";
+    } else if (key == "SZ,W") {
+      reply = std::string("SZ,W,") + kACK;
+    } else {
+      reply = std::string(command.Text());  // HC,W and the like echo the line
+    }
+    pending_.push_back(BuildCommandLine(reply));
+  }
+
+  std::vector<std::string> pending_;
+};
+
+TEST_P(NoisyLine, ProbeConnectsAndEveryReplyIsTakenAtOnce) {
+  ASSERT_TRUE(h.link.SetPortOpen(true));
+  for (int i = 0; i < 400 && h.link.State() != LinkState::Connected; ++i) Tick();
+  ASSERT_EQ(h.link.State(), LinkState::Connected);
+  EXPECT_EQ(CommandsSent("RC"), 1) << "the first probe's reply connects";
+  EXPECT_TRUE(h.events.Named("AlarmMessage").empty());
+
+  // A read, an acknowledged command (its ACK is read at a fixed place after
+  // STX) and a write whose acknowledgement echoes the whole line.
+  std::vector<LinkStatus> statuses;
+  Outcome outcome;
+  ASSERT_TRUE(h.link.Start(SendAll(h.link, {"VP,R,", "SZ,W,", "HC,W,260305140709"}, &statuses),
+                           outcome.Callback()));
+  Tick(3);
+  EXPECT_EQ(outcome.result, std::optional<bool>(true));
+  EXPECT_EQ(statuses, std::vector<LinkStatus>(3, LinkStatus::Complete));
+  EXPECT_EQ(record.RomNumber(), 3021);
+  EXPECT_EQ(h.port.writes.size(), 4u) << "no resend and no negative acknowledgement";
+}
+
+INSTANTIATE_TEST_SUITE_P(Noise, NoisyLine,
+                         ::testing::Values(std::string(1, '\0'), std::string(3, '\0'),
+                                           std::string("\xFF\xFE"), std::string("zz"),
+                                           std::string("\r\n"), std::string("\x02\x15")),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           return "Noise" + std::to_string(info.index);
+                         });
 
 }  // namespace
 }  // namespace kv::test

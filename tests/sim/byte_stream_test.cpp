@@ -1,6 +1,7 @@
 // The simulator's byte stream: request frames cut from arbitrary chunks, one
 // reply per complete request frame, silence for bad frames, and the faults
 // injected into chosen replies.
+#include "protocol/frame_view.h"
 #include "sim_fixture.h"
 
 namespace kv::sim::testing {
@@ -50,6 +51,59 @@ TEST_F(SimByteStreamTest, NoiseBeforeTheStartOfAFrameIsSkipped) {
   const auto replies = sim.Receive("\xFF\x7Fzz" + Framed("VP,R,"));
   ASSERT_EQ(replies.size(), 1U);
   EXPECT_EQ(replies[0].bytes, Framed("VP,R,3021,"));
+}
+
+TEST_F(SimByteStreamTest, LineNoiseBeforeARequestIsNoRequestOfItsOwn) {
+  using namespace std::string_literals;
+  // The last two end in a terminator of their own: noise without STX is skipped.
+  for (const std::string& noise : {"\0"s, "\xFF\x7Fzz"s, "\x02\x15"s, "\x04"s, "\r\n\x17"s}) {
+    SCOPED_TRACE(ToReadable(noise));
+    const auto replies = sim.Receive(noise + Framed("VP,R,"));
+    ASSERT_EQ(replies.size(), 1U);
+    EXPECT_EQ(replies[0].bytes, Framed("VP,R,3021,"));
+    EXPECT_EQ(replies[0].requestText, "VP,R,");
+    EXPECT_EQ(replies[0].requestBytes, Framed("VP,R,").size());
+  }
+  EXPECT_EQ(sim.RejectedFrames(), 0);
+}
+
+// --noise-before-reply: a NUL in front of every reply.
+FaultPlan NoisyPlan() {
+  FaultPlan plan;
+  plan.SetNoiseBeforeReply(std::string(1, '\0'));
+  return plan;
+}
+
+class SimNoisyLineTest : public SimSession {
+ protected:
+  SimNoisyLineTest() : SimSession(NoisyPlan()) {}
+};
+
+TEST_F(SimNoisyLineTest, TheProgramAppliesTheWholeReadListThroughTheNoise) {
+  EXPECT_EQ(Ask("VP,R,"), std::string(1, '\0') + Framed("VP,R,3021,"));
+  for (const std::string& command : ProgramReadList()) {
+    ASSERT_TRUE(Exchange(command)) << command;
+  }
+  EXPECT_TRUE(link.log.empty());
+  EXPECT_EQ(record.RomNumber(), State().RomNumber());
+}
+
+TEST(SimNoiseFaultTest, FaultyRepliesCarryTheNoiseAndDroppedOnesStaySilent) {
+  ManualClock clock;
+  FaultPlan plan = NoisyPlan();
+  plan.Add({FaultKind::Corrupt, 1});
+  plan.Add({FaultKind::Drop, 2});
+  SimInstrument sim(clock, MakeDemoInstrument(), {}, plan);
+  const auto corrupt = sim.Receive(Framed("VP,R,"));
+  ASSERT_EQ(corrupt.size(), 1U);
+  const FrameView view(corrupt[0].bytes);
+  EXPECT_EQ(view.Noise(), std::string(1, '\0'));
+  EXPECT_FALSE(view.ChecksumMatches());
+  const std::string clean = Framed("VP,R,3021,");
+  EXPECT_EQ(view.Body(), FrameView(clean).Body()) << "only the checksum is wrong";
+  const auto dropped = sim.Receive(Framed("VP,R,"));
+  ASSERT_EQ(dropped.size(), 1U);
+  EXPECT_EQ(dropped[0].bytes, "") << "a dropped reply gets no noise either";
 }
 
 TEST_F(SimByteStreamTest, EndlessNoiseDoesNotGrowTheBuffer) {

@@ -47,6 +47,11 @@ TEST(SimOptionsTest, ValidCommandLines) {
          EXPECT_EQ(o.faults.DelayMs(6), 2000);
          EXPECT_EQ(o.faults.DelayMs(5), 0);
        }},
+      {{"--noise-before-reply", "--drop", "2"},
+       [](const SimOptions& o) {
+         EXPECT_EQ(o.faults.NoiseBeforeReply(), std::string(1, '\0'));
+         EXPECT_TRUE(o.faults.Has(FaultKind::Drop, 2));
+       }},
       {{"--help"}, [](const SimOptions& o) { EXPECT_TRUE(o.help); }},
   };
   for (const OptionCase& c : cases) {
