@@ -4,14 +4,12 @@
 #include <system_error>
 
 #include "common/messages.h"
+#include "protocol/frame_view.h"
 #include "protocol/framing.h"
 #include "qtedge/data_folder.h"
 
 namespace kv::cli {
 namespace {
-
-// STX, station "00" and the two block characters come before the command text.
-constexpr std::size_t kTextAt = 5;
 
 // A catalogue text without the CR LF some of them end with.
 std::string Trimmed(std::string text) {
@@ -22,12 +20,9 @@ std::string Trimmed(std::string text) {
 // The command text of a framed line ("XS,W,06,..."): what lies between the
 // block and ETX. A line of another shape is shown readable as a whole.
 std::string CommandTextOf(std::string_view framedLine) {
-  const std::size_t etx = framedLine.find(kETX);
-  if (framedLine.size() <= kTextAt || framedLine.front() != kSTX || etx == std::string_view::npos ||
-      etx < kTextAt) {
-    return ToReadable(framedLine);
-  }
-  return std::string(framedLine.substr(kTextAt, etx - kTextAt));
+  const FrameView line(framedLine);
+  if (!line.WellFormed()) return ToReadable(framedLine);
+  return std::string(line.Text());
 }
 
 }  // namespace
