@@ -76,6 +76,18 @@ ChoiceItems GasNameChoices(int row, int column, int gasType, std::string_view ot
   return {};
 }
 
+ChoiceItems PidNamesOf(const clsInstrument& record) {
+  ChoiceItems names;
+  for (int entry = 0; entry < kPidReachable; ++entry) names.push_back(record.PIDName(entry));
+  return names;
+}
+
+ChoiceItems PidLongNamesOf(const clsInstrument& record) {
+  ChoiceItems names;
+  for (int entry = 0; entry < kPidReachable; ++entry) names.push_back(record.PIDLongName(entry));
+  return names;
+}
+
 std::optional<GasNameFill> FillAfterGasName(int gasType, std::string_view chosen,
                                             const OtherGasTexts& other,
                                             std::span<const std::string> pidNames,

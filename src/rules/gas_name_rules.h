@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/instrument.h"
 #include "rules/edit_check.h"
 
 namespace kv::rules {
@@ -38,6 +39,11 @@ ChoiceItems CatalyticGasChoices(std::string_view otherName);
 // names; every other cell is typed freely (empty list).
 ChoiceItems GasNameChoices(int row, int column, int gasType, std::string_view otherName,
                            std::span<const std::string> pidNames);
+
+// The names and long names of the PID entries 0..16 as the record holds them,
+// for the two functions above and below when no PID grid is at hand.
+ChoiceItems PidNamesOf(const clsInstrument& record);
+ChoiceItems PidLongNamesOf(const clsInstrument& record);
 
 // Texts of row 1's "Other" cells, which the catalytic choice list ends with.
 struct OtherGasTexts {

@@ -80,6 +80,19 @@ TEST(GasNameRules, OfferTheCatalyticAndPidNames) {
   EXPECT_TRUE(GasNameChoices(1, 4, 0, "IBT", pidNames).empty());
 }
 
+TEST(GasNameRules, TakeThePidNamesOfAllSeventeenEntries) {
+  clsInstrument record;
+  record.SetPIDName(16, "TOL");
+  record.SetPIDLongName(16, "TOLUENE");
+  const ChoiceItems names = PidNamesOf(record);
+  ASSERT_EQ(names.size(), 17U);
+  EXPECT_EQ(names.back(), "TOL");
+  const std::optional<GasNameFill> fill =
+      FillAfterGasName(5, "TOL", {}, names, PidLongNamesOf(record));
+  ASSERT_TRUE(fill.has_value());
+  EXPECT_EQ(fill->longName, "TOLUENE");
+}
+
 TEST(GasNameRules, FillLongNameAndRatioFromTheChosenGas) {
   const OtherGasTexts other{"IBT", "ISOBUTANE", "19000"};
   const std::vector<std::string> pidNames = {"IBT", "BNZ"};
