@@ -49,12 +49,14 @@ std::string CheckOrder(const ChannelLevels& channel, AlarmLevel level, double va
   if (IsSpecial(warning) || IsSpecial(alarm)) return {};
   const int places = channel.point;
   if (direction == Direction::Rising && warning > alarm) {
-    return level == AlarmLevel::Warning ? "accepts a warning not above the alarm " + NumberText(alarm, places)
-                                        : "accepts an alarm not below the warning " + NumberText(warning, places);
+    return level == AlarmLevel::Warning
+               ? "accepts a warning not above the alarm " + NumberText(alarm, places)
+               : "accepts an alarm not below the warning " + NumberText(warning, places);
   }
   if (direction == Direction::Falling && warning < alarm) {
-    return level == AlarmLevel::Warning ? "accepts a warning not below the alarm " + NumberText(alarm, places)
-                                        : "accepts an alarm not above the warning " + NumberText(warning, places);
+    return level == AlarmLevel::Warning
+               ? "accepts a warning not below the alarm " + NumberText(alarm, places)
+               : "accepts an alarm not above the warning " + NumberText(warning, places);
   }
   return {};
 }
@@ -64,15 +66,18 @@ std::string CheckFreshAir(const ChannelLevels& channel, AlarmLevel level, double
   if (channel.channel != kOxygenChannel) return {};
   const Direction direction = DirectionOf(channel, level);
   const std::string air = NumberText(kFreshAirOxygen, 1);
-  if (direction == Direction::Rising && value <= kFreshAirOxygen) return "accepts a high level above " + air;
-  if (direction == Direction::Falling && value >= kFreshAirOxygen) return "accepts a low level below " + air;
+  if (direction == Direction::Rising && value <= kFreshAirOxygen)
+    return "accepts a high level above " + air;
+  if (direction == Direction::Falling && value >= kFreshAirOxygen)
+    return "accepts a low level below " + air;
   return {};
 }
 
 std::string RangeReason(const ChannelLevels& channel) {
   std::string reason = "accepts " + NumberText(0, channel.point) + " to " +
                        NumberText(channel.fullScale, channel.point);
-  if (channel.point > 0) reason += " in steps of " + NumberText(std::pow(10.0, -channel.point), channel.point);
+  if (channel.point > 0)
+    reason += " in steps of " + NumberText(std::pow(10.0, -channel.point), channel.point);
   return reason + " or a special code";
 }
 
@@ -120,18 +125,21 @@ EditCheck CheckAlarmLevel(const ChannelLevels& channel, AlarmLevel level, std::s
   }
   const std::optional<ParsedNumber> number = ParseNumber(text);
   for (const float code : kSpecialCodes) {
-    if (number && number->value == code) return EditCheck::Accept(FormatGasValue(code, 0), code).Of(setting);
+    if (number && number->value == code)
+      return EditCheck::Accept(FormatGasValue(code, 0), code).Of(setting);
   }
   const int places = channel.point >= 0 && channel.point <= 3 ? channel.point : 0;
   ChannelLevels known = channel;
   known.point = places;
   if (!(channel.fullScale > 0)) {
-    return EditCheck::Refuse("accepts a special code only: the channel has no full scale").Of(setting);
+    return EditCheck::Refuse("accepts a special code only: the channel has no full scale")
+        .Of(setting);
   }
   const EditCheck inRange = CheckNumber(text, 0, channel.fullScale, places);
   if (!inRange.accepted) return EditCheck::Refuse(RangeReason(known)).Of(setting);
   const double value = *inRange.number;
-  for (const std::string& reason : {CheckFreshAir(known, level, value), CheckOrder(known, level, value)}) {
+  for (const std::string& reason :
+       {CheckFreshAir(known, level, value), CheckOrder(known, level, value)}) {
     if (!reason.empty()) return EditCheck::Refuse(reason).Of(setting);
   }
   return EditCheck::Accept(NumberText(value, places), value).Of(setting);
@@ -147,11 +155,13 @@ bool ApplyAlarmLevel(clsInstrument& record, int channel, AlarmLevel level, doubl
   if (IsRatioChannel(channel)) {
     const bool ppm = channel == kPpmRatioChannel;
     if (level == AlarmLevel::Warning) {
-      ppm ? record.SetCATppm1st(static_cast<Long>(std::lround(value))) : record.SetCATvol1st(single);
+      ppm ? record.SetCATppm1st(static_cast<Long>(std::lround(value)))
+          : record.SetCATvol1st(single);
       return true;
     }
     if (level == AlarmLevel::Alarm) {
-      ppm ? record.SetCATppm2nd(static_cast<Long>(std::lround(value))) : record.SetCATvol2nd(single);
+      ppm ? record.SetCATppm2nd(static_cast<Long>(std::lround(value)))
+          : record.SetCATvol2nd(single);
       return true;
     }
     return false;

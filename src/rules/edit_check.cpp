@@ -120,8 +120,7 @@ EditCheck CheckWholeNumber(std::string_view text, long lowest, long highest) {
 
 EditCheck CheckNumber(std::string_view text, double lowest, double highest, int decimals) {
   const std::optional<ParsedNumber> parsed = ParseNumber(text);
-  if (!parsed || parsed->decimals > decimals || parsed->value < lowest ||
-      parsed->value > highest) {
+  if (!parsed || parsed->decimals > decimals || parsed->value < lowest || parsed->value > highest) {
     std::string reason = RangeReason(NumberText(lowest, decimals), NumberText(highest, decimals));
     if (decimals > 0) reason += " in steps of " + NumberText(std::pow(10.0, -decimals), decimals);
     return EditCheck::Refuse(std::move(reason));
@@ -132,7 +131,8 @@ EditCheck CheckNumber(std::string_view text, double lowest, double highest, int 
 EditCheck CheckRoundedNumber(std::string_view text, double lowest, double highest, int decimals) {
   const std::optional<ParsedNumber> parsed = ParseNumber(text);
   if (!parsed || parsed->value < lowest || parsed->value > highest) {
-    return EditCheck::Refuse(RangeReason(NumberText(lowest, decimals), NumberText(highest, decimals)));
+    return EditCheck::Refuse(
+        RangeReason(NumberText(lowest, decimals), NumberText(highest, decimals)));
   }
   return EditCheck::Accept(NumberText(parsed->value, decimals), parsed->value);
 }

@@ -72,7 +72,8 @@ ChoiceItems GasNameChoices(int row, int column, int gasType, std::string_view ot
                            std::span<const std::string> pidNames) {
   if (column != kGasNameName) return {};
   if (row == kCatalyticRow) return CatalyticGasChoices(otherName);
-  if (IsOptionalRow(row) && gasType == kGasTypePid) return ChoiceItems(pidNames.begin(), pidNames.end());
+  if (IsOptionalRow(row) && gasType == kGasTypePid)
+    return ChoiceItems(pidNames.begin(), pidNames.end());
   return {};
 }
 

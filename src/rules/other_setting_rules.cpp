@@ -35,7 +35,7 @@ constexpr OtherSettingRule Number(int row, std::string_view setting, int caption
 }
 
 constexpr OtherSettingRule FreeText(int row, std::string_view setting, int captionId,
-                                std::size_t length, bool exact, KeyFilter keys) {
+                                    std::size_t length, bool exact, KeyFilter keys) {
   OtherSettingRule rule = Row(row, setting, captionId, L::None);
   rule.maxLength = length;
   rule.exactLength = exact;
@@ -91,7 +91,8 @@ bool PassesKeyFilter(KeyFilter keys, char key) {
 std::string TextReason(const OtherSettingRule& rule) {
   std::string reason = rule.exactLength ? "accepts exactly " : "accepts up to ";
   reason += std::to_string(rule.maxLength);
-  reason += rule.keys == KeyFilter::Digits ? " digits" : " characters: A-Z, a-z, 0-9, '*', '-' and blanks";
+  reason += rule.keys == KeyFilter::Digits ? " digits"
+                                           : " characters: A-Z, a-z, 0-9, '*', '-' and blanks";
   return reason;
 }
 

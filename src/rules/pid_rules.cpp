@@ -105,7 +105,7 @@ EditCheck CheckCell(int range, const PidRowTexts& row, int column, std::string_v
 
 SettingRef PidSetting(int range, int entry, int column) {
   static constexpr std::array<std::string_view, kPidColumns> kSettings = {
-      "",        "PIDName",  "PIDLongName", "PIDFullScale", "PIDPoint", "PIDUnit",   "PIDDigit",
+      "",        "PIDName",  "PIDLongName", "PIDFullScale", "PIDPoint",   "PIDUnit",  "PIDDigit",
       "PIDWarn", "PIDAlarm", "PIDStel",     "PIDTwa",       "PIDAutoCal", "PIDFactor"};
   if (column < kPidName || column >= kPidColumns) return {};
   if (column <= kPidLongName) return {kSettings[static_cast<std::size_t>(column)], entry};
@@ -114,7 +114,8 @@ SettingRef PidSetting(int range, int entry, int column) {
 
 EditCheck CheckPidCell(int range, int entry, const PidRowTexts& row, int column,
                        std::string_view text) {
-  if (column < kPidName || column >= kPidColumns) return EditCheck::Refuse("this cell is not editable");
+  if (column < kPidName || column >= kPidColumns)
+    return EditCheck::Refuse("this cell is not editable");
   return CheckCell(range, row, column, text).Of(PidSetting(range, entry, column));
 }
 

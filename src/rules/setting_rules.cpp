@@ -74,7 +74,8 @@ std::optional<EditCheck> CheckAlarmSetting(const clsInstrument& record, const Se
   for (int channel = 0; channel <= 8; ++channel) {
     for (const AlarmLevel level : kLevels) {
       const SettingRef edited = AlarmLevelSetting(channel, level);
-      if (!edited.name.empty() && edited == setting) return CheckAlarmLevel(record, channel, level, text);
+      if (!edited.name.empty() && edited == setting)
+        return CheckAlarmLevel(record, channel, level, text);
     }
   }
   return std::nullopt;
@@ -83,7 +84,8 @@ std::optional<EditCheck> CheckAlarmSetting(const clsInstrument& record, const Se
 std::optional<EditCheck> CheckTableSetting(const clsInstrument& record, const SettingRef& setting,
                                            std::string_view text) {
   int row = 0, column = 0;
-  if (FindCell(7, 2, setting, MethaneSetting, row, column)) return CheckMethaneCell(row, column, text);
+  if (FindCell(7, 2, setting, MethaneSetting, row, column))
+    return CheckMethaneCell(row, column, text);
   if (FindCell(7, 6, setting, GasNameSetting, row, column)) {
     return CheckGasNameCell(GasNamesOf(record), row, column, text);
   }
@@ -102,7 +104,8 @@ std::optional<EditCheck> CheckListSetting(const SettingRef& setting, std::string
   if (setting.name == "XZ_") return CheckListName(NameList::User, setting.index, text);
   if (setting.name != "XV_" || (setting.index != 0 && setting.index != 1)) return std::nullopt;
   const NameList list = setting.index == 0 ? NameList::Station : NameList::User;
-  EditCheck number = CheckWholeNumber(text, 1, list == NameList::Station ? kStationEntries : kUserEntries);
+  EditCheck number =
+      CheckWholeNumber(text, 1, list == NameList::Station ? kStationEntries : kUserEntries);
   if (!number.accepted) return number.Of(setting);
   return SelectListEntry(list, static_cast<int>(*number.number) - 1);
 }
@@ -129,8 +132,8 @@ EditCheck CheckSettingEdit(const clsInstrument& record, const SettingRef& settin
       return CheckOtherSetting(rule->row, text);
     }
   }
-  for (auto check : {CheckAlarmSetting(record, setting, text), CheckTableSetting(record, setting, text),
-                     CheckListSetting(setting, text)}) {
+  for (auto check : {CheckAlarmSetting(record, setting, text),
+                     CheckTableSetting(record, setting, text), CheckListSetting(setting, text)}) {
     if (check) return *check;
   }
   if (setting.name.starts_with("PID") && clsInstrument::ValidPidEntry(setting.index)) {

@@ -76,7 +76,8 @@ EditCheck CheckChannelEdit(std::string_view slotName, int row, int column) {
     return EditCheck::Refuse("this cell is not editable");
   }
   const SettingRef setting{"UG_", slot};
-  if (Trim(slotName).empty()) return EditCheck::Refuse("accepts channels for a named gas only").Of(setting);
+  if (Trim(slotName).empty())
+    return EditCheck::Refuse("accepts channels for a named gas only").Of(setting);
   return EditCheck::Accept({}).Of(setting);
 }
 

@@ -10,7 +10,7 @@
 
 namespace kv::rules {
 
-inline constexpr int kGasSlotCount = 7;      // slots 0..6 in rows 1..7
+inline constexpr int kGasSlotCount = 7;     // slots 0..6 in rows 1..7
 inline constexpr int kDisplayChannels = 6;  // channels 0..5 in columns 1..6
 
 // The channel mapping grid: checked[slot][channel]. A display channel carries

@@ -107,7 +107,8 @@ EditCheck CheckUserConversionEdit(int row, int column, std::string_view text) {
       return CheckLongName(text).Of(setting);
     case kConvFactor: {
       const std::optional<ParsedNumber> factor = ParseNumber(text);
-      if (!factor || factor->value < 0) return EditCheck::Refuse("accepts a number not below 0").Of(setting);
+      if (!factor || factor->value < 0)
+        return EditCheck::Refuse("accepts a number not below 0").Of(setting);
       return EditCheck::Accept(NumberText(factor->value, 2), factor->value).Of(setting);
     }
     default:
@@ -137,7 +138,8 @@ EditCheck CheckListName(NameList list, int entry, std::string_view text) {
 EditCheck SelectListEntry(NameList list, int entry) {
   if (!IsListEntry(list, entry)) return EditCheck::Refuse("no such list entry");
   const int number = entry + 1;
-  return EditCheck::Accept(std::to_string(number), number).Of({"XV_", list == NameList::Station ? 0 : 1});
+  return EditCheck::Accept(std::to_string(number), number)
+      .Of({"XV_", list == NameList::Station ? 0 : 1});
 }
 
 }  // namespace kv::rules

@@ -25,47 +25,55 @@ struct LevelCase {
 };
 
 TEST(AlarmLevelRules, AcceptLevelsInTheChannelsScaleAndOrder) {
+  using L = AlarmLevel;
+  const ChannelLevels hl = Oxygen(OxygenPattern::HighLow, 23.5, 18);
+  const ChannelLevels ll = Oxygen(OxygenPattern::LowLowLow, 19.5, 18);
+  const ChannelLevels hh = Oxygen(OxygenPattern::HighHighHigh, 23.5, 25);
+  const std::string high = "accepts a high level above 20.9";
+  const std::string low = "accepts a low level below 20.9";
   const std::string coRange = "accepts 0 to 500 or a special code";
   const std::string h2sRange = "accepts 0.0 to 100.0 in steps of 0.1 or a special code";
   const LevelCase cases[] = {
-      {kCarbonMonoxide, AlarmLevel::Warning, {0, "25", true, "25"}},
-      {kCarbonMonoxide, AlarmLevel::Warning, {0, "501", false, coRange}},  // above full scale
-      {kCarbonMonoxide, AlarmLevel::Twa, {0, "500", true, "500"}},
-      {kCarbonMonoxide, AlarmLevel::Stel, {0, "-5", false, coRange}},
-      {kCarbonMonoxide, AlarmLevel::Span, {0, "12.5", false, coRange}},  // off resolution
-      {kCarbonMonoxide, AlarmLevel::Span, {0, "100", true, "100"}},
-      {kCarbonMonoxide, AlarmLevel::Warning, {0, "60", false, "accepts a warning not above the alarm 50"}},
-      {kCarbonMonoxide, AlarmLevel::Alarm, {0, "20", false, "accepts an alarm not below the warning 25"}},
-      {kCarbonMonoxide, AlarmLevel::Alarm, {0, "25", true, "25"}},
-      {kNoAlarmYet, AlarmLevel::Warning, {0, "400", true, "400"}},  // no order against a code
-      {kHydrogenSulphide, AlarmLevel::Warning, {0, "10.5", true, "10.5"}},
-      {kHydrogenSulphide, AlarmLevel::Warning, {0, "10", true, "10.0"}},
-      {kHydrogenSulphide, AlarmLevel::Warning, {0, "10.55", false, h2sRange}},
-      {kHydrogenSulphide, AlarmLevel::Stel, {0, "100.1", false, h2sRange}},
+      {kCarbonMonoxide, L::Warning, {0, "25", true, "25"}},
+      {kCarbonMonoxide, L::Warning, {0, "501", false, coRange}},  // above full scale
+      {kCarbonMonoxide, L::Twa, {0, "500", true, "500"}},
+      {kCarbonMonoxide, L::Stel, {0, "-5", false, coRange}},
+      {kCarbonMonoxide, L::Span, {0, "12.5", false, coRange}},  // off resolution
+      {kCarbonMonoxide, L::Span, {0, "100", true, "100"}},
+      {kCarbonMonoxide, L::Warning, {0, "60", false, "accepts a warning not above the alarm 50"}},
+      {kCarbonMonoxide, L::Alarm, {0, "20", false, "accepts an alarm not below the warning 25"}},
+      {kCarbonMonoxide, L::Alarm, {0, "25", true, "25"}},
+      {kNoAlarmYet, L::Warning, {0, "400", true, "400"}},  // no order against a code
+      {kHydrogenSulphide, L::Warning, {0, "10.5", true, "10.5"}},
+      {kHydrogenSulphide, L::Warning, {0, "10", true, "10.0"}},
+      {kHydrogenSulphide, L::Warning, {0, "10.55", false, h2sRange}},
+      {kHydrogenSulphide, L::Stel, {0, "100.1", false, h2sRange}},
       // Special codes, by word or by number.
-      {kCarbonMonoxide, AlarmLevel::Warning, {0, "-----", true, "-----"}},
-      {kCarbonMonoxide, AlarmLevel::Alarm, {0, "*****", true, "*****"}},
-      {kCarbonMonoxide, AlarmLevel::Stel, {0, "normal", true, "NORMAL"}},
-      {kCarbonMonoxide, AlarmLevel::Twa, {0, "-101", true, "-----"}},
-      {kCarbonMonoxide, AlarmLevel::Twa, {0, "-110", true, "-110"}},
-      {kCarbonMonoxide, AlarmLevel::Twa, {0, "-111", false, coRange}},
-      {kNoFullScale, AlarmLevel::Warning, {0, "10", false, "accepts a special code only: the channel has no full scale"}},
-      {kNoFullScale, AlarmLevel::Warning, {0, "?????", true, "?????"}},
+      {kCarbonMonoxide, L::Warning, {0, "-----", true, "-----"}},
+      {kCarbonMonoxide, L::Alarm, {0, "*****", true, "*****"}},
+      {kCarbonMonoxide, L::Stel, {0, "normal", true, "NORMAL"}},
+      {kCarbonMonoxide, L::Twa, {0, "-101", true, "-----"}},
+      {kCarbonMonoxide, L::Twa, {0, "-110", true, "-110"}},
+      {kCarbonMonoxide, L::Twa, {0, "-111", false, coRange}},
+      {kNoFullScale,
+       L::Warning,
+       {0, "10", false, "accepts a special code only: the channel has no full scale"}},
+      {kNoFullScale, L::Warning, {0, "?????", true, "?????"}},
       // Oxygen H-L: the warning sounds above fresh air, the alarm below it.
-      {Oxygen(OxygenPattern::HighLow, 23.5, 18), AlarmLevel::Warning, {0, "23.0", true, "23.0"}},
-      {Oxygen(OxygenPattern::HighLow, 23.5, 18), AlarmLevel::Warning, {0, "19.5", false, "accepts a high level above 20.9"}},
-      {Oxygen(OxygenPattern::HighLow, 23.5, 18), AlarmLevel::Alarm, {0, "19.5", true, "19.5"}},
-      {Oxygen(OxygenPattern::HighLow, 23.5, 18), AlarmLevel::Alarm, {0, "20.9", false, "accepts a low level below 20.9"}},
+      {hl, L::Warning, {0, "23.0", true, "23.0"}},
+      {hl, L::Warning, {0, "19.5", false, high}},
+      {hl, L::Alarm, {0, "19.5", true, "19.5"}},
+      {hl, L::Alarm, {0, "20.9", false, low}},
       // L-LL: both below fresh air, the alarm not above the warning.
-      {Oxygen(OxygenPattern::LowLowLow, 19.5, 18), AlarmLevel::Warning, {0, "19.0", true, "19.0"}},
-      {Oxygen(OxygenPattern::LowLowLow, 19.5, 18), AlarmLevel::Warning, {0, "17.5", false, "accepts a warning not below the alarm 18.0"}},
-      {Oxygen(OxygenPattern::LowLowLow, 19.5, 18), AlarmLevel::Alarm, {0, "19.6", false, "accepts an alarm not above the warning 19.5"}},
-      {Oxygen(OxygenPattern::LowLowLow, 19.5, 18), AlarmLevel::Warning, {0, "23.5", false, "accepts a low level below 20.9"}},
+      {ll, L::Warning, {0, "19.0", true, "19.0"}},
+      {ll, L::Warning, {0, "17.5", false, "accepts a warning not below the alarm 18.0"}},
+      {ll, L::Alarm, {0, "19.6", false, "accepts an alarm not above the warning 19.5"}},
+      {ll, L::Warning, {0, "23.5", false, low}},
       // H-HH: both above fresh air, the alarm not below the warning.
-      {Oxygen(OxygenPattern::HighHighHigh, 23.5, 25), AlarmLevel::Warning, {0, "24.0", true, "24.0"}},
-      {Oxygen(OxygenPattern::HighHighHigh, 23.5, 25), AlarmLevel::Warning, {0, "19.5", false, "accepts a high level above 20.9"}},
-      {Oxygen(OxygenPattern::HighHighHigh, 23.5, 25), AlarmLevel::Alarm, {0, "23.0", false, "accepts an alarm not below the warning 23.5"}},
-      {Oxygen(OxygenPattern::HighHighHigh, 23.5, 25), AlarmLevel::Stel, {0, "19.0", true, "19.0"}},
+      {hh, L::Warning, {0, "24.0", true, "24.0"}},
+      {hh, L::Warning, {0, "19.5", false, high}},
+      {hh, L::Alarm, {0, "23.0", false, "accepts an alarm not below the warning 23.5"}},
+      {hh, L::Stel, {0, "19.0", true, "19.0"}},
   };
   for (const LevelCase& c : cases) {
     ExpectEdit(CheckAlarmLevel(c.channel, c.level, c.edit.text), c.edit,
@@ -108,6 +116,7 @@ TEST_F(AlarmLevelRecordTest, ReadsTheOxygenPatternFromTheRecord) {
 
 TEST_F(AlarmLevelRecordTest, AnEditChangesExactlyTheSettingItNames) {
   using Flag = std::function<bool(const clsInstrument&)>;
+  using R = const clsInstrument&;
   struct Case {
     int channel;
     AlarmLevel level;
@@ -115,15 +124,15 @@ TEST_F(AlarmLevelRecordTest, AnEditChangesExactlyTheSettingItNames) {
     Flag flag;
   };
   const Case cases[] = {
-      {0, AlarmLevel::Warning, {"Warning", 0}, [](const clsInstrument& r) { return r.Change_Warn(0); }},
-      {4, AlarmLevel::Alarm, {"Alarm", 4}, [](const clsInstrument& r) { return r.Change_Alarm(4); }},
-      {2, AlarmLevel::Stel, {"Stel", 2}, [](const clsInstrument& r) { return r.Change_Stel(2); }},
-      {6, AlarmLevel::Twa, {"Twa", 6}, [](const clsInstrument& r) { return r.Change_Twa(6); }},
-      {3, AlarmLevel::Span, {"AutoCalib", 3}, [](const clsInstrument& r) { return r.Change_AutoCal(3); }},
-      {7, AlarmLevel::Warning, {"CATppm1st"}, [](const clsInstrument& r) { return r.Change_CATppm1(); }},
-      {7, AlarmLevel::Alarm, {"CATppm2nd"}, [](const clsInstrument& r) { return r.Change_CATppm2(); }},
-      {8, AlarmLevel::Warning, {"CATvol1st"}, [](const clsInstrument& r) { return r.Change_CATvol1(); }},
-      {8, AlarmLevel::Alarm, {"CATvol2nd"}, [](const clsInstrument& r) { return r.Change_CATvol2(); }},
+      {0, AlarmLevel::Warning, {"Warning", 0}, [](R r) { return r.Change_Warn(0); }},
+      {4, AlarmLevel::Alarm, {"Alarm", 4}, [](R r) { return r.Change_Alarm(4); }},
+      {2, AlarmLevel::Stel, {"Stel", 2}, [](R r) { return r.Change_Stel(2); }},
+      {6, AlarmLevel::Twa, {"Twa", 6}, [](R r) { return r.Change_Twa(6); }},
+      {3, AlarmLevel::Span, {"AutoCalib", 3}, [](R r) { return r.Change_AutoCal(3); }},
+      {7, AlarmLevel::Warning, {"CATppm1st"}, [](R r) { return r.Change_CATppm1(); }},
+      {7, AlarmLevel::Alarm, {"CATppm2nd"}, [](R r) { return r.Change_CATppm2(); }},
+      {8, AlarmLevel::Warning, {"CATvol1st"}, [](R r) { return r.Change_CATvol1(); }},
+      {8, AlarmLevel::Alarm, {"CATvol2nd"}, [](R r) { return r.Change_CATvol2(); }},
   };
   // Every flag an alarm-level edit could raise.
   const auto raised = [](const clsInstrument& r) {

@@ -13,12 +13,23 @@ TEST(ParseNumber, ReadsPlainDecimalsOnly) {
     int decimals;
   };
   const Case cases[] = {
-      {"12", true, 12, 0},     {" 12.50 ", true, 12.5, 2}, {"-3", true, -3, 0},
-      {"+0.49", true, 0.49, 2}, {".5", true, 0.5, 1},       {"5.", true, 5, 0},
-      {"", false, 0, 0},       {"-", false, 0, 0},         {".", false, 0, 0},
-      {"1e3", false, 0, 0},    {"12,5", false, 0, 0},      {"1.2.3", false, 0, 0},
-      {"abc", false, 0, 0},    {"0x10", false, 0, 0},      {"inf", false, 0, 0},
-      {"1 2", false, 0, 0},    {"1234567890123456", false, 0, 0},  // more digits than stay exact
+      {"12", true, 12, 0},
+      {" 12.50 ", true, 12.5, 2},
+      {"-3", true, -3, 0},
+      {"+0.49", true, 0.49, 2},
+      {".5", true, 0.5, 1},
+      {"5.", true, 5, 0},
+      {"", false, 0, 0},
+      {"-", false, 0, 0},
+      {".", false, 0, 0},
+      {"1e3", false, 0, 0},
+      {"12,5", false, 0, 0},
+      {"1.2.3", false, 0, 0},
+      {"abc", false, 0, 0},
+      {"0x10", false, 0, 0},
+      {"inf", false, 0, 0},
+      {"1 2", false, 0, 0},
+      {"1234567890123456", false, 0, 0},  // more digits than stay exact
   };
   for (const Case& c : cases) {
     const std::optional<ParsedNumber> number = ParseNumber(c.text);

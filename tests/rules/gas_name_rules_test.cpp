@@ -24,14 +24,14 @@ TEST(GasNameRules, ValidateNamesLongNamesAndRatios) {
   const std::string unique = "accepts a name not used in another row";
   const GasNameCase cases[] = {
       {1, {7, "C2H", true, "C2H"}},
-      {1, {7, "C2H4", false, names3}},       // four letters
-      {1, {7, "c2h", false, names3}},        // lower case
-      {1, {7, "NH3", false, unique}},        // row 5 has it
-      {1, {7, "OXY", false, unique}},        // a fixed sensor's name
-      {1, {7, "CO", false, unique}},         // "CO " with its blank is the same name
-      {1, {5, "NH3", true, "NH3"}},          // its own row does not count
+      {1, {7, "C2H4", false, names3}},  // four letters
+      {1, {7, "c2h", false, names3}},   // lower case
+      {1, {7, "NH3", false, unique}},   // row 5 has it
+      {1, {7, "OXY", false, unique}},   // a fixed sensor's name
+      {1, {7, "CO", false, unique}},    // "CO " with its blank is the same name
+      {1, {5, "NH3", true, "NH3"}},     // its own row does not count
       {1, {1, "H2 ", true, "H2 "}},
-      {4, {1, "CH4", false, unique}},        // the Other gas differs from every name, its row's too
+      {4, {1, "CH4", false, unique}},  // the Other gas differs from every name, its row's too
       {4, {1, "IBT", true, "IBT"}},
       {2, {5, "Ammonia (NH3) gas", true, "Ammonia (NH3) gas"}},
       {2, {5, "ABCDEFGHIJKLMNOPQRSTU", false, names20}},  // 21 characters
@@ -63,9 +63,9 @@ TEST(GasNameRules, NameTheSettingOfEachEditableCell) {
     SettingRef setting;
   };
   const Case cases[] = {
-      {1, 1, {"GasName", 0}}, {1, 4, {"CATOther"}},  {1, 5, {"G1_", 1}}, {1, 6, {"FL_", 1}},
+      {1, 1, {"GasName", 0}}, {1, 4, {"CATOther"}},   {1, 5, {"G1_", 1}}, {1, 6, {"FL_", 1}},
       {5, 1, {"GasName", 4}}, {7, 1, {"GasName", 6}}, {5, 2, {"G1_", 2}}, {7, 2, {"G1_", 4}},
-      {1, 2, {"G1_", 0}},     {1, 3, {"FL_", 0}},     {2, 1, {}},          {6, 3, {}},
+      {1, 2, {"G1_", 0}},     {1, 3, {"FL_", 0}},     {2, 1, {}},         {6, 3, {}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(GasNameSetting(c.row, c.column), c.setting) << c.row << "," << c.column;

@@ -24,7 +24,8 @@ TEST(OtherSettingRules, ValidateEachRowsEntry) {
       {15, "15", true, "15"},
       {15, "16", false, "accepts 0 to 15"},
       {1, "KV-0012 *abc", true, "KV-0012 *abc"},
-      {1, "KV-0012 *abcd", false, "accepts up to 12 characters: A-Z, a-z, 0-9, '*', '-' and blanks"},
+      {1, "KV-0012 *abcd", false,
+       "accepts up to 12 characters: A-Z, a-z, 0-9, '*', '-' and blanks"},
       {1, "KV.12", false, "accepts up to 12 characters: A-Z, a-z, 0-9, '*', '-' and blanks"},
       {23, "8462", true, "8462"},
       {23, "846", false, "accepts exactly 4 digits"},
@@ -86,12 +87,13 @@ TEST(OtherSettingRules, FilterKeysOfTheManufactureNumberAndPasswordRows) {
     bool passes;
   };
   const Case cases[] = {
-      {1, 'a', true},  {1, '*', true},  {1, '\b', true}, {1, '.', false}, {1, '/', false},
-      {23, '7', true}, {23, 'a', false}, {23, '\b', false}, {23, ' ', false},
-      {14, '.', true}, {2, 'x', true},  // rows without a filter take every key
+      {1, 'a', true},   {1, '*', true},  {1, '\b', true},  {1, '.', false},
+      {1, '/', false},  {23, '7', true}, {23, 'a', false}, {23, '\b', false},
+      {23, ' ', false}, {14, '.', true}, {2, 'x', true},  // rows without a filter take every key
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(AcceptsOtherSettingKey(c.row, c.key), c.passes) << "row " << c.row << " key " << int(c.key);
+    EXPECT_EQ(AcceptsOtherSettingKey(c.row, c.key), c.passes)
+        << "row " << c.row << " key " << int(c.key);
   }
 }
 
@@ -102,12 +104,13 @@ TEST(OtherRowValue, IsTheMatchingItemOrTheLastOne) {
     int value;
   };
   const Case cases[] = {
-      {4, "OFF", 0},        {4, " off ", 0},      {4, "On", 1},         {4, "anything", 1},
-      {10, "PPM ONLY", 0},  {10, "%lel only", 1}, {10, "VOL% ONLY", 2}, {10, "CHANGE OK", 3},
-      {10, "", 3},          {11, "H-L", 0},       {11, "L-LL", 1},      {11, "H-HH", 2},
-      {11, "??", 2},        {18, "30", 0},        {18, "90", 2},        {2, "Latch", 0},
+      {4, "OFF", 0},       {4, " off ", 0},      {4, "On", 1},         {4, "anything", 1},
+      {10, "PPM ONLY", 0}, {10, "%lel only", 1}, {10, "VOL% ONLY", 2}, {10, "CHANGE OK", 3},
+      {10, "", 3},         {11, "H-L", 0},       {11, "L-LL", 1},      {11, "H-HH", 2},
+      {11, "??", 2},       {18, "30", 0},        {18, "90", 2},        {2, "Latch", 0},
   };
-  for (const Case& c : cases) EXPECT_EQ(OtherRowValue(c.row, c.text), c.value) << c.row << " " << c.text;
+  for (const Case& c : cases)
+    EXPECT_EQ(OtherRowValue(c.row, c.text), c.value) << c.row << " " << c.text;
 }
 
 }  // namespace

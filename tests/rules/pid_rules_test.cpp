@@ -12,17 +12,20 @@ namespace {
 
 // Entry 16 of each range as a valid import leaves it.
 const PidRowTexts kHighRow = {"17", "IBT", "ISOBUTYLENE", "1000", "1/1", "ppm", "1",
-                              "50",  "100", "*****",      "25",   "100", "0.60"};
-const PidRowTexts kLowRow = {"17", "BNZ", "Benzene (C6H6)", "10.00", "1/100", "ppm", "0.01",
-                             "1.00", "2.00", "*****",       "0.50",  "5.00",  "0.25"};
+                              "50", "100", "*****",       "25",   "100", "0.60"};
+const PidRowTexts kLowRow = {"17",   "BNZ",  "Benzene (C6H6)", "10.00", "1/100", "ppm", "0.01",
+                             "1.00", "2.00", "*****",          "0.50",  "5.00",  "0.25"};
 
 TEST(PidRowCheck, AcceptsAValidRowOfEachRange) {
-  for (const auto& [range, row] : {std::pair{kPidHighRange, kHighRow}, std::pair{kPidLowRange, kLowRow}}) {
+  for (const auto& [range, row] :
+       {std::pair{kPidHighRange, kHighRow}, std::pair{kPidLowRange, kLowRow}}) {
     const auto checks = CheckPidRow(range, 16, row);
     for (int column = 0; column < kPidColumns; ++column) {
       const EditCheck& check = checks[static_cast<std::size_t>(column)];
-      EXPECT_TRUE(check.accepted) << "range " << range << " column " << column << ": " << check.reason;
-      EXPECT_EQ(check.text, row[static_cast<std::size_t>(column)]) << "range " << range << " column " << column;
+      EXPECT_TRUE(check.accepted) << "range " << range << " column " << column << ": "
+                                  << check.reason;
+      EXPECT_EQ(check.text, row[static_cast<std::size_t>(column)])
+          << "range " << range << " column " << column;
     }
   }
 }
@@ -36,19 +39,24 @@ struct PidCase {
 
 TEST(PidRowCheck, ChecksEachColumnAgainstItsRow) {
   const std::string digitHigh = "accepts 1 to 250";
+  const std::string name3 = "accepts up to 3 characters: A-Z, 0-9, '-' and inner blanks";
+  const std::string name20 = "accepts up to 20 characters: printable ASCII except { and }";
+  const std::string highScales =
+      "one of: 500.0, 1000, 1500, 2000, 2500, 3000, 4000, 5000, 10000, 15000, 20000, 30000, 50000";
+  const std::string lowScales =
+      "one of: 10.00, 15.00, 20.00, 25.00, 30.00, 40.00, 50.00, 100.0, 150.0, 200.0, 300.0, "
+      "400.0, 500.0";
   const PidCase cases[] = {
-      {0, 1, {0, "IBTX", false, "accepts up to 3 characters: A-Z, 0-9, '-' and inner blanks"}},
-      {0, 1, {0, "ibt", false, "accepts up to 3 characters: A-Z, 0-9, '-' and inner blanks"}},
+      {0, 1, {0, "IBTX", false, name3}},
+      {0, 1, {0, "ibt", false, name3}},
       {0, 1, {0, "", false, "needs a value"}},
-      {0, 2, {0, "ABCDEFGHIJKLMNOPQRSTU", false, "accepts up to 20 characters: printable ASCII except { and }"}},
+      {0, 2, {0, "ABCDEFGHIJKLMNOPQRSTU", false, name20}},
       {0, 2, {0, "ABC,DEF", true, "ABC,DEF"}},
       // Full scale: one of the range's list, shown as the table shows it.
       {0, 3, {0, "1000.0", true, "1000"}},
-      {0, 3, {0, "1200", false, "one of: 500.0, 1000, 1500, 2000, 2500, 3000, 4000, 5000, 10000, 15000, "
-                                "20000, 30000, 50000"}},
+      {0, 3, {0, "1200", false, highScales}},
       {1, 3, {0, "10", true, "10.00"}},
-      {1, 3, {0, "1000", false, "one of: 10.00, 15.00, 20.00, 25.00, 30.00, 40.00, 50.00, 100.0, 150.0, "
-                                "200.0, 300.0, 400.0, 500.0"}},
+      {1, 3, {0, "1000", false, lowScales}},
       // Point: the resolution of the row's full scale.
       {0, 4, {0, "1/10", false, "accepts 1/1 for this FullScale"}},
       {1, 4, {0, "1/1000", false, "accepts 1/100 for this FullScale"}},
@@ -95,7 +103,8 @@ TEST(PidRowCheck, FollowsTheFullScaleOfTheRow) {
   EXPECT_TRUE(CheckPidCell(kPidHighRange, 16, row, kPidPoint, "1/10").accepted);
   row[kPidFullScale] = "1234";  // no such full scale: nothing depending on it passes
   for (const int column : {kPidPoint, kPidDigit, kPidFactor}) {
-    EXPECT_FALSE(CheckPidRow(kPidHighRange, 16, row)[static_cast<std::size_t>(column)].accepted) << column;
+    EXPECT_FALSE(CheckPidRow(kPidHighRange, 16, row)[static_cast<std::size_t>(column)].accepted)
+        << column;
   }
 }
 
@@ -107,9 +116,11 @@ TEST(PidEdit, LeavesAnEmptyEntryToTheRowCheck) {
 
 TEST(PidEdit, NamesTheEntrysSetting) {
   EXPECT_EQ(CheckPidEdit(1, 3, kLowRow, kPidName, "ABC").setting, (SettingRef{"PIDName", 3}));
-  EXPECT_EQ(CheckPidEdit(1, 3, kLowRow, kPidLongName, "ABC").setting, (SettingRef{"PIDLongName", 3}));
+  EXPECT_EQ(CheckPidEdit(1, 3, kLowRow, kPidLongName, "ABC").setting,
+            (SettingRef{"PIDLongName", 3}));
   EXPECT_EQ(CheckPidEdit(1, 3, kLowRow, kPidTwa, "1").setting, (SettingRef{"PIDTwa", 3, 1}));
-  EXPECT_EQ(CheckPidEdit(0, 16, kHighRow, kPidFactor, "0.6").setting, (SettingRef{"PIDFactor", 16, 0}));
+  EXPECT_EQ(CheckPidEdit(0, 16, kHighRow, kPidFactor, "0.6").setting,
+            (SettingRef{"PIDFactor", 16, 0}));
 }
 
 TEST(PidScales, GiveEveryFullScaleItsResolutionDigitAndFactor) {

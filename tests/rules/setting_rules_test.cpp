@@ -46,20 +46,23 @@ TEST_F(SettingRulesTest, JudgeANamedSettingByTheRuleOfItsCell) {
       {{"LO_fc", 0}, {0, "2.5", true, "2.50"}},
       {{"LA_warn", 30}, {0, "150", true, "200"}},
       {{"LA_warn", 30}, {0, "300", false, "accepts a 1st level not above the 2nd"}},
-      {{"XS_", 3}, {0, "Tank {3}", false, "accepts up to 16 characters: printable ASCII except { and }"}},
+      {{"XS_", 3},
+       {0, "Tank {3}", false, "accepts up to 16 characters: printable ASCII except { and }"}},
       {{"XV_", 1}, {0, "33", false, "accepts 1 to 32"}},
       {{"XV_", 1}, {0, "5", true, "5"}},
       {{"PIDFactor", 16, 0}, {0, "0.6", true, "0.60"}},
       {{"PIDFactor", 16, 0}, {0, "0.8", false, "accepts 0.50 to 0.74"}},
       {{"PIDPoint", 16, 0}, {0, "1/10", false, "accepts 1/1 for this FullScale"}},
-      {{"PIDName", 16}, {0, "ibt", false, "accepts up to 3 characters: A-Z, 0-9, '-' and inner blanks"}},
+      {{"PIDName", 16},
+       {0, "ibt", false, "accepts up to 3 characters: A-Z, 0-9, '-' and inner blanks"}},
       {{"PIDName", 17}, {0, "IBT", false, "no editing rule for this setting"}},
       {{"Intervals"}, {0, "10", false, "no editing rule for this setting"}},
       {{"AltRng", 2}, {0, "1", false, "no editing rule for this setting"}},
   };
   for (const Case& c : cases) {
     const EditCheck check = CheckSettingEdit(record, c.setting, c.edit.text);
-    ExpectEdit(check, c.edit, std::string(c.setting.name) + "(" + std::to_string(c.setting.index) + ")");
+    ExpectEdit(check, c.edit,
+               std::string(c.setting.name) + "(" + std::to_string(c.setting.index) + ")");
     if (check.accepted) {
       EXPECT_EQ(check.setting, c.setting) << c.setting.name;
     }

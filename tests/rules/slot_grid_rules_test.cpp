@@ -27,7 +27,7 @@ TEST(MethaneRules, AcceptWholeNumbersInEachRowsRange) {
       {1, {3, "16383", true, "16383"}},
       {2, {3, "16384", false, "accepts 0 to 16383"}},
       {1, {3, "12.5", false, "accepts 0 to 16383"}},
-      {1, {1, "", false, "accepts 0 to 255"}},     // an empty entry is refused here
+      {1, {1, "", false, "accepts 0 to 255"}},  // an empty entry is refused here
       {2, {7, "  ", false, "accepts 200 to 809"}},
       {1, {4, "500", false, "this cell is not editable"}},  // rows 4..7 have no normal value
       {1, {8, "1", false, "this cell is not editable"}},
@@ -45,12 +45,13 @@ TEST(MethaneRules, AcceptWholeNumbersInEachRowsRange) {
 TEST(GasOptionRules, RefuseTheUnusedCells) {
   // Rows 1..7, columns 1..3: Alternate Ranges, Zero Follower, Zero Suppress.
   const bool editable[7][3] = {
-      {false, true, false}, {true, false, false}, {true, true, true}, {true, true, true},
+      {false, true, false}, {true, false, false}, {true, true, true},  {true, true, true},
       {false, true, true},  {false, true, true},  {false, true, true},
   };
   for (int row = 1; row <= 7; ++row) {
     for (int column = 1; column <= 3; ++column) {
-      EXPECT_EQ(GasOptionCellEditable(row, column), editable[row - 1][column - 1]) << row << "," << column;
+      EXPECT_EQ(GasOptionCellEditable(row, column), editable[row - 1][column - 1])
+          << row << "," << column;
     }
   }
   EXPECT_EQ(GasOptionSetting(3, 1), (SettingRef{"AltRng", 2}));
@@ -85,7 +86,8 @@ TEST_F(ChannelMapTest, CheckingAChannelUnchecksItInEveryOtherSlot) {
   ChannelMap map = ChannelMap::FromRecord(record);
   EXPECT_EQ(map.Mask(0), 0b100001);
   EXPECT_EQ(map.Set(2, 2, true), (std::vector<int>{4}));  // Ch3 for the H2S row
-  for (int slot = 0; slot < kGasSlotCount; ++slot) EXPECT_EQ(map.Checked(slot, 2), slot == 2) << slot;
+  for (int slot = 0; slot < kGasSlotCount; ++slot)
+    EXPECT_EQ(map.Checked(slot, 2), slot == 2) << slot;
   EXPECT_EQ(map.Set(3, 0, true), (std::vector<int>{0}));
   EXPECT_EQ(map.Mask(0), 0b100000);
   EXPECT_TRUE(map.Set(3, 0, false).empty());  // unchecking touches no other slot

@@ -54,7 +54,8 @@ TEST(UserConversionCheck, ChecksEachCellAgainstItsRow) {
   for (const ConversionCase& c : cases) {
     ConversionRowTexts row = c.row;
     row[static_cast<std::size_t>(c.column)] = c.edit.text;
-    ExpectEdit(CheckUserConversionCell(3, row, c.column), c.edit, "column " + std::to_string(c.column));
+    ExpectEdit(CheckUserConversionCell(3, row, c.column), c.edit,
+               "column " + std::to_string(c.column));
   }
 }
 
@@ -68,7 +69,8 @@ TEST(UserConversionEdit, ChecksNamesAndTheFactor) {
       {kConvFactor, "x", false, "accepts a number not below 0"},
       {kConvRatio, "anything", true, "anything"},
   };
-  for (const EditCase& c : cases) ExpectEdit(CheckUserConversionEdit(2, c.row, c.text), c, "column");
+  for (const EditCase& c : cases)
+    ExpectEdit(CheckUserConversionEdit(2, c.row, c.text), c, "column");
   EXPECT_EQ(CheckUserConversionEdit(2, kConvName, "A").setting, (SettingRef{"LO_name", 1}));
   EXPECT_EQ(CheckUserConversionEdit(5, kConvFactor, "1").setting, (SettingRef{"LO_fc", 4}));
   EXPECT_EQ(CheckUserConversionEdit(1, kConvWarn, "1").setting, (SettingRef{"LA_warn", 30}));
@@ -95,7 +97,8 @@ TEST(ListNames, AcceptSixteenPrintableCharacters) {
       {NameList::User, 32, "END", false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(CheckListName(c.list, c.entry, c.text).accepted, c.accepted) << c.entry << " " << c.text;
+    EXPECT_EQ(CheckListName(c.list, c.entry, c.text).accepted, c.accepted)
+        << c.entry << " " << c.text;
   }
   EXPECT_EQ(CheckListName(NameList::Station, 4, "A").setting, (SettingRef{"XS_", 4}));
   EXPECT_EQ(CheckListName(NameList::User, 4, "A").setting, (SettingRef{"XZ_", 4}));
