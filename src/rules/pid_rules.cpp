@@ -1,0 +1,140 @@
+#include "rules/pid_rules.h"
+
+#include <cmath>
+
+#include "rules/pid_scales.h"
+
+namespace kv::rules {
+namespace {
+
+constexpr std::string_view kNoLevel = "*****";
+constexpr double kNoLevelCode = -121;
+constexpr double kMostDigitSteps = 250;
+
+const PidScale* ScaleOfRow(int range, const PidRowTexts& row) {
+  const std::optional<ParsedNumber> fullScale = ParseNumber(row[kPidFullScale]);
+  return fullScale ? FindPidScale(range, fullScale->value) : nullptr;
+}
+
+std::string FullScaleList(int range) {
+  std::string list;
+  for (const PidScale& scale : PidScales(range)) {
+    if (!list.empty()) list += ", ";
+    list += scale.fullScaleText;
+  }
+  return list;
+}
+
+EditCheck CheckFullScale(int range, std::string_view text) {
+  const std::optional<ParsedNumber> value = ParseNumber(text);
+  const PidScale* scale = value ? FindPidScale(range, value->value) : nullptr;
+  if (scale == nullptr) return EditCheck::Refuse("one of: " + FullScaleList(range));
+  return EditCheck::Accept(std::string(scale->fullScaleText), scale->fullScale);
+}
+
+EditCheck CheckPoint(const PidScale* scale, std::string_view text) {
+  if (scale == nullptr) return EditCheck::Refuse("accepts the resolution of a valid FullScale");
+  if (Trim(text) != scale->resolution) {
+    return EditCheck::Refuse("accepts " + std::string(scale->resolution) + " for this FullScale");
+  }
+  return EditCheck::Accept(std::string(scale->resolution), PidPointOf(scale->resolution));
+}
+
+EditCheck CheckDigit(const PidScale* scale, int point, std::string_view text) {
+  if (scale == nullptr || point < 0) {
+    return EditCheck::Refuse("accepts a digit value once FullScale and Point are valid");
+  }
+  const double steps = std::pow(10.0, point);
+  return CheckNumber(text, scale->digit, kMostDigitSteps / steps, point);
+}
+
+EditCheck CheckLevel(const PidRowTexts& row, int column, int point, std::string_view text) {
+  const std::optional<ParsedNumber> value = ParseNumber(text);
+  if (!value || value->value < 0) return EditCheck::Refuse("accepts a number not below 0 or *****");
+  const int places = point < 0 ? 0 : point;
+  const auto other = [&row](int c) { return ParseNumber(row[static_cast<std::size_t>(c)]); };
+  if (column == kPidWarn) {
+    const std::optional<ParsedNumber> alarm = other(kPidAlarm);
+    if (alarm && value->value > alarm->value) {
+      return EditCheck::Refuse("accepts 0 to the 2nd level " + NumberText(alarm->value, places));
+    }
+  } else if (column == kPidAlarm) {
+    const std::optional<ParsedNumber> warning = other(kPidWarn);
+    if (warning && value->value < warning->value) {
+      return EditCheck::Refuse("accepts the 1st level " + NumberText(warning->value, places) +
+                               " or more");
+    }
+  }
+  return EditCheck::Accept(NumberText(value->value, places), value->value);
+}
+
+EditCheck CheckFactor(const PidScale* scale, std::string_view text) {
+  if (scale == nullptr) return EditCheck::Refuse("accepts a factor once FullScale is valid");
+  return CheckRoundedNumber(text, scale->lowestFactor, scale->highestFactor, 2);
+}
+
+EditCheck CheckCell(int range, const PidRowTexts& row, int column, std::string_view text) {
+  if (Trim(text).empty() || Trim(text) == kNoLevel) {
+    // Only the levels and the factor may be left out.
+    if (column <= kPidDigit) return EditCheck::Refuse("needs a value");
+    return EditCheck::Accept(std::string(kNoLevel), kNoLevelCode);
+  }
+  const PidScale* scale = ScaleOfRow(range, row);
+  const int point = PidPointOf(row[kPidPoint]);
+  switch (column) {
+    case kPidName:
+      return CheckShortName(text);
+    case kPidLongName:
+      return CheckLongName(text);
+    case kPidFullScale:
+      return CheckFullScale(range, text);
+    case kPidPoint:
+      return CheckPoint(scale, text);
+    case kPidUnit:
+      return text == "ppm" ? EditCheck::Accept("ppm") : EditCheck::Refuse("one of: ppm");
+    case kPidDigit:
+      return CheckDigit(scale, point, text);
+    case kPidFactor:
+      return CheckFactor(scale, text);
+    default:
+      return CheckLevel(row, column, point, text);
+  }
+}
+
+}  // namespace
+
+SettingRef PidSetting(int range, int entry, int column) {
+  static constexpr std::array<std::string_view, kPidColumns> kSettings = {
+      "",        "PIDName",  "PIDLongName", "PIDFullScale", "PIDPoint",   "PIDUnit",  "PIDDigit",
+      "PIDWarn", "PIDAlarm", "PIDStel",     "PIDTwa",       "PIDAutoCal", "PIDFactor"};
+  if (column < kPidName || column >= kPidColumns) return {};
+  if (column <= kPidLongName) return {kSettings[static_cast<std::size_t>(column)], entry};
+  return {kSettings[static_cast<std::size_t>(column)], entry, range};
+}
+
+EditCheck CheckPidCell(int range, int entry, const PidRowTexts& row, int column,
+                       std::string_view text) {
+  if (column < kPidName || column >= kPidColumns)
+    return EditCheck::Refuse("this cell is not editable");
+  return CheckCell(range, row, column, text).Of(PidSetting(range, entry, column));
+}
+
+EditCheck CheckPidEdit(int range, int entry, const PidRowTexts& row, int column,
+                       std::string_view text) {
+  if (text.empty() && column >= kPidName && column < kPidColumns) {
+    return EditCheck::Accept({}).Of(PidSetting(range, entry, column));
+  }
+  return CheckPidCell(range, entry, row, column, text);
+}
+
+std::array<EditCheck, kPidColumns> CheckPidRow(int range, int entry, const PidRowTexts& row) {
+  std::array<EditCheck, kPidColumns> checks;
+  checks[0] = EditCheck::Accept(row[0]);
+  for (int column = kPidName; column < kPidColumns; ++column) {
+    checks[static_cast<std::size_t>(column)] =
+        CheckPidCell(range, entry, row, column, row[static_cast<std::size_t>(column)]);
+  }
+  return checks;
+}
+
+}  // namespace kv::rules

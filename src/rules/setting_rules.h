@@ -1,0 +1,18 @@
+#pragma once
+// One entry point for callers that name a setting instead of a grid cell
+// (`kvmaint set FILE.kvd NAME=VALUE`): the rule of the cell that edits the
+// setting, judged against the record as the grids would show it.
+#include <string_view>
+
+#include "model/instrument.h"
+#include "rules/edit_check.h"
+
+namespace kv::rules {
+
+// The setting is an accessor name with its index (and PID range) as
+// SettingRef names it: {"LcdBackLight"}, {"Warning", 3}, {"PIDFactor", 16, 0}.
+// Refused with "no editing rule for this setting" where no grid edits it.
+EditCheck CheckSettingEdit(const clsInstrument& record, const SettingRef& setting,
+                           std::string_view text);
+
+}  // namespace kv::rules

@@ -1,0 +1,145 @@
+#include "rules/table_rules.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kv::rules {
+namespace {
+
+constexpr int kConversionLevelOffset = 30;  // LA_ 30..34 belong to the user entries
+constexpr double kHighestLevel = 50000;
+constexpr double kCoarseRatio = 25000;
+constexpr std::size_t kRatioLength = 6;
+constexpr double kHighestRatio = 150000;
+constexpr std::string_view kNoLevel = "*****";
+
+bool IsNoEntry(std::string_view text) { return Trim(text).empty() || Trim(text) == kNoLevel; }
+
+// Half-way values go to the even multiple.
+double RoundToStep(double value, double step) { return std::nearbyint(value / step) * step; }
+
+EditCheck CheckLevel(const ConversionRowTexts& texts, int column) {
+  const auto level = [&texts](int c) -> std::optional<double> {
+    const std::optional<ParsedNumber> parsed = ParseNumber(texts[static_cast<std::size_t>(c)]);
+    if (!parsed) return std::nullopt;
+    const std::optional<ParsedNumber> ratio = ParseNumber(texts[kConvRatio]);
+    const double step = ratio && ratio->value >= kCoarseRatio ? 250 : 100;
+    return RoundToStep(parsed->value, step);
+  };
+  const std::optional<double> value = level(column);
+  if (!value) return EditCheck::Accept(std::string(kNoLevel));
+  const std::optional<ParsedNumber> ratio = ParseNumber(texts[kConvRatio]);
+  const double highest = ratio ? std::min(ratio->value, kHighestLevel) : kHighestLevel;
+  if (*value < 0 || *value > highest) {
+    return EditCheck::Refuse("accepts 0 to " + NumberText(highest, 0));
+  }
+  const std::optional<double> warning = level(kConvWarn);
+  const std::optional<double> alarm = level(kConvAlarm);
+  if (warning && alarm && *warning > *alarm) {
+    return EditCheck::Refuse("accepts a 1st level not above the 2nd");
+  }
+  return EditCheck::Accept(NumberText(*value, 0), *value);
+}
+
+EditCheck CheckVolt(std::string_view text) {
+  const std::string_view mode = Trim(text);
+  const std::optional<ParsedNumber> number = ParseNumber(mode);
+  if (EqualsIgnoringCase(mode, "ME") || (number && number->value == 1.3)) {
+    return EditCheck::Accept("ME", 1);
+  }
+  if (EqualsIgnoringCase(mode, "NORMAL") || (number && number->value == 2.4)) {
+    return EditCheck::Accept("Normal", 0);
+  }
+  return EditCheck::Refuse("one of: ME, Normal");
+}
+
+EditCheck CheckConversionCell(const ConversionRowTexts& texts, int column) {
+  const std::string_view text = texts[static_cast<std::size_t>(column)];
+  if (IsNoEntry(text)) {
+    switch (column) {
+      case kConvName:
+        return EditCheck::Accept("---");
+      case kConvLongName:
+        return EditCheck::Accept(std::string(20, '-'));
+      case kConvWarn:
+      case kConvAlarm:
+        return EditCheck::Accept(std::string(kNoLevel));
+      default:
+        return EditCheck::Refuse("needs a value");
+    }
+  }
+  switch (column) {
+    case kConvName:
+      return CheckShortName(text);
+    case kConvLongName:
+      return CheckLongName(text);
+    case kConvFactor:
+      return CheckRoundedNumber(text, 0.01, 25, 2);
+    case kConvWarn:
+    case kConvAlarm:
+      return CheckLevel(texts, column);
+    case kConvRatio:
+      if (Trim(text).size() > kRatioLength) return EditCheck::Refuse("accepts 0 to 150000");
+      return CheckNumber(text, 0, kHighestRatio, 0);
+    default:
+      return CheckVolt(text);
+  }
+}
+
+}  // namespace
+
+SettingRef UserConversionSetting(int row, int column) {
+  static constexpr std::array<std::string_view, kUserConversionColumns> kSettings = {
+      "", "LO_name", "LO_longname", "LO_fc", "LA_warn", "LA_alarm", "LA_ratio", "LA_volt"};
+  if (row < 1 || row >= kUserConversionRows || column < kConvName || column > kConvVolt) return {};
+  const int entry = row - 1;
+  return {kSettings[static_cast<std::size_t>(column)],
+          column <= kConvFactor ? entry : entry + kConversionLevelOffset};
+}
+
+EditCheck CheckUserConversionEdit(int row, int column, std::string_view text) {
+  const SettingRef setting = UserConversionSetting(row, column);
+  if (setting.name.empty()) return EditCheck::Refuse("this cell is not editable");
+  switch (column) {
+    case kConvName:
+      return CheckShortName(text).Of(setting);
+    case kConvLongName:
+      return CheckLongName(text).Of(setting);
+    case kConvFactor: {
+      const std::optional<ParsedNumber> factor = ParseNumber(text);
+      if (!factor || factor->value < 0)
+        return EditCheck::Refuse("accepts a number not below 0").Of(setting);
+      return EditCheck::Accept(NumberText(factor->value, 2), factor->value).Of(setting);
+    }
+    default:
+      return EditCheck::Accept(std::string(text)).Of(setting);
+  }
+}
+
+EditCheck CheckUserConversionCell(int row, const ConversionRowTexts& texts, int column) {
+  const SettingRef setting = UserConversionSetting(row, column);
+  if (setting.name.empty()) return EditCheck::Refuse("this cell is not editable");
+  return CheckConversionCell(texts, column).Of(setting);
+}
+
+namespace {
+
+bool IsListEntry(NameList list, int entry) {
+  return entry >= 0 && entry < (list == NameList::Station ? kStationEntries : kUserEntries);
+}
+
+}  // namespace
+
+EditCheck CheckListName(NameList list, int entry, std::string_view text) {
+  if (!IsListEntry(list, entry)) return EditCheck::Refuse("no such list entry");
+  return CheckName(text, 16, true, true).Of({list == NameList::Station ? "XS_" : "XZ_", entry});
+}
+
+EditCheck SelectListEntry(NameList list, int entry) {
+  if (!IsListEntry(list, entry)) return EditCheck::Refuse("no such list entry");
+  const int number = entry + 1;
+  return EditCheck::Accept(std::to_string(number), number)
+      .Of({"XV_", list == NameList::Station ? 0 : 1});
+}
+
+}  // namespace kv::rules
