@@ -32,7 +32,7 @@ class DecodeCommand final : public Command {
 
 }  // namespace
 
-KV_REGISTER_COMMAND(DecodeCommand, .name = "decode", .arguments = "FILE.kvd",
+KV_DEFINE_COMMAND(DecodeCommand, .name = "decode", .arguments = "FILE.kvd",
                     .summary = "Print the record texts of a maintenance data file, one a line.",
                     .details = "A file that stops early: the lines before the bad one are printed,\n"
                                "the error goes to stderr with the line number, exit status 2.",

@@ -86,7 +86,7 @@ class GetCommand final : public InstrumentCommand {
 
 }  // namespace
 
-KV_REGISTER_COMMAND(GetCommand, .name = "get", .arguments = "[--output FILE.kvd]",
+KV_DEFINE_COMMAND(GetCommand, .name = "get", .arguments = "[--output FILE.kvd]",
                     .summary = "Read every setting of the instrument into a maintenance data file.",
                     .details = "Without --output the file is the next free dated backup in the data\n"
                                "folder's Backup folder (yyyyMMdd.kvd, yyyyMMdd_1.kvd ... _99); its\n"

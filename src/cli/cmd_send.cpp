@@ -74,7 +74,7 @@ class SendCommand final : public InstrumentCommand {
 
 }  // namespace
 
-KV_REGISTER_COMMAND(SendCommand, .name = "send", .arguments = "[--save-as-default] FILE.kvd",
+KV_DEFINE_COMMAND(SendCommand, .name = "send", .arguments = "[--save-as-default] FILE.kvd",
                     .summary = "Write the settings of a maintenance data file into the instrument.",
                     .details = "Reads the instrument first, puts the file's settings over what it\n"
                                "read and writes every group the file sets; prints each line sent\n"
