@@ -26,25 +26,27 @@ std::string FileOf(const std::vector<std::string>& texts) {
 }
 
 struct Cut {
-  std::size_t offset;
-  int line;  // 1-based line the cut falls in
+  std::size_t from;    // where the bytes read start: the line before the cut one
+  std::size_t offset;  // where the file is cut
+  int line;            // 1-based line the cut falls in, counted from `from`
 };
 
-// Offsets inside the lines of `file`: one character in, after each field's
-// comma, the last pair and the last character taken off.
+// Cuts inside every line of `file`: one character in, after each field's
+// comma, the last pair and the last character taken off. Each is read from
+// the line before it on, whose fields the tokenizer still holds.
 std::vector<Cut> CutsInsideLines(const std::string& file) {
   std::vector<Cut> cuts;
+  std::size_t previous = 0;
   std::size_t start = 0;
-  int line = 1;
   for (std::size_t end = file.find("\r\n"); end != std::string::npos; end = file.find("\r\n", start)) {
     const std::string text = *UnscrambleLine(file.substr(start, end - start));
     std::vector<std::size_t> inside{1, end - start - 1, end - start - 2};
     for (std::size_t i = 0; i + 1 < text.size(); ++i) {
       if (text[i] == ',') inside.push_back(2 * (i + 1));
     }
-    for (const std::size_t at : inside) cuts.push_back({start + at, line});
+    for (const std::size_t at : inside) cuts.push_back({previous, start + at, start == 0 ? 1 : 2});
+    previous = start;
     start = end + 2;
-    ++line;
   }
   return cuts;
 }
@@ -59,9 +61,24 @@ TEST(CutFile, AFileCutInsideALineIsNeverComplete) {
   ASSERT_GT(cuts.size(), 341U * 3);
   for (const Cut& cut : cuts) {
     clsInstrument record;
-    const KvdLoadResult result = ReadMaintenanceText(record, std::string_view(file).substr(0, cut.offset));
-    ASSERT_FALSE(result.complete) << "cut at " << cut.offset << " in line " << cut.line;
+    const KvdLoadResult result =
+        ReadMaintenanceText(record, std::string_view(file).substr(cut.from, cut.offset - cut.from));
+    ASSERT_FALSE(result.complete) << "cut at " << cut.offset;
     EXPECT_EQ(result.stoppedAtLine, cut.line) << "cut at " << cut.offset;
+  }
+}
+
+// The whole file up to the cut, for a cut in every tenth line.
+TEST(CutFile, TheWholeFileUpToACutStopsAtTheCutLine) {
+  const std::string file = FileOf(MaintenanceRecordTexts(SampleRecord()));
+  int line = 1;
+  for (std::size_t start = 0; start < file.size(); start = file.find("\r\n", start) + 2, ++line) {
+    if (line % 10 != 0) continue;
+    clsInstrument record;
+    const std::size_t cut = file.find("\r\n", start) - 3;
+    const KvdLoadResult result = ReadMaintenanceText(record, std::string_view(file).substr(0, cut));
+    EXPECT_FALSE(result.complete) << "line " << line;
+    EXPECT_EQ(result.stoppedAtLine, line);
   }
 }
 
