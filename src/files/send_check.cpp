@@ -71,6 +71,20 @@ std::optional<std::string> NameProblem(NameKind kind, const std::string& name) {
   return std::nullopt;
 }
 
+bool IsPrintableAscii(std::string_view text) {
+  for (const char c : text) {
+    if (c < ' ' || c > '~') return false;
+  }
+  return true;
+}
+
+bool IsNameField(std::string_view code, int field) {
+  for (const NameField& name : kNameFields) {
+    if (name.code == code && name.field == field) return true;
+  }
+  return false;
+}
+
 std::string Upper(std::string text) {
   for (char& c : text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -96,6 +110,12 @@ void SendCheck::CheckRecord(int lineNumber, std::string_view text) {
     if (name.code != code) continue;
     if (const auto problem = NameProblem(name.kind, Trim(field(name.field)))) {
       report(name.field, *problem);
+    }
+  }
+  // Any other field: a byte the line cannot carry back in the echo.
+  for (int i = 0; i + 2 < token.TokenCount(); ++i) {
+    if (!IsNameField(code, i) && !IsPrintableAscii(field(i))) {
+      report(i, "a character outside printable ASCII, which the instrument does not echo");
     }
   }
   for (const RangeField& range : kRangeFields) {

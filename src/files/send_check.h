@@ -1,7 +1,8 @@
 #pragma once
 // The check of a maintenance data file before anything of it is sent: every
-// name against the name rule and its width, every value that the instrument
-// takes only within a range. The instrument refuses such a line part way
+// name against the name rule and its width, every other field against the
+// printable ASCII a line carries, every value that the instrument takes only
+// within a range. The instrument refuses such a line part way
 // through an upload, after the lines before it were written; checked first,
 // the file is refused whole and the instrument keeps what it had.
 #include <string>

@@ -66,6 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"backlight 256", "XT,W,100,", "between 0 and 255"},
         CheckCase{"contrast 16", "UL,W,10,", "between 0 and 15"},
         CheckCase{"a code without names or ranges", "AP,W,2,", ""},
+        CheckCase{"a type field in Latin-1", "UJ,W,\xB2,", "UJ field 1"},
+        CheckCase{"a control character in a level", "A1,W,0064,00\x01""5,0000,0000,0000,0000,0000,", "A1 field 2"},
         CheckCase{"a comment line", ";XS,W,05,\xDC,", ""}));
 
 // The sample record holds one name the instrument does not take: the
