@@ -10,6 +10,7 @@
 #include "app/upload_dialog.h"
 #include "common/messages.h"
 #include "files/backup_name.h"
+#include "files/file_sink.h"
 #include "files/kvd_writer.h"
 #include "model/instrument_settings.h"
 
@@ -118,6 +119,13 @@ std::filesystem::path frmMain::BackupFolder() const {
 
 void frmMain::cmdGet_Click() {
   if (busy_ || uclTZ7100_.TaskRunning()) return;
+  // A read whose backup could not be kept is not started.
+  const std::string folderProblem = BackupFolderProblem(BackupFolder());
+  if (!folderProblem.empty()) {
+    AppendMessage(msg::kBackupFolderUnusable, info_colour::kFailure,
+                  {BackupFolder().string(), folderProblem});
+    return;
+  }
   BeginTransaction(msg::kDownloadCaption, msg::kNowDownloading);
   AppendMessage(msg::kDownloadStarted, info_colour::kProgress);
   Task<bool> read = services_.readInstrument(uclTZ7100_, curInstrument_);
@@ -157,15 +165,16 @@ bool frmMain::WriteBackup() {
   const std::filesystem::path folder = BackupFolder();
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  const std::optional<std::filesystem::path> path =
-      NextBackupPath(folder, services_.clock->Now());
-  if (!path) {
+  // The name is claimed when the file is complete, so that a second program
+  // reading into the same folder at the same time never takes it too.
+  AtomicFileSink sink = AtomicFileSink::FirstFreeName(BackupPaths(folder, services_.clock->Now()));
+  const KvdWriteResult written = WriteMaintenanceFile(curInstrument_, sink);
+  if (sink.AllNamesTaken()) {
     AppendMessage(msg::kBackupNamesTaken, info_colour::kFailure, {folder.string()});
     return false;
   }
-  const KvdWriteResult written = WriteMaintenanceFile(curInstrument_, path->string());
   if (!written.ok) {
-    AppendMessage(msg::kBackupNotWritten, info_colour::kFailure, {path->string(), written.error});
+    AppendMessage(msg::kBackupNotWritten, info_colour::kFailure, {sink.CommittedPath(), written.error});
     return false;
   }
   return true;

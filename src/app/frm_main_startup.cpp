@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <system_error>
 
+#include "app/app_messages.h"
 #include "app/frm_main.h"
 #include "app/grid_fill.h"
 #include "app/info_pane.h"
@@ -113,6 +114,9 @@ void frmMain::OpenSessionLog() {
   std::error_code ignored;
   std::filesystem::remove(path, ignored);
   uclTZ7100_.Log().Close();
+  uclTZ7100_.Log().SetFailureHandler([this, path](const std::string& reason) {
+    AppendMessage(msg::kSessionLogFailed, info_colour::kFailure, {path.string(), reason});
+  });
   uclTZ7100_.Log().Open(path.string());
 }
 

@@ -17,7 +17,7 @@ class ClearLogCommand final : public InstrumentCommand {
 
 }  // namespace
 
-KV_REGISTER_COMMAND(ClearLogCommand, .name = "clear-log", .arguments = "",
+KV_DEFINE_COMMAND(ClearLogCommand, .name = "clear-log", .arguments = "",
                     .summary = "Erase the instrument's data logger.",
                     .details = CompletionPollHelp(), .group = CommandGroup::Instrument,
                     .positionalArguments = 0)

@@ -34,7 +34,7 @@ class DiffCommand final : public Command {
 
 }  // namespace
 
-KV_REGISTER_COMMAND(DiffCommand, .name = "diff", .arguments = "A.kvd B.kvd",
+KV_DEFINE_COMMAND(DiffCommand, .name = "diff", .arguments = "A.kvd B.kvd",
                     .summary = "Print every setting in which two maintenance data files differ.",
                     .details = "One line a setting: Name(index): A-value -> B-value.\n"
                                "Exit status 0 identical, 1 different, 2 a file cannot be read.",

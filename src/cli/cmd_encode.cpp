@@ -54,7 +54,7 @@ class EncodeCommand final : public Command {
 
 }  // namespace
 
-KV_REGISTER_COMMAND(EncodeCommand, .name = "encode", .arguments = "PLAIN.txt --output FILE.kvd",
+KV_DEFINE_COMMAND(EncodeCommand, .name = "encode", .arguments = "PLAIN.txt --output FILE.kvd",
                     .summary = "Scramble record texts into a maintenance data file (CR LF lines).",
                     .details = "", .group = CommandGroup::Files, .positionalArguments = 1)
 

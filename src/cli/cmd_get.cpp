@@ -1,13 +1,13 @@
 // kvmaint get: reads every setting of the instrument into a maintenance data
 // file, by default the next dated backup in the data folder.
 #include <filesystem>
-#include <system_error>
 
 #include "cli/cli_io.h"
 #include "cli/instrument_command.h"
 #include "cli/kvd_files.h"
 #include "common/clock.h"
 #include "files/backup_name.h"
+#include "files/file_sink.h"
 #include "files/kvd_writer.h"
 #include "link/transactions.h"
 #include "qtedge/data_folder.h"
@@ -39,6 +39,11 @@ class GetCommand final : public InstrumentCommand {
     }
     backupFolder_ = *folder / kBackupFolderName;
     // No point in reading when the result could not be kept.
+    const std::string problem = BackupFolderProblem(backupFolder_);
+    if (!problem.empty()) {
+      PrintError("the backup folder " + backupFolder_.string() + " " + problem);
+      return kExitUsage;
+    }
     if (!NextBackupPath(backupFolder_, clock_.Now())) return NoBackupName();
     return std::nullopt;
   }
@@ -47,15 +52,12 @@ class GetCommand final : public InstrumentCommand {
     clsInstrument record;
     const Outcome read = session.Run(GetInstrument(session.Link(), record), "Reading");
     if (read != Outcome::Done) return ReportFailure(session, read, "get");
-    std::filesystem::path path = output_;
-    if (path.empty()) {
-      std::error_code ignored;
-      std::filesystem::create_directories(backupFolder_, ignored);
-      const std::optional<std::filesystem::path> backup = NextBackupPath(backupFolder_, clock_.Now());
-      if (!backup) return NoBackupName();
-      path = *backup;
-    }
-    const KvdWriteResult written = WriteMaintenanceFile(record, path.string());
+    // A backup takes the first free name of the day at the moment it is
+    // complete: another read into the same folder never gets the same one.
+    AtomicFileSink sink = MakeSink();
+    const KvdWriteResult written = WriteMaintenanceFile(record, sink);
+    if (sink.AllNamesTaken()) return NoBackupName();
+    const std::filesystem::path path = output_.empty() ? std::filesystem::path(sink.CommittedPath()) : output_;
     if (!written.ok) {
       PrintFileError(FromFsPath(path), 0, written.error);
       return kExitUsage;
@@ -65,6 +67,11 @@ class GetCommand final : public InstrumentCommand {
   }
 
  private:
+  AtomicFileSink MakeSink() const {
+    if (!output_.empty()) return AtomicFileSink(output_.string());
+    return AtomicFileSink::FirstFreeName(BackupPaths(backupFolder_, clock_.Now()));
+  }
+
   int NoBackupName() const {
     PrintError(QStringLiteral("all %1 backup names of today are taken in %2")
                    .arg(kBackupNamesPerDay)
@@ -79,13 +86,15 @@ class GetCommand final : public InstrumentCommand {
 
 }  // namespace
 
-KV_REGISTER_COMMAND(GetCommand, .name = "get", .arguments = "[--output FILE.kvd]",
+KV_DEFINE_COMMAND(GetCommand, .name = "get", .arguments = "[--output FILE.kvd]",
                     .summary = "Read every setting of the instrument into a maintenance data file.",
                     .details = "Without --output the file is the next free dated backup in the data\n"
                                "folder's Backup folder (yyyyMMdd.kvd, yyyyMMdd_1.kvd ... _99); its\n"
                                "path is printed. Exit status 1 when the instrument does not answer or\n"
                                "refuses a reply (no file is written), 2 when all 100 backup names of\n"
-                               "the day are taken or the file cannot be written.",
+                               "the day are taken, the Backup folder cannot be written (checked before\n"
+                               "reading) or the file cannot be written. --output naming a symbolic\n"
+                               "link writes the file the link points to.",
                     .group = CommandGroup::Instrument, .positionalArguments = 0)
 
 }  // namespace kv::cli

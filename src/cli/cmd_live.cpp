@@ -76,7 +76,7 @@ class LiveCommand final : public InstrumentCommand {
 
 }  // namespace
 
-KV_REGISTER_COMMAND(LiveCommand, .name = "live", .arguments = "[--count N]",
+KV_DEFINE_COMMAND(LiveCommand, .name = "live", .arguments = "[--count N]",
                     .summary = "Print the seven current readings once a second, tab-separated.",
                     .details = "Runs until interrupted (Ctrl-C) unless --count is given.",
                     .group = CommandGroup::Instrument, .positionalArguments = 0)

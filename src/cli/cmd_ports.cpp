@@ -31,7 +31,7 @@ class PortsCommand final : public Command {
 
 }  // namespace
 
-KV_REGISTER_COMMAND(PortsCommand, .name = "ports", .arguments = "",
+KV_DEFINE_COMMAND(PortsCommand, .name = "ports", .arguments = "",
                     .summary = "List the serial ports, one a line; the infrared adapter is marked.",
                     .details = "", .group = CommandGroup::Instrument, .positionalArguments = 0)
 

@@ -21,7 +21,7 @@ class PowerOffCommand final : public InstrumentCommand {
 
 }  // namespace
 
-KV_REGISTER_COMMAND(PowerOffCommand, .name = "power-off", .arguments = "",
+KV_DEFINE_COMMAND(PowerOffCommand, .name = "power-off", .arguments = "",
                     .summary = "Switch the instrument off.",
                     .details = "Exit status 1 when \"RO,W,\" got no acknowledgement.",
                     .group = CommandGroup::Instrument, .positionalArguments = 0)

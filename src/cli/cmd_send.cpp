@@ -4,6 +4,7 @@
 #include "cli/instrument_command.h"
 #include "cli/kvd_files.h"
 #include "files/kvd_reader.h"
+#include "files/send_check.h"
 #include "link/transactions.h"
 #include "model/instrument_settings.h"
 
@@ -20,17 +21,25 @@ class SendCommand final : public InstrumentCommand {
     parser.addPositionalArgument(QStringLiteral("FILE.kvd"), QStringLiteral("The settings to send."));
   }
 
-  // The file is checked before the port is touched: nothing is sent from a
-  // file that is missing or stops early.
+  // The whole file is checked before the port is touched: nothing is sent
+  // from a file that is missing, stops early or holds a line the instrument
+  // would refuse part way through.
   std::optional<int> Prepare(const QCommandLineParser& parser) override {
     saveAsDefault_ = parser.isSet(kSaveAsDefault);
     path_ = parser.positionalArguments().constFirst();
     std::optional<std::string> content = ReadWholeFile(path_);
     if (!content) return kExitUsage;
     clsInstrument scratch;
-    const KvdLoadResult loaded = ReadMaintenanceText(scratch, *content);
-    if (!loaded.complete) {
-      PrintFileError(path_, loaded.stoppedAtLine, "the file stops here: " + loaded.reason);
+    SendCheck check;
+    const KvdLoadResult loaded =
+        ReadMaintenanceText(scratch, *content, [&check](int line, std::string_view text) {
+          check.CheckRecord(line, text);
+        });
+    for (const FileProblem& problem : check.Problems()) {
+      PrintFileError(path_, problem.line, problem.reason);
+    }
+    if (!ReportLoad(path_, loaded) || !check.Problems().empty()) {
+      PrintError("nothing was sent");
       return kExitUsage;
     }
     content_ = std::move(*content);
@@ -65,12 +74,14 @@ class SendCommand final : public InstrumentCommand {
 
 }  // namespace
 
-KV_REGISTER_COMMAND(SendCommand, .name = "send", .arguments = "[--save-as-default] FILE.kvd",
+KV_DEFINE_COMMAND(SendCommand, .name = "send", .arguments = "[--save-as-default] FILE.kvd",
                     .summary = "Write the settings of a maintenance data file into the instrument.",
                     .details = "Reads the instrument first, puts the file's settings over what it\n"
                                "read and writes every group the file sets; prints each line sent\n"
-                               "as its head and index (XS,W,06). A missing file or one that stops\n"
-                               "early: exit status 2, nothing sent. A refused line: exit status 1.",
+                               "as its head and index (XS,W,06). The whole file is checked first:\n"
+                               "a missing file, one that stops early or is cut short, or one with a\n"
+                               "name or value the instrument does not take (each reported with its\n"
+                               "line): exit status 2, nothing sent. A refused line: exit status 1.",
                     .group = CommandGroup::Instrument, .positionalArguments = 1)
 
 }  // namespace kv::cli

@@ -20,7 +20,7 @@ class SetClockCommand final : public InstrumentCommand {
 
 }  // namespace
 
-KV_REGISTER_COMMAND(SetClockCommand, .name = "set-clock", .arguments = "",
+KV_DEFINE_COMMAND(SetClockCommand, .name = "set-clock", .arguments = "",
                     .summary = "Set the instrument's clock to the PC's time; prints the time written.",
                     .details = "", .group = CommandGroup::Instrument, .positionalArguments = 0)
 

@@ -25,7 +25,7 @@ class ZeroCommand final : public InstrumentCommand {
 
 }  // namespace
 
-KV_REGISTER_COMMAND(ZeroCommand, .name = "zero", .arguments = "",
+KV_DEFINE_COMMAND(ZeroCommand, .name = "zero", .arguments = "",
                     .summary = "Zero calibration; prints the seven channel statuses (-1: none).",
                     .details = CompletionPollHelp() +
                                "\nExit status 0 when the calibration completed.",

@@ -1,7 +1,8 @@
 #pragma once
-// A kvmaint command: one class per command, each in its own file, registered
-// there with one line (KV_REGISTER_COMMAND). main() finds the command by name,
-// lets it declare its options, parses the command line and runs it.
+// A kvmaint command: one class per command, each in its own file, described
+// there with one line (KV_DEFINE_COMMAND) and listed in the command table
+// (command_table.cpp). RunKvmaint finds the command by name, lets it declare
+// its options, parses the command line and runs it.
 #include <QCommandLineParser>
 #include <QString>
 #include <functional>
@@ -51,10 +52,8 @@ struct CommandInfo {
   std::function<std::unique_ptr<Command>()> make;
 };
 
-// Adds a command to the list; returns true so that it can initialise a constant.
-bool RegisterCommand(CommandInfo info);
-// Every registered command, files first, then by name.
-std::vector<CommandInfo> RegisteredCommands();
+// Every command of the table, files first, then by name.
+const std::vector<CommandInfo>& AllCommands();
 const CommandInfo* FindCommand(std::string_view name);
 
 // "usage: kvmaint NAME ARGUMENTS" on stderr, after "kvmaint: message" when
@@ -63,13 +62,13 @@ int UsageError(const CommandInfo& command, const QString& message);
 
 }  // namespace kv::cli
 
-// Registers command class `Type` (unqualified, inside namespace kv::cli) with
-// the designated fields of its CommandInfo, all but `make`.
-#define KV_REGISTER_COMMAND(Type, ...)                                          \
-  namespace {                                                                  \
-  [[maybe_unused]] const bool kRegistered##Type = RegisterCommand([] {         \
+// Defines `CommandInfo TypeInfo()` (inside namespace kv::cli) for command
+// class `Type` with the designated fields of its CommandInfo, all but `make`.
+// The command table lists every such function, so a command file left out of
+// the build is a link error, never a command silently missing.
+#define KV_DEFINE_COMMAND(Type, ...)                                           \
+  CommandInfo Type##Info() {                                                   \
     return CommandInfo{__VA_ARGS__, .make = [] {                               \
       return std::unique_ptr<Command>(std::make_unique<Type>());               \
     }};                                                                        \
-  }());                                                                        \
   }

@@ -66,6 +66,9 @@ Outcome InstrumentSession::Connect(const QString& port) {
       PrintError(QStringLiteral("cannot write the session log %1").arg(options_.logPath));
       return Outcome::Failed;
     }
+    link_.Log().SetFailureHandler([path = options_.logPath](const std::string& reason) {
+      PrintError(QStringLiteral("cannot write the session log %1 (%2); it ends here").arg(path, Text(reason)));
+    });
   }
   serial_.SetPortName(port);
   link_.SetSerialComm(true);

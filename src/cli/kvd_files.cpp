@@ -4,7 +4,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "cli/cli_io.h"
 #include "files/kvd_reader.h"
@@ -29,13 +28,21 @@ std::optional<std::string> ReadWholeFile(const QString& path) {
     PrintFileError(path, 0, std::string("cannot open: ") + std::strerror(errno));
     return std::nullopt;
   }
-  std::ostringstream content;
-  content << file.rdbuf();
+  // Read up to one byte past the bound: a file that big is no maintenance
+  // file, and reading on would only fill the memory.
+  std::string content(kMaxMaintenanceFileBytes + 1, '\0');
+  file.read(content.data(), static_cast<std::streamsize>(content.size()));
   if (file.bad()) {
     PrintFileError(path, 0, "cannot read");
     return std::nullopt;
   }
-  return content.str();
+  content.resize(static_cast<std::size_t>(file.gcount()));
+  if (content.size() > kMaxMaintenanceFileBytes) {
+    PrintFileError(path, 0, "the file is larger than " + std::to_string(kMaxMaintenanceFileBytes / 1024) +
+                                " KiB, far more than any maintenance data file");
+    return std::nullopt;
+  }
+  return content;
 }
 
 std::vector<std::string_view> SplitLines(std::string_view content) {
@@ -54,14 +61,17 @@ std::vector<std::string_view> SplitLines(std::string_view content) {
 }
 
 bool LoadMaintenanceFile(clsInstrument& record, const QString& path) {
-  const std::optional<std::string> content = ReadWholeFile(path);
-  if (!content) return false;
-  const KvdLoadResult loaded = ReadMaintenanceText(record, *content);
-  if (!loaded.complete) {
+  return ReportLoad(path, ReadMaintenanceFile(record, ToFsPath(path).string()));
+}
+
+bool ReportLoad(const QString& path, const KvdLoadResult& loaded) {
+  if (loaded.complete) return true;
+  if (loaded.stoppedAtLine == 0) {
+    PrintFileError(path, 0, loaded.reason);
+  } else {
     PrintFileError(path, loaded.stoppedAtLine, "the file stops here: " + loaded.reason);
-    return false;
   }
-  return true;
+  return false;
 }
 
 }  // namespace kv::cli

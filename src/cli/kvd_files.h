@@ -7,20 +7,26 @@
 #include <string_view>
 #include <vector>
 
+#include "files/kvd_reader.h"
 #include "model/instrument.h"
 
 namespace kv::cli {
 
-// The whole file as bytes; nullopt after printing why it cannot be read.
+// The whole file as bytes; nullopt after printing why it cannot be read,
+// also for a file larger than any maintenance file (kMaxMaintenanceFileBytes).
 std::optional<std::string> ReadWholeFile(const QString& path);
 
 // The lines of a text, ended by CR LF, LF or CR; a final line end adds no
 // empty line.
 std::vector<std::string_view> SplitLines(std::string_view content);
 
-// Loads a maintenance data file into `record` through the file reader. False
-// after printing the file name, and the line number where the load stopped.
+// Loads a maintenance data file into `record` through the file reader, line
+// by line. False after printing the file name, and the line number where the
+// load stopped.
 bool LoadMaintenanceFile(clsInstrument& record, const QString& path);
+
+// True for a complete load; otherwise prints where and why it stopped.
+bool ReportLoad(const QString& path, const KvdLoadResult& loaded);
 
 // "FILE:LINE: reason" on stderr (":LINE" left out for 0).
 void PrintFileError(const QString& path, int line, std::string_view reason);

@@ -123,8 +123,10 @@ constexpr std::array kCatalogue = std::to_array<CatalogueEntry>({
     {9000, "No backup written: all 100 backup names of today are taken in ~1. Move old backups elsewhere."},
     {9001, "No backup written: the file ~1 could not be written (~2)."},
     {9002, "The data folder ~1 cannot be created."},
-    {9010, "Note: the channel mapping of ~1 (mask 11) cannot be kept in a maintenance data file; the file will read back with a different mapping."},
+    {9010, "Note: the channel mapping of ~1 (mask 11) cannot be kept in a maintenance data file; reading the file back stops at its UG line."},
     {9011, "Note: the sensor type ~2 of ~1 cannot be kept in a maintenance data file; the file will read back type ~3."},
+    {9020, "Get not started: no backup can be kept in ~1 (~2)."},
+    {9021, "The session log ~1 cannot be written (~2); it ends here."},
 });
 
 constexpr bool IsSortedById() {

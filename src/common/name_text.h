@@ -1,18 +1,21 @@
 #pragma once
-// The character rules of names typed into the grids and read from the CSV
-// tables: gas names, long names, conversion names, station and user names.
+// The characters a name may hold: gas names, long names, station and user
+// names, and the keys the "Manufacture number" row lets through. The grids'
+// editing rules, the table imports and the check before a file is sent all
+// use these two.
 #include <string_view>
 
 namespace kv {
 
-// True when every character is a blank (not in first place), "-", a digit or
-// an upper-case letter; with allowSymbols also a lower-case letter, a blank
-// anywhere, "~", "|" or a printable character of 32..47, 58..64 or 91..96
-// (the apostrophe only with allowQuote). The empty text is valid.
+// Every character must be an upper-case letter A-Z, a digit, "-" or a blank
+// that is not the first character; with `allowSymbols` also a lower-case
+// letter, a blank anywhere, the printable ASCII characters 32-47 (the
+// apostrophe only with `allowQuote`), 58-64 and 91-96, "~" and "|". The empty
+// text is valid.
 bool IsValidText(std::string_view text, bool allowSymbols, bool allowQuote);
 
-// The keys the "Manufacture number" row lets through while typing: blank,
-// "*", "-", digits, letters and Backspace.
+// The keys of the free "Manufacture number" row: blank, "*", "-", digits,
+// A-Z, a-z and Backspace.
 bool IsAllowedNameKey(char key);
 
 }  // namespace kv

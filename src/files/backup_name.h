@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/datetime.h"
 
@@ -18,9 +19,20 @@ inline constexpr int kBackupNamesPerDay = 100;
 std::string BackupFileName(const DateTime& day, int number);
 
 // The first name of the day's series that does not exist yet in
-// `backupFolder`; nullopt when all of them are taken (nothing is ever
-// overwritten). The folder itself is not created here.
+// `backupFolder`; nullopt when all of them are taken. Only a forecast: two
+// programs reading at the same time see the same name. Writing a backup
+// claims its name atomically: AtomicFileSink::FirstFreeName(BackupPaths(...)).
+// The folder itself is not created here.
 std::optional<std::filesystem::path> NextBackupPath(const std::filesystem::path& backupFolder,
                                                     const DateTime& day);
+
+// Every name of the day's series in `backupFolder`, in the order they are taken.
+std::vector<std::string> BackupPaths(const std::filesystem::path& backupFolder, const DateTime& day);
+
+// Why `folder` cannot take a backup ("" when it can), as "cannot be
+// written: Permission denied" and the like: it is created when
+// missing, then a file is created in it and removed again. Checked before a
+// read, so that a read whose result could not be kept is not started.
+std::string BackupFolderProblem(const std::filesystem::path& folder);
 
 }  // namespace kv

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <climits>
+#include <cstdio>
 #include <vector>
 
 #include <fcntl.h>
@@ -31,16 +33,54 @@ void FlushFolder(const std::string& folder) {
   ::close(fd);
 }
 
+// The file a chain of symbolic links ends at (the path itself when it is no
+// link, or when the chain cannot be followed: creating the file then says why).
+std::string FollowLinks(std::string path) {
+  constexpr int kMostLinks = 40;  // as the kernel's ELOOP limit
+  for (int hop = 0; hop < kMostLinks; ++hop) {
+    std::vector<char> target(PATH_MAX + 1);
+    const ssize_t length = ::readlink(path.c_str(), target.data(), PATH_MAX);
+    if (length < 0) return path;
+    std::string next(target.data(), static_cast<std::size_t>(length));
+    if (next.empty()) return path;
+    path = next.front() == '/' ? next : FolderOf(path) + "/" + next;
+  }
+  return path;
+}
+
+// Where hard links are not supported, a rename that refuses to replace.
+int LinkOrRenameNew(const char* from, const char* to) {
+  if (::link(from, to) == 0) return 0;
+  if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK) return -1;
+  return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+}
+
 }  // namespace
 
 FileSystemCalls FileSystemCalls::Posix() {
   return {[](int fd, const void* data, size_t size) { return ::write(fd, data, size); },
           [](int fd) { return ::fsync(fd); },
-          [](const char* from, const char* to) { return ::rename(from, to); }};
+          [](const char* from, const char* to) { return ::rename(from, to); },
+          LinkOrRenameNew};
 }
 
 AtomicFileSink::AtomicFileSink(std::string targetPath, FileSystemCalls calls)
-    : target_(std::move(targetPath)), calls_(std::move(calls)) {
+    : target_(FollowLinks(std::move(targetPath))), calls_(std::move(calls)) {
+  CreateTemporary();
+}
+
+AtomicFileSink::AtomicFileSink(std::string targetPath, std::vector<std::string> freeNames,
+                               FileSystemCalls calls)
+    : target_(std::move(targetPath)), freeNames_(std::move(freeNames)), calls_(std::move(calls)) {
+  CreateTemporary();
+}
+
+AtomicFileSink AtomicFileSink::FirstFreeName(std::vector<std::string> paths, FileSystemCalls calls) {
+  std::string first = paths.empty() ? std::string() : paths.front();
+  return AtomicFileSink(std::move(first), std::move(paths), std::move(calls));
+}
+
+void AtomicFileSink::CreateTemporary() {
   std::vector<char> name(target_.begin(), target_.end());
   name.insert(name.end(), kTemporarySuffix.begin(), kTemporarySuffix.end());
   name.push_back('\0');
@@ -98,13 +138,31 @@ bool AtomicFileSink::Commit() {
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0) return Fail("cannot write " + target_);
-  if (calls_.rename(temporary_.c_str(), target_.c_str()) != 0) {
+  if (!freeNames_.empty()) {
+    if (!ClaimFreeName()) return false;
+  } else if (calls_.rename(temporary_.c_str(), target_.c_str()) != 0) {
     return Fail("cannot replace " + target_);
   }
   temporary_.clear();
   committed_ = true;
   FlushFolder(FolderOf(target_));
   return true;
+}
+
+bool AtomicFileSink::ClaimFreeName() {
+  for (const std::string& name : freeNames_) {
+    if (calls_.linkNew(temporary_.c_str(), name.c_str()) == 0) {
+      // Gone already when the name was given by a rename.
+      (void)::unlink(temporary_.c_str());
+      target_ = name;
+      return true;
+    }
+    if (errno != EEXIST) return Fail("cannot create " + name);
+  }
+  allNamesTaken_ = true;
+  error_ = "all " + std::to_string(freeNames_.size()) + " names are taken, up to " + freeNames_.back();
+  Discard();
+  return false;
 }
 
 }  // namespace kv

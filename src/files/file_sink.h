@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <sys/types.h>
 
@@ -29,15 +30,27 @@ struct FileSystemCalls {
   std::function<ssize_t(int fd, const void* data, size_t size)> write;
   std::function<int(int fd)> fsync;
   std::function<int(const char* from, const char* to)> rename;
+  // Gives `from` the further name `to` unless `to` exists (errno EEXIST),
+  // atomically: a hard link, or a rename that never replaces where the file
+  // system has no hard links.
+  std::function<int(const char* from, const char* to)> linkNew;
   static FileSystemCalls Posix();
 };
 
 // Writes "<target>.XXXXXX" in the target's folder; Commit flushes it to disk
-// and renames it over the target. A sink destroyed without a successful
-// Commit removes its temporary file and leaves the target untouched.
+// and renames it over the target. A target that is a symbolic link is
+// written through: the file it points to is replaced, the link stays. A sink
+// destroyed without a successful Commit removes its temporary file and leaves
+// the target untouched.
 class AtomicFileSink final : public FileSink {
  public:
   explicit AtomicFileSink(std::string targetPath, FileSystemCalls calls = FileSystemCalls::Posix());
+  // A sink whose Commit gives the finished file the first of `paths` that
+  // does not exist yet, claimed atomically, so that two writers at the same
+  // time never take the same name and nothing is replaced; the file appears
+  // under its name only complete. The temporary file lies beside paths[0].
+  static AtomicFileSink FirstFreeName(std::vector<std::string> paths,
+                                      FileSystemCalls calls = FileSystemCalls::Posix());
   ~AtomicFileSink() override;
   AtomicFileSink(const AtomicFileSink&) = delete;
   AtomicFileSink& operator=(const AtomicFileSink&) = delete;
@@ -46,15 +59,25 @@ class AtomicFileSink final : public FileSink {
   bool Commit() override;
   std::string Error() const override { return error_; }
 
+  // The file written, once committed.
+  const std::string& CommittedPath() const { return target_; }
+  // Commit failed because every one of the FirstFreeName paths exists.
+  bool AllNamesTaken() const { return allNamesTaken_; }
+
  private:
+  AtomicFileSink(std::string targetPath, std::vector<std::string> freeNames, FileSystemCalls calls);
+  void CreateTemporary();
+  bool ClaimFreeName();
   bool Fail(std::string_view what);
   void Discard();
 
   std::string target_;
+  std::vector<std::string> freeNames_;  // FirstFreeName: the names to try
   std::string temporary_;
   FileSystemCalls calls_;
   int fd_ = -1;
   bool committed_ = false;
+  bool allNamesTaken_ = false;
   std::string error_;
 };
 

@@ -7,7 +7,16 @@
 // The load stops at the first line that cannot be applied; every record before
 // it stays applied. The result says so, so that the caller can tell the user
 // the file was only partly loaded. Blank lines carry no record and are passed
-// over; lines with unknown codes and comment lines change nothing.
+// over; lines with unknown codes and comment lines change nothing. A line with
+// fewer fields than its record needs, or a last line without its line end, is
+// a file cut short: the load stops there as well.
+//
+// Files are read line by line and never kept whole: a file far larger than
+// any maintenance file (kMaxMaintenanceFileBytes) is refused once that much
+// has been read, and so is a line longer than any record (kMaxLineBytes).
+#include <cstddef>
+#include <functional>
+#include <istream>
 #include <string>
 #include <string_view>
 
@@ -15,15 +24,27 @@
 
 namespace kv {
 
+// A real file has 341 lines of at most a few hundred characters (about 40 KiB).
+inline constexpr std::size_t kMaxMaintenanceFileBytes = 1024 * 1024;
+inline constexpr std::size_t kMaxLineBytes = 4096;
+
 struct KvdLoadResult {
   bool complete = false;
   int stoppedAtLine = 0;  // 1-based; 0 when complete or when the file could not be opened
   std::string reason;     // why the load stopped
 };
 
-KvdLoadResult ReadMaintenanceFile(clsInstrument& r, const std::string& path);
+// Called with each record text after its line was applied (line number, text).
+using RecordTextObserver = std::function<void(int lineNumber, std::string_view text)>;
 
-// The same for a file's content already in memory.
-KvdLoadResult ReadMaintenanceText(clsInstrument& r, std::string_view content);
+KvdLoadResult ReadMaintenanceFile(clsInstrument& r, const std::string& path,
+                                  const RecordTextObserver& observer = {});
+
+// The same from a stream (read up to the bounds above) or from a file's
+// content already in memory.
+KvdLoadResult ReadMaintenanceStream(clsInstrument& r, std::istream& in,
+                                    const RecordTextObserver& observer = {});
+KvdLoadResult ReadMaintenanceText(clsInstrument& r, std::string_view content,
+                                  const RecordTextObserver& observer = {});
 
 }  // namespace kv

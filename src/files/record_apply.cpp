@@ -1,12 +1,15 @@
 #include "files/record_apply.h"
 
 #include <array>
+#include <string>
 
 #include "files/record_fields.h"
 #include "protocol/write_lines.h"
 
 namespace kv {
 namespace {
+
+constexpr int kFieldsBeforeData = 2;  // the code and the access letter
 
 std::string UpperCode(std::string_view code) {
   std::string upper(code);
@@ -16,10 +19,10 @@ std::string UpperCode(std::string_view code) {
   return upper;
 }
 
-record::RecordHandler HandlerOf(std::string_view code) {
+const record::RecordRule* RuleOf(std::string_view code) {
   for (const auto lookup :
-       {record::GlobalRecordHandler, record::ChannelRecordHandler, record::TableRecordHandler}) {
-    if (const auto handler = lookup(code)) return handler;
+       {record::GlobalRecordRule, record::ChannelRecordRule, record::TableRecordRule}) {
+    if (const auto* rule = lookup(code)) return rule;
   }
   return nullptr;
 }
@@ -52,10 +55,15 @@ bool ApplyRecordText(clsInstrument& r, clsToken& token, std::string_view text,
   // text, which must not be taken for a code.
   if (token.TokenCount() == 0) return true;
   std::string code = UpperCode(token.Tokens(0));
-  const auto handler = HandlerOf(code);
-  if (handler == nullptr) return true;  // not a record code
+  const record::RecordRule* rule = RuleOf(code);
+  if (rule == nullptr) return true;  // not a record code
   record::RecordLine line(token, std::move(code), reason);
-  return handler(r, line);
+  const int fields = token.TokenCount() - kFieldsBeforeData;
+  if (fields < rule->minFields) {
+    return line.Fail("the line holds " + std::to_string(fields) + " of the " +
+                     std::to_string(rule->minFields) + " fields the record needs: it was cut short");
+  }
+  return rule->handler(r, line);
 }
 
 }  // namespace kv

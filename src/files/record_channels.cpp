@@ -188,42 +188,32 @@ bool ReadFL(clsInstrument& r, RecordLine& line) {
   return true;
 }
 
-struct CodeHandler {
-  std::string_view code;
-  RecordHandler handler;
-};
-
 using C = clsInstrument;
 
-constexpr std::array kChannelHandlers{
-    CodeHandler{"GN", ReadGN},
-    CodeHandler{"GP", ReadGP},
-    CodeHandler{"GF", SelectableReadings<&C::SetGasFullScale>},
-    CodeHandler{"GD", SelectableReadings<&C::SetGasDesit>},
-    CodeHandler{"GU", ReadGU},
-    CodeHandler{"GJ", ReadGJ},
-    CodeHandler{"UG", ReadUG},
+constexpr std::array kChannelRules{
+    RecordRule{"GN", ReadGN, 5},
+    RecordRule{"GP", ReadGP, 7},
+    RecordRule{"GF", SelectableReadings<&C::SetGasFullScale>, 4},
+    RecordRule{"GD", SelectableReadings<&C::SetGasDesit>, 4},
+    RecordRule{"GU", ReadGU, 4},
+    RecordRule{"GJ", ReadGJ, 28},
+    RecordRule{"UG", ReadUG, 7},
     // The file marks the oxygen channel's zero suppress "@": it reads as 0.
-    CodeHandler{"US", ChannelTypes<&C::SetZeroForce, 0, false>},
-    CodeHandler{"IT", ChannelTypes<&C::SetGasType, kGasTypeNone, true>},
-    CodeHandler{"A1", ChannelReadings<&C::SetWarning>},
-    CodeHandler{"A2", ChannelReadings<&C::SetAlarm>},
-    CodeHandler{"AS", ChannelReadings<&C::SetStel>},
-    CodeHandler{"AW", ChannelReadings<&C::SetTwa>},
-    CodeHandler{"SA", ReadSA},
-    CodeHandler{"UZ", ReadUZ},
-    CodeHandler{"LR", ReadLR},
-    CodeHandler{"FF", ReadFF},
-    CodeHandler{"FL", ReadFL},
+    RecordRule{"US", ChannelTypes<&C::SetZeroForce, 0, false>, 7},
+    RecordRule{"IT", ChannelTypes<&C::SetGasType, kGasTypeNone, true>, 7},
+    RecordRule{"A1", ChannelReadings<&C::SetWarning>, 7},
+    RecordRule{"A2", ChannelReadings<&C::SetAlarm>, 7},
+    RecordRule{"AS", ChannelReadings<&C::SetStel>, 7},
+    RecordRule{"AW", ChannelReadings<&C::SetTwa>, 7},
+    RecordRule{"SA", ReadSA, 7},
+    RecordRule{"UZ", ReadUZ, 1},
+    RecordRule{"LR", ReadLR, 1},
+    RecordRule{"FF", ReadFF, 1},
+    RecordRule{"FL", ReadFL, 2},
 };
 
 }  // namespace
 
-RecordHandler ChannelRecordHandler(std::string_view code) {
-  for (const auto& entry : kChannelHandlers) {
-    if (entry.code == code) return entry.handler;
-  }
-  return nullptr;
-}
+const RecordRule* ChannelRecordRule(std::string_view code) { return FindRecordRule(kChannelRules, code); }
 
 }  // namespace kv::record

@@ -46,6 +46,11 @@ Single DecodeReading(std::string_view field, int places) {
   return DecodeValue(field, places);
 }
 
+const std::string& RecordLine::Field(int i) const {
+  static const std::string kMissing;
+  return i + 2 < token_.TokenCount() ? token_.Tokens(i + 2) : kMissing;
+}
+
 std::string RecordLine::TextField(int i) const { return Trim(Field(i)); }
 
 bool RecordLine::Fail(const std::string& why) {

@@ -24,9 +24,9 @@ class RecordLine {
   const std::string& Code() const { return code_; }
   // Tokens on the line, the code and access letter included.
   int TokenCount() const { return token_.TokenCount(); }
-  // Data field i (token i + 2). A field beyond the line's end holds what an
-  // earlier line left in that slot of the tokenizer.
-  const std::string& Field(int i) const { return token_.Tokens(i + 2); }
+  // Data field i (token i + 2); "" beyond the line's end (the tokenizer's
+  // slot there still holds an earlier line's field).
+  const std::string& Field(int i) const;
   std::string TextField(int i) const;  // trimmed
 
   std::optional<Integer> Hex16(int i);
@@ -50,9 +50,27 @@ class RecordLine {
 
 using RecordHandler = bool (*)(clsInstrument& r, RecordLine& line);
 
-// Handlers of one group of codes; nullptr for a code of another group.
-RecordHandler GlobalRecordHandler(std::string_view code);
-RecordHandler ChannelRecordHandler(std::string_view code);
-RecordHandler TableRecordHandler(std::string_view code);
+// How one code is read. `minFields` is the number of data fields of its
+// shortest accepted form: a line with fewer was cut short, and reading it
+// would take the missing fields from an earlier line.
+struct RecordRule {
+  std::string_view code;
+  RecordHandler handler;
+  int minFields;
+};
+
+// The rule of a code of one group; nullptr for a code of another group.
+const RecordRule* GlobalRecordRule(std::string_view code);
+const RecordRule* ChannelRecordRule(std::string_view code);
+const RecordRule* TableRecordRule(std::string_view code);
+
+// The rule found in `rules` for `code`, or nullptr.
+template <typename Rules>
+const RecordRule* FindRecordRule(const Rules& rules, std::string_view code) {
+  for (const RecordRule& rule : rules) {
+    if (rule.code == code) return &rule;
+  }
+  return nullptr;
+}
 
 }  // namespace kv::record

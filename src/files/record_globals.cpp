@@ -140,60 +140,50 @@ bool ReadAC(clsInstrument& r, RecordLine& line) {
   return true;
 }
 
-struct CodeHandler {
-  std::string_view code;
-  RecordHandler handler;
-};
-
 using C = clsInstrument;
 constexpr auto kDec = Digits::Decimal;
 constexpr auto kHex = Digits::Hexadecimal;
 
-constexpr std::array kGlobalHandlers{
-    CodeHandler{"XV", HexTable<&C::SetXV_, 2>},
-    CodeHandler{"AP", OneInteger<&C::SetAlarmMode, kDec>},
-    CodeHandler{"XP", ReadXP},
-    CodeHandler{"XI", OneFlag<&C::SetDispID>},
-    CodeHandler{"SD", OneFlag<&C::SetDispCalLimit>},
-    CodeHandler{"SM", OneInteger<&C::SetCalCheck, kDec>},
-    CodeHandler{"SC", OneInteger<&C::SetCalLimit, kHex>},
-    CodeHandler{"XL", OneInteger<&C::SetLunchBreak, kDec>},
-    CodeHandler{"XA", OneInteger<&C::SetAlarmSilence, kDec>},
-    CodeHandler{"XB", OneInteger<&C::SetConfermation, kDec>},
-    CodeHandler{"XW", OneInteger<&C::SetLogOverWrite, kDec>},
-    CodeHandler{"XT", OneInteger<&C::SetLcdBackLight, kHex>},
-    CodeHandler{"UL", OneInteger<&C::SetLcdContrast, kHex>},
-    CodeHandler{"WB", ReadWB},
-    CodeHandler{"FH", OneInteger<&C::SetCATOtherEV, kDec>},
-    CodeHandler{"AT", OneInteger<&C::SetAlarmO2, kDec>},
-    CodeHandler{"UJ", OneText<&C::SetSpecType>},
-    CodeHandler{"LP", ReadLP},
-    CodeHandler{"XC", OneInteger<&C::SetLogaClear, kDec>},
-    CodeHandler{"AC", ReadAC},
-    CodeHandler{"HH", HexTable<&C::SetHH_, 2>},
-    CodeHandler{"HE", ReadHE},
-    CodeHandler{"SJ", OneInteger<&C::SetAutoZero, kDec>},
-    CodeHandler{"LF", OneInteger<&C::SetConvFc, kDec>},
-    CodeHandler{"UV", OneInteger<&C::SetLogoDisp, kDec>},
-    CodeHandler{"AF", OneInteger<&C::SetAFapDisp, kDec>},
-    CodeHandler{"UI", OneInteger<&C::SetUIgasDisp, kDec>},
-    CodeHandler{"UW", OneInteger<&C::SetUWdateDisp, kDec>},
-    CodeHandler{"BN", OneText<&C::SetBNuserLogoName>},
-    CodeHandler{"XE", TwoDecimals<&C::SetMEDisp, &C::SetAliveDisp>},
-    CodeHandler{"XD", OneInteger<&C::SetRemainTimeDisp, kDec>},
-    CodeHandler{"AL", OneInteger<&C::SetUsePasswd, kDec>},
-    CodeHandler{"AQ", OneText<&C::SetPassword>},
-    CodeHandler{"HB", OneInteger<&C::SetBattery, kDec>},
-    CodeHandler{"SG", TwoDecimals<&C::SetDemandZero, &C::SetDispSpanFc>},
+constexpr std::array kGlobalRules{
+    RecordRule{"XV", HexTable<&C::SetXV_, 2>, 2},
+    RecordRule{"AP", OneInteger<&C::SetAlarmMode, kDec>, 1},
+    RecordRule{"XP", ReadXP, 1},
+    RecordRule{"XI", OneFlag<&C::SetDispID>, 1},
+    RecordRule{"SD", OneFlag<&C::SetDispCalLimit>, 1},
+    RecordRule{"SM", OneInteger<&C::SetCalCheck, kDec>, 1},
+    RecordRule{"SC", OneInteger<&C::SetCalLimit, kHex>, 1},
+    RecordRule{"XL", OneInteger<&C::SetLunchBreak, kDec>, 1},
+    RecordRule{"XA", OneInteger<&C::SetAlarmSilence, kDec>, 1},
+    RecordRule{"XB", OneInteger<&C::SetConfermation, kDec>, 1},
+    RecordRule{"XW", OneInteger<&C::SetLogOverWrite, kDec>, 1},
+    RecordRule{"XT", OneInteger<&C::SetLcdBackLight, kHex>, 1},
+    RecordRule{"UL", OneInteger<&C::SetLcdContrast, kHex>, 1},
+    RecordRule{"WB", ReadWB, 2},
+    RecordRule{"FH", OneInteger<&C::SetCATOtherEV, kDec>, 1},
+    RecordRule{"AT", OneInteger<&C::SetAlarmO2, kDec>, 1},
+    RecordRule{"UJ", OneText<&C::SetSpecType>, 1},
+    RecordRule{"LP", ReadLP, 1},
+    RecordRule{"XC", OneInteger<&C::SetLogaClear, kDec>, 1},
+    RecordRule{"AC", ReadAC, 4},
+    RecordRule{"HH", HexTable<&C::SetHH_, 2>, 2},
+    RecordRule{"HE", ReadHE, 2},
+    RecordRule{"SJ", OneInteger<&C::SetAutoZero, kDec>, 1},
+    RecordRule{"LF", OneInteger<&C::SetConvFc, kDec>, 1},
+    RecordRule{"UV", OneInteger<&C::SetLogoDisp, kDec>, 1},
+    RecordRule{"AF", OneInteger<&C::SetAFapDisp, kDec>, 1},
+    RecordRule{"UI", OneInteger<&C::SetUIgasDisp, kDec>, 1},
+    RecordRule{"UW", OneInteger<&C::SetUWdateDisp, kDec>, 1},
+    RecordRule{"BN", OneText<&C::SetBNuserLogoName>, 1},
+    RecordRule{"XE", TwoDecimals<&C::SetMEDisp, &C::SetAliveDisp>, 2},
+    RecordRule{"XD", OneInteger<&C::SetRemainTimeDisp, kDec>, 1},
+    RecordRule{"AL", OneInteger<&C::SetUsePasswd, kDec>, 1},
+    RecordRule{"AQ", OneText<&C::SetPassword>, 1},
+    RecordRule{"HB", OneInteger<&C::SetBattery, kDec>, 1},
+    RecordRule{"SG", TwoDecimals<&C::SetDemandZero, &C::SetDispSpanFc>, 2},
 };
 
 }  // namespace
 
-RecordHandler GlobalRecordHandler(std::string_view code) {
-  for (const auto& entry : kGlobalHandlers) {
-    if (entry.code == code) return entry.handler;
-  }
-  return nullptr;
-}
+const RecordRule* GlobalRecordRule(std::string_view code) { return FindRecordRule(kGlobalRules, code); }
 
 }  // namespace kv::record

@@ -114,35 +114,25 @@ bool ReadG1(clsInstrument& r, RecordLine& line) {
   return line.Stored(r.SetG1_(*index, line.TextField(1)), *index);
 }
 
-struct CodeHandler {
-  std::string_view code;
-  RecordHandler handler;
-};
-
 using C = clsInstrument;
 
-constexpr std::array kTableHandlers{
-    CodeHandler{"XZ", ListEntry<&C::SetXZ_>},
-    CodeHandler{"XS", ListEntry<&C::SetXS_>},
-    CodeHandler{"LO", ConversionEntry<true, &C::SetLO_longname, &C::SetLO_name, &C::SetLO_fc,
-                                      &C::SetinvalidLO_>},
-    CodeHandler{"LN", ReadLN},
-    CodeHandler{"LB", ConversionEntry<false, &C::SetLB_longname, &C::SetLB_name, &C::SetLB_fc,
-                                      &C::SetinvalidLB_>},
-    CodeHandler{"LA", ReadLA},
-    CodeHandler{"LS", ReadLS},
-    CodeHandler{"LI", PidRange<kLowRange>},
-    CodeHandler{"LJ", PidRange<kHighRange>},
-    CodeHandler{"G1", ReadG1},
+constexpr std::array kTableRules{
+    RecordRule{"XZ", ListEntry<&C::SetXZ_>, 2},
+    RecordRule{"XS", ListEntry<&C::SetXS_>, 2},
+    RecordRule{"LO", ConversionEntry<true, &C::SetLO_longname, &C::SetLO_name, &C::SetLO_fc,
+                                      &C::SetinvalidLO_>, 4},
+    RecordRule{"LN", ReadLN, 1},
+    RecordRule{"LB", ConversionEntry<false, &C::SetLB_longname, &C::SetLB_name, &C::SetLB_fc,
+                                      &C::SetinvalidLB_>, 4},
+    RecordRule{"LA", ReadLA, 5},
+    RecordRule{"LS", ReadLS, 3},
+    RecordRule{"LI", PidRange<kLowRange>, 10},
+    RecordRule{"LJ", PidRange<kHighRange>, 11},
+    RecordRule{"G1", ReadG1, 2},
 };
 
 }  // namespace
 
-RecordHandler TableRecordHandler(std::string_view code) {
-  for (const auto& entry : kTableHandlers) {
-    if (entry.code == code) return entry.handler;
-  }
-  return nullptr;
-}
+const RecordRule* TableRecordRule(std::string_view code) { return FindRecordRule(kTableRules, code); }
 
 }  // namespace kv::record

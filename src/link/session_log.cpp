@@ -1,18 +1,26 @@
 #include "link/session_log.h"
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "protocol/framing.h"
 
 namespace kv {
 
 bool SessionLog::Open(const std::string& path) {
   Close();
-  file_.open(path, std::ios::out | std::ios::app | std::ios::binary);
-  return file_.is_open();
+  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  failed_ = false;
+  return fd_ >= 0;
 }
 
 void SessionLog::Close() {
-  if (file_.is_open()) {
-    file_.close();
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
   }
 }
 
@@ -23,11 +31,28 @@ void SessionLog::WriteBytes(std::string_view bytes) {
 }
 
 void SessionLog::WriteEntry(std::string_view separator, std::string_view text) {
-  if (!file_.is_open()) {
+  if (fd_ < 0 || failed_) {
     return;
   }
-  file_ << FormatTimeOfDay(clock_.Now()) << separator << text << "\r\n";
-  file_.flush();
+  std::string entry = FormatTimeOfDay(clock_.Now());
+  entry += separator;
+  entry += text;
+  entry += "\r\n";
+  std::string_view rest = entry;
+  while (!rest.empty()) {
+    const ssize_t written = ::write(fd_, rest.data(), rest.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      Fail(written < 0 ? errno : ENOSPC);
+      return;
+    }
+    rest.remove_prefix(static_cast<std::size_t>(written));
+  }
+}
+
+void SessionLog::Fail(int error) {
+  failed_ = true;
+  if (onFailure_) onFailure_(std::strerror(error));
 }
 
 std::string BytesAsHexTags(std::string_view bytes) {

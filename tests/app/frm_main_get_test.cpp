@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <fstream>
 #include <sstream>
 
@@ -161,6 +162,46 @@ TEST_F(GetAction, LinkLostDuringAReadKeepsTheButtonsOffAfterwards) {
   EXPECT_FALSE(Find<QPushButton>("cmdGet")->isEnabled());
   EXPECT_FALSE(Find<QPushButton>("cmdPowerOff")->isEnabled());
   EXPECT_TRUE(Find<QPushButton>("cmdEnd")->isEnabled());
+}
+
+// When the results cannot be kept: a backup folder that cannot be written
+// stops the read before it starts; a session log that cannot be written says
+// so once while the read goes on.
+TEST_F(GetAction, AnUnusableBackupFolderStopsTheReadBeforeItStarts) {
+  ASSERT_NO_FATAL_FAILURE(Start(InstantRead));
+  std::ofstream(DataFolder() / "Backup") << "a file where the folder should be";
+  QSignalSpy finished(window_.get(), &frmMain::TransactionFinished);
+
+  window_->cmdGet_Click();
+
+  const QString line = PaneLines().back();
+  EXPECT_TRUE(line.startsWith(QString::fromStdString("Get not started: no backup can be kept in " +
+                                                     (DataFolder() / "Backup").string() +
+                                                     " (cannot be created: ")))
+      << line.toStdString();
+  EXPECT_EQ(LastLineColour(), QColor(255, 0, 0));
+  EXPECT_FALSE(window_->Busy());
+  Tick(5);
+  EXPECT_EQ(finished.count(), 0) << "no read was started";
+  EXPECT_TRUE(Find<QPushButton>("cmdGet")->isEnabled());
+}
+
+TEST_F(GetAction, ASessionLogThatCannotBeWrittenIsReportedOnce) {
+  ASSERT_NO_FATAL_FAILURE(Start(InstantRead));
+  ASSERT_TRUE(window_->Link().Log().Open("/dev/full"));  // a full disk
+  RunGet();
+  RunGet();
+  int reports = 0;
+  for (const QString& line : PaneLines()) {
+    if (!line.startsWith(QStringLiteral("The session log "))) continue;
+    ++reports;
+    EXPECT_TRUE(line.endsWith(QStringLiteral("(No space left on device); it ends here.")))
+        << line.toStdString();
+    EXPECT_EQ(ColourOfLine(line), QColor(255, 0, 0));
+  }
+  EXPECT_EQ(reports, 1) << Pane().toPlainText().toStdString();
+  EXPECT_EQ(PaneLines().back(), "KORVIN Instrument Information Download Complete.")
+      << "the read itself succeeds";
 }
 
 }  // namespace
