@@ -44,7 +44,10 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"tab", "A\tB", true, true, false},
         TextCase{"DEL", "A\x7F", true, true, false},
         TextCase{"Latin-1 letter", "M\xC9THANE", true, true, false},
-        TextCase{"Latin-1 letter without symbols", "\xC4", false, false, false}));
+        TextCase{"Latin-1 letter without symbols", "\xC4", false, false, false},
+        TextCase{"quote switch alone allows no symbol", "A.B", false, true, false},
+        TextCase{"tilde and bar", "A~B|C", true, false, true},
+        TextCase{"brackets and friends", "[]^_`@?:;<=>", true, false, true}));
 
 TEST(NameKey, ManufactureNumberKeys) {
   const std::string allowed = " *-0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz\b";
