@@ -32,6 +32,20 @@ if(KV_HELP2MAN AND KV_GZIP)
   set(KV_MAN_PAGES "")
   foreach(program IN LISTS KV_PROGRAMS)
     set(page ${KV_MAN_DIR}/${program}.1)
+    # Sections --help has not (synopsis, files, see also) come from an include file.
+    set(include ${KV_PACKAGING_DIR}/man/${program}.h2m)
+    set(include_depends ${include})
+    if(program STREQUAL "kvmaint")  # plus the help of every command
+      set(include ${KV_MAN_DIR}/kvmaint.h2m)
+      set(include_depends ${include})
+      add_custom_command(
+        OUTPUT ${include}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${KV_MAN_DIR}
+        COMMAND bash ${KV_PACKAGING_DIR}/man/kvmaint-commands.sh $<TARGET_FILE:kvmaint>
+                ${KV_PACKAGING_DIR}/man/kvmaint.h2m ${include}
+        DEPENDS kvmaint ${KV_PACKAGING_DIR}/man/kvmaint.h2m ${KV_PACKAGING_DIR}/man/kvmaint-commands.sh
+        VERBATIM)
+    endif()
     set(version_option "")
     if(program STREQUAL "kvsim")  # kvsim has no --version
       set(version_option --version-string=${PROJECT_VERSION})
@@ -41,9 +55,9 @@ if(KV_HELP2MAN AND KV_GZIP)
       COMMAND ${CMAKE_COMMAND} -E make_directory ${KV_MAN_DIR}
       COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
               ${KV_HELP2MAN} --no-info --section=1 "--name=${KV_MAN_NAME_${program}}"
-              ${version_option} --output=${page} $<TARGET_FILE:${program}>
+              --include=${include} ${version_option} --output=${page} $<TARGET_FILE:${program}>
       COMMAND ${KV_GZIP} -9 -n -k -f ${page}
-      DEPENDS ${program}
+      DEPENDS ${program} ${include_depends}
       COMMENT "Manual page for ${program}"
       VERBATIM)
     list(APPEND KV_MAN_PAGES ${page})
@@ -75,13 +89,12 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "KORVIN")
 set(CPACK_PACKAGE_CONTACT "KORVIN maintenance software <maintenance-software@korvin.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "maintenance tool for KORVIN multi-gas detectors")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "maintenance tool for KORVIN multi-gas detectors\n"
-    " KVMaintenance reads, edits and writes the settings of a portable\n"
-    " seven-channel gas detector through its USB infrared adapter, keeps\n"
-    " maintenance data files and backups, and runs zero and span calibration.\n"
-    " kvmaint does the same work on the command line; kvsim simulates an\n"
-    " instrument on a pseudo-terminal (KVMaintenance --demo).")
+# Below the summary; CPack indents the lines.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "KVMaintenance reads, edits and writes the settings of a portable
+seven-channel gas detector through its USB infrared adapter, keeps
+maintenance data files and backups, and runs zero and span calibration.
+kvmaint does the same work on the command line; kvsim simulates an
+instrument on a pseudo-terminal (KVMaintenance --demo).")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

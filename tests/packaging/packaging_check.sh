@@ -40,7 +40,8 @@ man_page_lists_every_command() {
   local text
   text="$(sed 's/\\-/-/g' "$page")"
   for command in $commands; do
-    grep -qE "^${command}( |$)" <<<"$text" || fail "$command is not in $page"
+    grep -qE "^${command}( |$)" <<<"$text" || fail "$command is not in the command list of $page"
+    grep -qx "\.SS ${command}" <<<"$text" || fail "$command has no section of its own in $page"
   done
   grep -q '^\.TH KVMAINT' "$page" || fail "$page has no title line"
 }
