@@ -1,5 +1,5 @@
 #pragma once
-// Every fuzz target defines the libFuzzer entry point and a few seed inputs.
+// Every fuzz target defines the libFuzzer entry point and a few built-in seeds.
 // Built with clang's -fsanitize=fuzzer they run under libFuzzer; otherwise
 // replay_main.cpp drives them with deterministic mutations of the seeds, so
 // the suite exercises them under the sanitizers on every run.

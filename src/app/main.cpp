@@ -1,10 +1,12 @@
-// KVMaintenance [--port DEVICE] [--data-dir DIR] [--demo]
+// KVMaintenance [--port DEVICE] [--data-dir DIR] [--demo] | --help | --version
 //   --port DEVICE   use this serial device instead of searching for the adapter
 //   --data-dir DIR  the program folder (configuration, Backup, SerialLog.log)
 //   --demo          start kvsim beside the program and connect to it
 //   -LOG            accepted for compatibility; it changes nothing
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
+#include <string_view>
 
 #include "app/app_messages.h"
 #include "app/demo_simulator.h"
@@ -28,10 +30,11 @@ struct Options {
   bool demo = false;
 };
 
-Options ParseCommandLine(const QApplication& app) {
+Options ParseCommandLine(const QCoreApplication& app) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("KORVIN Maintenance Data Loader"));
   parser.addHelpOption();
+  parser.addVersionOption();
   // Single-dash words are long options, so that "-LOG" is one option.
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption port(QStringLiteral("port"),
@@ -49,11 +52,29 @@ Options ParseCommandLine(const QApplication& app) {
   return {parser.value(port), parser.value(dataDir), parser.isSet(demo)};
 }
 
+// Help and version are answered without a window system (a terminal over
+// SSH, a manual page generator): no QApplication is created for them.
+bool AsksForHelpOrVersion(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "-h" || arg == "-?" || arg == "-v" || arg == "--help" || arg == "-help" ||
+        arg == "--help-all" || arg == "--version" || arg == "-version") {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  QCoreApplication::setApplicationName(QStringLiteral("KVMaintenance"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(KV_VERSION));
+  if (AsksForHelpOrVersion(argc, argv)) {
+    const QCoreApplication core(argc, argv);
+    (void)ParseCommandLine(core);  // prints and exits; returns only when the word was an option's value
+  }
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("KVMaintenance"));
   const Options options = ParseCommandLine(app);
 
   kv::QtDialogs dialogs;

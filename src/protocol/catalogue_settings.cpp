@@ -123,16 +123,16 @@ bool ReadSetting(ReplyContext& ctx, const GlobalSetting& setting) {
   return true;
 }
 
+// An unchecked echo needs no record: the row may run without one.
 bool AckSetting(ReplyContext& ctx, const GlobalSetting& setting) {
-  const Integer current = setting.value(ctx.Record());
   switch (setting.ack) {
     case AckRule::kCompareDecoded: {
       const auto echoed = DecodeSetting(setting.rule, ctx.Field(0));
       if (!echoed) return kRefused;
-      return *echoed == current;
+      return *echoed == setting.value(ctx.Record());
     }
     case AckRule::kCompareFlagText:
-      return Trim(ctx.Field(0)) == (current != 0 ? "1" : "0");
+      return Trim(ctx.Field(0)) == (setting.value(ctx.Record()) != 0 ? "1" : "0");
     case AckRule::kNotChecked:
       return true;
   }

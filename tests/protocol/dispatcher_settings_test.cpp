@@ -220,5 +220,13 @@ TEST(DispatcherSettingsTest, MethaneEliminationLevels) {
   });
 }
 
+// The link may have no record attached when an unchecked echo arrives.
+TEST(DispatcherSettingsTest, UncheckedEchoesNeedNoRecord) {
+  for (const char* reply : {"UV,W,1", "AF,W,1", "UI,W,1", "UW,W,1", "XD,W,1"}) {
+    RecordingLink link;
+    EXPECT_TRUE(ApplyReply(testing::Frame(reply), nullptr, link)) << reply;
+  }
+}
+
 }  // namespace
 }  // namespace kv
