@@ -40,6 +40,23 @@ QString EditorText(const QWidget& editor) {
   return {};
 }
 
+rules::EditCheck EnterText(SettingsGrid& grid, int row, int col, const QString& text) {
+  GridRules* rules = grid.Rules();
+  if (rules == nullptr || !rules->Editable(grid, row, col)) {
+    return rules::EditCheck::Refuse("this cell is not editable");
+  }
+  rules::EditCheck check = rules->Check(grid, row, col, ToLatin1(text));
+  if (!check.accepted) return check;
+  QVariant value = FromLatin1(check.text);
+  if (check.number) {
+    value = grid.Kind(row, col) == CellKind::Choice ? QVariant(static_cast<int>(*check.number))
+                                                    : QVariant(*check.number);
+  }
+  grid.SetEditedCell(row, col, FromLatin1(check.text), value);
+  rules->AfterEdit(grid, row, col);
+  return check;
+}
+
 GridEditDelegate::GridEditDelegate(SettingsGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
 
 int GridEditDelegate::RowOf(const QWidget& editor) const {
@@ -87,20 +104,7 @@ void GridEditDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
 
 void GridEditDelegate::setModelData(QWidget* editor, QAbstractItemModel* /*model*/,
                                     const QModelIndex& /*index*/) const {
-  GridRules* rules = grid_.Rules();
-  if (editor == nullptr || rules == nullptr) return;
-  const int row = RowOf(*editor);
-  const int col = ColOf(*editor);
-  const rules::EditCheck check = rules->Check(grid_, row, col, ToLatin1(EditorText(*editor)));
-  // A refused entry never reaches the cell.
-  if (!check.accepted) return;
-  QVariant value = FromLatin1(check.text);
-  if (check.number) {
-    value = grid_.Kind(row, col) == CellKind::Choice ? QVariant(static_cast<int>(*check.number))
-                                                     : QVariant(*check.number);
-  }
-  grid_.SetEditedCell(row, col, FromLatin1(check.text), value);
-  rules->AfterEdit(grid_, row, col);
+  if (editor != nullptr) (void)EnterText(grid_, RowOf(*editor), ColOf(*editor), EditorText(*editor));
 }
 
 bool GridEditDelegate::Accepts(QWidget& editor) const {

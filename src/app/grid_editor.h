@@ -6,6 +6,8 @@
 // commit and leave the grid; Escape cancels.
 #include <QStyledItemDelegate>
 
+#include "rules/edit_check.h"
+
 namespace kv {
 
 class SettingsGrid;
@@ -37,5 +39,10 @@ class GridEditDelegate final : public QStyledItemDelegate {
 
 // The text an editor holds.
 QString EditorText(const QWidget& editor);
+
+// An entry typed into a cell, as its editor commits it: checked by the grid's
+// rules and, when accepted, written (the normalised text and the value behind
+// it) with the after-edit run. A refused entry leaves the cell as it was.
+rules::EditCheck EnterText(SettingsGrid& grid, int row, int col, const QString& text);
 
 }  // namespace kv

@@ -1,6 +1,7 @@
 #include "app/grid_store.h"
 
 #include <functional>
+#include <vector>
 
 #include "app/grid_layout.h"
 #include "app/other_setting.h"
@@ -57,20 +58,30 @@ void StoreNameList(const SettingsGrid& grid, clsInstrument& record, rules::NameL
   }
 }
 
-// Slots whose check boxes were clicked take the grid's channels.
+// Slots whose check boxes were clicked take the grid's channels; the others
+// keep their mask untouched, bits beyond the six channels included.
 void StoreChannels(const SettingsGrid& grid, clsInstrument& record) {
   rules::ChannelMap map = rules::ChannelMap::FromRecord(record);
+  std::vector<int> editedSlots;
+  for (int row = 1; row < grid.Rows(); ++row) {
+    bool edited = false;
+    for (int col = 1; col < grid.Cols(); ++col) edited = edited || CheckEdited(grid, row, col);
+    if (edited) editedSlots.push_back(SlotOfRow(row));
+  }
   for (const bool pass : {false, true}) {  // clear first, so a check is never undone
-    for (int row = 1; row < grid.Rows(); ++row) {
-      bool edited = false;
-      for (int col = 1; col < grid.Cols(); ++col) edited = edited || CheckEdited(grid, row, col);
-      if (!edited) continue;
+    for (const int slot : editedSlots) {
       for (int col = 1; col < grid.Cols(); ++col) {
-        if (grid.Value(row, col).toBool() == pass) (void)map.Set(SlotOfRow(row), col - 1, pass);
+        if (grid.Value(slot + 1, col).toBool() == pass) (void)map.Set(slot, col - 1, pass);
       }
     }
   }
-  rules::StoreChannelMap(record, map);
+  clsInstrument stored = record;
+  rules::StoreChannelMap(stored, map);
+  for (const int slot : editedSlots) {
+    if (stored.UG_(slot) == record.UG_(slot)) continue;
+    (void)(record.SetUG_(slot, stored.UG_(slot)) &&
+           record.SetGasEnabled(slot, stored.GasEnabled(slot)));
+  }
 }
 
 }  // namespace
