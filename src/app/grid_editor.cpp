@@ -96,7 +96,11 @@ void GridEditDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
   if (auto* combo = qobject_cast<QComboBox*>(editor)) {
     const int item = combo->findText(text);
     if (item >= 0) combo->setCurrentIndex(item);
-    if (combo->isEditable()) combo->setEditText(text);
+    if (combo->isEditable()) {
+      combo->setEditText(text);
+      // As in a line edit, the first key typed replaces the whole text.
+      combo->lineEdit()->selectAll();
+    }
     return;
   }
   if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setText(text);

@@ -4,6 +4,7 @@
 #include <QResizeEvent>
 #include <algorithm>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFont>
 
@@ -74,6 +75,10 @@ SettingsGrid::SettingsGrid(const QString& name, QWidget* parent) : QTableWidget(
   setTabKeyNavigation(false);
   setAccessibleName(name);
   setItemDelegate(new GridEditDelegate(*this));
+  // The corner button selects every cell.
+  for (QAbstractButton* corner : findChildren<QAbstractButton*>()) {
+    corner->setAccessibleName(tr("Select all cells"));
+  }
   connect(this, &QTableWidget::itemChanged, this, &SettingsGrid::OnItemChanged);
   ApplyRowHeight();
 }
