@@ -11,6 +11,7 @@
 
 #include "app/settings_grid.h"
 #include "app/window_grid_rules.h"
+#include "grid_set.h"
 #include "known_record.h"
 #include "main_window_fixture.h"
 
@@ -135,6 +136,27 @@ TEST_F(GridEditing, AnAcceptedEntryIsMarkedUntilTheNextFill) {
   window_->FillAllGrids();
   EXPECT_EQ(grid.Text(14, 1), "30");
   EXPECT_EQ(grid.State(14, 1), CellState::Normal);
+}
+
+TEST_F(GridEditing, StoreGridsFlagsWhatTheKeyboardChanged) {
+  window_->StoreGrids();
+  ASSERT_EQ(test::FlaggedSettings(window_->EditInstrument()), std::set<std::string>{});
+  SettingsGrid& datas = Grid("vfgDatas");
+  Focus(datas, 14, 1);
+  Type(QStringLiteral("100"));
+  Press(Qt::Key_Return);
+  SettingsGrid& levels = Grid("vfgAlarmLevels");
+  Focus(levels, 3, kAlarmWarning);  // H2S, 100.0 ppm full scale
+  Type(QStringLiteral("7.5"));
+  Press(Qt::Key_Return);
+  ASSERT_EQ(levels.Text(3, kAlarmWarning), "7.5");
+  window_->StoreGrids();
+  EXPECT_EQ(test::FlaggedSettings(window_->EditInstrument()),
+            (std::set<std::string>{"LcdBackLight(0)", "Warning(2)"}));
+  EXPECT_FLOAT_EQ(window_->EditInstrument().Warning(2), 7.5f);
+  window_->ClearEditMarks();
+  EXPECT_EQ(levels.State(3, kAlarmWarning), CellState::Normal);
+  EXPECT_EQ(datas.State(14, 1), CellState::Normal);
 }
 
 TEST_F(GridEditing, RefusedKeysNeverReachThePassword) {
