@@ -28,6 +28,7 @@ constexpr const char* kDesignCaption = "KORVIN Maintenance Data Loader";
 QPushButton* ActionButton(QWidget* parent, const char* name, const char* caption) {
   auto* button = new QPushButton(QString::fromLatin1(caption), parent);
   button->setObjectName(QString::fromLatin1(name));
+  button->setAccessibleName(button->text().simplified());
   button->setMinimumHeight(button->sizeHint().height() * 3 / 2);
   return button;
 }
@@ -45,6 +46,15 @@ QTabWidget* TabSet(QWidget* parent, const char* name) {
   auto* tabs = new QTabWidget(parent);
   tabs->setObjectName(QString::fromLatin1(name));
   return tabs;
+}
+
+// Names each page of a tab set after its caption.
+void NamePages(QTabWidget& tabs) {
+  for (int page = 0; page < tabs.count(); ++page) {
+    if (tabs.widget(page)->accessibleName().isEmpty()) {
+      tabs.widget(page)->setAccessibleName(tabs.tabText(page));
+    }
+  }
 }
 
 }  // namespace
@@ -91,8 +101,12 @@ void frmMain::BuildWindow() {
   SSTab1->addTab(BuildStationUserPage(), tr("Station / User"));
   SSTab1->addTab(BuildConversionPage(), tr("Conversion Table"));
   SSTab1->addTab(BuildPidPage(), tr("PID Sensor"));
+  SSTab1->addTab(BuildAlarmLevelPage(), tr("Alarm Levels"));
   layout->addWidget(SSTab1, 1);
   setCentralWidget(central);
+  for (QTabWidget* tabs : {SSTab1, sstUser, SSTab2, SSTab3}) NamePages(*tabs);
+  SSTab1->setAccessibleName(tr("Settings"));
+  InstallGridRules();
 }
 
 QWidget* frmMain::BuildActionPanel() {
@@ -121,11 +135,16 @@ QWidget* frmMain::BuildActionPanel() {
   cmdStore->setObjectName(QStringLiteral("cmdStore"));
   cmdStore->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
   cmdStore->setToolTip(tr("Store the settings to a maintenance data file"));
+  cmdStore->setAccessibleName(tr("Store"));
+  cmdStore->setAccessibleDescription(cmdStore->toolTip());
+  txtPath->setAccessibleName(tr("Distributed file"));
+  chkFactorySave->setAccessibleName(tr("Save as default"));
   storeRow->addWidget(chkFactorySave, 1);
   storeRow->addWidget(cmdStore, 0);
   column->addLayout(storeRow);
 
   rtbInfo = new InfoPane(panel);
+  rtbInfo->setAccessibleName(tr("Information"));
   column->addWidget(rtbInfo, 1);
 
   cmdEnd = ActionButton(panel, "cmdEnd", "Exit");
@@ -206,6 +225,7 @@ QWidget* frmMain::BuildConversionPage() {
   txtCount = new QLineEdit(page);
   txtCount->setObjectName(QStringLiteral("txtCount"));
   txtCount->setReadOnly(true);
+  txtCount->setAccessibleName(countLabel->text());
   txtCount->setMaximumWidth(fontMetrics().averageCharWidth() * 8);
   countRow->addWidget(countLabel);
   countRow->addWidget(txtCount);

@@ -108,6 +108,12 @@ class frmMain final : public QMainWindow, private LinkListener {
   void FillMethaneElimination();
   void FillGasOptions();
   void FillPID(int range);
+  void FillAlarmLevels();
+  // Writes the grids' edits into EditInstrument: exactly the edited settings
+  // take a change flag.
+  void StoreGrids();
+  // The grids show their edits as unedited from now on (after Transmit or Store).
+  void ClearEditMarks();
 
   // ---- state ---------------------------------------------------------------
   uclTzif& Link() { return uclTZ7100_; }
@@ -148,6 +154,9 @@ class frmMain final : public QMainWindow, private LinkListener {
   QWidget* BuildConversionPage();
   QWidget* BuildPidPage();
   SettingsGrid* AddGrid(const QString& name);
+  QWidget* BuildAlarmLevelPage();
+  // The rules each grid edits with, once every grid exists.
+  void InstallGridRules();
 
   bool AcquireSingleInstance();
   void ApplyConfiguration();
@@ -214,6 +223,7 @@ class frmMain final : public QMainWindow, private LinkListener {
   SettingsGrid* vfgPreConv = nullptr;
   SettingsGrid* vfgUserConv = nullptr;
   std::array<SettingsGrid*, kPidRanges> vfgPID{};
+  SettingsGrid* vfgAlarmLevels = nullptr;
   frmUpload* upload_ = nullptr;
 };
 

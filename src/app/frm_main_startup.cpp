@@ -176,6 +176,7 @@ void frmMain::FillAllGrids() {
   FillGasOptions();
   FillPID(0);
   FillPID(1);
+  FillAlarmLevels();
 }
 
 void frmMain::FillOtherSetting() { kv::FillOtherSetting(*vfgDatas, editInstrument_); }

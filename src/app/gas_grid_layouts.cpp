@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/grid_layout.h"
+#include "protocol/format_gas_value.h"
 
 namespace kv {
 namespace {
@@ -18,6 +19,9 @@ CellContent RowCaption(const std::array<const char*, kGasSlots>& captions, int r
   return UnusedCell(QString::fromLatin1(captions[static_cast<std::size_t>(slot)]));
 }
 
+constexpr std::array<const char*, kGasSlots> kSlotCaptions = {"STD1", "STD2", "STD3", "STD4",
+                                                             "OPT1", "OPT2", "OPT3"};
+
 CellContent SlotNameCaption(const clsInstrument& r, int row) {
   return UnusedCell(SlotName(r, SlotOfRow(row)));
 }
@@ -29,11 +33,7 @@ const GridLayout& GasNameLayout() {
       8, 7, 1, 1,
       {"", "Name", "Long Name", "Ratio", "Other", "Other Long Name", "Ratio"},
       {
-          [](const clsInstrument&, int row) {
-            static constexpr std::array<const char*, kGasSlots> kCaptions = {
-                "STD1", "STD2", "STD3", "STD4", "OPT1", "OPT2", "OPT3"};
-            return RowCaption(kCaptions, row);
-          },
+          [](const clsInstrument&, int row) { return RowCaption(kSlotCaptions, row); },
           // Name: the fixed sensors show their fixed names in unused cells.
           [](const clsInstrument& r, int row) {
             const int slot = SlotOfRow(row);
@@ -123,6 +123,39 @@ const GridLayout& MethaneEliminationLayout() {
               default: return NumberCell(r.SI_(row - 4));
             }
           },
+      }};
+  return layout;
+}
+
+const GridLayout& AlarmLevelLayout() {
+  using Level = Single (clsInstrument::*)(int) const;
+  // A level of the row's channel with the channel's decimals.
+  const auto level = [](Level field) -> CellSource {
+    return [field](const clsInstrument& r, int row) {
+      const int channel = SlotOfRow(row);
+      return GasValueCell((r.*field)(channel), r.GasPoint(channel));
+    };
+  };
+  static const GridLayout layout{
+      kGasSlots + 1, 9, 1, 1,
+      {"", "Gas", "Unit", "Full Scale", "Warning", "Alarm", "STEL", "TWA", "Span"},
+      {
+          [](const clsInstrument&, int row) { return RowCaption(kSlotCaptions, row); },
+          [](const clsInstrument& r, int row) { return UnusedCell(SlotName(r, SlotOfRow(row))); },
+          [](const clsInstrument& r, int row) {
+            const Text unit = r.GasUnit(SlotOfRow(row));
+            return UnusedCell(QString::fromLatin1(unit.data(), static_cast<qsizetype>(unit.size())));
+          },
+          [](const clsInstrument& r, int row) {
+            const int channel = SlotOfRow(row);
+            return UnusedCell(QString::fromLatin1(
+                FormatGasValue(r.GasFullScale(channel), r.GasPoint(channel))));
+          },
+          level(&clsInstrument::Warning),
+          level(&clsInstrument::Alarm),
+          level(&clsInstrument::Stel),
+          level(&clsInstrument::Twa),
+          level(&clsInstrument::AutoCalib),
       }};
   return layout;
 }

@@ -75,4 +75,8 @@ void FillPID(SettingsGrid& vfgPID, int range, const clsInstrument& record) {
   vfgPID.SetColumnFitsContents(kLongNameColumn);
 }
 
+void FillAlarmLevels(SettingsGrid& vfgAlarmLevels, const clsInstrument& record) {
+  FillGrid(vfgAlarmLevels, AlarmLevelLayout(), record);
+}
+
 }  // namespace kv

@@ -18,5 +18,6 @@ void FillMethaneElimination(SettingsGrid& vfgME, const clsInstrument& record);
 void FillGasOptions(SettingsGrid& vfgOtherSet, const clsInstrument& record);
 // range 0 High Range, 1 Low Range
 void FillPID(SettingsGrid& vfgPID, int range, const clsInstrument& record);
+void FillAlarmLevels(SettingsGrid& vfgAlarmLevels, const clsInstrument& record);
 
 }  // namespace kv

@@ -47,5 +47,8 @@ const GridLayout& PreDefinedConversionLayout();
 const GridLayout& UserConversionLayout();
 // range 0 High Range, 1 Low Range
 const GridLayout& PidLayout(int range);
+// Per sensor channel: gas, unit, full scale (read-only), then the warning,
+// alarm, STEL, TWA and span levels.
+const GridLayout& AlarmLevelLayout();
 
 }  // namespace kv

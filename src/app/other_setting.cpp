@@ -4,6 +4,8 @@
 #include <array>
 #include <initializer_list>
 
+#include "app/grid_rules.h"
+#include "app/setting_access.h"
 #include "common/messages.h"
 
 namespace kv {
@@ -13,27 +15,27 @@ QString Latin1(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString JoinMessages(std::initializer_list<int> ids) {
-  QStringList items;
-  for (const int id : ids) items << Latin1(FormatMessage(id));
-  return items.join(QLatin1Char('|'));
-}
+// Each kind of row reads and assigns its setting alike.
+template <Integer (clsInstrument::*Getter)() const, void (clsInstrument::*Setter)(Integer)>
+struct IntegerRow {
+  static QVariant Value(const clsInstrument& r) { return static_cast<int>((r.*Getter)()); }
+  static void Assign(clsInstrument& r, const QVariant& v) {
+    (r.*Setter)(static_cast<Integer>(v.toInt()));
+  }
+};
 
-template <Integer (clsInstrument::*Getter)() const>
-QVariant IntegerValue(const clsInstrument& r) {
-  return static_cast<int>((r.*Getter)());
-}
-
-template <Text (clsInstrument::*Getter)() const>
-QVariant TextValue(const clsInstrument& r) {
-  return Latin1((r.*Getter)());
-}
+template <Text (clsInstrument::*Getter)() const, void (clsInstrument::*Setter)(Text)>
+struct TextRow {
+  static QVariant Value(const clsInstrument& r) { return Latin1((r.*Getter)()); }
+  static void Assign(clsInstrument& r, const QVariant& v) { (r.*Setter)(ToLatin1(v.toString())); }
+};
 
 // A switch shows as "Off|On": true is item 1.
-template <bool (clsInstrument::*Getter)() const>
-QVariant SwitchValue(const clsInstrument& r) {
-  return (r.*Getter)() ? 1 : 0;
-}
+template <bool (clsInstrument::*Getter)() const, void (clsInstrument::*Setter)(bool)>
+struct SwitchRow {
+  static QVariant Value(const clsInstrument& r) { return (r.*Getter)() ? 1 : 0; }
+  static void Assign(clsInstrument& r, const QVariant& v) { (r.*Setter)(v.toInt() != 0); }
+};
 
 // The language is kept as its digit "0".."4"; anything else selects nothing.
 QVariant LanguageValue(const clsInstrument& r) {
@@ -42,71 +44,56 @@ QVariant LanguageValue(const clsInstrument& r) {
   return ok ? index : -1;
 }
 
+void AssignLanguage(clsInstrument& r, const QVariant& v) {
+  r.SetSpecType(std::to_string(v.toInt()));
+}
+
 using K = OtherRowKind;
 using L = OtherList;
+using C = clsInstrument;
+// The value and assign functions of a row kind for setting `Name`.
+#define KV_OTHER_ROW(Kind, Name) &Kind<&C::Name, &C::Set##Name>::Value, &Kind<&C::Name, &C::Set##Name>::Assign
 
 constexpr std::array kRows = std::to_array<OtherRow>({
-    {1, msg::kRowManufactureNumber, K::Free, L::None, &TextValue<&clsInstrument::DummySerial>},
-    {2, msg::kRowAlarmLatching, K::Choice, L::AlarmLatching, &IntegerValue<&clsInstrument::AlarmMode>},
-    {6, msg::kRowCalibrationTimeLimit, K::Free, L::None, &IntegerValue<&clsInstrument::CalLimit>},
+    {1, msg::kRowManufactureNumber, K::Free, L::None, KV_OTHER_ROW(TextRow, DummySerial)},
+    {2, msg::kRowAlarmLatching, K::Choice, L::AlarmLatching, KV_OTHER_ROW(IntegerRow, AlarmMode)},
+    {6, msg::kRowCalibrationTimeLimit, K::Free, L::None, KV_OTHER_ROW(IntegerRow, CalLimit)},
     {3, msg::kRowConfirmationAlert, K::Choice, L::Confirmation,
-     &IntegerValue<&clsInstrument::Confermation>},
-    {4, msg::kRowLoggerOverwrite, K::Choice, L::OffOn, &IntegerValue<&clsInstrument::LogOverWrite>},
-    {5, msg::kChoicePromptToClearLog, K::Choice, L::OffOn, &IntegerValue<&clsInstrument::LogaClear>},
-    {20, msg::kRowAirAdjustOnPowerUp, K::Choice, L::OffOn, &IntegerValue<&clsInstrument::AutoZero>},
-    {21, msg::kRowRelativeResponse, K::Choice, L::OffOn, &IntegerValue<&clsInstrument::ConvFc>},
-    {22, msg::kRowPasswordProtection, K::Choice, L::OffOn, &IntegerValue<&clsInstrument::UsePasswd>},
-    {23, msg::kRowSetPassword, K::Free, L::None, &TextValue<&clsInstrument::Password>},
-    {24, msg::kRowAutoRangeIrSensor, K::Choice, L::OffOn, &IntegerValue<&clsInstrument::IRRange>},
+     KV_OTHER_ROW(IntegerRow, Confermation)},
+    {4, msg::kRowLoggerOverwrite, K::Choice, L::OffOn, KV_OTHER_ROW(IntegerRow, LogOverWrite)},
+    {5, msg::kChoicePromptToClearLog, K::Choice, L::OffOn, KV_OTHER_ROW(IntegerRow, LogaClear)},
+    {20, msg::kRowAirAdjustOnPowerUp, K::Choice, L::OffOn, KV_OTHER_ROW(IntegerRow, AutoZero)},
+    {21, msg::kRowRelativeResponse, K::Choice, L::OffOn, KV_OTHER_ROW(IntegerRow, ConvFc)},
+    {22, msg::kRowPasswordProtection, K::Choice, L::OffOn, KV_OTHER_ROW(IntegerRow, UsePasswd)},
+    {23, msg::kRowSetPassword, K::Free, L::None, KV_OTHER_ROW(TextRow, Password)},
+    {24, msg::kRowAutoRangeIrSensor, K::Choice, L::OffOn, KV_OTHER_ROW(IntegerRow, IRRange)},
     {17, msg::kRowLeakCheckBarHoleMode, K::Choice, L::LeakCheckMode,
-     &IntegerValue<&clsInstrument::LBMode>},
+     KV_OTHER_ROW(IntegerRow, LBMode)},
     {18, msg::kRowBarHoleMeasuringTime, K::Choice, L::BarHoleTime,
-     &IntegerValue<&clsInstrument::BarHoleTime>},
-    {19, msg::kRowLeakBuzzer, K::Choice, L::OffOn, &IntegerValue<&clsInstrument::LeakBeep>},
-    {7, msg::kRowCalibrationRemainder, K::Choice, L::OffOn, &SwitchValue<&clsInstrument::DispCalLimit>},
-    {8, msg::kRowCalPastDueAction, K::Choice, L::PastDueAction, &IntegerValue<&clsInstrument::CalCheck>},
-    {9, msg::kRowLanguage, K::Choice, L::Language, &LanguageValue},
-    {10, msg::kRowCatalyticUnit, K::Choice, L::CatalyticUnit, &IntegerValue<&clsInstrument::HcMode>},
-    {11, msg::kRowOxyAlarmPattern, K::Choice, L::OxyAlarmPattern, &IntegerValue<&clsInstrument::AlarmO2>},
-    {12, msg::kRowLunchBreak, K::Choice, L::OffOn, &IntegerValue<&clsInstrument::LunchBreak>},
-    {13, msg::kRowAlarmSilence, K::Choice, L::OffOn, &IntegerValue<&clsInstrument::AlarmSilence>},
-    {14, msg::kRowLcdBacklightTime, K::Free, L::None, &IntegerValue<&clsInstrument::LcdBackLight>},
-    {15, msg::kRowLcdContrast, K::Free, L::None, &IntegerValue<&clsInstrument::LcdContrast>},
-    {16, msg::kRowIdDisplay, K::Choice, L::OffOn, &SwitchValue<&clsInstrument::DispID>},
+     KV_OTHER_ROW(IntegerRow, BarHoleTime)},
+    {19, msg::kRowLeakBuzzer, K::Choice, L::OffOn, KV_OTHER_ROW(IntegerRow, LeakBeep)},
+    {7, msg::kRowCalibrationRemainder, K::Choice, L::OffOn, KV_OTHER_ROW(SwitchRow, DispCalLimit)},
+    {8, msg::kRowCalPastDueAction, K::Choice, L::PastDueAction, KV_OTHER_ROW(IntegerRow, CalCheck)},
+    {9, msg::kRowLanguage, K::Choice, L::Language, &LanguageValue, &AssignLanguage},
+    {10, msg::kRowCatalyticUnit, K::Choice, L::CatalyticUnit, KV_OTHER_ROW(IntegerRow, HcMode)},
+    {11, msg::kRowOxyAlarmPattern, K::Choice, L::OxyAlarmPattern, KV_OTHER_ROW(IntegerRow, AlarmO2)},
+    {12, msg::kRowLunchBreak, K::Choice, L::OffOn, KV_OTHER_ROW(IntegerRow, LunchBreak)},
+    {13, msg::kRowAlarmSilence, K::Choice, L::OffOn, KV_OTHER_ROW(IntegerRow, AlarmSilence)},
+    {14, msg::kRowLcdBacklightTime, K::Free, L::None, KV_OTHER_ROW(IntegerRow, LcdBackLight)},
+    {15, msg::kRowLcdContrast, K::Free, L::None, KV_OTHER_ROW(IntegerRow, LcdContrast)},
+    {16, msg::kRowIdDisplay, K::Choice, L::OffOn, KV_OTHER_ROW(SwitchRow, DispID)},
 });
+
+#undef KV_OTHER_ROW
 
 }  // namespace
 
 std::span<const OtherRow> OtherRows() { return kRows; }
 
 QString OtherListText(OtherList list) {
-  switch (list) {
-    case L::AlarmLatching:
-      return JoinMessages({msg::kChoiceLatch, msg::kChoiceReset});
-    case L::Confirmation:
-      return JoinMessages({msg::kChoiceAlertOff, msg::kChoiceLightOnly, msg::kChoiceBeepOnly,
-                           msg::kChoiceLightAndBeep});
-    case L::PastDueAction:
-      return JoinMessages({msg::kChoiceNotificationOnly, msg::kChoiceMustCalibrate,
-                           msg::kChoiceConfirmToCalibration});
-    case L::Language:
-      return JoinMessages({msg::kChoiceEnglish, msg::kChoiceSpanish, msg::kChoiceFrench,
-                           msg::kChoiceItalian, msg::kChoiceGerman});
-    case L::CatalyticUnit:
-      return QStringLiteral("ppm ONLY|%LEL ONLY|vol% ONLY|CHANGE OK");
-    case L::OxyAlarmPattern:
-      return QStringLiteral("H-L|L-LL|H-HH");
-    case L::LeakCheckMode:
-      return JoinMessages({msg::kChoiceLeakModeOff, msg::kChoiceLeakCheckOnly,
-                           msg::kChoiceBarHoleOnly, msg::kChoiceLeakCheckAndBarHole});
-    case L::BarHoleTime:
-      return QStringLiteral("30|45|60");
-    case L::OffOn:
-      return QStringLiteral("Off|On");
-    case L::None:
-      break;
-  }
-  return {};
+  QStringList items;
+  for (const std::string& item : rules::OtherChoices(list)) items << Latin1(item);
+  return items.join(QLatin1Char('|'));
 }
 
 void SetOtherRow(SettingsGrid& grid, int row, const QString& caption, const QVariant& value,
@@ -141,6 +128,16 @@ void FillOtherSetting(SettingsGrid& vfgDatas, const clsInstrument& record) {
   vfgDatas.StretchAllColumns();
   vfgDatas.horizontalHeader()->setVisible(false);
   vfgDatas.setUpdatesEnabled(true);
+}
+
+void StoreOtherSetting(const SettingsGrid& vfgDatas, clsInstrument& record) {
+  for (const OtherRow& row : OtherRows()) {
+    QVariant shown = vfgDatas.Value(row.row, 1);
+    if (row.kind == OtherRowKind::Choice && shown.typeId() == QMetaType::QString) {
+      shown = rules::OtherRowValue(row.row, ToLatin1(shown.toString()));
+    }
+    if (!SameSettingValue(shown, row.value(record))) row.assign(record, shown);
+  }
 }
 
 }  // namespace kv

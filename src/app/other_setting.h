@@ -8,14 +8,14 @@
 
 #include "app/settings_grid.h"
 #include "model/instrument.h"
+#include "rules/other_setting_rules.h"
 
 namespace kv {
 
 enum class OtherRowKind { Free = 0, Check = 1, Choice = 2 };
 
-// The lists of the choice rows.
-enum class OtherList { None, AlarmLatching, Confirmation, PastDueAction, Language, CatalyticUnit,
-                       OxyAlarmPattern, LeakCheckMode, BarHoleTime, OffOn };
+// The lists of the choice rows, as the editing rules hold them.
+using OtherList = rules::OtherChoiceList;
 
 struct OtherRow {
   int row;
@@ -23,9 +23,11 @@ struct OtherRow {
   OtherRowKind kind;
   OtherList list;
   QVariant (*value)(const clsInstrument&);
+  // Assigns a value of the kind `value` gives (a list index for choice rows).
+  void (*assign)(clsInstrument&, const QVariant&);
 };
 
-inline constexpr int kOtherSettingRows = 25;
+using rules::kOtherSettingRows;
 inline constexpr int kOtherListColumn = 2;
 
 // The rows in the order they are written.
@@ -40,5 +42,8 @@ void SetOtherRow(SettingsGrid& grid, int row, const QString& caption, const QVar
                  OtherRowKind kind, const QString& list);
 
 void FillOtherSetting(SettingsGrid& vfgDatas, const clsInstrument& record);
+// Assigns each row whose value differs from the record; a choice row's value
+// is its list index (OtherRowValue for a text that is no item).
+void StoreOtherSetting(const SettingsGrid& vfgDatas, clsInstrument& record);
 
 }  // namespace kv

@@ -1,10 +1,15 @@
 #include "app/settings_grid.h"
 
 #include <QHeaderView>
-#include <algorithm>
 #include <QResizeEvent>
+#include <algorithm>
 
-#include "protocol/format_gas_value.h"
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFont>
+
+#include "app/grid_editor.h"
+#include "app/grid_rules.h"
 
 namespace kv {
 namespace {
@@ -33,47 +38,16 @@ bool ShowsEdit(const QTableWidgetItem& item) {
 
 }  // namespace
 
-CellContent TextCell(const QString& text, const QVariant& value) {
-  return {CellKind::Text, text, value, {}};
-}
-
-CellContent TextCell(const std::string& latin1) {
-  const QString text = QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size()));
-  return TextCell(text, text);
-}
-
-CellContent NumberCell(long long number) { return TextCell(QString::number(number), number); }
-
-CellContent PlainNumberCell(float number) { return TextCell(PlainNumber(number), number); }
-
-CellContent GasValueCell(float value, int decimals) {
-  return TextCell(QString::fromLatin1(FormatGasValue(value, decimals)), value);
-}
-
-CellContent CheckCell(bool checked, const QString& text) {
-  return {CellKind::Check, text, checked, {}};
-}
-
-CellContent ChoiceCell(const QString& list, int index) {
-  return {CellKind::Choice, ChoiceItem(list, index), index, list};
-}
-
-CellContent UnusedCell(const QString& text) { return {CellKind::Unused, text, {}, {}}; }
-
-CellContent DashesCell() { return UnusedCell(kDashes); }
-
-QString ChoiceItem(const QString& list, int index) {
-  const QStringList items = list.split(QLatin1Char('|'));
-  if (index < 0 || index >= items.size()) return {};
-  return items[index];
-}
-
-QString PlainNumber(float number) {
-  return QString::number(static_cast<double>(number), 'g', 7);
-}
-
 void ApplyCellState(QTableWidgetItem& item, CellState state) {
   item.setData(grid_role::kState, static_cast<int>(state));
+  // An edited cell is bold in the grid's own font; the others keep the grid's font.
+  if (state == CellState::Edited && item.tableWidget() != nullptr) {
+    QFont font = item.tableWidget()->font();
+    font.setBold(true);
+    item.setFont(font);
+  } else {
+    item.setData(Qt::FontRole, QVariant());
+  }
   switch (state) {
     case CellState::Unused:
       item.setBackground(SettingsGrid::FixedCellColour());
@@ -97,9 +71,19 @@ SettingsGrid::SettingsGrid(const QString& name, QWidget* parent) : QTableWidget(
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   horizontalHeader()->setHighlightSections(false);
   verticalHeader()->setHighlightSections(false);
+  // Tab and Shift+Tab leave the grid; the arrow keys move inside it.
+  setTabKeyNavigation(false);
+  setAccessibleName(name);
+  setItemDelegate(new GridEditDelegate(*this));
+  // The corner button selects every cell.
+  for (QAbstractButton* corner : findChildren<QAbstractButton*>()) {
+    corner->setAccessibleName(tr("Select all cells"));
+  }
   connect(this, &QTableWidget::itemChanged, this, &SettingsGrid::OnItemChanged);
   ApplyRowHeight();
 }
+
+SettingsGrid::~SettingsGrid() = default;
 
 QColor SettingsGrid::FixedCellColour() { return {224, 224, 224}; }
 
@@ -143,6 +127,7 @@ void SettingsGrid::SetCell(int row, int col, const CellContent& content) {
   item->setData(grid_role::kKind, static_cast<int>(content.kind));
   item->setData(grid_role::kFilledValue, content.value);
   item->setData(grid_role::kFilledText, content.text);
+  item->setData(grid_role::kValue, content.value);
   if (content.kind == CellKind::Check) {
     item->setCheckState(content.value.toBool() ? Qt::Checked : Qt::Unchecked);
   }
@@ -180,6 +165,52 @@ CellState SettingsGrid::State(int row, int col) const {
 QVariant SettingsGrid::FilledValue(int row, int col) const {
   const QTableWidgetItem* cell = Item(row, col);
   return cell != nullptr ? cell->data(grid_role::kFilledValue) : QVariant();
+}
+
+QVariant SettingsGrid::Value(int row, int col) const {
+  const QTableWidgetItem* cell = Item(row, col);
+  return cell != nullptr ? cell->data(grid_role::kValue) : QVariant();
+}
+
+void SettingsGrid::SetRules(std::unique_ptr<GridRules> rules) { rules_ = std::move(rules); }
+
+void SettingsGrid::SetEditedCell(int row, int col, const QString& text, const QVariant& value) {
+  QTableWidgetItem* cell = Item(row, col);
+  if (cell == nullptr || Kind(row, col) == CellKind::Unused) return;
+  cell->setData(grid_role::kValue, value);
+  cell->setText(text);
+}
+
+void SettingsGrid::SetChecked(int row, int col, bool checked) {
+  QTableWidgetItem* cell = Item(row, col);
+  if (cell == nullptr || Kind(row, col) != CellKind::Check) return;
+  cell->setData(grid_role::kValue, checked);
+  cell->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+}
+
+void SettingsGrid::ClearEditMarks() {
+  for (int r = 0; r < rowCount(); ++r) {
+    for (int c = 0; c < columnCount(); ++c) {
+      QTableWidgetItem* cell = item(r, c);
+      if (cell == nullptr || cell->data(grid_role::kState).toInt() != int(CellState::Edited)) {
+        continue;
+      }
+      cell->setData(grid_role::kFilledText, cell->text());
+      cell->setData(grid_role::kFilledValue, cell->data(grid_role::kValue));
+      ApplyCellState(*cell, CellState::Normal);
+    }
+  }
+}
+
+bool SettingsGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  const int row = index.row() + fixedRows_;
+  const int col = index.column() + fixedCols_;
+  const bool opensEditor = trigger != NoEditTriggers && trigger != CurrentChanged;
+  if (opensEditor && index.isValid() && Kind(row, col) != CellKind::Check &&
+      (rules_ == nullptr || Kind(row, col) == CellKind::Unused || !rules_->Editable(*this, row, col))) {
+    return false;
+  }
+  return QTableWidget::edit(index, trigger, event);
 }
 
 bool SettingsGrid::IsChecked(int row, int col) const {
@@ -251,9 +282,30 @@ void SettingsGrid::OnItemChanged(QTableWidgetItem* changed) {
   if (changed == nullptr) return;
   const auto state = static_cast<CellState>(changed->data(grid_role::kState).toInt());
   if (state == CellState::Unused) return;
+  if (static_cast<CellKind>(changed->data(grid_role::kKind).toInt()) == CellKind::Check) {
+    OnCheckChanged(*changed);
+  }
   const CellState now = ShowsEdit(*changed) ? CellState::Edited : CellState::Normal;
   // Applying the state changes the item again; the second pass finds it equal.
   if (now != state) ApplyCellState(*changed, now);
+}
+
+// A toggled check box: the rules may refuse it (the box flips back with a
+// beep) and may change other boxes, which arrive here set already.
+void SettingsGrid::OnCheckChanged(QTableWidgetItem& cell) {
+  const bool checked = cell.checkState() == Qt::Checked;
+  if (inCheckChange_ || checked == cell.data(grid_role::kValue).toBool()) return;
+  const int row = cell.row() + fixedRows_;
+  const int col = cell.column() + fixedCols_;
+  inCheckChange_ = true;
+  if (rules_ != nullptr && !rules_->AcceptsCheck(*this, row, col, checked)) {
+    QApplication::beep();
+    cell.setCheckState(checked ? Qt::Unchecked : Qt::Checked);
+  } else {
+    cell.setData(grid_role::kValue, checked);
+    if (rules_ != nullptr) rules_->AfterCheck(*this, row, col, checked);
+  }
+  inCheckChange_ = false;
 }
 
 }  // namespace kv

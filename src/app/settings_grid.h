@@ -15,6 +15,7 @@
 #include <QString>
 #include <QTableWidget>
 #include <QVariant>
+#include <memory>
 #include <string>
 
 namespace kv {
@@ -37,6 +38,7 @@ inline constexpr int kFilledText = Qt::UserRole + 2;   // the text the fill wrot
 inline constexpr int kState = Qt::UserRole + 3;        // CellState as int
 inline constexpr int kChoiceList = Qt::UserRole + 4;   // Choice cells: the items, "|"-separated
 inline constexpr int kKind = Qt::UserRole + 5;         // CellKind as int
+inline constexpr int kValue = Qt::UserRole + 6;  // the value now: the fill's, or an accepted edit's
 }  // namespace grid_role
 
 // The content a fill writes into one cell.
@@ -68,14 +70,17 @@ QString PlainNumber(float number);
 
 inline const QString kDashes = QStringLiteral("-----");
 
+class GridRules;
+
 class SettingsGrid final : public QTableWidget {
   Q_OBJECT
 
  public:
   explicit SettingsGrid(const QString& name, QWidget* parent = nullptr);
+  ~SettingsGrid() override;
 
-  // The fixed (caption) colour given to unused cells, and the colour of a
-  // cell whose text differs from what the fill wrote.
+  // The fixed (caption) colour given to unused cells, and the tint of a
+  // cell whose text differs from what the fill wrote (shown bold as well).
   static QColor FixedCellColour();
   static QColor EditedCellColour();
 
@@ -98,8 +103,27 @@ class SettingsGrid final : public QTableWidget {
   CellKind Kind(int row, int col) const;
   CellState State(int row, int col) const;
   QVariant FilledValue(int row, int col) const;
+  // The value behind the cell now: the filled value until an edit is
+  // accepted, then the edit's; a check cell's check state.
+  QVariant Value(int row, int col) const;
+  // Whether the cell differs from what the fill wrote.
+  bool IsEdited(int row, int col) const { return State(row, col) == CellState::Edited; }
   bool IsChecked(int row, int col) const;
   QColor Background(int row, int col) const;
+
+  // ---- editing ------------------------------------------------------------
+  // The rules that decide which cells edit and what they accept; a grid
+  // without rules cannot be edited (check boxes still toggle).
+  void SetRules(std::unique_ptr<GridRules> rules);
+  GridRules* Rules() const { return rules_.get(); }
+  // Writes an accepted entry: the text shown and the value behind it.
+  void SetEditedCell(int row, int col, const QString& text, const QVariant& value);
+  void SetChecked(int row, int col, bool checked);
+  // The texts and values shown now become the unedited state (after a
+  // Transmit or Store has taken them).
+  void ClearEditMarks();
+  // Moves the keyboard focus to the next (or previous) widget of the window.
+  void LeaveGrid(bool forward) { focusNextPrevChild(forward); }
 
   // Column sizing in whole-table coordinates (caption columns excluded).
   void SetColumnHidden(int col, bool hidden);
@@ -115,6 +139,8 @@ class SettingsGrid final : public QTableWidget {
   void SetCaptionColumnShare(double share);
 
  protected:
+  // Before-edit: unused cells and cells the rules refuse do not open an editor.
+  bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
 
@@ -122,7 +148,10 @@ class SettingsGrid final : public QTableWidget {
   void OnItemChanged(QTableWidgetItem* item);
   void ApplyCaptionShare();
   void ApplyRowHeight();
+  void OnCheckChanged(QTableWidgetItem& item);
 
+  std::unique_ptr<GridRules> rules_;
+  bool inCheckChange_ = false;
   int fixedRows_ = 0;
   int fixedCols_ = 0;
   QString corner_;

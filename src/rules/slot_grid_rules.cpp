@@ -112,6 +112,8 @@ SettingRef GasOptionSetting(int row, int column) {
   return {kSettings[static_cast<std::size_t>(column - 1)], row - 1};
 }
 
+EditCheck CheckZeroSuppress(std::string_view text) { return CheckWholeNumber(text, 0, 255); }
+
 bool MethaneCellEditable(int row, int column) {
   const MethaneRow* rule = MethaneRowAt(row);
   if (rule == nullptr) return false;

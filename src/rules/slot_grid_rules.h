@@ -40,6 +40,8 @@ void StoreChannelMap(clsInstrument& record, const ChannelMap& map);
 // "Zero Follower" for every slot but oxygen, "Zero Suppress" for slots 2..6.
 bool GasOptionCellEditable(int row, int column);
 SettingRef GasOptionSetting(int row, int column);
+// "Zero Suppress": a whole number 0 to 255 (the instrument sends it as one hex byte).
+EditCheck CheckZeroSuppress(std::string_view text);
 
 // Methane elimination: rows 1..3 hold a normal and a methane-elimination
 // value, rows 4..7 one value in column 2. Each accepts a whole number in its

@@ -30,7 +30,8 @@ constexpr double kFefe = -118.0;  // level not adjustable ("FEFE")
 
 constexpr std::array<ChannelSpec, kSensorChannels> kChannels{{
     {"CH4", kGasTypeCatalytic, 0, 100, 1, "%LEL", 1, 1, 1, 10, 20, kOff, kOff, 50},
-    {"O2", 1, 1, 25.0, 0.1, "vol%", 2, 16, 0, 19.5, 18.0, kOff, kOff, 20.9},
+    // "H-L": a high warning above fresh air, a low alarm below it.
+    {"O2", 1, 1, 25.0, 0.1, "vol%", 2, 16, 0, 23.5, 19.5, kOff, kOff, 20.9},
     {"H2S", 2, 1, 100.0, 0.1, "ppm", 4, 1, 1, 5.0, 10.0, 5.0, 1.0, 25.0},
     {"CO", 3, 0, 500, 1, "ppm", 8, 2, 1, 25, 50, 200, 25, 50},
     {"CO2", kGasTypeInfrared, 2, 5.00, 0.01, "vol%", 16, 0, 0, 0.50, 1.00, 1.50, kFefe, 2.50},
@@ -47,7 +48,7 @@ constexpr std::array<const char*, 6> kUsers{"J.SMITH",  "A.NOVAK",  "K.TANAKA",
 struct Conversion {
   const char* longName;
   const char* name;
-  Integer factor;
+  Integer factor;  // the user table accepts 1 to 25
 };
 constexpr std::array<Conversion, 12> kPresetConversions{{
     {"METHANE", "CH4", 100},
@@ -64,36 +65,37 @@ constexpr std::array<Conversion, 12> kPresetConversions{{
     {"ACETYLENE", "ACY", 140},
 }};
 constexpr std::array<Conversion, 2> kUserConversions{{
-    {"ISOPROPANOL", "IPA", 180},
-    {"XYLENE", "XYL", 230},
+    {"ISOPROPANOL", "IPA", 2},
+    {"XYLENE", "XYL", 3},
 }};
 constexpr int kFirstUserLevel = 30;  // conversion levels 30..34 belong to the user table
 
 struct PidGas {
   const char* longName;
   const char* name;
-  double factor;
 };
 constexpr std::array<PidGas, 10> kPidGases{{
-    {"ISOBUTYLENE", "IBL", 100},
-    {"BENZENE", "BNZ", 53},
-    {"TOLUENE", "TOL", 50},
-    {"XYLENE", "XYL", 43},
-    {"ACETONE", "ACE", 110},
-    {"ETHANOL", "ETH", 1000},
-    {"HEXANE", "HEX", 430},
-    {"STYRENE", "STY", 40},
-    {"AMMONIA", "NH3", 970},
-    {"PHENOL", "PHE", 100},
+    {"ISOBUTYLENE", "IBL"},
+    {"BENZENE", "BNZ"},
+    {"TOLUENE", "TOL"},
+    {"XYLENE", "XYL"},
+    {"ACETONE", "ACE"},
+    {"ETHANOL", "ETH"},
+    {"HEXANE", "HEX"},
+    {"STYRENE", "STY"},
+    {"AMMONIA", "NH3"},
+    {"PHENOL", "PHE"},
 }};
 
+// A full scale of the range's table, with its resolution, digit and a factor
+// inside its factor range (whole: the instrument keeps the factor as a whole number).
 struct PidRangeSpec {
   int range, places;
-  double fullScale, digit, warn, alarm, stel, twa, span;
+  double fullScale, digit, warn, alarm, stel, twa, span, factor;
 };
 constexpr std::array<PidRangeSpec, kPidRanges> kPidRangeSpecs{{
-    {0, 0, 2000, 1, 100, 200, 150, 50, 100},         // high range
-    {1, 1, 50.0, 0.1, 10.0, 25.0, 15.0, 5.0, 10.0},  // low range
+    {0, 0, 2000, 1, 100, 200, 150, 50, 100, 1},           // high range
+    {1, 2, 50.0, 0.02, 10.0, 25.0, 15.0, 5.0, 10.0, 1},  // low range
 }};
 
 // The demonstration values only use indexes inside their tables, so no
@@ -166,7 +168,7 @@ void SetGlobals(clsInstrument& r) {
   r.SetAlarmO2(0);
   r.SetLogaClear(1);
   r.SetLBMode(0);
-  r.SetBarHoleTime(3);
+  r.SetBarHoleTime(1);  // 45 s
   r.SetLeakBeep(1);
   r.SetIRRange(0);
   r.SetUsePasswd(1);
@@ -203,7 +205,8 @@ void SetTables(clsInstrument& r) {
   Fill(r, &clsInstrument::SetHH_, std::array<Integer, 2>{0x20, 0x28});
   Fill(r, &clsInstrument::SetHE_, std::array<Integer, 3>{0x80, 0x90, 0xAA});
   Fill(r, &clsInstrument::SetRP_, std::array<Integer, 2>{0x40, 0x44});
-  Fill(r, &clsInstrument::SetSI_, std::array<Integer, 4>{0x10, 0x20, 0x30, 0x64});
+  // Methane-elimination zeros (low, middle, high) and span.
+  Fill(r, &clsInstrument::SetSI_, std::array<Integer, 4>{480, 500, 520, 600});
   Fill(r, &clsInstrument::SetSZ_,
        std::array<Integer, 9>{0x212, 0x1F8, 0xC4E, 0x107, 0xE10, 0xA2B, 0, 0x40, 3});
   Fill(r, &clsInstrument::SetS1_,
@@ -230,6 +233,8 @@ void SetConversions(clsInstrument& r) {
   // A gas whose levels are switched off.
   Stored(r.SetLA_warn(5, kCodeDDDD));
   Stored(r.SetLA_alarm(5, kCodeDDDD));
+  // Unused user entries still carry a factor the table accepts.
+  for (int n = 0; n < clsInstrument::kLO - 1; ++n) Stored(r.SetLO_fc(n, 1));
   for (std::size_t i = 0; i < kUserConversions.size(); ++i) {
     const Conversion& c = kUserConversions[i];
     const int n = static_cast<int>(i);
@@ -262,7 +267,7 @@ void SetPidTable(clsInstrument& r) {
       r.SetPIDStel(e, s.range, Held(s.stel, p));
       r.SetPIDTwa(e, s.range, Held(s.twa, p));
       r.SetPIDAutoCal(e, s.range, Held(s.span, p));
-      r.SetPIDFactor(e, s.range, static_cast<Single>(gas.factor));
+      r.SetPIDFactor(e, s.range, static_cast<Single>(s.factor));
     }
   }
 }

@@ -81,7 +81,7 @@ TEST_F(MainWindowStartUp, ConfiguredFontReachesTheWindowAndEveryGrid) {
   ASSERT_TRUE(Load());
   EXPECT_EQ(window_->font().family(), "Liberation Serif");
   const QList<SettingsGrid*> grids = window_->findChildren<SettingsGrid*>();
-  ASSERT_EQ(grids.size(), 11);
+  ASSERT_EQ(grids.size(), 12);  // the alarm-level grid included
   for (const SettingsGrid* grid : grids) {
     EXPECT_EQ(grid->font().family(), "Liberation Serif") << grid->objectName().toStdString();
     EXPECT_DOUBLE_EQ(grid->font().pointSizeF(), 12.0) << grid->objectName().toStdString();

@@ -1,0 +1,83 @@
+#include "app/setting_access.h"
+
+#include <cmath>
+#include <type_traits>
+
+#include "app/grid_rules.h"
+#include "model/instrument_settings.h"
+
+namespace kv {
+namespace {
+
+// The record's entry for a setting name and the flat index it uses.
+const SettingInfo* Find(const rules::SettingRef& setting, int& index) {
+  for (const SettingInfo& info : AllSettings()) {
+    if (info.name != setting.name) continue;
+    switch (info.kind) {
+      case IndexKind::Scalar:
+        index = 0;
+        break;
+      case IndexKind::PidRange:
+        index = setting.index * kPidRanges + setting.range;
+        if (setting.range < 0 || setting.range >= kPidRanges) return nullptr;
+        break;
+      default:
+        index = setting.index;
+        break;
+    }
+    return index >= 0 && index < info.count ? &info : nullptr;
+  }
+  return nullptr;
+}
+
+bool IsText(const QVariant& value) { return value.typeId() == QMetaType::QString; }
+
+}  // namespace
+
+QVariant ReadSetting(const clsInstrument& record, const rules::SettingRef& setting) {
+  int index = 0;
+  const SettingInfo* info = Find(setting, index);
+  if (info == nullptr) return {};
+  return std::visit(
+      [](const auto& value) -> QVariant {
+        using T = std::decay_t<decltype(value)>;
+        if constexpr (std::is_same_v<T, Text>) {
+          return FromLatin1(value);
+        } else if constexpr (std::is_same_v<T, bool>) {
+          return value;
+        } else {
+          return static_cast<double>(value);
+        }
+      },
+      info->get(record, index));
+}
+
+bool WriteSetting(clsInstrument& record, const rules::SettingRef& setting, const QVariant& value) {
+  int index = 0;
+  const SettingInfo* info = Find(setting, index);
+  if (info == nullptr) return false;
+  SettingValue typed = info->get(record, index);
+  std::visit(
+      [&value](auto& held) {
+        using T = std::decay_t<decltype(held)>;
+        if constexpr (std::is_same_v<T, Text>) {
+          held = ToLatin1(value.toString());
+        } else if constexpr (std::is_same_v<T, bool>) {
+          held = value.toDouble() != 0;
+        } else if constexpr (std::is_floating_point_v<T>) {
+          held = static_cast<T>(value.toDouble());
+        } else {
+          held = static_cast<T>(std::lround(value.toDouble()));
+        }
+      },
+      typed);
+  return info->set(record, index, typed);
+}
+
+bool SameSettingValue(const QVariant& grid, const QVariant& record) {
+  if (IsText(record)) return grid.toString() == record.toString();
+  // An empty entry stands for 0, as the instrument reads an empty field.
+  return static_cast<float>(grid.toDouble()) == static_cast<float>(record.toDouble());
+}
+
+}  // namespace kv
