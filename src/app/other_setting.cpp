@@ -5,17 +5,14 @@
 #include <initializer_list>
 
 #include "common/messages.h"
+#include "qtedge/latin1.h"
 
 namespace kv {
 namespace {
 
-QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString JoinMessages(std::initializer_list<int> ids) {
   QStringList items;
-  for (const int id : ids) items << Latin1(FormatMessage(id));
+  for (const int id : ids) items << ToQString(FormatMessage(id));
   return items.join(QLatin1Char('|'));
 }
 
@@ -26,7 +23,7 @@ QVariant IntegerValue(const clsInstrument& r) {
 
 template <Text (clsInstrument::*Getter)() const>
 QVariant TextValue(const clsInstrument& r) {
-  return Latin1((r.*Getter)());
+  return ToQString((r.*Getter)());
 }
 
 // A switch shows as "Off|On": true is item 1.
@@ -38,7 +35,7 @@ QVariant SwitchValue(const clsInstrument& r) {
 // The language is kept as its digit "0".."4"; anything else selects nothing.
 QVariant LanguageValue(const clsInstrument& r) {
   bool ok = false;
-  const int index = Latin1(r.SpecType()).trimmed().toInt(&ok);
+  const int index = ToQString(r.SpecType()).trimmed().toInt(&ok);
   return ok ? index : -1;
 }
 
@@ -132,7 +129,7 @@ void FillOtherSetting(SettingsGrid& vfgDatas, const clsInstrument& record) {
   vfgDatas.setUpdatesEnabled(false);
   vfgDatas.Reset(kOtherSettingRows, 3, 1, 1);
   for (const OtherRow& row : OtherRows()) {
-    SetOtherRow(vfgDatas, row.row, Latin1(FormatMessage(row.captionId)), row.value(record), row.kind,
+    SetOtherRow(vfgDatas, row.row, ToQString(FormatMessage(row.captionId)), row.value(record), row.kind,
                 OtherListText(row.list));
   }
   // The caption column takes 60 % of the width, the list column none.

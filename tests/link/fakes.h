@@ -40,17 +40,17 @@ class ScriptedTransport final : public Transport {
     long tick;
   };
 
-  void Attach(TransportEvents* events) { events_ = events; }
+  void Attach(TransportEvents* events) override { events_ = events; }
   // Called on every write, after it is recorded (the scripted instrument).
   void OnWrite(std::function<void(std::string_view)> observer) { observer_ = std::move(observer); }
 
-  bool Open() override {
+  OpenResult Open() override {
     ++opens;
     if (!openable) {
-      return false;
+      return OpenResult::Failed(refusal);
     }
     open_ = true;
-    return true;
+    return OpenResult::Opened();
   }
   void Close() override {
     ++closes;
@@ -63,7 +63,7 @@ class ScriptedTransport final : public Transport {
     if (observer_) {
       observer_(bytes);
     }
-    return open_;
+    return open_ && writable;
   }
 
   void SetDtr(bool on) override { dtr = on; }
@@ -103,6 +103,9 @@ class ScriptedTransport final : public Transport {
   int opens = 0;
   int closes = 0;
   bool openable = true;
+  OpenFailure refusal = OpenFailure::PermissionDenied;
+  // False: every write is refused (the port cannot take the bytes).
+  bool writable = true;
   bool dtr = false;
   bool rts = false;
   // Nothing: a device without modem lines (a pseudo-terminal).
