@@ -81,6 +81,7 @@ class CountingTransport final : public Transport {
   bool SetSettings(std::string_view settings) override { return inner_.SetSettings(settings); }
   std::string Settings() const override { return inner_.Settings(); }
   std::optional<ModemLines> ReadModemLines() const override { return inner_.ReadModemLines(); }
+  void PollModemLines() override { inner_.PollModemLines(); }
 
  private:
   Transport& inner_;
