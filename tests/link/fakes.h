@@ -60,10 +60,13 @@ class ScriptedTransport final : public Transport {
 
   bool Write(std::string_view bytes) override {
     writes.push_back({std::string(bytes), currentTick});
+    if (!writable) {
+      return false;  // refused: the instrument never sees it
+    }
     if (observer_) {
       observer_(bytes);
     }
-    return open_ && writable;
+    return open_;
   }
 
   void SetDtr(bool on) override { dtr = on; }
