@@ -66,7 +66,8 @@ class CountingTransport final : public Transport {
  public:
   CountingTransport(Transport& inner, LineStats& stats) : inner_(inner), stats_(stats) {}
 
-  bool Open() override { return inner_.Open(); }
+  void Attach(TransportEvents* events) override { inner_.Attach(events); }
+  OpenResult Open() override { return inner_.Open(); }
   void Close() override { inner_.Close(); }
   bool IsOpen() const override { return inner_.IsOpen(); }
   bool Write(std::string_view bytes) override {
@@ -80,6 +81,7 @@ class CountingTransport final : public Transport {
   bool SetSettings(std::string_view settings) override { return inner_.SetSettings(settings); }
   std::string Settings() const override { return inner_.Settings(); }
   std::optional<ModemLines> ReadModemLines() const override { return inner_.ReadModemLines(); }
+  void PollModemLines() override { inner_.PollModemLines(); }
 
  private:
   Transport& inner_;
@@ -119,7 +121,7 @@ class LinkRig final : private TransportEvents, private LinkListener {
   QtSerialTransport serial_;
   CountingTransport port_{serial_, stats_};
   uclTzif link_{port_, clock_};
-  LinkTicker ticker_{link_, &serial_};
+  LinkTicker ticker_{link_};
   QEventLoop loop_;
   bool connected_ = false;
   bool gaveUp_ = false;

@@ -3,7 +3,7 @@
 # leaving alone what is already there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev
+packages=(cmake ninja-build g++ clang ccache qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev
           libbenchmark-dev python3 fonts-liberation2 xvfb xauth help2man dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -17,7 +17,6 @@
 #include "app/upload_dialog.h"
 #include "link/transactions.h"
 #include "qtedge/link_ticker.h"
-#include "qtedge/qt_serial_transport.h"
 
 namespace kv {
 namespace {
@@ -67,7 +66,7 @@ frmMain::frmMain(frmMainServices services, QWidget* parent)
   setObjectName(QStringLiteral("frmMain"));
   if (!services_.readInstrument) services_.readInstrument = GetInstrument;
   uclTZ7100_.SetListener(this);
-  if (services_.serialPort != nullptr) services_.serialPort->Attach(&uclTZ7100_);
+  services_.transport->Attach(&uclTZ7100_);
   BuildWindow();
   setWindowTitle(designCaption_);
   // A comfortable size that still fits a 1366 x 768 screen.
@@ -78,7 +77,7 @@ frmMain::frmMain(frmMainServices services, QWidget* parent)
 
 frmMain::~frmMain() {
   if (ticker_ != nullptr) ticker_->Stop();
-  if (services_.serialPort != nullptr) services_.serialPort->Attach(nullptr);
+  services_.transport->Attach(nullptr);
   uclTZ7100_.SetListener(nullptr);
   uclTZ7100_.SetTimerEnabled(false);
 }

@@ -36,7 +36,6 @@ namespace kv {
 
 class InfoPane;
 class LinkTicker;
-class QtSerialTransport;
 class SettingsGrid;
 class frmUpload;
 
@@ -46,10 +45,9 @@ struct frmMainServices {
   std::filesystem::path dataFolder;
   Dialogs* dialogs = nullptr;
   const Clock* clock = nullptr;
+  // The port: the window attaches the link to it, and the tick polls its
+  // modem lines.
   Transport* transport = nullptr;
-  // The same port when it is a real serial port: the window attaches the link
-  // to it and polls its modem lines on every tick.
-  QtSerialTransport* serialPort = nullptr;
   // Points the transport at the USB infrared adapter; false when there is none.
   std::function<bool()> locateAdapter;
   // The read transaction of the Get action (GetInstrument unless a test

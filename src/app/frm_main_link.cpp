@@ -13,15 +13,9 @@
 #include "files/file_sink.h"
 #include "files/kvd_writer.h"
 #include "model/instrument_settings.h"
+#include "qtedge/latin1.h"
 
 namespace kv {
-namespace {
-
-QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 // ---- link events -------------------------------------------------------------
 
@@ -35,18 +29,18 @@ void frmMain::ConnectRetry(int count) {
   AppendMessage(msg::kConnectRetry, info_colour::kProgress, {std::to_string(count)});
 }
 
-void frmMain::InstMessage(const std::string& text) { AppendInfo(Latin1(text), info_colour::kRelayed); }
+void frmMain::InstMessage(const std::string& text) { AppendInfo(ToQString(text), info_colour::kRelayed); }
 
 void frmMain::InterMessage(const std::string& text) {
-  AppendInfo(Latin1(text), info_colour::kRelayed);
+  AppendInfo(ToQString(text), info_colour::kRelayed);
 }
 
 void frmMain::AlarmMessage(const std::string& text) {
-  AppendInfo(Latin1(text), info_colour::kRelayed);
+  AppendInfo(ToQString(text), info_colour::kRelayed);
 }
 
 void frmMain::DumpMessage(const std::string& text) {
-  if (upload_ != nullptr) upload_->SetMessage(Latin1(text));
+  if (upload_ != nullptr) upload_->SetMessage(ToQString(text));
 }
 
 void frmMain::LinkLost() { SetButtons(false, 0); }
@@ -100,8 +94,8 @@ void frmMain::BeginTransaction(int captionId, int messageId) {
     connect(upload_, &frmUpload::CancelRequested, this, [this] { uclTZ7100_.SetCancel(true); });
   }
   upload_->Form_Load();
-  upload_->SetCaption(Latin1(FormatMessage(captionId)));
-  upload_->SetMessage(Latin1(FormatMessage(messageId)));
+  upload_->SetCaption(ToQString(FormatMessage(captionId)));
+  upload_->SetMessage(ToQString(FormatMessage(messageId)));
   upload_->show();
   upload_->raise();
   SetBusy(true);

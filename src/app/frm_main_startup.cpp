@@ -18,6 +18,7 @@
 #include "model/instrument_settings.h"
 #include "qtedge/data_folder.h"
 #include "qtedge/link_ticker.h"
+#include "qtedge/latin1.h"
 
 namespace kv {
 namespace {
@@ -28,10 +29,6 @@ constexpr const char* kSessionLogName = "SerialLog.log";
 constexpr const char* kInstanceLockName = "KVMaintenance.lock";
 constexpr int kLinkRetry = 3;
 constexpr int kLinkTimeoutSeconds = 3;
-
-QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Metric-compatible faces for the usual office fonts, used where the
 // configured one is not installed.
@@ -46,7 +43,7 @@ constexpr FontStandIn kFontStandIns[] = {
 };
 
 QFont MakeFont(const FontSettings& settings) {
-  const QString family = Latin1(settings.name);
+  const QString family = ToQString(settings.name);
   if (!QFontDatabase::families().contains(family, Qt::CaseInsensitive)) {
     for (const FontStandIn& row : kFontStandIns) {
       if (family.compare(QString::fromLatin1(row.family), Qt::CaseInsensitive) == 0) {
@@ -67,8 +64,8 @@ QFont MakeFont(const FontSettings& settings) {
 bool frmMain::Form_Load() {
   loading_ = true;
   if (!AcquireSingleInstance()) {
-    services_.dialogs->Critical(Latin1(FormatMessage(msg::kProgramTitle)),
-                                Latin1(FormatMessage(msg::kAlreadyStarted)));
+    services_.dialogs->Critical(ToQString(FormatMessage(msg::kProgramTitle)),
+                                ToQString(FormatMessage(msg::kAlreadyStarted)));
     loading_ = false;
     return false;
   }
@@ -80,7 +77,7 @@ bool frmMain::Form_Load() {
   OpenSessionLog();
   SelectPort();
   if (services_.runTicker && ticker_ == nullptr) {
-    ticker_ = new LinkTicker(uclTZ7100_, services_.serialPort, this);
+    ticker_ = new LinkTicker(uclTZ7100_, this);
     ticker_->Start();
   }
   setWindowTitle(designCaption_ + QStringLiteral(" [P.No.") + QString::fromLatin1(kProgramNumber) +
@@ -131,7 +128,9 @@ bool frmMain::SelectPort() {
   } else {
     uclTZ7100_.SetSerialComm(false);
   }
-  uclTZ7100_.SetPortOpen(true);
+  const OpenResult opened = uclTZ7100_.SetPortOpen(true);
+  // Without an adapter there is no port to speak of.
+  if (!opened && found) AppendInfo(ToQString(OpenFailureText(opened)), info_colour::kFailure);
   return found;
 }
 
@@ -145,7 +144,7 @@ void frmMain::showEvent(QShowEvent* event) {
 void frmMain::Form_Activate() {
   if (activated_) return;
   txtPath->clear();
-  chkFactorySave->setText(Latin1(FormatMessage(msg::kSaveAsDefault)));
+  chkFactorySave->setText(ToQString(FormatMessage(msg::kSaveAsDefault)));
   chkFactorySave->setChecked(false);
   AddLog(msg::kSerialPortStandbyLog, {FormatGeneralDate(services_.clock->Now())});
   CopyInstrument(editInstrument_, curInstrument_, false);
@@ -159,7 +158,7 @@ void frmMain::AppendInfo(const QString& text, const QColor& colour) {
 }
 
 void frmMain::AppendMessage(int id, const QColor& colour, const std::vector<std::string>& args) {
-  AppendInfo(Latin1(FormatMessage(id, args)), colour);
+  AppendInfo(ToQString(FormatMessage(id, args)), colour);
 }
 
 void frmMain::AddLog(int messageId, const std::vector<std::string>& args) {

@@ -2,6 +2,7 @@
 // zero options, methane elimination.
 #include <array>
 
+#include "qtedge/latin1.h"
 #include "app/grid_layout.h"
 #include "protocol/format_gas_value.h"
 
@@ -144,12 +145,12 @@ const GridLayout& AlarmLevelLayout() {
           [](const clsInstrument& r, int row) { return UnusedCell(SlotName(r, SlotOfRow(row))); },
           [](const clsInstrument& r, int row) {
             const Text unit = r.GasUnit(SlotOfRow(row));
-            return UnusedCell(QString::fromLatin1(unit.data(), static_cast<qsizetype>(unit.size())));
+            return UnusedCell(ToQString(unit));
           },
           [](const clsInstrument& r, int row) {
             const int channel = SlotOfRow(row);
-            return UnusedCell(QString::fromLatin1(
-                FormatGasValue(r.GasFullScale(channel), r.GasPoint(channel))));
+            return UnusedCell(
+                ToQString(FormatGasValue(r.GasFullScale(channel), r.GasPoint(channel))));
           },
           level(&clsInstrument::Warning),
           level(&clsInstrument::Alarm),

@@ -1,6 +1,7 @@
 // The contents a fill writes into the cells of a settings grid.
 #include <QStringList>
 
+#include "qtedge/latin1.h"
 #include "app/settings_grid.h"
 #include "protocol/format_gas_value.h"
 
@@ -11,7 +12,7 @@ CellContent TextCell(const QString& text, const QVariant& value) {
 }
 
 CellContent TextCell(const std::string& latin1) {
-  const QString text = QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size()));
+  const QString text = ToQString(latin1);
   return TextCell(text, text);
 }
 
@@ -20,7 +21,7 @@ CellContent NumberCell(long long number) { return TextCell(QString::number(numbe
 CellContent PlainNumberCell(float number) { return TextCell(PlainNumber(number), number); }
 
 CellContent GasValueCell(float value, int decimals) {
-  return TextCell(QString::fromLatin1(FormatGasValue(value, decimals)), value);
+  return TextCell(ToQString(FormatGasValue(value, decimals)), value);
 }
 
 CellContent CheckCell(bool checked, const QString& text) {

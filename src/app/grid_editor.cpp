@@ -47,12 +47,12 @@ rules::EditCheck EnterText(SettingsGrid& grid, int row, int col, const QString& 
   }
   rules::EditCheck check = rules->Check(grid, row, col, ToLatin1(text));
   if (!check.accepted) return check;
-  QVariant value = FromLatin1(check.text);
+  QVariant value = ToQString(check.text);
   if (check.number) {
     value = grid.Kind(row, col) == CellKind::Choice ? QVariant(static_cast<int>(*check.number))
                                                     : QVariant(*check.number);
   }
-  grid.SetEditedCell(row, col, FromLatin1(check.text), value);
+  grid.SetEditedCell(row, col, ToQString(check.text), value);
   rules->AfterEdit(grid, row, col);
   return check;
 }
@@ -77,7 +77,7 @@ QWidget* GridEditDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
   QWidget* editor = nullptr;
   if (!choices.empty()) {
     auto* combo = new QComboBox(parent);
-    for (const std::string& item : choices) combo->addItem(FromLatin1(item));
+    for (const std::string& item : choices) combo->addItem(ToQString(item));
     combo->setEditable(!rules->ChoicesOnly(row, col));
     // Keys typed into an editable list reach its line edit first.
     if (combo->lineEdit() != nullptr) combo->lineEdit()->installEventFilter(const_cast<GridEditDelegate*>(this));
@@ -116,7 +116,7 @@ bool GridEditDelegate::Accepts(QWidget& editor) const {
   if (rules == nullptr) return false;
   const rules::EditCheck check =
       rules->Check(grid_, RowOf(editor), ColOf(editor), ToLatin1(EditorText(editor)));
-  const QString reason = check.accepted ? QString() : FromLatin1(check.reason);
+  const QString reason = check.accepted ? QString() : ToQString(check.reason);
   editor.setToolTip(reason);
   editor.setStatusTip(reason);
   if (!check.accepted) {

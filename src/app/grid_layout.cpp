@@ -1,3 +1,4 @@
+#include "qtedge/latin1.h"
 #include "app/grid_layout.h"
 
 #include <array>
@@ -24,7 +25,7 @@ QString SlotName(const clsInstrument& record, int slot) {
                                                      QStringLiteral("H2S"), QStringLiteral("CO ")};
   if (IsFixedSensor(slot)) return kFixedNames[static_cast<std::size_t>(slot)];
   const Text name = record.GasName(slot);
-  return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+  return ToQString(name);
 }
 
 }  // namespace kv

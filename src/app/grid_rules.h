@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "qtedge/latin1.h"
 #include "rules/edit_check.h"
 
 namespace kv {
@@ -43,9 +44,6 @@ class GridRules {
   virtual void AfterCheck(SettingsGrid& /*grid*/, int /*row*/, int /*col*/, bool /*checked*/) {}
 };
 
-// Text as it travels to the rules and back.
-std::string ToLatin1(const QString& text);
-QString FromLatin1(std::string_view text);
 // A cell's text as Latin-1.
 std::string CellText(const SettingsGrid& grid, int row, int col);
 

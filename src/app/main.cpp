@@ -16,12 +16,14 @@
 #include "common/messages.h"
 #include "qtedge/adapter_port.h"
 #include "qtedge/data_folder.h"
+#include "qtedge/interrupt_watch.h"
+#include "qtedge/latin1.h"
 #include "qtedge/qt_serial_transport.h"
 
 namespace {
 
 QString Text(int id, const std::vector<std::string>& args = {}) {
-  return QString::fromLatin1(kv::FormatMessage(id, args));
+  return kv::ToQString(kv::FormatMessage(id, args));
 }
 
 struct Options {
@@ -105,7 +107,6 @@ int main(int argc, char** argv) {
   services.dialogs = &dialogs;
   services.clock = &clock;
   services.transport = &port;
-  services.serialPort = &port;
   services.locateAdapter = [&port, &dialogs, device] {
     if (!device.isEmpty()) {
       port.SetPortName(device);
@@ -121,6 +122,10 @@ int main(int argc, char** argv) {
   kv::frmMain window(std::move(services));
   dialogs.SetParent(&window);
   if (!window.Form_Load()) return 1;
+  // A signal ends the program the normal way: the port, its lock and the
+  // simulator are released below.
+  kv::InterruptWatch termination;
+  termination.SetHandler([] { QApplication::quit(); });
   window.show();
   const int status = QApplication::exec();
   port.Close();

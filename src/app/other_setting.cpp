@@ -4,16 +4,13 @@
 #include <array>
 #include <initializer_list>
 
+#include "qtedge/latin1.h"
 #include "app/grid_rules.h"
 #include "app/setting_access.h"
 #include "common/messages.h"
 
 namespace kv {
 namespace {
-
-QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Each kind of row reads and assigns its setting alike.
 template <Integer (clsInstrument::*Getter)() const, void (clsInstrument::*Setter)(Integer)>
@@ -26,7 +23,7 @@ struct IntegerRow {
 
 template <Text (clsInstrument::*Getter)() const, void (clsInstrument::*Setter)(Text)>
 struct TextRow {
-  static QVariant Value(const clsInstrument& r) { return Latin1((r.*Getter)()); }
+  static QVariant Value(const clsInstrument& r) { return ToQString((r.*Getter)()); }
   static void Assign(clsInstrument& r, const QVariant& v) { (r.*Setter)(ToLatin1(v.toString())); }
 };
 
@@ -40,7 +37,7 @@ struct SwitchRow {
 // The language is kept as its digit "0".."4"; anything else selects nothing.
 QVariant LanguageValue(const clsInstrument& r) {
   bool ok = false;
-  const int index = Latin1(r.SpecType()).trimmed().toInt(&ok);
+  const int index = ToQString(r.SpecType()).trimmed().toInt(&ok);
   return ok ? index : -1;
 }
 
@@ -92,7 +89,7 @@ std::span<const OtherRow> OtherRows() { return kRows; }
 
 QString OtherListText(OtherList list) {
   QStringList items;
-  for (const std::string& item : rules::OtherChoices(list)) items << Latin1(item);
+  for (const std::string& item : rules::OtherChoices(list)) items << ToQString(item);
   return items.join(QLatin1Char('|'));
 }
 
@@ -119,7 +116,7 @@ void FillOtherSetting(SettingsGrid& vfgDatas, const clsInstrument& record) {
   vfgDatas.setUpdatesEnabled(false);
   vfgDatas.Reset(kOtherSettingRows, 3, 1, 1);
   for (const OtherRow& row : OtherRows()) {
-    SetOtherRow(vfgDatas, row.row, Latin1(FormatMessage(row.captionId)), row.value(record), row.kind,
+    SetOtherRow(vfgDatas, row.row, ToQString(FormatMessage(row.captionId)), row.value(record), row.kind,
                 OtherListText(row.list));
   }
   // The caption column takes 60 % of the width, the list column none.

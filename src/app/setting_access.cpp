@@ -42,7 +42,7 @@ QVariant ReadSetting(const clsInstrument& record, const rules::SettingRef& setti
       [](const auto& value) -> QVariant {
         using T = std::decay_t<decltype(value)>;
         if constexpr (std::is_same_v<T, Text>) {
-          return FromLatin1(value);
+          return ToQString(value);
         } else if constexpr (std::is_same_v<T, bool>) {
           return value;
         } else {

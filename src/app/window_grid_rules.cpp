@@ -77,11 +77,11 @@ class GasNameRules final : public GridRules {
         rules::FillAfterGasName(record_.GasType(SlotOfRow(row)), ToLatin1(name), other,
                                 PidNames(), ColumnTexts(pid_, rules::kPidLongName, kPidReachable));
     if (!fill) return;
-    grid.SetEditedCell(row, rules::kGasNameLongName, FromLatin1(fill->longName),
-                       FromLatin1(fill->longName));
+    grid.SetEditedCell(row, rules::kGasNameLongName, ToQString(fill->longName),
+                       ToQString(fill->longName));
     if (fill->ratio) {
-      grid.SetEditedCell(row, rules::kGasNameRatio, FromLatin1(*fill->ratio),
-                         FromLatin1(*fill->ratio).toDouble());
+      grid.SetEditedCell(row, rules::kGasNameRatio, ToQString(*fill->ratio),
+                         ToQString(*fill->ratio).toDouble());
     }
   }
 

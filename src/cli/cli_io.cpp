@@ -1,16 +1,16 @@
 #include "cli/cli_io.h"
 
+#include "qtedge/latin1.h"
+
 #include <cstdio>
 
 #include <unistd.h>
 
 namespace kv::cli {
 
-QString Text(std::string_view latin1) {
-  return QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size()));
-}
+QString Text(std::string_view latin1) { return ToQString(latin1); }
 
-std::string Bytes(const QString& text) { return text.toLatin1().toStdString(); }
+std::string Bytes(const QString& text) { return ToLatin1(text); }
 
 void WriteStdout(std::string_view bytes) {
   std::fwrite(bytes.data(), 1, bytes.size(), stdout);

@@ -28,7 +28,7 @@ std::string CommandTextOf(std::string_view framedLine) {
 }  // namespace
 
 InstrumentSession::InstrumentSession(const LinkOptions& options)
-    : options_(options), ticker_(link_, &serial_) {
+    : options_(options), ticker_(link_) {
   serial_.Attach(&link_);
   link_.SetListener(this);
   link_.SetTimeout(options_.timeoutSeconds);
@@ -76,8 +76,9 @@ Outcome InstrumentSession::Connect(const QString& port) {
   link_.SetDTREnable(true);
   link_.SetHandshaking(2);
   link_.SetSettings(kAdapterSettings);
-  if (!link_.SetPortOpen(true)) {
-    PrintError(QStringLiteral("cannot open the port %1").arg(port));
+  const OpenResult opened = link_.SetPortOpen(true);
+  if (!opened) {
+    PrintError(OpenFailureText(opened));
     return Outcome::Failed;
   }
   ticker_.Start();

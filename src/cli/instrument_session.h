@@ -9,11 +9,11 @@
 #include <string_view>
 
 #include "cli/cli_io.h"
-#include "cli/interrupt_watch.h"
 #include "cli/link_options.h"
 #include "common/clock.h"
 #include "link/link.h"
 #include "link/task.h"
+#include "qtedge/interrupt_watch.h"
 #include "qtedge/link_ticker.h"
 #include "qtedge/qt_serial_transport.h"
 

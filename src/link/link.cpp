@@ -64,16 +64,19 @@ void uclTzif::SetRunDensty(bool run) {
   runDensty_ = run;
 }
 
-bool uclTzif::SetPortOpen(bool open) {
+OpenResult uclTzif::SetPortOpen(bool open) {
   if (!open) {
     transport_.Close();
-    return true;
+    return OpenResult::Opened();
   }
-  if (!transport_.IsOpen() && !transport_.Open()) {
-    return false;
+  if (!transport_.IsOpen()) {
+    OpenResult opened = transport_.Open();
+    if (!opened) {
+      return opened;
+    }
   }
   OnPortOpened();
-  return true;
+  return OpenResult::Opened();
 }
 
 bool uclTzif::DisConnect() {
@@ -111,8 +114,7 @@ void uclTzif::DataSend(std::string_view line, bool resetRetry) {
   const FrameView sent(copy);
   RememberSent(copy, sent.Text(), resetRetry);
   AddLog(FormatMessage(msg::kSentLineLog, {ToReadable(copy)}));
-  transport_.Write(copy);
-  Events().StsTransmit();
+  WriteOrFail(copy);
 }
 
 bool uclTzif::DataSendArry(std::string_view bytes, bool resetRetry) {
@@ -125,9 +127,18 @@ bool uclTzif::DataSendArry(std::string_view bytes, bool resetRetry) {
   const std::string head = copy.substr(kHeadAt, kHeadLength);
   RememberSent(head, head, resetRetry);
   AddLog("> : " + BytesAsHexTags(copy));
-  transport_.Write(copy);
-  Events().StsTransmit();
+  WriteOrFail(copy);
   return true;
+}
+
+void uclTzif::WriteOrFail(std::string_view bytes) {
+  if (!transport_.Write(bytes)) {
+    // Nothing went out: the exchange waiting for it fails now (the send
+    // fault), rather than after its time-outs and resends.
+    OnSerialFault(SerialFault::SendBufferFull);
+    return;
+  }
+  Events().StsTransmit();
 }
 
 void uclTzif::AddLog(std::string_view text) { log_.Write(text); }

@@ -111,8 +111,8 @@ class uclTzif final : public LinkEffects, public TransportEvents {
   // ---- port --------------------------------------------------------------
   bool PortOpen() const { return transport_.IsOpen(); }
   // Opening from outside (start-up, after power off) is what brings the lines
-  // up; a failure to open is reported, nothing else.
-  bool SetPortOpen(bool open);
+  // up; a failure to open is returned with its reason, nothing else.
+  OpenResult SetPortOpen(bool open);
   void SetDTREnable(bool on) { transport_.SetDtr(on); }
   void SetRTSEnable(bool on) { transport_.SetRts(on); }
   void SetHandshaking(int mode) { transport_.SetHandshaking(mode); }
@@ -234,6 +234,8 @@ class uclTzif final : public LinkEffects, public TransportEvents {
   bool InConnectSequence() const;
 
   void RememberSent(std::string_view lastLine, std::string_view head, bool resetRetry);
+  // Writes a line or byte array; a write the port refuses is the send fault.
+  void WriteOrFail(std::string_view bytes);
 
   Transport& transport_;
   const Clock& clock_;

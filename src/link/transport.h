@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "link/link_types.h"
 
@@ -19,16 +20,47 @@ struct ModemLines {
   bool operator==(const ModemLines&) const = default;
 };
 
+// Why a port could not be opened.
+enum class OpenFailure { None, NoSuchDevice, NotSerialDevice, PermissionDenied, InUse, Other };
+
+// The outcome of opening a port: opened, or the reason it was not.
+struct OpenResult {
+  OpenFailure failure = OpenFailure::None;
+  // The system's own words, or who holds the port ("process 1234").
+  std::string detail;
+  // The device that was tried ("/dev/ttyUSB0").
+  std::string port;
+
+  static OpenResult Opened() { return {}; }
+  static OpenResult Failed(OpenFailure why, std::string detail = {}, std::string port = {}) {
+    return {why, std::move(detail), std::move(port)};
+  }
+  bool Ok() const { return failure == OpenFailure::None; }
+  explicit operator bool() const { return Ok(); }
+};
+
+// The reason an errno value from opening a device gives.
+OpenFailure OpenFailureFromErrno(int error);
+
+// What the user is told: "cannot open the port X: permission denied (add
+// yourself with: ...)". Empty for an opened port.
+std::string OpenFailureText(const OpenResult& result);
+
+class TransportEvents;
+
 class Transport {
  public:
   virtual ~Transport() = default;
 
-  // Opening may fail (no such port, no permission): false, nothing else.
-  virtual bool Open() = 0;
+  // Who hears what happens on the port (the link); null: nobody.
+  virtual void Attach(TransportEvents* events) = 0;
+
+  virtual OpenResult Open() = 0;
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
 
-  // Writes the bytes as they are (text lines and byte arrays alike).
+  // Writes the bytes as they are (text lines and byte arrays alike); false
+  // when they could not be handed to the port (closed, gone, buffer full).
   virtual bool Write(std::string_view bytes) = 0;
 
   virtual void SetDtr(bool on) = 0;
@@ -44,6 +76,9 @@ class Transport {
   // The current modem lines, or nothing when the device has none (a
   // pseudo-terminal): such a device counts as connected once it is open.
   virtual std::optional<ModemLines> ReadModemLines() const = 0;
+  // Reports a change of the modem lines since the last reading, for a port
+  // that does not signal one itself. Called before every session tick.
+  virtual void PollModemLines() {}
 };
 
 // What a port reports to the link.

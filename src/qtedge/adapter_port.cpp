@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "link/adapter_choice.h"
+#include "qtedge/latin1.h"
 
 namespace kv {
 
@@ -22,8 +23,7 @@ std::optional<QString> SelectAdapterPort(const AdapterErrorReport& report) {
   }
   const AdapterChoice choice = ChooseAdapterPort(ports);
   if (choice.moreThanOne && report) {
-    report(QString::fromLatin1(kAdapterErrorText.data(), static_cast<qsizetype>(kAdapterErrorText.size())),
-           QString::fromLatin1(kAdapterErrorTitle.data(), static_cast<qsizetype>(kAdapterErrorTitle.size())));
+    report(ToQString(kAdapterErrorText), ToQString(kAdapterErrorTitle));
   }
   if (!choice.port) {
     return std::nullopt;

@@ -1,13 +1,13 @@
 #pragma once
-// The link's 100 ms session tick on a QTimer. Before each tick it polls the
-// serial transport's modem lines, which QSerialPort does not report by itself.
+// The link's 100 ms session tick on a QTimer. Before each tick it has the
+// link's port poll its modem lines, which QSerialPort does not report by
+// itself.
 #include <QObject>
 #include <QTimer>
 
 namespace kv {
 
 class uclTzif;
-class QtSerialTransport;
 
 class LinkTicker final : public QObject {
   Q_OBJECT
@@ -15,8 +15,7 @@ class LinkTicker final : public QObject {
  public:
   static constexpr int kIntervalMs = 100;
 
-  // `lines` may be null (no modem lines to poll).
-  LinkTicker(uclTzif& link, QtSerialTransport* lines, QObject* parent = nullptr);
+  explicit LinkTicker(uclTzif& link, QObject* parent = nullptr);
 
   void Start() { timer_.start(); }
   void Stop() { timer_.stop(); }
@@ -26,7 +25,6 @@ class LinkTicker final : public QObject {
   void OnTimeout();
 
   uclTzif& link_;
-  QtSerialTransport* lines_;
   QTimer timer_;
 };
 

@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 
+#include "qtedge/latin1.h"
+#include "qtedge/serial_port_lock.h"
+
 namespace kv {
 
 namespace {
@@ -35,6 +38,12 @@ QSerialPort::FlowControl FlowControlOf(int handshaking) {
   }
 }
 
+// "process 1234" for the live owner of the lock; empty when unknown.
+std::string HolderOf(const QString& lockPath) {
+  const std::optional<qint64> holder = LiveLockHolder(lockPath);
+  return holder ? "process " + std::to_string(*holder) : std::string();
+}
+
 }  // namespace
 
 QtSerialTransport::QtSerialTransport(QObject* parent) : QObject(parent) {
@@ -43,20 +52,49 @@ QtSerialTransport::QtSerialTransport(QObject* parent) : QObject(parent) {
   connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialTransport::OnError);
 }
 
-bool QtSerialTransport::Open() {
+OpenResult QtSerialTransport::Open() {
   if (port_.isOpen()) {
-    return true;
+    return OpenResult::Opened();
+  }
+  if (port_.portName().isEmpty()) {
+    return OpenResult::Failed(OpenFailure::NoSuchDevice);
+  }
+  const QString device = SystemLocationOf(port_.portName());
+  OpenResult result = OpenDevice(device);
+  if (!result) result.port = ToLatin1(device);
+  return result;
+}
+
+OpenResult QtSerialTransport::OpenDevice(const QString& device) {
+  const QString lockPath = SerialLockFilePath(device);
+  RemoveStaleSerialLock(lockPath);
+  const DeviceCheck check(device, deviceOpen_);
+  if (!check.Result()) {
+    OpenResult refused = check.Result();
+    if (refused.failure == OpenFailure::InUse) refused.detail = HolderOf(lockPath);
+    return refused;
   }
   ApplySettings();
   if (!port_.open(QIODevice::ReadWrite)) {
-    port_.clearError();
-    return false;
+    return OpenFailed(lockPath);
   }
   ApplyLines();
   // The lines as they are now are the baseline: the link reads them itself
   // when the port is opened from outside, and its own reopen is no change.
   lastLines_ = ReadModemLines();
-  return true;
+  return OpenResult::Opened();
+}
+
+OpenResult QtSerialTransport::OpenFailed(const QString& lockPath) {
+  const QSerialPort::SerialPortError error = port_.error();
+  const std::string text = ToLatin1(port_.errorString());
+  port_.clearError();
+  // QSerialPort reports a lock held by another program as a permission error.
+  if (LiveLockHolder(lockPath)) {
+    return OpenResult::Failed(OpenFailure::InUse, HolderOf(lockPath));
+  }
+  const OpenFailure failure = OpenFailureFromSerialError(error);
+  return OpenResult::Failed(failure == OpenFailure::None ? OpenFailure::Other : failure, text);
 }
 
 void QtSerialTransport::Close() {
@@ -70,7 +108,10 @@ bool QtSerialTransport::Write(std::string_view bytes) {
     return false;
   }
   const auto size = static_cast<qint64>(bytes.size());
-  return port_.write(bytes.data(), size) == size;
+  writing_ = true;
+  const qint64 written = port_.write(bytes.data(), size);
+  writing_ = false;
+  return written == size;
 }
 
 void QtSerialTransport::SetDtr(bool on) {
@@ -170,7 +211,9 @@ void QtSerialTransport::OnError(QSerialPort::SerialPortError error) {
       portLost = true;
       break;
     case QSerialPort::WriteError:
-      fault = SerialFault::SendBufferFull;
+      // A write refused at once is Write()'s false; one that fails later,
+      // when the buffered bytes go out, is the send fault.
+      if (!writing_) fault = SerialFault::SendBufferFull;
       break;
     default:
       // Open failures are answered by Open(); unsupported line operations

@@ -14,6 +14,7 @@
 
 #include "link/serial_settings.h"
 #include "link/transport.h"
+#include "qtedge/port_open_check.h"
 
 namespace kv {
 
@@ -23,13 +24,18 @@ class QtSerialTransport final : public QObject, public Transport {
  public:
   explicit QtSerialTransport(QObject* parent = nullptr);
 
-  void Attach(TransportEvents* events) { events_ = events; }
+  void Attach(TransportEvents* events) override { events_ = events; }
   // A port name ("ttyUSB0") or a device path ("/dev/pts/3"); pseudo-terminals
   // are not listed by the port enumeration, so a path is always accepted.
   void SetPortName(const QString& nameOrPath) { port_.setPortName(nameOrPath); }
   QString PortName() const { return port_.portName(); }
+  // How the device is first tried (tests refuse it); the system's open(2)
+  // unless replaced.
+  void SetDeviceOpen(DeviceOpenFunction open) { deviceOpen_ = std::move(open); }
 
-  bool Open() override;
+  // Removes a stale lock of the device first (see serial_port_lock.h); on
+  // failure says why.
+  OpenResult Open() override;
   void Close() override;
   bool IsOpen() const override { return port_.isOpen(); }
   bool Write(std::string_view bytes) override;
@@ -42,17 +48,23 @@ class QtSerialTransport final : public QObject, public Transport {
   std::optional<ModemLines> ReadModemLines() const override;
 
   // Reports a change of CTS or DSR since the last reading.
-  void PollModemLines();
+  void PollModemLines() override;
 
  private:
   void ApplySettings();
   void ApplyLines();
   void OnReadyRead();
   void OnError(QSerialPort::SerialPortError error);
+  OpenResult OpenDevice(const QString& device);
+  OpenResult OpenFailed(const QString& lockPath);
 
   // pinoutSignals() is not const in QSerialPort.
   mutable QSerialPort port_;
   TransportEvents* events_ = nullptr;
+  DeviceOpenFunction deviceOpen_ = SystemDeviceOpen();
+  // Set while writing: a failed write is answered by Write()'s result, not
+  // reported a second time as a fault.
+  bool writing_ = false;
   SerialSettings settings_;
   std::string settingsText_ = "9600,n,8,1";
   int handshaking_ = 0;

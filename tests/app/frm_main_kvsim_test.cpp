@@ -51,7 +51,6 @@ class WindowOnKvsim : public ::testing::Test {
     services.dialogs = &dialogs_;
     services.clock = &clock_;
     services.transport = &port_;
-    services.serialPort = &port_;
     services.locateAdapter = [this] {
       port_.SetPortName(simulator_.DevicePath());
       return true;

@@ -73,6 +73,26 @@ TEST_F(MainWindowStartUp, ASecondInstanceOnTheSameDataFolderIsRefused) {
   }
 }
 
+TEST_F(MainWindowStartUp, APortThatDoesNotOpenSaysWhyInThePane) {
+  const struct {
+    OpenFailure failure;
+    const char* line;
+  } kCases[] = {
+      {OpenFailure::PermissionDenied,
+       "cannot open the port /dev/ttyUSB0: permission denied (add yourself with: sudo usermod -aG "
+       "dialout $USER, then log in again)"},
+      {OpenFailure::NoSuchDevice, "cannot open the port /dev/ttyUSB0: no such device"},
+  };
+  for (const auto& c : kCases) {
+    transport_.opens = false;
+    transport_.refusal = c.failure;
+    ASSERT_TRUE(Load()) << "the window still starts";
+    EXPECT_EQ(PaneLines(), QStringList{QString::fromLatin1(c.line)});
+    EXPECT_EQ(ColourOfLine(QString::fromLatin1(c.line)), info_colour::kFailure);
+    window_.reset();
+  }
+}
+
 TEST_F(MainWindowStartUp, ConfiguredFontReachesTheWindowAndEveryGrid) {
   {
     std::ofstream ini(DataFolder() / "KVMaintenance.ini");

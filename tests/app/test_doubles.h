@@ -64,8 +64,15 @@ class FakeTransport final : public Transport {
   std::function<std::string(const std::string& line)> answer;
   std::vector<std::string> written;
   bool opens = true;
+  OpenFailure refusal = OpenFailure::PermissionDenied;
+  std::string port = "/dev/ttyUSB0";
 
-  bool Open() override { return open_ = opens; }
+  void Attach(TransportEvents* attached) override { events = attached; }
+  OpenResult Open() override {
+    if (!opens) return OpenResult::Failed(refusal, {}, port);
+    open_ = true;
+    return OpenResult::Opened();
+  }
   void Close() override { open_ = false; }
   bool IsOpen() const override { return open_; }
   bool Write(std::string_view bytes) override {

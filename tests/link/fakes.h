@@ -40,17 +40,17 @@ class ScriptedTransport final : public Transport {
     long tick;
   };
 
-  void Attach(TransportEvents* events) { events_ = events; }
+  void Attach(TransportEvents* events) override { events_ = events; }
   // Called on every write, after it is recorded (the scripted instrument).
   void OnWrite(std::function<void(std::string_view)> observer) { observer_ = std::move(observer); }
 
-  bool Open() override {
+  OpenResult Open() override {
     ++opens;
     if (!openable) {
-      return false;
+      return OpenResult::Failed(refusal);
     }
     open_ = true;
-    return true;
+    return OpenResult::Opened();
   }
   void Close() override {
     ++closes;
@@ -60,6 +60,9 @@ class ScriptedTransport final : public Transport {
 
   bool Write(std::string_view bytes) override {
     writes.push_back({std::string(bytes), currentTick});
+    if (!writable) {
+      return false;  // refused: the instrument never sees it
+    }
     if (observer_) {
       observer_(bytes);
     }
@@ -103,6 +106,9 @@ class ScriptedTransport final : public Transport {
   int opens = 0;
   int closes = 0;
   bool openable = true;
+  OpenFailure refusal = OpenFailure::PermissionDenied;
+  // False: every write is refused (the port cannot take the bytes).
+  bool writable = true;
   bool dtr = false;
   bool rts = false;
   // Nothing: a device without modem lines (a pseudo-terminal).

@@ -1,16 +1,19 @@
-#include "cli/interrupt_watch.h"
+#include "qtedge/interrupt_watch.h"
 
 #include <csignal>
+#include <iterator>
 
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace kv::cli {
+namespace kv {
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
-struct sigaction g_previousInt {};
-struct sigaction g_previousTerm {};
+
+// Ctrl-C, kill, and the terminal going away (a closed ssh session) alike.
+constexpr int kWatchedSignals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction g_previous[std::size(kWatchedSignals)] {};
 
 extern "C" void OnInterruptSignal(int) {
   const char byte = 1;
@@ -31,14 +34,16 @@ InterruptWatch::InterruptWatch() {
   action.sa_handler = OnInterruptSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  ::sigaction(SIGINT, &action, &g_previousInt);
-  ::sigaction(SIGTERM, &action, &g_previousTerm);
+  for (std::size_t i = 0; i < std::size(kWatchedSignals); ++i) {
+    ::sigaction(kWatchedSignals[i], &action, &g_previous[i]);
+  }
 }
 
 InterruptWatch::~InterruptWatch() {
   if (!notifier_) return;
-  ::sigaction(SIGINT, &g_previousInt, nullptr);
-  ::sigaction(SIGTERM, &g_previousTerm, nullptr);
+  for (std::size_t i = 0; i < std::size(kWatchedSignals); ++i) {
+    ::sigaction(kWatchedSignals[i], &g_previous[i], nullptr);
+  }
   notifier_.reset();
   for (int& fd : g_signalPipe) {
     ::close(fd);
@@ -55,4 +60,4 @@ void InterruptWatch::OnSignalByte() {
   if (handler_) handler_();
 }
 
-}  // namespace kv::cli
+}  // namespace kv

@@ -1,13 +1,15 @@
 #pragma once
-// Ctrl-C and SIGTERM while kvmaint talks to the instrument. The signal handler
-// only writes a byte to a pipe; a QSocketNotifier turns that byte into a call
-// on the event loop, where the link is cancelled and the port closed.
+// SIGINT, SIGTERM and SIGHUP in kvmaint and the window: the program ends as
+// it would normally, releasing the port's lock and its temporaries. The
+// signal handler only writes a byte to a pipe; a QSocketNotifier turns that
+// byte into a call on the event loop (kvmaint cancels the link and closes the
+// port, the window quits its event loop).
 #include <QObject>
 #include <QSocketNotifier>
 #include <functional>
 #include <memory>
 
-namespace kv::cli {
+namespace kv {
 
 class InterruptWatch final : public QObject {
   Q_OBJECT
@@ -31,4 +33,4 @@ class InterruptWatch final : public QObject {
   bool interrupted_ = false;
 };
 
-}  // namespace kv::cli
+}  // namespace kv
