@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "files/file_sink.h"
 #include "protocol/field_parse.h"
@@ -122,7 +123,11 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
     if (!Trim(lines_[i]).empty()) lastLineOfSection = i;
   }
   if (!sectionLine) {
-    lines_.push_back("[" + std::string(section) + "]");
+    // Appended piece by piece: GCC 12 at -O3 reports a false -Wrestrict on
+    // "[" + std::string + "]".
+    std::string header(1, '[');
+    header.append(section).push_back(']');
+    lines_.push_back(std::move(header));
     lines_.push_back(KeyText(key, value));
     return;
   }
