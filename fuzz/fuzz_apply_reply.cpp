@@ -48,7 +48,9 @@ std::vector<std::string> FuzzSeeds() {
           "LI,R,03,0064,1,2,0001,0002,0003,0004,0005,0006,0007", "HC,R,260305140709",
           "LA,R,22,FFFF,0064,00010000,1", "RC,R,KORVIN", "UX,C,\x1A", "SZ,C,1,1,1,1,1,1,1",
           "MM,C,00,01,\x06", "EF,R,1,2,3,00112233445566778899AABBCCDDEEFF0011",
-          "A1,W,0064,0064,0064,0064,0064,0064,0064,", "IT,R,0,1,2,3,4,5,@", "UG,R,1,2,3,4,5,6,;"};
+          "A1,W,0064,0064,0064,0064,0064,0064,0064,", "IT,R,0,1,2,3,4,5,@", "UG,R,1,2,3,4,5,6,;",
+          // Framed, no record: an unchecked write echo while nothing is pending.
+          "\x01UI,W,"};
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
