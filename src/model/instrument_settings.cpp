@@ -1,6 +1,8 @@
 #include "model/instrument_settings.h"
 
 #include <array>
+#include <string>
+#include <string_view>
 
 namespace kv {
 namespace {
@@ -112,12 +114,13 @@ const std::array kSettings = {
 std::string ChannelName(const clsInstrument& record, int channel) {
   constexpr std::array<std::string_view, kCopiedChannels> kSlots{
       "STD1", "OXY", "H2S", "CO", "OPT1", "OPT2", "OPT3", "CAT ppm", "CAT vol%"};
-  const bool named = channel == 0 || (channel >= 4 && channel <= 6);
   if (channel < 0 || channel >= kCopiedChannels) return "Channel " + std::to_string(channel + 1);
-  std::string name = named ? record.GasName(channel) : std::string();
+  const std::string slot(kSlots[static_cast<std::size_t>(channel)]);
+  const bool named = channel == 0 || (channel >= 4 && channel <= 6);
+  const std::string name = named ? record.GasName(channel) : std::string();
   const auto first = name.find_first_not_of(' ');
-  name = first == std::string::npos ? std::string() : name.substr(first, name.find_last_not_of(' ') - first + 1);
-  return name.empty() ? std::string(kSlots[static_cast<std::size_t>(channel)]) : name;
+  if (first == std::string::npos) return slot;
+  return name.substr(first, name.find_last_not_of(' ') - first + 1);
 }
 
 void ReplaceFirst(std::string& text, std::string_view marker, const std::string& by) {
