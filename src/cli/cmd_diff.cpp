@@ -23,7 +23,7 @@ class DiffCommand final : public Command {
     for (const SettingInfo& setting : AllSettings()) {
       for (int i = 0; i < setting.count; ++i) {
         if (setting.get(a, i) == setting.get(b, i)) continue;
-        out += SettingLabel(setting, i) + ": " + DisplayValue(setting, a, i) + " -> " +
+        out += SettingCaption(setting, a, i) + ": " + DisplayValue(setting, a, i) + " -> " +
                DisplayValue(setting, b, i) + "\n";
       }
     }
@@ -36,7 +36,8 @@ class DiffCommand final : public Command {
 
 KV_DEFINE_COMMAND(DiffCommand, .name = "diff", .arguments = "A.kvd B.kvd",
                     .summary = "Print every setting in which two maintenance data files differ.",
-                    .details = "One line a setting: Name(index): A-value -> B-value.\n"
+                    .details = "One line a setting: its display name (with the channel's gas name\n"
+                               "or the 1-based entry), then A-value -> B-value.\n"
                                "Exit status 0 identical, 1 different, 2 a file cannot be read.",
                     .group = CommandGroup::Files, .positionalArguments = 2)
 

@@ -1,6 +1,7 @@
 #include "cli/setting_display.h"
 
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <string_view>
 
@@ -14,28 +15,43 @@ int WholeNumbers(const clsInstrument&, int) { return 0; }
 int PidPlaces(const clsInstrument& r, int flatIndex) {
   return r.PIDPoint(flatIndex / kPidRanges, flatIndex % kPidRanges);
 }
+Text ChannelUnit(const clsInstrument& r, int channel) { return r.GasUnit(channel); }
+Text NoUnit(const clsInstrument&, int) { return {}; }
+Text PidUnit(const clsInstrument& r, int flatIndex) {
+  return r.PIDUnit(flatIndex / kPidRanges, flatIndex % kPidRanges);
+}
 
-// The levels, and where their decimal places come from.
+// The levels, where their decimal places come from, and their unit.
 struct LevelSetting {
   std::string_view name;
   int (*places)(const clsInstrument&, int index);
+  Text (*unit)(const clsInstrument&, int index);
 };
 constexpr std::array<LevelSetting, 14> kLevels{{
-    {"GasFullScale", ChannelPlaces},
-    {"Warning", ChannelPlaces},
-    {"Alarm", ChannelPlaces},
-    {"Stel", ChannelPlaces},
-    {"Twa", ChannelPlaces},
-    {"AutoCalib", ChannelPlaces},
-    {"LA_warn", WholeNumbers},
-    {"LA_alarm", WholeNumbers},
-    {"PIDFullScale", PidPlaces},
-    {"PIDWarn", PidPlaces},
-    {"PIDAlarm", PidPlaces},
-    {"PIDStel", PidPlaces},
-    {"PIDTwa", PidPlaces},
-    {"PIDAutoCal", PidPlaces},
+    {"GasFullScale", ChannelPlaces, ChannelUnit},
+    {"Warning", ChannelPlaces, ChannelUnit},
+    {"Alarm", ChannelPlaces, ChannelUnit},
+    {"Stel", ChannelPlaces, ChannelUnit},
+    {"Twa", ChannelPlaces, ChannelUnit},
+    {"AutoCalib", ChannelPlaces, ChannelUnit},
+    {"LA_warn", WholeNumbers, NoUnit},
+    {"LA_alarm", WholeNumbers, NoUnit},
+    {"PIDFullScale", PidPlaces, PidUnit},
+    {"PIDWarn", PidPlaces, PidUnit},
+    {"PIDAlarm", PidPlaces, PidUnit},
+    {"PIDStel", PidPlaces, PidUnit},
+    {"PIDTwa", PidPlaces, PidUnit},
+    {"PIDAutoCal", PidPlaces, PidUnit},
 }};
+
+// A level reads as a number followed by its unit; the special codes
+// ("-----", "Fail(Air)", ...) stand alone.
+std::string WithUnit(std::string text, const Text& unit) {
+  const bool number = !text.empty() && (std::isdigit(static_cast<unsigned char>(text.back())) != 0);
+  const auto first = unit.find_first_not_of(' ');
+  if (!number || first == Text::npos) return text;
+  return text + " " + unit.substr(first, unit.find_last_not_of(' ') - first + 1);
+}
 
 std::string PlainNumber(double value, int significantDigits) {
   char text[64];
@@ -53,12 +69,17 @@ struct Display {
   std::string operator()(Long value) const { return std::to_string(value); }
   std::string operator()(Single value) const {
     for (const LevelSetting& level : kLevels) {
-      if (level.name == setting.name) return FormatGasValue(value, level.places(record, index));
+      if (level.name == setting.name) {
+        return WithUnit(FormatGasValue(value, level.places(record, index)),
+                        level.unit(record, index));
+      }
     }
     return PlainNumber(value, 7);
   }
   std::string operator()(Date value) const { return PlainNumber(value, 15); }
-  std::string operator()(const Text& value) const { return value; }
+  std::string operator()(const Text& value) const {
+    return value.find_first_not_of(' ') == Text::npos ? "(empty)" : value;
+  }
 };
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
-// A setting's value as the grids show it: texts as stored, levels with their
-// channel's (or PID entry's) decimal places and special codes, other numbers
-// plainly.
+// A setting's value as the grids show it: texts as stored ("(empty)" when
+// blank), levels with their channel's (or PID entry's) decimal places, unit
+// and special codes, other numbers plainly.
 #include <string>
 
 #include "model/instrument_settings.h"

@@ -11,11 +11,6 @@ Text BlankToWidth(Text value, std::size_t width) {
   return blank ? Text(width, ' ') : value;
 }
 
-template <class Table>
-void ResetTable(Table& table) {
-  table.values.fill({});
-}
-
 }  // namespace
 
 void clsInstrument::SetSerialNo(Text value) {
@@ -25,6 +20,14 @@ void clsInstrument::SetSerialNo(Text value) {
 void clsInstrument::SetDummySerial(Text value) {
   global_.DummySerial = BlankToWidth(std::move(value), 20);
   globalFlags_.Change_DummySerial = true;
+}
+void clsInstrument::StoreSerialNo(Text value) {
+  SetSerialNo(std::move(value));
+  globalFlags_.Change_SerialNo = false;
+}
+void clsInstrument::StoreDummySerial(Text value) {
+  SetDummySerial(std::move(value));
+  globalFlags_.Change_DummySerial = false;
 }
 void clsInstrument::SetStationID(Text value) {
   global_.StationID = BlankToWidth(std::move(value), 16);
@@ -46,6 +49,12 @@ bool clsInstrument::SetGasType(int ch, Integer value) {
   globalFlags_.Change_GasType = true;
   return true;
 }
+bool clsInstrument::StoreGasType(int ch, Integer value) {
+  if (!ValidChannel(ch)) return false;
+  channels_[ch].GasType = value;
+  globalFlags_.Change_GasType = false;
+  return true;
+}
 
 void clsInstrument::SetPIDLongName(int e, Text value) {
   if (!ValidPidEntry(e)) return;
@@ -57,93 +66,60 @@ void clsInstrument::SetPIDName(int e, Text value) {
   pid_[e].PIDName = std::move(value);
   pidNameChanged_[e] = true;
 }
+void clsInstrument::StorePIDNames(int e, Text longName, Text name) {
+  if (!ValidPidEntry(e)) return;
+  pid_[e].PIDLongName = std::move(longName);
+  pid_[e].PIDName = std::move(name);
+  pidNameChanged_[e] = false;
+}
 
+// Resets by building fresh values (the member initialisers) and carrying over
+// what the reset keeps: one place knows each reset value, and whole-object
+// moves replace a long run of assignments.
 void clsInstrument::ClearDatas() {
-  // Identity texts and clock.
-  global_.SerialNo = Text(20, ' ');
-  global_.DummySerial = Text(20, ' ');
-  global_.StationID = Text(16, ' ');
-  global_.UserID = Text(16, ' ');
-  global_.RomNumber = 0;
-  global_.SUM.clear();
-  global_.SpecType = "0";
-  global_.SysDate = 0;
-  global_.SysDateOffset = 0;
-  global_.Key.clear();
-  global_.MessageString.clear();
-  global_.CommFlags = 0;
+  Globals fresh;
+#define KV_CARRY_Keep(Name) fresh.Name = std::move(global_.Name);
+#define KV_CARRY_Reset(Name)
+#define KV_CARRY(Type, Name, Flag, Initial, OnClear, Caption) KV_CARRY_##OnClear(Name)
+  KV_GLOBAL_SETTINGS(KV_CARRY)
+#undef KV_CARRY
+#undef KV_CARRY_Reset
+#undef KV_CARRY_Keep
+  // The owner's failed-reply key and import flag survive a reset.
+  fresh.FailLine = std::move(global_.FailLine);
+  fresh.ImportFlag = global_.ImportFlag;
+  global_ = std::move(fresh);
 
-  // Global settings; AlarmMode, DispID, Confermation, LunchBreak, LcdBackLight,
-  // BarHoleTime, IRRange, UsePasswd, AutoZero, ConvFc, Battery and DispSpanFc
-  // keep their values.
-  global_.DispCalLimit = true;
-  global_.CalLimit = 90;
-  global_.CalCheck = 2;
-  global_.Intervals = 0;
-  global_.LogOverWrite = 1;
-  global_.AlarmSilence = 1;
-  global_.LcdContrast = 8;
-  global_.HcMode = 3;
-  global_.CurrHc = 0;
-  global_.AlarmO2 = 0;
-  global_.LogaClear = 1;
-  global_.LBMode = 0;
-  global_.LeakBeep = 1;
-  global_.Password = "8462";
-  global_.LogoDisp = 1;
-  global_.MEDisp = 1;
-  global_.AliveDisp = 0;
-  global_.RemainTimeDisp = 1;
-  global_.AFapDisp = 1;
-  global_.UIgasDisp = 1;
-  global_.UWdateDisp = 1;
-  global_.BNuserLogoName = Text(20, '-');
-  global_.DemandZero = 1;
-  global_.CATOther = "---";
-  global_.TCOther = "---";
-  global_.CATOtherEV = 0;
-  global_.CATppm1st = global_.CATppm2nd = 0;
-  global_.CATvol1st = global_.CATvol2nd = 0;
-
-  // Gas channel records 0..8; record 9 is never reset. GasFullScale, AltRng and
-  // the logged values keep theirs.
+  // Gas channel records 0..8; record 9 is never reset. The full scale, the
+  // alternate range and the logged values survive.
   for (int ch = 0; ch <= 8; ++ch) {
-    GasChannel& c = channels_[ch];
-    c.GasType = kGasTypeNone;
-    c.GasName.clear();
-    c.AutoCalib = kNoDataValue;
-    c.GasDesit = 1.0f;
-    c.GasEnabled = false;
-    c.GasPoint = 0;
-    c.GasUnit.clear();
-    c.Alarm = c.Stel = c.Twa = c.Warning = kNoDataValue;
-    c.CalibAfter = c.CalibBefore = kNoDataValue;
-    c.CalibDate = -101;
-    c.Ratio = kNoDataValue;
-    c.Zero = 0;
-    c.ZeroForce = 0;
-    c.changeDenst = 0;
-    c.IR_Hi_FullScale = kNoDataValue;
-    c.IR_Hi_Point = -101;
-    c.IR_Hi_Unit.clear();
-    c.AutoRange = 0;
-    c.PIDSmallRange = 0;
+    GasChannel& old = channels_[ch];
+    GasChannel reset;
+    reset.GasFullScale = old.GasFullScale;
+    reset.AltRng = old.AltRng;
+    reset.LogMax = old.LogMax;
+    reset.LogMin = old.LogMin;
+    reset.LogAvr = old.LogAvr;
+    reset.LogMaxDate = old.LogMaxDate;
+    reset.LogMinDate = old.LogMinDate;
+    old = std::move(reset);
   }
 
-  ResetTable(xs_);
-  ResetTable(xz_);
+  // The flagged tables start empty (SZ_, S1_, AnalogValue and LimitValue
+  // survive); the selections point at station 1 and user 1.
+  xs_.values.fill({});
+  xz_.values.fill({});
   xv_.values = {1, 1, 0};
-  ResetTable(ug_);
-  ResetTable(fl_);
-  ResetTable(g1_);
-  ResetTable(lo_);
-  ResetTable(lb_);
-  global_.LN_ = 0;
-  ResetTable(la_);
-  ResetTable(hh_);
-  ResetTable(he_);
-  ResetTable(rp_);
-  ResetTable(si_);
+  g1_.values.fill({});
+  lo_.values.fill({});
+  lb_.values.fill({});
+  la_.values.fill({});
+  fl_.values.fill({});
+  ug_.values.fill({});
+  hh_.values.fill({});
+  he_.values.fill({});
+  rp_.values.fill({});
+  si_.values.fill({});
   pid_.fill({});
 
   ClearChangeFlags();
@@ -153,17 +129,23 @@ void clsInstrument::SetChangeFlags(bool value) {
   const bool serialNo = globalFlags_.Change_SerialNo;
   const bool dummySerial = globalFlags_.Change_DummySerial;
 #define KV_SET_FLAG(Name) globalFlags_.Name = value;
-  KV_GLOBAL_FLAGS(KV_SET_FLAG)
+#define KV_SET_ROW_FLAG(Type, Name, Flag, Initial, OnClear, Caption) KV_SET_FLAG(Flag)
+  KV_OTHER_GLOBAL_FLAGS(KV_SET_FLAG)
+  KV_GLOBAL_SETTINGS(KV_SET_ROW_FLAG)
+#undef KV_SET_ROW_FLAG
 #undef KV_SET_FLAG
   // Only their own setters raise the two serial-number flags.
   globalFlags_.Change_SerialNo = serialNo;
   globalFlags_.Change_DummySerial = dummySerial;
 
-  for (int ch = 0; ch <= 8; ++ch) {
-#define KV_SET_FLAG(Name) channelFlags_[ch].Name = value;
-    KV_CHANNEL_FLAGS(KV_SET_FLAG)
+  GasChannelFlags channelFlags;
+#define KV_SET_FLAG(Name) channelFlags.Name = value;
+#define KV_SET_ROW_FLAG(Type, Name, Flag, OnSubBoard, Caption) KV_SET_FLAG(Flag)
+  KV_CHANNEL_SETTINGS(KV_SET_ROW_FLAG)
+  KV_OTHER_CHANNEL_FLAGS(KV_SET_FLAG)
+#undef KV_SET_ROW_FLAG
 #undef KV_SET_FLAG
-  }
+  for (int ch = 0; ch <= 8; ++ch) channelFlags_[ch] = channelFlags;
   xs_.changed.fill(value);
   xz_.changed.fill(value);
   xv_.changed.fill(value);

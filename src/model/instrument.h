@@ -1,104 +1,31 @@
 #pragma once
 // clsInstrument: the in-memory image of one instrument's settings, with a
 // change flag beside every writable setting and the validity flags that mark
-// replies in an older, shorter form.
+// replies in an older, shorter form. The settings are listed once, one row
+// each, in model/instrument_rows.h; this class generates its members from them.
 //
 // Accessor convention (every setting, table entry and flag):
 //   getter  Name()            / Name(index)            / Name(entry, range)
 //   setter  SetName(value)    / SetName(index, value)  / SetName(entry, range, value)
+//   store   StoreName(value)  / StoreName(index, value)
 //   flags   Change_X() / SetChange_X(bool), indexed alike; invalidXX() / SetinvalidXX(bool)
-// A setter stores the value and raises the setting's change flag, changed or
-// not (Intervals is the one exception). Indexed setters return false and store
+// A setter is an edit: it stores the value and raises the setting's change
+// flag, changed or not (Intervals is the one exception). A store is the
+// instrument's own value arriving: it stores the value and clears the flag,
+// and raises nothing else. Indexed setters and stores return false and store
 // nothing when the index is outside the table: such indexes come from
 // instrument replies and files, so the caller must check. A getter outside its
 // table returns 0 or "". PID entries outside 0..16 are silently ignored.
 #include <array>
 #include <string>
 
+#include "model/instrument_rows.h"
+#include "model/instrument_storage.h"
 #include "model/instrument_types.h"
 
 namespace kv {
 
-// Every global change flag, and every change flag of a gas channel record.
-#define KV_GLOBAL_FLAGS(X) \
-  X(Change_UserID) X(Change_StationID) X(Change_SerialNo) X(Change_DummySerial) \
-  X(Change_AlarmMode) X(Change_Interval) X(Change_DispID) X(Change_DispCalLimit) \
-  X(Change_CalLimit) X(Change_CalCheck) X(Change_LunchBreak) X(Change_AlarmSilence) \
-  X(Change_Confermation) X(Change_LogOverWrite) X(Change_LcdBackLight) \
-  X(Change_LcdContrast) X(Change_HCMode) X(Change_CurrHc) X(Change_AlarmO2) \
-  X(Change_SpecType) X(Change_logaClear) X(Change_LBmode) X(Change_BarHoleTime) \
-  X(Change_LeakBeep) X(Change_IRRange) X(Change_UsePasswd) X(Change_Password) \
-  X(Change_AutoZero) X(Change_ConvFc) X(Change_LogoDisp) X(Change_AFapDisp) \
-  X(Change_UIgasDisp) X(Change_UWdateDisp) X(Change_BNuserLogoName) X(Change_MEDisp) \
-  X(Change_AliveDisp) X(Change_RemainTimeDisp) X(Change_Battery) X(Change_DispSpanFc) \
-  X(Change_DemandZero) X(Change_CATOther) X(Change_CATppm1) X(Change_CATppm2) \
-  X(Change_CATvol1) X(Change_CATvol2) X(Change_CATOtherEV) X(Change_TCOther) \
-  X(Change_GasType) X(Change_LN_) X(Change_SubBoard)
-#define KV_CHANNEL_FLAGS(X) \
-  X(Change_GasName) X(Change_GasDesit) X(Change_GasPoint) X(Change_GasUnit) \
-  X(Change_GasFullScale) X(Change_GasEnable) X(Change_Warn) X(Change_Alarm) \
-  X(Change_Stel) X(Change_Twa) X(Change_AutoCal) X(Change_Zero) X(Change_Ratio) \
-  X(Change_OverScale) X(Change_PIDSmallRange) X(Change_AltRng) X(Change_ZeroForce)
-
-// Storage of one gas channel record.
-struct GasChannel {
-  Text GasName;
-  Single GasDesit = 1.0f;
-  Integer GasPoint = 0;
-  Text GasUnit;
-  Single GasFullScale = 0;
-  bool GasEnabled = false;
-  Integer GasType = kGasTypeNone;
-  Single Warning = kNoDataValue;
-  Single Alarm = kNoDataValue;
-  Single Stel = kNoDataValue;
-  Single Twa = kNoDataValue;
-  Single AutoCalib = kNoDataValue;
-  Date CalibDate = -101;
-  Single CalibBefore = kNoDataValue;
-  Single CalibAfter = kNoDataValue;
-  Integer Zero = 0;
-  Integer ZeroForce = 0;
-  Integer PIDSmallRange = 0;
-  Integer AutoRange = 0;
-  Single changeDenst = 0;
-  Single IR_Hi_FullScale = kNoDataValue;
-  Integer IR_Hi_Point = -101;
-  Text IR_Hi_Unit;
-  Single Ratio = kNoDataValue;
-  Integer AltRng = 0;
-  Single LogMax = 0, LogMin = 0, LogAvr = 0;
-  Date LogMaxDate = 0, LogMinDate = 0;
-};
-
-struct GasChannelFlags {
-#define KV_DECLARE_FLAG(Name) bool Name = false;
-  KV_CHANNEL_FLAGS(KV_DECLARE_FLAG)
-#undef KV_DECLARE_FLAG
-};
-
-// One range of one PID table entry.
-struct PidRange {
-  Single PIDFullScale = 0;
-  Integer PIDPoint = 0;
-  Text PIDUnit;
-  Single PIDDigit = 0, PIDWarn = 0, PIDAlarm = 0, PIDStel = 0, PIDTwa = 0, PIDAutoCal = 0,
-         PIDFactor = 0;
-};
-
-struct PidEntry {
-  Text PIDLongName;
-  Text PIDName;
-  std::array<PidRange, kPidRanges> ranges{};
-};
-
-// A fixed-size table whose entries each carry a change flag.
-template <class T, int N>
-struct FlaggedTable {
-  std::array<T, N> values{};
-  std::array<bool, N> changed{};
-  static constexpr bool InRange(int i) { return i >= 0 && i < N; }
-};
+inline const Text kNoLogoName(20, '-');  // BNuserLogoName after a reset
 
 class clsInstrument {
  public:
@@ -111,62 +38,26 @@ class clsInstrument {
   void ClearChangeFlags();
 
 // ---- global settings with a flag of their own -------------------------------
-#define KV_GLOBAL(Type, Name, Flag)                                   \
-  Type Name() const { return global_.Name; }                          \
-  void Set##Name(Type value) {                                        \
-    global_.Name = std::move(value);                                  \
-    globalFlags_.Flag = true;                                         \
+#define KV_GLOBAL(Type, Name, Flag, Initial, OnClear, Caption) \
+  Type Name() const { return global_.Name; }                   \
+  void Set##Name(Type value) {                                 \
+    global_.Name = std::move(value);                           \
+    globalFlags_.Flag = true;                                  \
+  }                                                            \
+  void Store##Name(Type value) {                               \
+    global_.Name = std::move(value);                           \
+    globalFlags_.Flag = false;                                 \
   }
-  KV_GLOBAL(Text, SpecType, Change_SpecType)
-  KV_GLOBAL(Integer, AlarmMode, Change_AlarmMode)
-  KV_GLOBAL(bool, DispCalLimit, Change_DispCalLimit)
-  KV_GLOBAL(Integer, CalLimit, Change_CalLimit)
-  KV_GLOBAL(Integer, CalCheck, Change_CalCheck)
-  KV_GLOBAL(bool, DispID, Change_DispID)
-  KV_GLOBAL(Integer, Confermation, Change_Confermation)
-  KV_GLOBAL(Integer, LogOverWrite, Change_LogOverWrite)
-  KV_GLOBAL(Integer, LunchBreak, Change_LunchBreak)
-  KV_GLOBAL(Integer, AlarmSilence, Change_AlarmSilence)
-  KV_GLOBAL(Integer, LcdBackLight, Change_LcdBackLight)
-  KV_GLOBAL(Integer, LcdContrast, Change_LcdContrast)
-  KV_GLOBAL(Integer, HcMode, Change_HCMode)
-  KV_GLOBAL(Integer, CurrHc, Change_CurrHc)
-  KV_GLOBAL(Integer, AlarmO2, Change_AlarmO2)
-  KV_GLOBAL(Integer, LogaClear, Change_logaClear)
-  KV_GLOBAL(Integer, LBMode, Change_LBmode)
-  KV_GLOBAL(Integer, BarHoleTime, Change_BarHoleTime)
-  KV_GLOBAL(Integer, LeakBeep, Change_LeakBeep)
-  KV_GLOBAL(Integer, IRRange, Change_IRRange)
-  KV_GLOBAL(Integer, UsePasswd, Change_UsePasswd)
-  KV_GLOBAL(Text, Password, Change_Password)
-  KV_GLOBAL(Integer, AutoZero, Change_AutoZero)
-  KV_GLOBAL(Integer, ConvFc, Change_ConvFc)
-  KV_GLOBAL(Integer, LogoDisp, Change_LogoDisp)
-  KV_GLOBAL(Integer, MEDisp, Change_MEDisp)
-  KV_GLOBAL(Integer, AliveDisp, Change_AliveDisp)
-  KV_GLOBAL(Integer, RemainTimeDisp, Change_RemainTimeDisp)
-  KV_GLOBAL(Integer, AFapDisp, Change_AFapDisp)
-  KV_GLOBAL(Integer, UIgasDisp, Change_UIgasDisp)
-  KV_GLOBAL(Integer, UWdateDisp, Change_UWdateDisp)
-  KV_GLOBAL(Text, BNuserLogoName, Change_BNuserLogoName)
-  KV_GLOBAL(Integer, Battery, Change_Battery)
-  KV_GLOBAL(Integer, DemandZero, Change_DemandZero)
-  KV_GLOBAL(Integer, DispSpanFc, Change_DispSpanFc)
-  KV_GLOBAL(Text, CATOther, Change_CATOther)
-  KV_GLOBAL(Text, TCOther, Change_TCOther)
-  KV_GLOBAL(Integer, CATOtherEV, Change_CATOtherEV)
-  KV_GLOBAL(Long, CATppm1st, Change_CATppm1)
-  KV_GLOBAL(Long, CATppm2nd, Change_CATppm2)
-  KV_GLOBAL(Single, CATvol1st, Change_CATvol1)
-  KV_GLOBAL(Single, CATvol2nd, Change_CATvol2)
-  KV_GLOBAL(Integer, LN_, Change_LN_)
+  KV_GLOBAL_SETTINGS(KV_GLOBAL)
 #undef KV_GLOBAL
 
   // Identity texts: an empty or all-blank value is kept as a full-width blank.
   Text SerialNo() const { return global_.SerialNo; }
   void SetSerialNo(Text value);
+  void StoreSerialNo(Text value);
   Text DummySerial() const { return global_.DummySerial; }
   void SetDummySerial(Text value);
+  void StoreDummySerial(Text value);
   Text StationID() const { return global_.StationID; }
   void SetStationID(Text value);
   Text UserID() const { return global_.UserID; }
@@ -175,6 +66,10 @@ class clsInstrument {
   // Raises Change_Interval only on a real change.
   Integer Intervals() const { return global_.Intervals; }
   void SetIntervals(Integer seconds);
+  void StoreIntervals(Integer seconds) {
+    global_.Intervals = seconds;
+    globalFlags_.Change_Interval = false;
+  }
 
 // ---- values without a change flag ------------------------------------------
 #define KV_PLAIN(Type, Name)                       \
@@ -195,7 +90,10 @@ class clsInstrument {
 #define KV_FLAG(Name)                                 \
   bool Name() const { return globalFlags_.Name; }     \
   void Set##Name(bool value) { globalFlags_.Name = value; }
-  KV_GLOBAL_FLAGS(KV_FLAG)
+#define KV_ROW_FLAG(Type, Name, Flag, Initial, OnClear, Caption) KV_FLAG(Flag)
+  KV_OTHER_GLOBAL_FLAGS(KV_FLAG)
+  KV_GLOBAL_SETTINGS(KV_ROW_FLAG)
+#undef KV_ROW_FLAG
 #undef KV_FLAG
 
 // ---- validity flags: true when the instrument answered in a shorter form -----
@@ -210,7 +108,7 @@ class clsInstrument {
 
 // ---- gas channel records (index 0..9) -----------------------------------------
   static constexpr bool ValidChannel(int ch) { return ch >= 0 && ch < kChannelRecords; }
-#define KV_CHANNEL(Type, Name, Flag, OnSubBoard)                              \
+#define KV_CHANNEL(Type, Name, Flag, OnSubBoard, Caption)                      \
   Type Name(int ch) const { return ValidChannel(ch) ? channels_[ch].Name : Type{}; } \
   [[nodiscard]] bool Set##Name(int ch, Type value) {                          \
     if (!ValidChannel(ch)) return false;                                      \
@@ -218,49 +116,29 @@ class clsInstrument {
     channelFlags_[ch].Flag = true;                                            \
     if (OnSubBoard) RaiseSubBoard(ch);                                        \
     return true;                                                              \
+  }                                                                           \
+  [[nodiscard]] bool Store##Name(int ch, Type value) {                        \
+    if (!ValidChannel(ch)) return false;                                      \
+    channels_[ch].Name = std::move(value);                                    \
+    channelFlags_[ch].Flag = false;                                           \
+    return true;                                                              \
   }
-  KV_CHANNEL(Text, GasName, Change_GasName, true)
-  KV_CHANNEL(Single, GasDesit, Change_GasDesit, true)
-  KV_CHANNEL(Integer, GasPoint, Change_GasPoint, true)
-  KV_CHANNEL(Text, GasUnit, Change_GasUnit, true)
-  KV_CHANNEL(Single, GasFullScale, Change_GasFullScale, true)
-  KV_CHANNEL(bool, GasEnabled, Change_GasEnable, true)
-  KV_CHANNEL(Single, Warning, Change_Warn, true)
-  KV_CHANNEL(Single, Alarm, Change_Alarm, true)
-  KV_CHANNEL(Single, Stel, Change_Stel, true)
-  KV_CHANNEL(Single, Twa, Change_Twa, true)
-  KV_CHANNEL(Single, AutoCalib, Change_AutoCal, true)
-  KV_CHANNEL(Integer, Zero, Change_Zero, true)
-  KV_CHANNEL(Integer, ZeroForce, Change_ZeroForce, true)
-  KV_CHANNEL(Single, Ratio, Change_Ratio, true)
-  KV_CHANNEL(Integer, PIDSmallRange, Change_PIDSmallRange, false)
-  KV_CHANNEL(Integer, AltRng, Change_AltRng, false)
+  KV_CHANNEL_SETTINGS(KV_CHANNEL)
 #undef KV_CHANNEL
 
   // One Change_GasType flag serves every channel.
   Integer GasType(int ch) const { return ValidChannel(ch) ? channels_[ch].GasType : Integer{}; }
   [[nodiscard]] bool SetGasType(int ch, Integer value);
+  [[nodiscard]] bool StoreGasType(int ch, Integer value);
 
-#define KV_CHANNEL_PLAIN(Type, Name)                                          \
+#define KV_CHANNEL_PLAIN(Type, Name, Caption)                                 \
   Type Name(int ch) const { return ValidChannel(ch) ? channels_[ch].Name : Type{}; } \
   [[nodiscard]] bool Set##Name(int ch, Type value) {                          \
     if (!ValidChannel(ch)) return false;                                      \
     channels_[ch].Name = std::move(value);                                    \
     return true;                                                              \
   }
-  KV_CHANNEL_PLAIN(Date, CalibDate)
-  KV_CHANNEL_PLAIN(Single, CalibBefore)
-  KV_CHANNEL_PLAIN(Single, CalibAfter)
-  KV_CHANNEL_PLAIN(Integer, AutoRange)
-  KV_CHANNEL_PLAIN(Single, changeDenst)
-  KV_CHANNEL_PLAIN(Single, IR_Hi_FullScale)
-  KV_CHANNEL_PLAIN(Integer, IR_Hi_Point)
-  KV_CHANNEL_PLAIN(Text, IR_Hi_Unit)
-  KV_CHANNEL_PLAIN(Single, LogMax)
-  KV_CHANNEL_PLAIN(Single, LogMin)
-  KV_CHANNEL_PLAIN(Single, LogAvr)
-  KV_CHANNEL_PLAIN(Date, LogMaxDate)
-  KV_CHANNEL_PLAIN(Date, LogMinDate)
+  KV_CHANNEL_VALUES(KV_CHANNEL_PLAIN)
 #undef KV_CHANNEL_PLAIN
 
 #define KV_CHANNEL_FLAG(Name)                                                  \
@@ -268,50 +146,49 @@ class clsInstrument {
   void Set##Name(int ch, bool value) {                                         \
     if (ValidChannel(ch)) channelFlags_[ch].Name = value;                      \
   }
-  KV_CHANNEL_FLAGS(KV_CHANNEL_FLAG)
+#define KV_CHANNEL_ROW_FLAG(Type, Name, Flag, OnSubBoard, Caption) KV_CHANNEL_FLAG(Flag)
+  KV_CHANNEL_SETTINGS(KV_CHANNEL_ROW_FLAG)
+  KV_OTHER_CHANNEL_FLAGS(KV_CHANNEL_FLAG)
+#undef KV_CHANNEL_ROW_FLAG
 #undef KV_CHANNEL_FLAG
 
 // ---- tables -------------------------------------------------------------------
-// KV_TABLE: a table with a change flag per index; KV_TABLE_FIELD: a further field
-// of the same entries sharing that flag; KV_TABLE_PLAIN: no flag at all.
-#define KV_TABLE_ACCESS(Type, Name, Table, Member)                              \
+// Every field of a table entry shares the entry's change flag.
+#define KV_TABLE_FIELD(Type, Name, Table, Member, Size, Flag, Caption)          \
   Type Name(int i) const { return Table.InRange(i) ? Table.values[i] Member : Type{}; } \
   [[nodiscard]] bool Set##Name(int i, Type value) {                             \
     if (!Table.InRange(i)) return false;                                        \
     Table.values[i] Member = std::move(value);                                  \
     Raise##Table(i);                                                            \
     return true;                                                                \
+  }                                                                             \
+  [[nodiscard]] bool Store##Name(int i, Type value) {                           \
+    if (!Table.InRange(i)) return false;                                        \
+    Table.values[i] Member = std::move(value);                                  \
+    Table.changed[i] = false;                                                   \
+    return true;                                                                \
   }
+  KV_TABLE_FIELDS(KV_TABLE_FIELD)
+#undef KV_TABLE_FIELD
+#define KV_PLAIN_TABLE(Type, Name, Table, Size, Caption)                        \
+  Type Name(int i) const { return Table.InRange(i) ? Table.values[i] : Type{}; } \
+  [[nodiscard]] bool Set##Name(int i, Type value) {                             \
+    if (!Table.InRange(i)) return false;                                        \
+    Table.values[i] = std::move(value);                                         \
+    return true;                                                                \
+  }
+  KV_PLAIN_TABLES(KV_PLAIN_TABLE)
+#undef KV_PLAIN_TABLE
 #define KV_TABLE_FLAG(FlagName, Table)                                          \
   bool FlagName(int i) const { return Table.InRange(i) && Table.changed[i]; }   \
   void Set##FlagName(int i, bool value) {                                       \
     if (Table.InRange(i)) Table.changed[i] = value;                             \
   }
-  KV_TABLE_ACCESS(Text, XS_, xs_, ) KV_TABLE_FLAG(Change_XS_, xs_)
-  KV_TABLE_ACCESS(Text, XZ_, xz_, ) KV_TABLE_FLAG(Change_XZ_, xz_)
-  KV_TABLE_ACCESS(Integer, XV_, xv_, ) KV_TABLE_FLAG(Change_XV_, xv_)
-  KV_TABLE_ACCESS(Text, G1_, g1_, ) KV_TABLE_FLAG(Change_G1_, g1_)
-  KV_TABLE_ACCESS(Text, LO_longname, lo_, .longname)
-  KV_TABLE_ACCESS(Text, LO_name, lo_, .name)
-  KV_TABLE_ACCESS(Integer, LO_fc, lo_, .fc) KV_TABLE_FLAG(Change_LO_, lo_)
-  KV_TABLE_ACCESS(Text, LB_longname, lb_, .longname)
-  KV_TABLE_ACCESS(Text, LB_name, lb_, .name)
-  KV_TABLE_ACCESS(Integer, LB_fc, lb_, .fc) KV_TABLE_FLAG(Change_LB_, lb_)
-  KV_TABLE_ACCESS(Single, LA_warn, la_, .warn)
-  KV_TABLE_ACCESS(Single, LA_alarm, la_, .alarm)
-  KV_TABLE_ACCESS(Single, LA_ratio, la_, .ratio)
-  KV_TABLE_ACCESS(Single, LA_volt, la_, .volt) KV_TABLE_FLAG(Change_LA_, la_)
-  KV_TABLE_ACCESS(Long, FL_, fl_, ) KV_TABLE_FLAG(Change_FL_, fl_)
-  KV_TABLE_ACCESS(Integer, UG_, ug_, ) KV_TABLE_FLAG(Change_UG_, ug_)
-  KV_TABLE_ACCESS(Integer, HH_, hh_, ) KV_TABLE_FLAG(Change_HH_, hh_)
-  KV_TABLE_ACCESS(Integer, HE_, he_, ) KV_TABLE_FLAG(Change_HE_, he_)
-  KV_TABLE_ACCESS(Integer, RP_, rp_, ) KV_TABLE_FLAG(Change_RP_, rp_)
-  KV_TABLE_ACCESS(Integer, SI_, si_, ) KV_TABLE_FLAG(Change_SI_, si_)
-  KV_TABLE_ACCESS(Integer, SZ_, sz_, )
-  KV_TABLE_ACCESS(Integer, S1_, s1_, )
-  KV_TABLE_ACCESS(Long, AnalogValue, analog_, )
-  KV_TABLE_ACCESS(Single, LimitValue, limit_, )
-#undef KV_TABLE_ACCESS
+  KV_TABLE_FLAG(Change_XS_, xs_) KV_TABLE_FLAG(Change_XZ_, xz_) KV_TABLE_FLAG(Change_XV_, xv_)
+  KV_TABLE_FLAG(Change_G1_, g1_) KV_TABLE_FLAG(Change_LO_, lo_) KV_TABLE_FLAG(Change_LB_, lb_)
+  KV_TABLE_FLAG(Change_LA_, la_) KV_TABLE_FLAG(Change_FL_, fl_) KV_TABLE_FLAG(Change_UG_, ug_)
+  KV_TABLE_FLAG(Change_HH_, hh_) KV_TABLE_FLAG(Change_HE_, he_) KV_TABLE_FLAG(Change_RP_, rp_)
+  KV_TABLE_FLAG(Change_SI_, si_)
 #undef KV_TABLE_FLAG
 
 // ---- PID sensor table (entries 0..16; range 0 high, 1 low) ---------------------
@@ -323,17 +200,16 @@ class clsInstrument {
   void SetPIDLongName(int e, Text value);
   Text PIDName(int e) const { return ValidPidEntry(e) ? pid_[e].PIDName : Text{}; }
   void SetPIDName(int e, Text value);
-#define KV_PID(Type, Name)                                                      \
+  // Both names of an entry as the instrument holds them; clears Change_PIDName.
+  void StorePIDNames(int e, Text longName, Text name);
+#define KV_PID(Type, Name, Caption)                                             \
   Type Name(int e, int r) const { return ValidPid(e, r) ? pid_[e].ranges[r].Name : Type{}; } \
   void Set##Name(int e, int r, Type value) {                                    \
     if (!ValidPid(e, r)) return;                                                \
     pid_[e].ranges[r].Name = std::move(value);                                  \
     pidSpecChanged_[e][r] = true;                                               \
   }
-  KV_PID(Single, PIDFullScale) KV_PID(Integer, PIDPoint) KV_PID(Text, PIDUnit)
-  KV_PID(Single, PIDDigit) KV_PID(Single, PIDWarn) KV_PID(Single, PIDAlarm)
-  KV_PID(Single, PIDStel) KV_PID(Single, PIDTwa) KV_PID(Single, PIDAutoCal)
-  KV_PID(Single, PIDFactor)
+  KV_PID_FIELDS(KV_PID)
 #undef KV_PID
   // The PID flags reach all 18 entries.
   bool Change_PIDName(int e) const { return e >= 0 && e < kPidEntries && pidNameChanged_[e]; }
@@ -353,35 +229,27 @@ class clsInstrument {
                        kAnalog = 27, kLimit = 8;
 
  private:
+  // The member initialisers are the values of a new record and, for the rows
+  // whose OnClear is Reset, the values after ClearDatas.
   struct Globals {
-    Text SerialNo, DummySerial, StationID, UserID;
+    Text SerialNo = Text(20, ' '), DummySerial = Text(20, ' ');
+    Text StationID = Text(16, ' '), UserID = Text(16, ' ');
+    Integer Intervals = 0;
     Long RomNumber = 0;
-    Text SUM, SpecType = "0";
+    Text SUM;
     Date SysDate = 0, SysDateOffset = 0;
     Text Key, MessageString, FailLine;
     Integer CommFlags = 0, ImportFlag = 0;
-    Integer AlarmMode = 0;
-    bool DispCalLimit = true;
-    Integer CalLimit = 90, CalCheck = 2, Intervals = 0;
-    bool DispID = false;
-    Integer Confermation = 0, LogOverWrite = 1, LunchBreak = 0, AlarmSilence = 1,
-            LcdBackLight = 0, LcdContrast = 8, HcMode = 3, CurrHc = 0, AlarmO2 = 0,
-            LogaClear = 1, LBMode = 0, BarHoleTime = 0, LeakBeep = 1, IRRange = 0,
-            UsePasswd = 0;
-    Text Password = "8462";
-    Integer AutoZero = 0, ConvFc = 0, LogoDisp = 1, MEDisp = 1, AliveDisp = 0,
-            RemainTimeDisp = 1, AFapDisp = 1, UIgasDisp = 1, UWdateDisp = 1;
-    Text BNuserLogoName;
-    Integer Battery = 0, DemandZero = 1, DispSpanFc = 0;
-    Text CATOther = "---", TCOther = "---";
-    Integer CATOtherEV = 0;
-    Long CATppm1st = 0, CATppm2nd = 0;
-    Single CATvol1st = 0, CATvol2nd = 0;
-    Integer LN_ = 0;
+#define KV_DECLARE_SETTING(Type, Name, Flag, Initial, OnClear, Caption) Type Name = Initial;
+    KV_GLOBAL_SETTINGS(KV_DECLARE_SETTING)
+#undef KV_DECLARE_SETTING
   };
   struct GlobalFlags {
 #define KV_DECLARE_FLAG(Name) bool Name = false;
-    KV_GLOBAL_FLAGS(KV_DECLARE_FLAG)
+#define KV_DECLARE_ROW_FLAG(Type, Name, Flag, Initial, OnClear, Caption) bool Flag = false;
+    KV_OTHER_GLOBAL_FLAGS(KV_DECLARE_FLAG)
+    KV_GLOBAL_SETTINGS(KV_DECLARE_ROW_FLAG)
+#undef KV_DECLARE_ROW_FLAG
 #undef KV_DECLARE_FLAG
   };
   struct Validity {
@@ -404,7 +272,6 @@ class clsInstrument {
   void Raise##Table(int i) { Table.changed[i] = true; }
   KV_RAISE(xs_) KV_RAISE(xz_) KV_RAISE(xv_) KV_RAISE(lo_) KV_RAISE(lb_) KV_RAISE(la_)
   KV_RAISE(fl_) KV_RAISE(ug_) KV_RAISE(hh_) KV_RAISE(he_) KV_RAISE(rp_) KV_RAISE(si_)
-  KV_RAISE(sz_) KV_RAISE(s1_) KV_RAISE(analog_) KV_RAISE(limit_)
 #undef KV_RAISE
   // G1_ entries 2..4 name the sub-board sensors.
   void Raiseg1_(int i) {
@@ -430,11 +297,11 @@ class clsInstrument {
   FlaggedTable<Integer, kHE> he_;
   FlaggedTable<Integer, kRP> rp_;
   FlaggedTable<Integer, kSI> si_;
-  // The next tables carry no change flags; their flag arrays are never read.
-  FlaggedTable<Integer, kSZ> sz_;
-  FlaggedTable<Integer, kS1> s1_;
-  FlaggedTable<Long, kAnalog> analog_;
-  FlaggedTable<Single, kLimit> limit_;
+  // The next tables carry no change flags.
+  PlainTable<Integer, kSZ> sz_;
+  PlainTable<Integer, kS1> s1_;
+  PlainTable<Long, kAnalog> analog_;
+  PlainTable<Single, kLimit> limit_;
   std::array<PidEntry, kPidEntries> pid_{};
   std::array<bool, kPidEntries> pidNameChanged_{};
   std::array<std::array<bool, kPidRanges>, kPidEntries> pidSpecChanged_{};

@@ -39,12 +39,8 @@ bool ReadGasNames(ReplyContext& ctx) {
   for (const int channel : kNameRecordsClearedByGn) {
     record.SetChange_GasName(channel, false);
   }
-  record.SetCATOther(ctx.Field(1));
-  record.SetChange_CATOther(false);
-  if (n == 9) {
-    record.SetTCOther(ctx.Field(8));
-    record.SetChange_TCOther(false);
-  }
+  record.StoreCATOther(ctx.Field(1));
+  if (n == 9) record.StoreTCOther(ctx.Field(8));
   record.SetinvalidGN(n == 8);
   return true;
 }
@@ -84,33 +80,26 @@ bool ReadGasSummary(ReplyContext& ctx) {
 
 bool StorePoint(clsInstrument& record, int k, const std::string& field) {
   const auto places = ParseHex16(field);
-  if (!places || !record.SetGasPoint(k, *places)) return false;
-  record.SetChange_GasPoint(k, false);
-  return true;
+  return places && record.StoreGasPoint(k, *places);
 }
 
 bool StoreFullScale(clsInstrument& record, int k, const std::string& field) {
-  if (!record.SetGasFullScale(k, DecodeValue(field, record.GasPoint(k)))) return false;
-  record.SetChange_GasFullScale(k, false);
-  return true;
+  return record.StoreGasFullScale(k, DecodeValue(field, record.GasPoint(k)));
 }
 
 bool StoreResolution(clsInstrument& record, int k, const std::string& field) {
-  if (!record.SetGasDesit(k, DecodeValue(field, record.GasPoint(k)))) return false;
-  record.SetChange_GasDesit(k, false);
-  return true;
+  return record.StoreGasDesit(k, DecodeValue(field, record.GasPoint(k)));
 }
 
 bool StoreUnit(clsInstrument& record, int k, const std::string& field) {
   const auto unit = ParseHex16(field);
-  if (!unit || !record.SetGasUnit(k, UnitText(*unit))) return false;
-  record.SetChange_GasUnit(k, false);
-  return true;
+  return unit && record.StoreGasUnit(k, UnitText(*unit));
 }
 
+// The echoes of GP and GU repeat their write lines: decimal, unlike the reads.
 bool AckPoints(ReplyContext& ctx) {
   for (int k = 0; k < kSensorChannels; ++k) {
-    const auto places = ParseHex16(ctx.Field(k));
+    const auto places = ParseDec16(ctx.Field(k));
     if (!places) return kAcceptedSoFar;
     if (*places != ctx.Record().GasPoint(k)) return false;
   }
@@ -122,7 +111,7 @@ constexpr std::array<int, 4> kSelectableChannels{0, 4, 5, 6};
 
 bool AckUnits(ReplyContext& ctx) {
   for (std::size_t i = 0; i < kSelectableChannels.size(); ++i) {
-    const auto unit = ParseHex16(ctx.Field(static_cast<int>(i)));
+    const auto unit = ParseDec16(ctx.Field(static_cast<int>(i)));
     if (!unit) return kAcceptedSoFar;
     if (*unit != UnitIndex(ctx.Record().GasUnit(kSelectableChannels[i]))) return false;
   }
@@ -138,8 +127,7 @@ bool ReadLongName(ReplyContext& ctx) {
   }
   if (ctx.Count() != 2) return FormatError(ctx);
   const auto index = ParseHex16(ctx.Field(0));
-  if (!index || !record.SetG1_(*index, ctx.Field(1))) return kRefused;
-  record.SetChange_G1_(*index, false);
+  if (!index || !record.StoreG1_(*index, ctx.Field(1))) return kRefused;
   record.SetinvalidG1(false);
   return true;
 }
@@ -156,24 +144,21 @@ std::optional<Integer> SensorField(std::string_view field) {
 
 bool StoreType(clsInstrument& record, int k, const std::string& field) {
   const auto type = SensorField(field);
-  if (!type || !record.SetGasType(k, *type)) return false;
-  record.SetChange_GasType(false);
-  return true;
+  return type && record.StoreGasType(k, *type);
 }
 
 bool StoreZeroForce(clsInstrument& record, int k, const std::string& field) {
   const auto force = SensorField(field);
-  if (!force || !record.SetZeroForce(k, *force)) return false;
-  record.SetChange_ZeroForce(k, false);
-  return true;
+  return force && record.StoreZeroForce(k, *force);
 }
 
 // IT,W and US,W: only a field that differs (other than "@") refuses the echo.
+// The echo repeats the write line, which carries the values in decimal.
 bool AckSensorFields(ReplyContext& ctx, Integer (clsInstrument::*value)(int) const) {
   for (int k = 0; k < kSensorChannels; ++k) {
     const std::string& field = ctx.Field(k);
     if (Trim(field) == kNoSensor) continue;
-    const auto echoed = ParseHex16(field);
+    const auto echoed = ParseDec16(field);
     if (!echoed) return kAcceptedSoFar;
     if (*echoed != (ctx.Record().*value)(k)) return false;
   }
@@ -193,9 +178,8 @@ bool ReadOutputMapping(ReplyContext& ctx) {
   clsInstrument& record = ctx.Record();
   for (int k = 0; k < kSensorChannels; ++k) {
     const auto mask = MaskField(ctx.Field(k));
-    if (!mask || !record.SetUG_(k, *mask)) return kRefused;
+    if (!mask || !record.StoreUG_(k, *mask)) return kRefused;
     if (!record.SetGasEnabled(k, *mask != 0)) return kRefused;
-    record.SetChange_UG_(k, false);
   }
   return true;
 }
@@ -216,8 +200,7 @@ bool ReadZeroFollowers(ReplyContext& ctx) {
   if (!bits) return kRefused;
   clsInstrument& record = ctx.Record();
   for (int k = 0; k < kSensorChannels; ++k) {
-    if (!record.SetZero(k, static_cast<Integer>((*bits >> k) & 1))) return kRefused;
-    record.SetChange_Zero(k, false);
+    if (!record.StoreZero(k, static_cast<Integer>((*bits >> k) & 1))) return kRefused;
   }
   return true;
 }
@@ -237,8 +220,7 @@ bool ReadAltRanges(ReplyContext& ctx) {
   if (!bits) return result;
   clsInstrument& record = ctx.Record();
   for (int k = kFirstAltRange; k <= kLastAltRange; ++k) {
-    if (!record.SetAltRng(k, static_cast<Integer>((*bits >> k) & 1))) return kRefused;
-    record.SetChange_AltRng(k, false);
+    if (!record.StoreAltRng(k, static_cast<Integer>((*bits >> k) & 1))) return kRefused;
   }
   return result;
 }
@@ -288,8 +270,7 @@ bool ReadRangeSettings(ReplyContext& ctx) {
   clsInstrument& record = ctx.Record();
   const auto irRange = ParseHex16(ctx.Field(0));
   if (!irRange) return kRefused;
-  record.SetIRRange(*irRange);
-  record.SetChange_IRRange(false);
+  record.StoreIRRange(*irRange);
   for (int g = 0; g < kSubBoardChannels; ++g) {
     const int channel = kFirstSubBoardChannel + g;
     const int first = 1 + g * groupSize;
@@ -298,8 +279,7 @@ bool ReadRangeSettings(ReplyContext& ctx) {
       if (!StoreInfraredGroup(record, channel, ctx, first, fullForm)) return kRefused;
     } else if (type == kGasTypePid) {
       const auto smallRange = ParseDec16(ctx.Field(first));
-      if (!smallRange || !record.SetPIDSmallRange(channel, *smallRange)) return kRefused;
-      record.SetChange_PIDSmallRange(channel, false);
+      if (!smallRange || !record.StorePIDSmallRange(channel, *smallRange)) return kRefused;
     }
   }
   record.SetinvalidFF(!fullForm);

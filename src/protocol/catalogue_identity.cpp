@@ -37,8 +37,7 @@ bool ReadFirmwareSum(ReplyContext& ctx) {
 }
 
 bool ReadSerialNo(ReplyContext& ctx) {
-  ctx.Record().SetSerialNo(ctx.Field(0));
-  ctx.Record().SetChange_SerialNo(false);
+  ctx.Record().StoreSerialNo(ctx.Field(0));
   return true;
 }
 
@@ -47,8 +46,7 @@ bool AckSerialNo(ReplyContext& ctx) {
 }
 
 bool ReadDummySerial(ReplyContext& ctx) {
-  ctx.Record().SetDummySerial(ctx.Field(0));
-  ctx.Record().SetChange_DummySerial(false);
+  ctx.Record().StoreDummySerial(ctx.Field(0));
   return true;
 }
 
@@ -80,8 +78,7 @@ constexpr std::array<std::string_view, 5> kSpecTypes{"0", "1", "2", "3", "4"};
 bool ReadSpecType(ReplyContext& ctx) {
   const std::string& type = ctx.Field(0);
   if (std::find(kSpecTypes.begin(), kSpecTypes.end(), type) == kSpecTypes.end()) return kRefused;
-  ctx.Record().SetSpecType(type);
-  ctx.Record().SetChange_SpecType(false);
+  ctx.Record().StoreSpecType(type);
   return true;
 }
 
@@ -91,15 +88,11 @@ bool AckSpecType(ReplyContext& ctx) { return ctx.Field(0) == ctx.Record().SpecTy
 
 // Stores one name and clears its flag; false for an index outside the list.
 bool StoreStation(clsInstrument& record, int index, const std::string& name) {
-  if (!record.SetXS_(index, name)) return false;
-  record.SetChange_XS_(index, false);
-  return true;
+  return record.StoreXS_(index, name);
 }
 
 bool StoreUser(clsInstrument& record, int index, const std::string& name) {
-  if (!record.SetXZ_(index, name)) return false;
-  record.SetChange_XZ_(index, false);
-  return true;
+  return record.StoreXZ_(index, name);
 }
 
 using StoreName = bool (*)(clsInstrument&, int, const std::string&);
@@ -151,14 +144,12 @@ bool ReadSelection(ReplyContext& ctx) {
   clsInstrument& record = ctx.Record();
   const auto station = ParseHex16(ctx.Field(0));
   if (!station) return kRefused;
-  if (!record.SetXV_(0, SelectionNumber(*station))) return kRefused;
-  record.SetChange_XV_(0, false);
+  if (!record.StoreXV_(0, SelectionNumber(*station))) return kRefused;
   // The instrument's own indexing: the station number selects XS_ directly.
   record.SetStationID(record.XS_(record.XV_(0)));
   const auto user = ParseHex16(ctx.Field(1));
   if (!user) return kRefused;
-  if (!record.SetXV_(1, SelectionNumber(*user))) return kRefused;
-  record.SetChange_XV_(1, false);
+  if (!record.StoreXV_(1, SelectionNumber(*user))) return kRefused;
   record.SetUserID(record.XZ_(record.XV_(1)));
   return true;
 }

@@ -9,15 +9,13 @@ namespace kv {
 namespace {
 
 // A1, A2, AS, AW: one value per channel in the channel's decimal places.
-using LevelSetter = bool (clsInstrument::*)(int, Single);
-using FlagSetter = void (clsInstrument::*)(int, bool);
+using LevelStore = bool (clsInstrument::*)(int, Single);
 
-bool ReadAlarmLevels(ReplyContext& ctx, LevelSetter set, FlagSetter setChanged) {
+bool ReadAlarmLevels(ReplyContext& ctx, LevelStore store) {
   if (ctx.Count() != kSensorChannels) return FormatError(ctx);
   clsInstrument& record = ctx.Record();
   for (int k = 0; k < kSensorChannels; ++k) {
-    if (!(record.*set)(k, DecodeValue(ctx.Field(k), record.GasPoint(k)))) return kRefused;
-    (record.*setChanged)(k, false);
+    if (!(record.*store)(k, DecodeValue(ctx.Field(k), record.GasPoint(k)))) return kRefused;
   }
   return true;
 }
@@ -52,8 +50,7 @@ bool ReadAutoCalib(ReplyContext& ctx) {
       result = false;
       continue;
     }
-    if (!record.SetAutoCalib(k, *value)) return kRefused;
-    record.SetChange_AutoCal(k, false);
+    if (!record.StoreAutoCalib(k, *value)) return kRefused;
   }
   return result;
 }
@@ -106,17 +103,13 @@ bool ReadCatalyticRatios(ReplyContext& ctx) {
   const int ppmPlaces = record.GasPoint(kPpmRecord);
   const auto ppm1 = RoundToLong(DecodeValue(ctx.Field(0), ppmPlaces));
   if (!ppm1) return kRefused;
-  record.SetCATppm1st(static_cast<Long>(*ppm1));
-  record.SetChange_CATppm1(false);
+  record.StoreCATppm1st(static_cast<Long>(*ppm1));
   const auto ppm2 = RoundToLong(DecodeValue(ctx.Field(1), ppmPlaces));
   if (!ppm2) return kRefused;
-  record.SetCATppm2nd(static_cast<Long>(*ppm2));
-  record.SetChange_CATppm2(false);
+  record.StoreCATppm2nd(static_cast<Long>(*ppm2));
   const int volPlaces = record.GasPoint(kVolRecord);
-  record.SetCATvol1st(DecodeValue(ctx.Field(2), volPlaces));
-  record.SetChange_CATvol1(false);
-  record.SetCATvol2nd(DecodeValue(ctx.Field(3), volPlaces));
-  record.SetChange_CATvol2(false);
+  record.StoreCATvol1st(DecodeValue(ctx.Field(2), volPlaces));
+  record.StoreCATvol2nd(DecodeValue(ctx.Field(3), volPlaces));
   return true;
 }
 
@@ -124,8 +117,7 @@ bool ReadOtherGasValue(ReplyContext& ctx) {
   const bool result = kAcceptedSoFar;  // FH accepts before it decodes the value
   const auto value = ParseDec16(ctx.Field(0));
   if (!value) return result;
-  ctx.Record().SetCATOtherEV(*value);
-  ctx.Record().SetChange_CATOtherEV(false);
+  ctx.Record().StoreCATOtherEV(*value);
   return result;
 }
 
@@ -139,8 +131,7 @@ bool ReadCatalyticConstants(ReplyContext& ctx) {
     const auto raw = ParseHex32(ctx.Field(k));
     if (!raw) return result;
     // RawToValue saturates at the Long range.
-    if (!record.SetFL_(k, static_cast<Long>(RawToValue(*raw)))) return kRefused;
-    record.SetChange_FL_(k, false);
+    if (!record.StoreFL_(k, static_cast<Long>(RawToValue(*raw)))) return kRefused;
   }
   if (!record.SetRatio(0, static_cast<Single>(record.FL_(0)))) return kRefused;
   record.SetinvalidFL_(n == 2);
@@ -153,16 +144,16 @@ void AddLevelRows(ReplyRows& rows) {
   constexpr auto kRecord = NeedsRecord::kYes;
   constexpr auto kNoRecord = NeedsRecord::kNo;
   rows.push_back({"A1,R", kRecord, [](ReplyContext& ctx) {
-                    return ReadAlarmLevels(ctx, &clsInstrument::SetWarning, &clsInstrument::SetChange_Warn);
+                    return ReadAlarmLevels(ctx, &clsInstrument::StoreWarning);
                   }});
   rows.push_back({"A2,R", kRecord, [](ReplyContext& ctx) {
-                    return ReadAlarmLevels(ctx, &clsInstrument::SetAlarm, &clsInstrument::SetChange_Alarm);
+                    return ReadAlarmLevels(ctx, &clsInstrument::StoreAlarm);
                   }});
   rows.push_back({"AS,R", kRecord, [](ReplyContext& ctx) {
-                    return ReadAlarmLevels(ctx, &clsInstrument::SetStel, &clsInstrument::SetChange_Stel);
+                    return ReadAlarmLevels(ctx, &clsInstrument::StoreStel);
                   }});
   rows.push_back({"AW,R", kRecord, [](ReplyContext& ctx) {
-                    return ReadAlarmLevels(ctx, &clsInstrument::SetTwa, &clsInstrument::SetChange_Twa);
+                    return ReadAlarmLevels(ctx, &clsInstrument::StoreTwa);
                   }});
   for (const char* key : {"A1,W", "A2,W", "AS,W", "AW,W", "SA,W"}) {
     rows.push_back({key, kNoRecord, [](ReplyContext& ctx) { return EchoesLine(ctx, kSensorChannels); }});

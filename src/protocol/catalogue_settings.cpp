@@ -12,7 +12,8 @@ namespace {
 
 // How the one field of a global setting decodes (the same on read and on the
 // write acknowledgement's echo). Some settings are read as hexadecimal but
-// written as decimal: the instrument works that way.
+// written as decimal: the instrument works that way, and their echoes repeat
+// the decimal write line (kCompareDecimal).
 enum class FieldRule {
   kNumericDecimal,  // must be numeric
   kHexadecimal,     // hexadecimal digits
@@ -25,6 +26,7 @@ enum class FieldRule {
 
 enum class AckRule {
   kCompareDecoded,   // the echo, decoded like the read, must equal the record
+  kCompareDecimal,   // the echo, in decimal as the write line carries it, must equal the record
   kCompareFlagText,  // the echo must be "1" for a non-zero value, "0" for zero
   kNotChecked,
 };
@@ -69,49 +71,43 @@ std::optional<Integer> DecodeSetting(FieldRule rule, std::string_view field) {
   return std::nullopt;
 }
 
-#define KV_SETTING(Code, Rule, Ack, Name, Flag)                                        \
+#define KV_SETTING(Code, Rule, Ack, Name)                                              \
   GlobalSetting {                                                                     \
     Code, FieldRule::Rule, AckRule::Ack,                                              \
         [](const clsInstrument& r) { return static_cast<Integer>(r.Name()); },        \
-        [](clsInstrument& r, Integer v) {                                             \
-          r.Set##Name(v);                                                             \
-          r.Set##Flag(false);                                                         \
-        }                                                                             \
+        [](clsInstrument& r, Integer v) { r.Store##Name(v); }                         \
   }
 // DispCalLimit and DispID are Booleans on the record.
-#define KV_BOOL_SETTING(Code, Name, Flag)                                             \
+#define KV_BOOL_SETTING(Code, Name)                                                   \
   GlobalSetting {                                                                     \
     Code, FieldRule::kNumericBoolean, AckRule::kCompareDecoded,                       \
         [](const clsInstrument& r) { return static_cast<Integer>(r.Name() ? 1 : 0); }, \
-        [](clsInstrument& r, Integer v) {                                             \
-          r.Set##Name(v != 0);                                                        \
-          r.Set##Flag(false);                                                         \
-        }                                                                             \
+        [](clsInstrument& r, Integer v) { r.Store##Name(v != 0); }                    \
   }
 
 constexpr std::array<GlobalSetting, 22> kGlobalSettings{{
-    KV_SETTING("AP", kNumericDecimal, kCompareDecoded, AlarmMode, Change_AlarmMode),
-    KV_BOOL_SETTING("SD", DispCalLimit, Change_DispCalLimit),
-    KV_SETTING("SC", kHexadecimal, kCompareDecoded, CalLimit, Change_CalLimit),
-    KV_SETTING("SM", kNumericDecimal, kCompareDecoded, CalCheck, Change_CalCheck),
-    KV_SETTING("XP", kIntervalCode, kCompareDecoded, Intervals, Change_Interval),
-    KV_BOOL_SETTING("XI", DispID, Change_DispID),
-    KV_SETTING("XL", kNumericDecimal, kCompareDecoded, LunchBreak, Change_LunchBreak),
-    KV_SETTING("XA", kNumericDecimal, kCompareDecoded, AlarmSilence, Change_AlarmSilence),
-    KV_SETTING("XB", kHexadecimal, kCompareDecoded, Confermation, Change_Confermation),
-    KV_SETTING("XW", kNumericDecimal, kCompareDecoded, LogOverWrite, Change_LogOverWrite),
-    KV_SETTING("XT", kHexadecimal, kCompareDecoded, LcdBackLight, Change_LcdBackLight),
-    KV_SETTING("UL", kHexadecimal, kCompareDecoded, LcdContrast, Change_LcdContrast),
-    KV_SETTING("AT", kNumericDecimal, kCompareDecoded, AlarmO2, Change_AlarmO2),
-    KV_SETTING("XC", kNumericDecimal, kCompareDecoded, LogaClear, Change_logaClear),
-    KV_SETTING("SJ", kNumericFlag, kCompareDecoded, AutoZero, Change_AutoZero),
-    KV_SETTING("LF", kNumericFlag, kCompareFlagText, ConvFc, Change_ConvFc),
-    KV_SETTING("HB", kNumericFlag, kCompareFlagText, Battery, Change_Battery),
-    KV_SETTING("UV", kLogoDigit, kNotChecked, LogoDisp, Change_LogoDisp),
-    KV_SETTING("AF", kFlagOrOn, kNotChecked, AFapDisp, Change_AFapDisp),
-    KV_SETTING("UI", kFlagOrOn, kNotChecked, UIgasDisp, Change_UIgasDisp),
-    KV_SETTING("UW", kFlagOrOn, kNotChecked, UWdateDisp, Change_UWdateDisp),
-    KV_SETTING("XD", kFlagOrOn, kNotChecked, RemainTimeDisp, Change_RemainTimeDisp),
+    KV_SETTING("AP", kNumericDecimal, kCompareDecoded, AlarmMode),
+    KV_BOOL_SETTING("SD", DispCalLimit),
+    KV_SETTING("SC", kHexadecimal, kCompareDecoded, CalLimit),
+    KV_SETTING("SM", kNumericDecimal, kCompareDecoded, CalCheck),
+    KV_SETTING("XP", kIntervalCode, kCompareDecoded, Intervals),
+    KV_BOOL_SETTING("XI", DispID),
+    KV_SETTING("XL", kNumericDecimal, kCompareDecoded, LunchBreak),
+    KV_SETTING("XA", kNumericDecimal, kCompareDecoded, AlarmSilence),
+    KV_SETTING("XB", kHexadecimal, kCompareDecimal, Confermation),
+    KV_SETTING("XW", kNumericDecimal, kCompareDecoded, LogOverWrite),
+    KV_SETTING("XT", kHexadecimal, kCompareDecoded, LcdBackLight),
+    KV_SETTING("UL", kHexadecimal, kCompareDecoded, LcdContrast),
+    KV_SETTING("AT", kNumericDecimal, kCompareDecoded, AlarmO2),
+    KV_SETTING("XC", kNumericDecimal, kCompareDecoded, LogaClear),
+    KV_SETTING("SJ", kNumericFlag, kCompareDecoded, AutoZero),
+    KV_SETTING("LF", kNumericFlag, kCompareFlagText, ConvFc),
+    KV_SETTING("HB", kNumericFlag, kCompareFlagText, Battery),
+    KV_SETTING("UV", kLogoDigit, kNotChecked, LogoDisp),
+    KV_SETTING("AF", kFlagOrOn, kNotChecked, AFapDisp),
+    KV_SETTING("UI", kFlagOrOn, kNotChecked, UIgasDisp),
+    KV_SETTING("UW", kFlagOrOn, kNotChecked, UWdateDisp),
+    KV_SETTING("XD", kFlagOrOn, kNotChecked, RemainTimeDisp),
 }};
 #undef KV_SETTING
 #undef KV_BOOL_SETTING
@@ -131,10 +127,15 @@ bool AckSetting(ReplyContext& ctx, const GlobalSetting& setting) {
       if (!echoed) return kRefused;
       return *echoed == setting.value(ctx.Record());
     }
+    case AckRule::kCompareDecimal: {
+      const auto echoed = ParseDec16(ctx.Field(0));
+      if (!echoed) return kRefused;
+      return *echoed == current;
+    }
     case AckRule::kCompareFlagText:
       return Trim(ctx.Field(0)) == (setting.value(ctx.Record()) != 0 ? "1" : "0");
     case AckRule::kNotChecked:
-      return true;
+      break;  // has a row of its own that never reads the record
   }
   return kRefused;
 }
@@ -143,8 +144,13 @@ void AddGlobalSettingRows(ReplyRows& rows, const GlobalSetting& setting) {
   const std::string code(setting.code);
   rows.push_back({code + ",R", NeedsRecord::kYes,
                   [&setting](ReplyContext& ctx) { return ReadSetting(ctx, setting); }});
-  rows.push_back({code + ",W",
-                  setting.ack == AckRule::kNotChecked ? NeedsRecord::kNo : NeedsRecord::kYes,
+  // An echo that is not checked never looks at the record, so it is accepted
+  // even when it arrives with no record attached (nothing pending).
+  if (setting.ack == AckRule::kNotChecked) {
+    rows.push_back({code + ",W", NeedsRecord::kNo, AcceptReply});
+    return;
+  }
+  rows.push_back({code + ",W", NeedsRecord::kYes,
                   [&setting](ReplyContext& ctx) { return AckSetting(ctx, setting); }});
 }
 
@@ -154,8 +160,7 @@ bool ReadUsePassword(ReplyContext& ctx) {
   if (ctx.Count() != 1) return FormatError(ctx);
   const auto value = ParseHex16(ctx.Field(0));
   if (!value) return kRefused;
-  ctx.Record().SetUsePasswd(*value);
-  ctx.Record().SetChange_UsePasswd(false);
+  ctx.Record().StoreUsePasswd(*value);
   return true;
 }
 
@@ -163,8 +168,7 @@ constexpr std::size_t kPasswordLength = 4;
 
 bool ReadPassword(ReplyContext& ctx) {
   if (ctx.Field(0).size() != kPasswordLength) return FormatError(ctx);
-  ctx.Record().SetPassword(ctx.Field(0));
-  ctx.Record().SetChange_Password(false);
+  ctx.Record().StorePassword(ctx.Field(0));
   return true;
 }
 
@@ -173,8 +177,7 @@ bool AckPassword(ReplyContext& ctx) { return ctx.Field(0) == ctx.Record().Passwo
 constexpr std::size_t kLogoNameWidth = 20;
 
 bool ReadLogoName(ReplyContext& ctx) {
-  ctx.Record().SetBNuserLogoName(CutText(ctx.Field(0), kLogoNameWidth));
-  ctx.Record().SetChange_BNuserLogoName(false);
+  ctx.Record().StoreBNuserLogoName(CutText(ctx.Field(0), kLogoNameWidth));
   return true;
 }
 
@@ -182,10 +185,8 @@ bool ReadLogoName(ReplyContext& ctx) {
 bool ReadDisplayFlags(ReplyContext& ctx) {
   clsInstrument& record = ctx.Record();
   const bool numeric = IsNumeric(ctx.Field(0));
-  record.SetMEDisp(numeric ? FirstCharFlag(ctx.Field(0)) : Integer{1});
-  record.SetAliveDisp(numeric ? FirstCharFlag(ctx.Field(1)) : Integer{1});
-  record.SetChange_MEDisp(false);
-  record.SetChange_AliveDisp(false);
+  record.StoreMEDisp(numeric ? FirstCharFlag(ctx.Field(0)) : Integer{1});
+  record.StoreAliveDisp(numeric ? FirstCharFlag(ctx.Field(1)) : Integer{1});
   return true;
 }
 
@@ -193,10 +194,8 @@ bool ReadDisplayFlags(ReplyContext& ctx) {
 bool ReadZeroSpanFlags(ReplyContext& ctx) {
   clsInstrument& record = ctx.Record();
   const bool numeric = IsNumeric(ctx.Field(0));
-  record.SetDemandZero(numeric ? FirstCharFlag(ctx.Field(0)) : Integer{1});
-  record.SetDispSpanFc(numeric ? FirstCharFlag(ctx.Field(1)) : Integer{0});
-  record.SetChange_DemandZero(false);
-  record.SetChange_DispSpanFc(false);
+  record.StoreDemandZero(numeric ? FirstCharFlag(ctx.Field(0)) : Integer{1});
+  record.StoreDispSpanFc(numeric ? FirstCharFlag(ctx.Field(1)) : Integer{0});
   return true;
 }
 
@@ -208,13 +207,11 @@ bool ReadHcMode(ReplyContext& ctx) {
   if (!IsNumeric(ctx.Field(0))) return kRefused;
   const auto mode = ParseDec16(ctx.Field(0));
   if (!mode) return kRefused;
-  record.SetHcMode(*mode);
-  record.SetChange_HCMode(false);
+  record.StoreHcMode(*mode);
   if (n == 2 && IsNumeric(ctx.Field(1))) {
     const auto current = ParseDec16(ctx.Field(1));
     if (!current) return kRefused;
-    record.SetCurrHc(*current);
-    record.SetChange_CurrHc(false);
+    record.StoreCurrHc(*current);
     record.SetinvalidLP(false);
   } else if (n == 1) {
     record.SetinvalidLP(true);
@@ -237,32 +234,30 @@ bool ReadLeakSettings(ReplyContext& ctx) {
   clsInstrument& record = ctx.Record();
   const auto mode = ParseHex16(ctx.Field(0));
   if (!mode) return kRefused;
-  record.SetLBMode(*mode);
-  record.SetChange_LBmode(false);
+  record.StoreLBMode(*mode);
   const auto barHole = ParseHex16(ctx.Field(1));
   if (!barHole) return kRefused;
-  record.SetBarHoleTime(*barHole);
-  record.SetChange_BarHoleTime(false);
+  record.StoreBarHoleTime(*barHole);
   if (n == 3) {
     const auto beep = ParseDec16(ctx.Field(2));
     if (!beep) return kRefused;
-    record.SetLeakBeep(*beep);
+    record.StoreLeakBeep(*beep);
     record.SetinvalidWB(false);
   } else {
-    record.SetLeakBeep(1);
+    record.StoreLeakBeep(1);
     record.SetinvalidWB(true);
   }
-  record.SetChange_LeakBeep(false);
   return true;
 }
 
-// The echo decodes like the read; only a mismatch refuses it.
+// The echo repeats the write line, all three in decimal; only a mismatch
+// refuses it.
 bool AckLeakSettings(ReplyContext& ctx) {
   const clsInstrument& record = ctx.Record();
-  const auto mode = ParseHex16(ctx.Field(0));
+  const auto mode = ParseDec16(ctx.Field(0));
   if (!mode) return kAcceptedSoFar;
   if (*mode != record.LBMode()) return false;
-  const auto barHole = ParseHex16(ctx.Field(1));
+  const auto barHole = ParseDec16(ctx.Field(1));
   if (!barHole) return kAcceptedSoFar;
   if (*barHole != record.BarHoleTime()) return false;
   const auto beep = ParseDec16(ctx.Field(2));
@@ -284,12 +279,8 @@ bool StoreLevels(ReplyContext& ctx, int count, StoreLevel store) {
   return true;
 }
 
-#define KV_LEVEL_STORE(Table)                                 \
-  [](clsInstrument& r, int k, Integer v) {                    \
-    if (!r.Set##Table(k, v)) return false;                    \
-    r.SetChange_##Table(k, false);                            \
-    return true;                                              \
-  }
+#define KV_LEVEL_STORE(Table) \
+  [](clsInstrument& r, int k, Integer v) { return r.Store##Table(k, v); }
 
 bool ReadLevelTable(ReplyContext& ctx, int count, StoreLevel store) {
   if (ctx.Count() != count) return FormatError(ctx);

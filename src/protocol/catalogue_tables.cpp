@@ -13,6 +13,9 @@ namespace {
 
 // ---- conversion tables -------------------------------------------------------
 
+// An entry's fields are set one by one, as edits, and its flag is cleared
+// only when the whole entry has arrived: a reply that fails half-way leaves
+// the entry flagged.
 struct ConversionTable {
   bool (clsInstrument::*setLongName)(int, Text);
   bool (clsInstrument::*setName)(int, Text);
@@ -71,8 +74,7 @@ bool ReadTableCount(ReplyContext& ctx) {
   if (ctx.Count() != 1) return FormatError(ctx);
   const auto count = ParseHex16(ctx.Field(0));
   if (!count) return kRefused;
-  ctx.Record().SetLN_(*count);
-  ctx.Record().SetChange_LN_(false);
+  ctx.Record().StoreLN_(*count);
   return true;
 }
 
@@ -87,6 +89,7 @@ bool ReadConversionLevels(ReplyContext& ctx) {
   const auto index = ParseHex16(ctx.Field(0));
   if (!index) return kRefused;
   const int places = record.GasPoint(0);
+  // Flagged until the whole entry has arrived, like the conversion entries.
   if (!record.SetLA_warn(*index, DecodeValue(ctx.Field(1), places)) ||
       !record.SetLA_alarm(*index, DecodeValue(ctx.Field(2), places))) {
     return kRefused;
@@ -108,9 +111,7 @@ bool ReadPidName(ReplyContext& ctx) {
   const auto entry = ParseHex16(ctx.Field(0));
   if (!entry) return kRefused;
   clsInstrument& record = ctx.Record();
-  record.SetPIDLongName(*entry, ctx.Field(1));
-  record.SetPIDName(*entry, UpperText(ctx.Field(2)));
-  record.SetChange_PIDName(*entry, false);
+  record.StorePIDNames(*entry, ctx.Field(1), UpperText(ctx.Field(2)));
   return true;
 }
 
@@ -121,7 +122,8 @@ constexpr int kPidFieldsWithoutFactor = 10;
 constexpr int kFactorField = 10;
 
 // Fields f0..f9 of one PID range; the decimal places (f2) are stored first so
-// that the values use them.
+// that the values use them. Set as edits: the caller clears the range's flag
+// once the whole range has arrived.
 bool StorePidRange(ReplyContext& ctx, int range, int& entry) {
   clsInstrument& record = ctx.Record();
   const auto parsedEntry = ParseHex16(ctx.Field(0));

@@ -1,8 +1,8 @@
 // Writes that change a setting: applied to the settings, then acknowledged.
-// The acknowledgement is mostly the request text itself, the form the program
-// checks (for some codes it compares the whole frame with the line it sent);
-// a few settings are confirmed in the instrument's reply form instead. A write
-// the instrument cannot apply changes nothing and is refused with NAK.
+// The acknowledgement is the request text itself, the form the program checks
+// (for some codes it compares the whole frame with the line it sent), values
+// in decimal where the line carries them so. A write the instrument cannot
+// apply changes nothing and is refused with NAK.
 #include <array>
 #include <utility>
 #include <vector>
@@ -48,14 +48,12 @@ std::string ApplyAndEcho(SimDevice& d, std::string_view commandText, std::string
   return Apply(d, commandText) ? std::string(commandText) : Refuse(commandText);
 }
 
-// Settings the program writes in decimal but the instrument reports in
-// hexadecimal (as in its read replies): stored as sent, and confirmed in the
-// reply form, which is how the program decodes the acknowledgement.
+// Sensor types and zero suppress: written in decimal (reported in hexadecimal
+// by the read replies), stored as sent and echoed as sent. Unlike the file's
+// rules, "@" here is a channel without a sensor (value 16) for both.
 using ChannelSetter = bool (clsInstrument::*)(int, Integer);
-using ChannelGetter = Integer (clsInstrument::*)(int) const;
 
-// Seven channel fields; "@" marks a channel without a sensor (value 16).
-template <ChannelSetter set, ChannelGetter get>
+template <ChannelSetter set>
 std::string ChannelCodesWrite(SimDevice& d, std::string_view commandText, std::string_view data) {
   const auto fields = SplitFields(data);
   if (fields.size() < static_cast<std::size_t>(kSensorChannels)) return Refuse(commandText);
@@ -66,42 +64,12 @@ std::string ChannelCodesWrite(SimDevice& d, std::string_view commandText, std::s
     if (!value) return Refuse(commandText);
     values[k] = *value;
   }
-  std::vector<std::string> confirmed;
   for (int k = 0; k < kSensorChannels; ++k) {
     [[maybe_unused]] const bool stored =
         (d.Settings().*set)(k, values[static_cast<std::size_t>(k)]);
-    const Integer held = (d.Settings().*get)(k);
-    confirmed.push_back(held == kNoSensorCode ? std::string(kNoSensor) : HexText(held));
   }
   d.SettleDerived();
-  return ReplyText(commandText.substr(0, 2), 'W', confirmed);
-}
-
-template <void (clsInstrument::*set)(Integer), Integer (clsInstrument::*get)() const>
-std::string DecimalSettingWrite(SimDevice& d, std::string_view commandText, std::string_view data) {
-  const auto fields = SplitFields(data);
-  const auto value = fields.empty() ? std::nullopt : ParseDec16(fields[0]);
-  if (!value) return Refuse(commandText);
-  (d.Settings().*set)(*value);
-  d.SettleDerived();
-  return ReplyText(commandText.substr(0, 2), 'W', {HexText((d.Settings().*get)())});
-}
-
-// The leak-beep settings arrive in decimal, as the program writes them; the
-// instrument confirms them in its reply form (the first two in hexadecimal),
-// which is how the program decodes the acknowledgement.
-std::string LeakBeepWrite(SimDevice& d, std::string_view commandText, std::string_view data) {
-  const auto fields = SplitFields(data);
-  if (fields.size() < 3) return Refuse(commandText);
-  const auto mode = ParseDec16(fields[0]), holeTime = ParseDec16(fields[1]),
-             beep = ParseDec16(fields[2]);
-  if (!mode || !holeTime || !beep) return Refuse(commandText);
-  clsInstrument& s = d.Settings();
-  s.SetLBMode(*mode);
-  s.SetBarHoleTime(*holeTime);
-  s.SetLeakBeep(*beep);
-  d.SettleDerived();
-  return ReplyText("WB", 'W', {HexText(s.LBMode()), HexText(s.BarHoleTime()), Dec(s.LeakBeep())});
+  return std::string(commandText);
 }
 
 // The identity and the two D/A groups are not maintenance file records; the
@@ -139,20 +107,15 @@ constexpr std::array kFileRuleCodes = {
     "XZ", "XS", "LO", "LN", "LB", "LA", "LS", "LI", "LJ", "XV", "GN", "GP", "GF", "GD", "GU",
     "GJ", "UG", "AP", "XP", "XI", "SD", "SM", "SC", "XL", "XA", "XW", "XT", "UL", "A1", "A2",
     "AS", "AW", "FL", "FH", "SA", "UZ", "AT", "UJ", "LP", "XC", "AC", "HH", "HE", "SJ", "LF",
-    "UV", "AF", "UI", "UW", "BN", "XE", "XD", "LR", "AQ", "FF", "G1", "HB", "SG"};
+    "UV", "AF", "UI", "UW", "BN", "XE", "XD", "LR", "AQ", "FF", "G1", "HB", "SG", "XB", "AL",
+    "WB"};
 
 constexpr auto kSettingWrites = [] {
-  std::array<CommandRow, kFileRuleCodes.size() + 9> rows{};
+  std::array<CommandRow, kFileRuleCodes.size() + 6> rows{};
   std::size_t n = 0;
   for (const char* code : kFileRuleCodes) rows[n++] = {code, 'W', ApplyAndEcho};
-  rows[n++] = {"IT", 'W', ChannelCodesWrite<&clsInstrument::SetGasType, &clsInstrument::GasType>};
-  rows[n++] = {"US", 'W',
-               ChannelCodesWrite<&clsInstrument::SetZeroForce, &clsInstrument::ZeroForce>};
-  rows[n++] = {"XB", 'W',
-               DecimalSettingWrite<&clsInstrument::SetConfermation, &clsInstrument::Confermation>};
-  rows[n++] = {"AL", 'W',
-               DecimalSettingWrite<&clsInstrument::SetUsePasswd, &clsInstrument::UsePasswd>};
-  rows[n++] = {"WB", 'W', LeakBeepWrite};
+  rows[n++] = {"IT", 'W', ChannelCodesWrite<&clsInstrument::SetGasType>};
+  rows[n++] = {"US", 'W', ChannelCodesWrite<&clsInstrument::SetZeroForce>};
   rows[n++] = {"IN", 'W', IdentityWrite<&clsInstrument::SetSerialNo>};
   rows[n++] = {"HN", 'W', IdentityWrite<&clsInstrument::SetDummySerial>};
   rows[n++] = {"RP", 'W', HexGroupWrite<&clsInstrument::SetRP_, 2>};

@@ -119,8 +119,9 @@ TEST_F(FileCommandsTest, DiffExitStatusAndOneLinePerDifferingSetting) {
   const ProgramResult different = Kvmaint({"diff", file, other});
   EXPECT_EQ(different.exitCode, 1) << different.err;
   EXPECT_THAT(Lines(different.out),
-              ElementsAre("AlarmMode(0): 1 -> 2", "GasName(4): IR -> NH3", "Warning(2): 12.5 -> 15.0",
-                          "XS_(5): NORTH GATE -> SOUTH GATE"));
+              ElementsAre("Alarm Latching: 1 -> 2", "IR name: IR -> NH3",
+                          "H2S warning level: 12.5 vol% -> 15.0 vol%",
+                          "Station 6: NORTH GATE -> SOUTH GATE"));
 }
 
 TEST_F(FileCommandsTest, DiffOfAFileThatCannotBeUsedIsAFileError) {

@@ -176,8 +176,8 @@ TEST(DispatcherSettingsTest, MultiFieldSettings) {
        [](clsInstrument& r, RecordingLink&) { r.SetLeakBeep(0); }},
       {"leak settings with one field", "WB,R,1", false,
        [](const clsInstrument&, const RecordingLink& link) { EXPECT_TRUE(FormatErrorLogged(link)); }},
-      {"leak echo decoded like the read", "WB,W,A,1E,0", true, nullptr, leakSettings},
-      {"leak echo differs", "WB,W,10,30,0", false, nullptr, leakSettings},
+      {"leak echo read in decimal, as written", "WB,W,10,30,0", true, nullptr, leakSettings},
+      {"leak echo differs", "WB,W,16,48,0", false, nullptr, leakSettings},
   });
 }
 
