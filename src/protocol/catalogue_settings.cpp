@@ -119,7 +119,8 @@ bool ReadSetting(ReplyContext& ctx, const GlobalSetting& setting) {
   return true;
 }
 
-// An unchecked echo needs no record: the row may run without one.
+// Checked echoes only: their rows need a record (unchecked ones have a row
+// of their own that never reads it).
 bool AckSetting(ReplyContext& ctx, const GlobalSetting& setting) {
   switch (setting.ack) {
     case AckRule::kCompareDecoded: {
@@ -130,12 +131,12 @@ bool AckSetting(ReplyContext& ctx, const GlobalSetting& setting) {
     case AckRule::kCompareDecimal: {
       const auto echoed = ParseDec16(ctx.Field(0));
       if (!echoed) return kRefused;
-      return *echoed == current;
+      return *echoed == setting.value(ctx.Record());
     }
     case AckRule::kCompareFlagText:
       return Trim(ctx.Field(0)) == (setting.value(ctx.Record()) != 0 ? "1" : "0");
     case AckRule::kNotChecked:
-      break;  // has a row of its own that never reads the record
+      break;
   }
   return kRefused;
 }
