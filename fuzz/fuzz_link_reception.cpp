@@ -21,7 +21,11 @@ namespace {
 
 class MemoryTransport final : public kv::Transport {
  public:
-  bool Open() override { return open_ = true; }
+  void Attach(kv::TransportEvents*) override {}
+  kv::OpenResult Open() override {
+    open_ = true;
+    return kv::OpenResult::Opened();
+  }
   void Close() override { open_ = false; }
   bool IsOpen() const override { return open_; }
   bool Write(std::string_view) override { return open_; }
