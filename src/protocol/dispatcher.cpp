@@ -69,7 +69,7 @@ std::vector<std::string> CatalogueKeys() {
   return keys;
 }
 
-bool ApplyReply(std::string_view frame, clsInstrument* record, LinkEffects& effects) {
+bool ApplyReply(std::string_view frame, ReplySink& sink, LinkEffects& effects) {
   if (!ChecksumMatches(frame)) {
     effects.AddLog(kChecksumErrorLog);
     return false;
@@ -95,10 +95,10 @@ bool ApplyReply(std::string_view frame, clsInstrument* record, LinkEffects& effe
     effects.AddLog(kFormatErrorLog);  // more fields than any reply carries
     return false;
   }
-  if (row->needsRecord == NeedsRecord::kYes && record == nullptr) {
+  if (row->needsRecord == NeedsRecord::kYes && sink.record == nullptr) {
     return false;
   }
-  ReplyContext ctx{frame, line, c0, fields, record, effects};
+  ReplyContext ctx{frame, line, c0, fields, sink.record, sink, effects};
   return row->apply(ctx);
 }
 
