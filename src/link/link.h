@@ -21,7 +21,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "common/clock.h"
 #include "link/link_listener.h"
