@@ -63,8 +63,8 @@ Summary Summarise(std::vector<Sample> samples) {
 }
 
 // Times one transaction; `prepare` runs first, unmeasured, and builds it.
-Sample Measure(LinkRig& rig, const std::function<Task<bool>()>& prepare) {
-  Task<bool> transaction = prepare();
+Sample Measure(LinkRig& rig, const std::function<Transaction()>& prepare) {
+  Transaction transaction = prepare();
   rig.ResetStats();
   const double cpuBefore = CpuMs();
   const auto start = std::chrono::steady_clock::now();
@@ -83,11 +83,12 @@ Sample MeasureRaw(const std::string& device, std::span<const std::string> comman
   return Sample{raw.wallMs, CpuMs() - cpuBefore, -1, raw.bytes, raw.ok};
 }
 
-Task<bool> BareRoundTrips(uclTzif& link, int count) {
+// The replies go into `record`.
+Transaction BareRoundTrips(uclTzif& link, clsInstrument& record, int count) {
+  ReplySink sink(&record);
   for (int i = 0; i < count; ++i) {
-    if (co_await link.SendAndWait(kShortCommand, LinkStatus::ReadWaiting) != LinkStatus::Complete) {
-      co_return false;
-    }
+    const LinkStatus ended = co_await link.SendAndWait(sink, kShortCommand, LinkStatus::ReadWaiting);
+    if (ended != LinkStatus::Complete) co_return false;
   }
   co_return true;
 }
@@ -183,7 +184,6 @@ bool RunMode(const QString& simulator, const char* title, const QStringList& sim
   LinkRig rig(sim.Device());
   clsInstrument read;
   clsInstrument current;
-  rig.Link().AttachInstrument(&read);  // the bare round trips' replies go there
   std::vector<Sample> rawBare, rawRead, bare, reads, writes;
   for (int round = 0; round < rounds; ++round) {
     rawBare.push_back(MeasureRaw(device, bareCommands));
@@ -192,7 +192,7 @@ bool RunMode(const QString& simulator, const char* title, const QStringList& sim
       std::fprintf(stderr, "link_bench: no answer from kvsim on %s\n", device.c_str());
       return false;
     }
-    bare.push_back(Measure(rig, [&] { return BareRoundTrips(rig.Link(), kRoundTrips); }));
+    bare.push_back(Measure(rig, [&] { return BareRoundTrips(rig.Link(), read, kRoundTrips); }));
     reads.push_back(Measure(rig, [&] { return GetInstrument(rig.Link(), read); }));
     writes.push_back(Measure(rig, [&] {
       PrepareUpload(read, current);

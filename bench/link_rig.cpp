@@ -58,7 +58,7 @@ void LinkRig::Close() {
   serial_.Close();
 }
 
-bool LinkRig::Run(Task<bool> transaction) {
+bool LinkRig::Run(Transaction transaction) {
   done_ = false;
   const bool started = link_.Start(std::move(transaction), [this](bool ok) {
     result_ = ok;

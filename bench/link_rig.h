@@ -99,7 +99,7 @@ class LinkRig final : private TransportEvents, private LinkListener {
   // instrument did not answer. Again after Close, the link connects anew.
   bool Connect();
   // Runs a transaction to its end on the event loop; its result.
-  bool Run(Task<bool> transaction);
+  bool Run(Transaction transaction);
 
   uclTzif& Link() { return link_; }
   // Lets go of the port (the raw client may open it next).

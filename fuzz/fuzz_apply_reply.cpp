@@ -14,12 +14,7 @@ class SilentEffects final : public kv::LinkEffects {
  public:
   void AddLog(std::string_view) override {}
   void ConnectReplyReceived() override {}
-  void SetBusyPoll(bool) override {}
-  void SetZeroResult(std::string) override {}
-  void SetSpanResult(std::string) override {}
-  void SetDefaultStatus(std::string) override {}
   void ReadingsReceived(const std::array<kv::Single, kv::kSensorChannels>&) override {}
-  void DumpListEntry(std::string, long) override {}
   std::string_view LastLineSent() const override { return last_; }
   kv::DateTime Now() const override { return {2026, 3, 5, 14, 7, 9}; }
   std::string last_ = kv::BuildCommandLine("A1,W,0064,0064,0064,0064,0064,0064,0064,");
@@ -50,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Half the inputs are framed properly so that they pass the checksum and
   // reach the rows; the rest go in raw.
   const std::string frame = (data[0] & 1) ? kv::BuildCommandLine(text) : text;
-  (void)kv::ApplyReply(frame, (data[0] & 2) ? &record : nullptr, effects);
+  kv::ReplySink sink((data[0] & 2) ? &record : nullptr);
+  (void)kv::ApplyReply(frame, sink, effects);
   return 0;
 }

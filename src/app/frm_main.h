@@ -52,7 +52,7 @@ struct frmMainServices {
   std::function<bool()> locateAdapter;
   // The read transaction of the Get action (GetInstrument unless a test
   // gives another).
-  std::function<Task<bool>(uclTzif&, clsInstrument&)> readInstrument;
+  std::function<Transaction(uclTzif&, clsInstrument&)> readInstrument;
   // The 100 ms session tick; tests leave it off and tick the link themselves.
   bool runTicker = true;
 };

@@ -122,7 +122,7 @@ void frmMain::cmdGet_Click() {
   }
   BeginTransaction(msg::kDownloadCaption, msg::kNowDownloading);
   AppendMessage(msg::kDownloadStarted, info_colour::kProgress);
-  Task<bool> read = services_.readInstrument(uclTZ7100_, curInstrument_);
+  Transaction read = services_.readInstrument(uclTZ7100_, curInstrument_);
   // The result is shown from the event loop, not from inside the link's
   // reception or tick that ended the transaction.
   const bool started = uclTZ7100_.Start(std::move(read), [this](bool ok) {

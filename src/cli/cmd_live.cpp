@@ -14,23 +14,23 @@ const QString kCount = QStringLiteral("count");
 // the catalytic settings.
 constexpr std::array<std::string_view, 4> kScalingReads{"IT,R,", "GP,R,", "GF,R,", "FL,R,"};
 
-Task<bool> ReadScaling(uclTzif& link) {
+Transaction ReadScaling(uclTzif& link, clsInstrument& record) {
+  ReplySink sink(&record);
   for (const std::string_view command : kScalingReads) {
-    if (co_await link.SendAndWait(command, LinkStatus::ReadWaiting) != LinkStatus::Complete) {
-      co_return false;
-    }
+    const LinkStatus ended = co_await link.SendAndWait(sink, command, LinkStatus::ReadWaiting);
+    if (ended != LinkStatus::Complete) co_return false;
   }
   co_return true;
 }
 
-// `count` 0: until interrupted.
-Task<bool> PollReadings(uclTzif& link, int count) {
+// `count` 0: until interrupted. The readings are scaled with `record`.
+Transaction PollReadings(uclTzif& link, clsInstrument& record, int count) {
+  ReplySink sink(&record);
   for (int polls = 0; count == 0 || polls < count; ++polls) {
     if (polls > 0) co_await link.WaitTicks(uclTzif::kDenstyPollTicks);
-    if (co_await link.SendAndWait(uclTzif::kDenstyCommand, LinkStatus::ReadWaiting) !=
-        LinkStatus::Complete) {
-      co_return false;
-    }
+    const LinkStatus ended =
+        co_await link.SendAndWait(sink, uclTzif::kDenstyCommand, LinkStatus::ReadWaiting);
+    if (ended != LinkStatus::Complete) co_return false;
   }
   co_return true;
 }
@@ -52,8 +52,7 @@ class LiveCommand final : public InstrumentCommand {
 
   int Talk(InstrumentSession& session) override {
     clsInstrument record;
-    session.Link().AttachInstrument(&record);
-    const Outcome scaling = session.Run(ReadScaling(session.Link()), "Reading the channels");
+    const Outcome scaling = session.Run(ReadScaling(session.Link(), record), "Reading the channels");
     if (scaling != Outcome::Done) return ReportFailure(session, scaling, "live");
     session.SetReadingsObserver([&record](const std::array<Single, kSensorChannels>& values) {
       std::string line;
@@ -63,7 +62,7 @@ class LiveCommand final : public InstrumentCommand {
       }
       PrintLine(line);
     });
-    const Outcome polled = session.Run(PollReadings(session.Link(), count_), "Live");
+    const Outcome polled = session.Run(PollReadings(session.Link(), record, count_), "Live");
     session.SetReadingsObserver({});
     if (polled != Outcome::Done) return ReportFailure(session, polled, "live");
     return kExitOk;

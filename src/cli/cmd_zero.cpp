@@ -10,12 +10,13 @@ namespace {
 class ZeroCommand final : public InstrumentCommand {
  protected:
   int Talk(InstrumentSession& session) override {
-    const Outcome outcome = session.Run(ZeroCal(session.Link()), "Adjusting zero");
+    ReplySink results;
+    const Outcome outcome = session.Run(ZeroCal(session.Link(), results), "Adjusting zero");
     if (outcome == Outcome::Interrupted) return ReportFailure(session, outcome, "zero");
     std::string statuses;
     for (int channel = 0; channel < kSensorChannels; ++channel) {
       if (channel > 0) statuses += '\t';
-      statuses += std::to_string(ZeroStatus(session.Link(), channel));
+      statuses += std::to_string(ZeroStatus(results, channel));
     }
     PrintLine(statuses);
     if (outcome != Outcome::Done) return ReportFailure(session, outcome, "zero");

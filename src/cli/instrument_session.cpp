@@ -90,7 +90,7 @@ Outcome InstrumentSession::Connect(const QString& port) {
   return Outcome::Failed;
 }
 
-Outcome InstrumentSession::Run(Task<bool> transaction, std::string progressLabel) {
+Outcome InstrumentSession::Run(Transaction transaction, std::string progressLabel) {
   if (interrupts_.Interrupted()) return Outcome::Interrupted;
   transactionDone_ = false;
   transactionResult_ = false;

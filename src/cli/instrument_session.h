@@ -36,7 +36,7 @@ class InstrumentSession final : private LinkListener {
   Outcome Connect(const QString& port);
   // Runs a transaction of the link to its end; `progressLabel` names the
   // progress shown on a terminal ("Reading").
-  Outcome Run(Task<bool> transaction, std::string progressLabel);
+  Outcome Run(Transaction transaction, std::string progressLabel);
   // Why the last transaction failed: "<command>: <what happened>".
   std::string FailureText() const;
 

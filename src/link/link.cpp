@@ -24,6 +24,7 @@ uclTzif::uclTzif(Transport& transport, const Clock& clock)
 
 uclTzif::~uclTzif() {
   waiter_ = {};
+  sink_ = nullptr;
   if (runner_) {
     // Destroying the top-level frame destroys the whole chain of tasks it awaits.
     std::exchange(runner_, {}).destroy();
@@ -154,10 +155,6 @@ void uclTzif::ConnectReplyReceived() {
 
 void uclTzif::ReadingsReceived(const std::array<Single, kSensorChannels>& values) {
   Events().Densty(values);
-}
-
-void uclTzif::DumpListEntry(std::string name, long address) {
-  dumpList_.push_back(DumpListItem{std::move(name), address});
 }
 
 }  // namespace kv

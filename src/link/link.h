@@ -8,15 +8,19 @@
 //
 // Plain C++, never blocks. It is driven from outside: bytes and line changes
 // from the port, and Tick() every 100 ms. Transactions are coroutines: they
-// `co_await SendAndWait(...)` or `co_await WaitTicks(n)` and are resumed as
-// soon as Status leaves the waiting value, after the current reception or tick
-// has finished with the receive buffer.
+// `co_await SendAndWait(sink, ...)` or `co_await WaitTicks(n)` and are resumed
+// as soon as Status leaves the waiting value, after the current reception or
+// tick has finished with the receive buffer.
+//
+// The link keeps the session only (state, frames, retries, ticks). What replies
+// report goes into the ReplySink the waiting transaction hands to each wait,
+// together with the record they fill; a reply while nothing waits reaches no
+// record.
 #include <array>
 #include <coroutine>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "common/clock.h"
 #include "link/link_listener.h"
@@ -24,22 +28,17 @@
 #include "link/session_log.h"
 #include "link/task.h"
 #include "link/transport.h"
-#include "model/instrument.h"
 #include "protocol/dispatcher.h"
 #include "protocol/framing.h"
+#include "protocol/reply_sink.h"
 
 namespace kv {
 
-// One entry of a dump list reply.
-struct DumpListItem {
-  std::string name;
-  long address = 0;
-};
-
 class uclTzif final : public LinkEffects, public TransportEvents {
  public:
-  // Applies one complete frame; true when the reply is accepted.
-  using ReplyHandler = std::function<bool(std::string_view frame)>;
+  // Applies one complete frame into the sink of the waiting exchange (an
+  // empty one, without record, while nothing waits); true when accepted.
+  using ReplyHandler = std::function<bool(std::string_view frame, ReplySink& sink)>;
   // Takes the raw bytes that arrive while Status is BinaryTransfer.
   using BinaryReceiver = std::function<void(std::string_view bytes)>;
 
@@ -66,7 +65,7 @@ class uclTzif final : public LinkEffects, public TransportEvents {
   // Replaces the dispatcher (tests of the state machine); empty restores it.
   void SetReplyHandler(ReplyHandler handler) { replyHandler_ = std::move(handler); }
   // Memory dumps take the raw bytes; without a receiver an arrival is logged,
-  // kept as ReceivedBytes() and completes the exchange.
+  // kept in the waiting sink's receivedBytes and completes the exchange.
   void SetBinaryReceiver(BinaryReceiver receiver) { binaryReceiver_ = std::move(receiver); }
   SessionLog& Log() { return log_; }
   const Clock& GetClock() const { return clock_; }
@@ -85,7 +84,8 @@ class uclTzif final : public LinkEffects, public TransportEvents {
   void SetCancel(bool cancel) { cancel_ = cancel; }
   LinkStatus Status() const { return status_; }
   void SetStatus(LinkStatus status);
-  // True when Connected, or whenever SerialComm is set.
+  // True when Connected, or whenever SerialComm is set: not a sign of a live
+  // session (State() is).
   bool Connected() const;
   bool SerialComm() const { return serialComm_; }
   void SetSerialComm(bool serialComm) { serialComm_ = serialComm; }
@@ -95,9 +95,6 @@ class uclTzif final : public LinkEffects, public TransportEvents {
   // The current-reading poll ("DN,R," once a second while idle).
   bool RunDensty() const { return runDensty_; }
   void SetRunDensty(bool run);
-  // The record the dispatcher fills; may be null.
-  clsInstrument* Instrument() const { return instrument_; }
-  void AttachInstrument(clsInstrument* record) { instrument_ = record; }
   // Cleared by every send, set by every arrival, cleared when a time-out ends
   // a transaction as failed. The window reads it after a failed read.
   bool ReplyReceived() const { return replyReceived_; }
@@ -134,17 +131,6 @@ class uclTzif final : public LinkEffects, public TransportEvents {
   bool DataSendArry(std::string_view bytes, bool resetRetry);
   void AddLog(std::string_view text) override;
 
-  // ---- what replies leave in the link -------------------------------------
-  const std::string& ZeroResult() const { return zeroResult_; }
-  const std::string& SpanResult() const { return spanResult_; }
-  const std::string& DefaultStatus() const { return defaultStatus_; }
-  bool BusyPoll() const { return busyPoll_; }
-  void SetBusyPoll(bool value) override { busyPoll_ = value; }
-  const std::vector<DumpListItem>& DumpList() const { return dumpList_; }
-  void ClearDumpList() { dumpList_.clear(); }
-  // The last binary arrival taken without a receiver.
-  const std::string& ReceivedBytes() const { return receivedBytes_; }
-
   // ---- driving -----------------------------------------------------------
   // The port was opened from outside: a device without modem lines counts as
   // connected and is probed on the next tick; with lines up the sequence
@@ -163,29 +149,27 @@ class uclTzif final : public LinkEffects, public TransportEvents {
   // Sets Status to `waitStatus` (ReadWaiting or WriteWaiting), sends the
   // command (framed with `block`, terminated by EOT, retry counter cleared) and
   // resumes with the Status that ended the wait: Complete, Failed, Cancelled...
-  StatusAwaiter SendAndWait(std::string_view commandText, LinkStatus waitStatus,
+  // Replies arriving until then go into `sink` (a named object of the caller
+  // that outlives the wait).
+  StatusAwaiter SendAndWait(ReplySink& sink, std::string_view commandText, LinkStatus waitStatus,
                             std::string_view block = "00");
   // The same for a line that is already framed.
-  StatusAwaiter SendLineAndWait(std::string line, LinkStatus waitStatus);
+  StatusAwaiter SendLineAndWait(ReplySink& sink, std::string line, LinkStatus waitStatus);
   // The same for a byte array (DataSendArry).
-  StatusAwaiter SendBytesAndWait(std::string bytes, LinkStatus waitStatus);
+  StatusAwaiter SendBytesAndWait(ReplySink& sink, std::string bytes, LinkStatus waitStatus);
   // Resumes once Status is no longer `status` (at once when it is not).
-  StatusAwaiter WaitWhileStatus(LinkStatus status);
+  StatusAwaiter WaitWhileStatus(ReplySink& sink, LinkStatus status);
   // Resumes after `ticks` further session ticks (at once for 0 or less).
   TickAwaiter WaitTicks(int ticks);
 
   // Runs a transaction to its end; `onDone` gets its result. False (and the
-  // task is dropped) while another transaction runs or when the task is empty.
-  bool Start(Task<bool> task, std::function<void(bool)> onDone = {});
+  // transaction is dropped) while another runs or when it is empty.
+  bool Start(Transaction transaction, std::function<void(bool)> onDone = {});
   bool TaskRunning() const { return static_cast<bool>(runner_); }
 
   // ---- LinkEffects ---------------------------------------------------------
   void ConnectReplyReceived() override;
-  void SetZeroResult(std::string text) override { zeroResult_ = std::move(text); }
-  void SetSpanResult(std::string text) override { spanResult_ = std::move(text); }
-  void SetDefaultStatus(std::string text) override { defaultStatus_ = std::move(text); }
   void ReadingsReceived(const std::array<Single, kSensorChannels>& values) override;
-  void DumpListEntry(std::string name, long address) override;
   DateTime Now() const override { return clock_.Now(); }
 
  private:
@@ -207,7 +191,7 @@ class uclTzif final : public LinkEffects, public TransportEvents {
   enum class SendKind { None, Line, Bytes };
   struct TopLevelRun;
 
-  static TopLevelRun RunTopLevel(uclTzif* link, Task<bool> task,
+  static TopLevelRun RunTopLevel(uclTzif* link, Transaction transaction,
                                  std::function<void(bool)> onDone);
 
   // link_wait.cpp
@@ -243,7 +227,6 @@ class uclTzif final : public LinkEffects, public TransportEvents {
   LinkListener* listener_ = nullptr;
   ReplyHandler replyHandler_;
   BinaryReceiver binaryReceiver_;
-  clsInstrument* instrument_ = nullptr;
 
   int timeoutTenths_ = 0;
   int retry_ = 0;
@@ -268,15 +251,10 @@ class uclTzif final : public LinkEffects, public TransportEvents {
   // The two-letter code of the command whose answer is awaited.
   std::string pendingCode_;
 
-  std::string zeroResult_;
-  std::string spanResult_;
-  std::string defaultStatus_;
-  bool busyPoll_ = false;
-  std::vector<DumpListItem> dumpList_;
-  std::string receivedBytes_;
-
   int driveDepth_ = 0;
   std::coroutine_handle<> waiter_;
+  // The sink of the exchange awaited by `waiter_` (null while none is).
+  ReplySink* sink_ = nullptr;
   WaitKind waitKind_ = WaitKind::None;
   LinkStatus waitStatus_ = LinkStatus::Idle;
   int waitTicksLeft_ = 0;
@@ -285,8 +263,13 @@ class uclTzif final : public LinkEffects, public TransportEvents {
 
 class uclTzif::StatusAwaiter {
  public:
-  StatusAwaiter(uclTzif& link, SendKind send, std::string payload, LinkStatus waitStatus)
-      : link_(link), send_(send), payload_(std::move(payload)), waitStatus_(waitStatus) {}
+  StatusAwaiter(uclTzif& link, ReplySink& sink, SendKind send, std::string payload,
+                LinkStatus waitStatus)
+      : link_(link),
+        sink_(sink),
+        send_(send),
+        payload_(std::move(payload)),
+        waitStatus_(waitStatus) {}
 
   bool await_ready() const noexcept;
   bool await_suspend(std::coroutine_handle<> waiting);
@@ -294,6 +277,7 @@ class uclTzif::StatusAwaiter {
 
  private:
   uclTzif& link_;
+  ReplySink& sink_;
   SendKind send_;
   std::string payload_;
   LinkStatus waitStatus_;

@@ -85,7 +85,9 @@ void uclTzif::HandleFrame(const std::string& frame) {
     AddLog(kOtherReplyLog);
     return;
   }
-  const bool accepted = replyHandler_ ? replyHandler_(frame) : ApplyReply(frame, instrument_, *this);
+  ReplySink unclaimed;  // a reply while nothing waits reaches no record
+  ReplySink& sink = sink_ != nullptr ? *sink_ : unclaimed;
+  const bool accepted = replyHandler_ ? replyHandler_(frame, sink) : ApplyReply(frame, sink, *this);
   const bool lastBlock = FrameView(frame).Terminator() == kEOT;
   if (accepted) {
     if (lastBlock) {
@@ -112,7 +114,7 @@ void uclTzif::ReceiveBinary(std::string_view bytes) {
     binaryReceiver_(bytes);
   } else {
     log_.WriteBytes(bytes);
-    receivedBytes_.assign(bytes);
+    if (sink_ != nullptr) sink_->receivedBytes = std::string(bytes);
     status_ = LinkStatus::Complete;
   }
   receiveBuffer_.Clear();

@@ -44,6 +44,7 @@ void uclTzif::ResumeFinishedWait() {
   while (waiter_ && WaitIsOver()) {
     const std::coroutine_handle<> waiting = std::exchange(waiter_, {});
     waitKind_ = WaitKind::None;
+    sink_ = nullptr;  // later replies belong to no one until the next wait
     // Runs the transaction until its next wait; entry points it calls on the
     // way see a depth of 1 and leave resuming to this loop.
     ++driveDepth_;
@@ -57,6 +58,8 @@ bool uclTzif::StatusAwaiter::await_ready() const noexcept {
 }
 
 bool uclTzif::StatusAwaiter::await_suspend(std::coroutine_handle<> waiting) {
+  // Set before the send: a port that answers inside the write fills it too.
+  link_.sink_ = &sink_;
   if (send_ != SendKind::None) {
     // A port that answers inside the write completes the exchange right here;
     // the depth keeps that reception from resuming anyone.
@@ -70,6 +73,7 @@ bool uclTzif::StatusAwaiter::await_suspend(std::coroutine_handle<> waiting) {
     --link_.driveDepth_;
   }
   if (link_.status_ != waitStatus_) {
+    link_.sink_ = nullptr;
     return false;  // already answered: carry on without suspending
   }
   link_.waiter_ = waiting;
@@ -84,41 +88,43 @@ void uclTzif::TickAwaiter::await_suspend(std::coroutine_handle<> waiting) noexce
   link_.waitTicksLeft_ = ticks_;
 }
 
-uclTzif::StatusAwaiter uclTzif::SendAndWait(std::string_view commandText, LinkStatus waitStatus,
-                                            std::string_view block) {
-  return StatusAwaiter(*this, SendKind::Line, BuildCommandLine(commandText, kEOT, block),
+uclTzif::StatusAwaiter uclTzif::SendAndWait(ReplySink& sink, std::string_view commandText,
+                                            LinkStatus waitStatus, std::string_view block) {
+  return StatusAwaiter(*this, sink, SendKind::Line, BuildCommandLine(commandText, kEOT, block),
                        waitStatus);
 }
 
-uclTzif::StatusAwaiter uclTzif::SendLineAndWait(std::string line, LinkStatus waitStatus) {
-  return StatusAwaiter(*this, SendKind::Line, std::move(line), waitStatus);
+uclTzif::StatusAwaiter uclTzif::SendLineAndWait(ReplySink& sink, std::string line,
+                                                LinkStatus waitStatus) {
+  return StatusAwaiter(*this, sink, SendKind::Line, std::move(line), waitStatus);
 }
 
-uclTzif::StatusAwaiter uclTzif::SendBytesAndWait(std::string bytes, LinkStatus waitStatus) {
-  return StatusAwaiter(*this, SendKind::Bytes, std::move(bytes), waitStatus);
+uclTzif::StatusAwaiter uclTzif::SendBytesAndWait(ReplySink& sink, std::string bytes,
+                                                 LinkStatus waitStatus) {
+  return StatusAwaiter(*this, sink, SendKind::Bytes, std::move(bytes), waitStatus);
 }
 
-uclTzif::StatusAwaiter uclTzif::WaitWhileStatus(LinkStatus status) {
-  return StatusAwaiter(*this, SendKind::None, std::string(), status);
+uclTzif::StatusAwaiter uclTzif::WaitWhileStatus(ReplySink& sink, LinkStatus status) {
+  return StatusAwaiter(*this, sink, SendKind::None, std::string(), status);
 }
 
 uclTzif::TickAwaiter uclTzif::WaitTicks(int ticks) { return TickAwaiter(*this, ticks); }
 
-uclTzif::TopLevelRun uclTzif::RunTopLevel(uclTzif* link, Task<bool> task,
+uclTzif::TopLevelRun uclTzif::RunTopLevel(uclTzif* link, Transaction transaction,
                                           std::function<void(bool)> onDone) {
-  const bool result = co_await std::move(task);
+  const bool result = co_await transaction.AwaitStarted();
   link->runner_ = {};  // free for the next transaction, which onDone may start
   if (onDone) {
     onDone(result);
   }
 }
 
-bool uclTzif::Start(Task<bool> task, std::function<void(bool)> onDone) {
-  if (runner_ || !task.Valid()) {
+bool uclTzif::Start(Transaction transaction, std::function<void(bool)> onDone) {
+  if (runner_ || !transaction.Valid()) {
     return false;
   }
   DriveScope scope(*this);
-  const TopLevelRun run = RunTopLevel(this, std::move(task), std::move(onDone));
+  const TopLevelRun run = RunTopLevel(this, std::move(transaction), std::move(onDone));
   runner_ = run.handle;
   run.handle.resume();
   return true;

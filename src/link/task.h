@@ -1,7 +1,14 @@
 #pragma once
-// A lazy coroutine task for the link's transactions. A Task does nothing until
-// it is awaited (or started by the link); `co_await task` runs it and yields
-// its result.
+// Coroutine types of the link's transactions.
+//
+// Task<T>: lazy; `co_await task` runs it and yields its result. Its arguments
+// are references to named objects of the caller or trivially copyable values
+// (see docs/LINK.md, "Waiting: coroutines").
+// Transaction: a top-level transaction, only ever started by the link
+// (uclTzif::Start). It may take its arguments by value, and `co_await` rejects
+// it, so it can never stand in the co_await expression that GCC 12 miscompiles
+// for such arguments. A Task<bool> converts to a Transaction, so a task that
+// others await may be started too.
 //
 // Stack depth: a task that finishes while its awaiter is still starting it
 // (every reply came at once) lets the awaiter carry on without suspending, so
@@ -16,8 +23,7 @@
 
 namespace kv {
 
-template <typename T = void>
-class Task;
+class uclTzif;
 
 namespace task_detail {
 
@@ -47,11 +53,14 @@ struct PromiseBase {
   [[noreturn]] void unhandled_exception() const noexcept { std::terminate(); }
 };
 
-template <typename T>
+// `Owner` is the coroutine type built around the frame (Task<T> or Transaction).
+template <typename T, typename Owner>
 struct Promise : PromiseBase {
   std::optional<T> value;
 
-  Task<T> get_return_object() noexcept;
+  Owner get_return_object() noexcept {
+    return Owner(std::coroutine_handle<Promise>::from_promise(*this));
+  }
   template <typename U>
   void return_value(U&& result) {
     value.emplace(std::forward<U>(result));
@@ -59,55 +68,57 @@ struct Promise : PromiseBase {
   T TakeResult() { return std::move(*value); }
 };
 
-template <>
-struct Promise<void> : PromiseBase {
-  Task<void> get_return_object() noexcept;
+template <typename Owner>
+struct Promise<void, Owner> : PromiseBase {
+  Owner get_return_object() noexcept {
+    return Owner(std::coroutine_handle<Promise>::from_promise(*this));
+  }
   void return_void() const noexcept {}
   void TakeResult() const noexcept {}
 };
 
-}  // namespace task_detail
+// Starts the task and resumes the awaiting coroutine when it ends.
+template <typename P>
+struct Awaiter {
+  std::coroutine_handle<P> task;
 
-template <typename T>
-class [[nodiscard]] Task {
+  bool await_ready() const noexcept { return !task || task.done(); }
+  bool await_suspend(std::coroutine_handle<> awaiting) const noexcept {
+    P& promise = task.promise();
+    promise.continuation = awaiting;
+    promise.startingInline = true;
+    task.resume();
+    promise.startingInline = false;
+    return !promise.finishedInline;
+  }
+  auto await_resume() const { return task.promise().TakeResult(); }
+};
+
+// Owns a coroutine frame: move-only, destroys the frame with it.
+template <typename P>
+class Frame {
  public:
-  using promise_type = task_detail::Promise<T>;
-  using Handle = std::coroutine_handle<promise_type>;
+  using Handle = std::coroutine_handle<P>;
 
-  Task() = default;
-  explicit Task(Handle handle) noexcept : handle_(handle) {}
-  Task(Task&& other) noexcept : handle_(std::exchange(other.handle_, {})) {}
-  Task& operator=(Task&& other) noexcept {
+  Frame() = default;
+  explicit Frame(Handle handle) noexcept : handle_(handle) {}
+  Frame(Frame&& other) noexcept : handle_(std::exchange(other.handle_, {})) {}
+  Frame& operator=(Frame&& other) noexcept {
     if (this != &other) {
       Destroy();
       handle_ = std::exchange(other.handle_, {});
     }
     return *this;
   }
-  Task(const Task&) = delete;
-  Task& operator=(const Task&) = delete;
-  ~Task() { Destroy(); }
+  Frame(const Frame&) = delete;
+  Frame& operator=(const Frame&) = delete;
+  ~Frame() { Destroy(); }
 
   bool Valid() const noexcept { return static_cast<bool>(handle_); }
   bool Done() const noexcept { return !handle_ || handle_.done(); }
 
-  // Awaiting starts the task and resumes the awaiting coroutine when it ends.
-  auto operator co_await() && noexcept {
-    struct Awaiter {
-      Handle task;
-      bool await_ready() const noexcept { return !task || task.done(); }
-      bool await_suspend(std::coroutine_handle<> awaiting) const noexcept {
-        promise_type& promise = task.promise();
-        promise.continuation = awaiting;
-        promise.startingInline = true;
-        task.resume();
-        promise.startingInline = false;
-        return !promise.finishedInline;
-      }
-      T await_resume() const { return task.promise().TakeResult(); }
-    };
-    return Awaiter{handle_};
-  }
+ protected:
+  Awaiter<P> Await() const noexcept { return Awaiter<P>{handle_}; }
 
  private:
   void Destroy() noexcept {
@@ -120,17 +131,40 @@ class [[nodiscard]] Task {
   Handle handle_;
 };
 
-namespace task_detail {
-
-template <typename T>
-Task<T> Promise<T>::get_return_object() noexcept {
-  return Task<T>(std::coroutine_handle<Promise<T>>::from_promise(*this));
-}
-
-inline Task<void> Promise<void>::get_return_object() noexcept {
-  return Task<void>(std::coroutine_handle<Promise<void>>::from_promise(*this));
-}
-
 }  // namespace task_detail
+
+template <typename T = void>
+class [[nodiscard]] Task : public task_detail::Frame<task_detail::Promise<T, Task<T>>> {
+ public:
+  using promise_type = task_detail::Promise<T, Task<T>>;
+  using task_detail::Frame<promise_type>::Frame;
+
+  auto operator co_await() && noexcept { return this->Await(); }
+};
+
+class [[nodiscard]] Transaction : public task_detail::Frame<task_detail::Promise<bool, Transaction>> {
+ public:
+  using promise_type = task_detail::Promise<bool, Transaction>;
+  using task_detail::Frame<promise_type>::Frame;
+
+  // A task that others may also await, started on its own.
+  Transaction(Task<bool>&& task);  // NOLINT(google-explicit-constructor): converts on purpose
+
+  // No operator co_await: a Transaction is only started.
+
+ private:
+  friend class uclTzif;
+  static Transaction Adopt(Task<bool> task);
+  // The link runs the transaction through this.
+  task_detail::Awaiter<promise_type> AwaitStarted() const noexcept { return Await(); }
+};
+
+inline Transaction Transaction::Adopt(Task<bool> task) {
+  const bool result = co_await std::move(task);
+  co_return result;
+}
+
+inline Transaction::Transaction(Task<bool>&& task)
+    : Transaction(task.Valid() ? Adopt(std::move(task)) : Transaction()) {}
 
 }  // namespace kv

@@ -1,14 +1,14 @@
 #pragma once
 // The transactions of the link: the full read, the upload of changed settings
-// and the single-purpose service operations. Each is a coroutine the caller
-// starts with `link.Start(...)` or awaits inside another transaction; it sends
-// one line at a time and waits for its reply on the session tick, so nothing
-// here blocks.
+// and the single-purpose service operations. Each sends one line at a time and
+// waits for its reply on the session tick, so nothing here blocks. A
+// Transaction is only started (`link.Start(...)`); a Task<bool> may also be
+// awaited inside another transaction.
 //
-// Records, out-parameters and callbacks are held by reference until the task
-// ends: the caller keeps them alive that long. A transaction ends as failed on
-// the first exchange that does not complete (no answer, line fault, link lost,
-// Cancel).
+// Records, result sinks, out-parameters and callbacks are held by reference
+// until the transaction ends: the caller keeps them alive that long. A
+// transaction ends as failed on the first exchange that does not complete (no
+// answer, line fault, link lost, Cancel).
 #include <functional>
 #include <string>
 #include <string_view>
@@ -17,6 +17,7 @@
 #include "link/link.h"
 #include "link/task.h"
 #include "model/instrument.h"
+#include "protocol/reply_sink.h"
 
 namespace kv {
 
@@ -43,7 +44,7 @@ inline constexpr int kPowerOffSettleTicks = 50;
 // list. Raises InstMessage for each message the record collects and
 // Progress(done, 200) after each accepted reply. Change_SubBoard is False
 // afterwards in every case.
-Task<bool> GetInstrument(uclTzif& link, clsInstrument& record);
+Transaction GetInstrument(uclTzif& link, clsInstrument& record);
 
 // ---- the upload -----------------------------------------------------------------
 // One line of an upload as it went out.
@@ -62,36 +63,37 @@ using SentWriteObserver = std::function<void(const SentWriteLine&)>;
 // acknowledged. True only when every line sent was acknowledged (at least
 // one always is sent). Progress(done, total) after each acknowledged line;
 // `onLine` sees every line sent, the refused one included.
-Task<bool> SetInstrument(uclTzif& link, clsInstrument& record, bool saveAsDefault,
-                         SentWriteObserver onLine = {});
+Transaction SetInstrument(uclTzif& link, clsInstrument& record, bool saveAsDefault,
+                          SentWriteObserver onLine = {});
 
 // Marks the whole record for writing, then uploads it, sets the instrument's
 // clock to now and erases its data logger, stopping at the first that fails.
-Task<bool> SetInitValue(uclTzif& link, clsInstrument& record, bool saveAsDefault = false);
+Transaction SetInitValue(uclTzif& link, clsInstrument& record, bool saveAsDefault = false);
 
 // ---- service operations ---------------------------------------------------------
 // Switches the instrument off ("RO,W,"), closes the port, waits and resets the
 // link. Always true, as the window expects; `acknowledged`, when given, tells
 // whether the instrument took the command.
-Task<bool> BodyPowerOff(uclTzif& link, bool* acknowledged = nullptr);
+Transaction BodyPowerOff(uclTzif& link, bool* acknowledged = nullptr);
 // Erases the data logger and polls until the instrument has finished.
 Task<bool> BodyDataClear(uclTzif& link);
 // Restores the factory settings and polls until the instrument has finished.
-Task<bool> RestoreFactorySet(uclTzif& link);
+Transaction RestoreFactorySet(uclTzif& link);
 // Loads the default settings of `kind`; true when the instrument reports "0".
-Task<bool> DefaultInstrument(uclTzif& link, int kind);
+Transaction DefaultInstrument(uclTzif& link, int kind);
 // Sets the instrument's clock.
 Task<bool> SetDateTime(uclTzif& link, DateTime date);
-Task<bool> SetPump(uclTzif& link, bool on);
-// Calibrations: start, then poll until the seven channel results are in.
-Task<bool> ZeroCal(uclTzif& link);
-Task<bool> SpanCal(uclTzif& link, std::string data);
-// The result digit of `channel` (0..6) of the last calibration, or -1 when
-// there is none.
-int ZeroStatus(const uclTzif& link, int channel);
-int SpanStatus(const uclTzif& link, int channel);
+Transaction SetPump(uclTzif& link, bool on);
+// Calibrations: start, then poll until the seven channel results are in
+// `results` (zeroResult, spanResult).
+Transaction ZeroCal(uclTzif& link, ReplySink& results);
+Transaction SpanCal(uclTzif& link, ReplySink& results, std::string data);
+// The result digit of `channel` (0..6) of the calibration whose results went
+// into `results`, or -1 when there is none.
+int ZeroStatus(const ReplySink& results, int channel);
+int SpanStatus(const ReplySink& results, int channel);
 // Reads the latest calibration history record into `record`, raising
 // InterMessage for each message it collects. Status Ready after a failure.
-Task<bool> GetLatestHistory(uclTzif& link, clsInstrument& record);
+Transaction GetLatestHistory(uclTzif& link, clsInstrument& record);
 
 }  // namespace kv

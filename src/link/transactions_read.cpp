@@ -16,9 +16,9 @@ void RelayMessage(clsInstrument& record, Raise raise) {
 
 }  // namespace
 
-Task<bool> GetInstrument(uclTzif& link, clsInstrument& record) {
+Transaction GetInstrument(uclTzif& link, clsInstrument& record) {
   link.SetCancel(false);
-  link.AttachInstrument(&record);
+  ReplySink sink(&record);
   record.ClearDatas();
   record.SetFailLine("");
   SetRatioChannels(record);
@@ -27,7 +27,7 @@ Task<bool> GetInstrument(uclTzif& link, clsInstrument& record) {
   int done = 0;
   for (const std::string& command : ReadCommands()) {
     if (command.empty()) continue;
-    const LinkStatus ended = co_await link.SendAndWait(command, LinkStatus::ReadWaiting);
+    const LinkStatus ended = co_await link.SendAndWait(sink, command, LinkStatus::ReadWaiting);
     RelayMessage(record, [&link](const std::string& text) { link.Events().InstMessage(text); });
     if (ended != LinkStatus::Complete) {
       ok = false;
@@ -40,10 +40,10 @@ Task<bool> GetInstrument(uclTzif& link, clsInstrument& record) {
   co_return ok;
 }
 
-Task<bool> GetLatestHistory(uclTzif& link, clsInstrument& record) {
-  link.AttachInstrument(&record);
+Transaction GetLatestHistory(uclTzif& link, clsInstrument& record) {
+  ReplySink sink(&record);
   const std::string line = ReadLineSO();
-  const LinkStatus ended = co_await link.SendAndWait(line, LinkStatus::ReadWaiting);
+  const LinkStatus ended = co_await link.SendAndWait(sink, line, LinkStatus::ReadWaiting);
   RelayMessage(record, [&link](const std::string& text) { link.Events().InterMessage(text); });
   if (ended != LinkStatus::Complete) {
     link.SetStatus(LinkStatus::Ready);

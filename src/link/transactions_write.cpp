@@ -35,12 +35,12 @@ std::string LabelOf(const WriteGroup& group, const std::string& commandText) {
 
 std::string Now(const uclTzif& link) { return FormatGeneralDate(link.GetClock().Now()); }
 
-// The upload itself. The observer comes by reference: a coroutine awaited in
-// place must not take a temporary by value (some compilers destroy it twice).
+// The upload itself, awaited by both entry points: the observer comes by
+// reference to the caller's named object.
 Task<bool> Upload(uclTzif& link, clsInstrument& record, bool saveAsDefault,
                   const SentWriteObserver& onLine) {
   link.SetCancel(false);
-  link.AttachInstrument(&record);
+  ReplySink sink(&record);
   const DateTime started = link.GetClock().Now();
   link.AddLog(FormatMessage(msg::kUploadStartedLog, {FormatGeneralDate(started)}));
 
@@ -52,7 +52,8 @@ Task<bool> Upload(uclTzif& link, clsInstrument& record, bool saveAsDefault,
     SentWriteLine sent;
     sent.commandText = line.group->build(record, line.entry);
     sent.label = LabelOf(*line.group, sent.commandText);
-    const LinkStatus ended = co_await link.SendAndWait(sent.commandText, LinkStatus::WriteWaiting);
+    const LinkStatus ended =
+        co_await link.SendAndWait(sink, sent.commandText, LinkStatus::WriteWaiting);
     sent.acknowledged = ended == LinkStatus::Complete;
     if (onLine) onLine(sent);
     if (!sent.acknowledged) {
@@ -77,8 +78,8 @@ Task<bool> Upload(uclTzif& link, clsInstrument& record, bool saveAsDefault,
 
 }  // namespace
 
-Task<bool> SetInstrument(uclTzif& link, clsInstrument& record, bool saveAsDefault,
-                         SentWriteObserver onLine) {
+Transaction SetInstrument(uclTzif& link, clsInstrument& record, bool saveAsDefault,
+                          SentWriteObserver onLine) {
   const bool ok = co_await Upload(link, record, saveAsDefault, onLine);
   co_return ok;
 }
@@ -116,7 +117,7 @@ void MarkForCompleteWrite(clsInstrument& record) {
 
 }  // namespace
 
-Task<bool> SetInitValue(uclTzif& link, clsInstrument& record, bool saveAsDefault) {
+Transaction SetInitValue(uclTzif& link, clsInstrument& record, bool saveAsDefault) {
   MarkForCompleteWrite(record);
   // Each step only makes sense on an instrument that took the one before.
   const SentWriteObserver noObserver;

@@ -21,6 +21,7 @@ struct ReplyContext {
   char c0;                 // first character after the head, taken from the raw frame
   const clsToken& fields;  // data fields split at "," and CR
   clsInstrument* record;   // never null in a row that needs the record
+  ReplySink& sink;         // what the reply reports
   LinkEffects& effects;
 
   int Count() const { return fields.TokenCount(); }

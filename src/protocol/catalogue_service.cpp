@@ -46,10 +46,10 @@ std::string JoinStatusFields(const ReplyContext& ctx) {
 
 // SZ,C and S2,C. SUB means "not finished yet": the exchange itself is complete,
 // the result stays empty and the operation polls again.
-bool CalibrationDone(ReplyContext& ctx, void (LinkEffects::*setResult)(std::string)) {
-  (ctx.effects.*setResult)(std::string());
+bool CalibrationDone(ReplyContext& ctx, std::optional<std::string> ReplySink::*result) {
+  ctx.sink.*result = std::string();
   if (ctx.Count() == kStatusFields) {
-    (ctx.effects.*setResult)(JoinStatusFields(ctx));
+    ctx.sink.*result = JoinStatusFields(ctx);
     return true;
   }
   if (ctx.c0 == kSUB) return true;
@@ -60,11 +60,11 @@ bool CalibrationDone(ReplyContext& ctx, void (LinkEffects::*setResult)(std::stri
 bool SpanStatusDone(ReplyContext& ctx) {
   const std::string status = Trim(ctx.Field(0));
   if (status.size() == kStatusLength) {
-    ctx.effects.SetSpanResult(status);
+    ctx.sink.spanResult = status;
     return true;
   }
   if (ctx.c0 == kSUB) {
-    ctx.effects.SetSpanResult(std::string());
+    ctx.sink.spanResult = std::string();
     return true;
   }
   return ResponseError(ctx);
@@ -73,11 +73,11 @@ bool SpanStatusDone(ReplyContext& ctx) {
 // UX,C: the first data character is the outcome of the defaults load.
 bool DefaultsDone(ReplyContext& ctx) {
   if (ctx.c0 == kSUB) {
-    ctx.effects.SetDefaultStatus(std::string());
+    ctx.sink.defaultStatus = std::string();
     return true;
   }
   if (ctx.Count() != 1) return ResponseError(ctx);
-  ctx.effects.SetDefaultStatus(std::string(1, ctx.c0));
+  ctx.sink.defaultStatus = std::string(1, ctx.c0);
   return true;
 }
 
@@ -118,7 +118,7 @@ bool DumpListReply(ReplyContext& ctx) {
   for (std::size_t offset = 0; offset < rows.size(); offset += kDumpRowLength) {
     std::string row = rows.substr(offset, kDumpRowLength);
     row.resize(kDumpRowLength, 'F');
-    ctx.effects.DumpListEntry(std::move(row), address);
+    ctx.sink.dumpList.push_back(DumpListItem{std::move(row), address});
     address += kDumpRowBytes;
   }
   return true;
@@ -175,24 +175,24 @@ void AddServiceRows(ReplyRows& rows) {
   rows.push_back({"SZ,R", kRecord, ReadZeroValues});
   rows.push_back({"SZ,W", kNoRecord, AcknowledgedWithAck});
   rows.push_back({"SZ,C", kNoRecord,
-                  [](ReplyContext& ctx) { return CalibrationDone(ctx, &LinkEffects::SetZeroResult); }});
+                  [](ReplyContext& ctx) { return CalibrationDone(ctx, &ReplySink::zeroResult); }});
   rows.push_back({"S1,R", kRecord, ReadSpanValues});
   rows.push_back({"S1,W", kNoRecord, SpanStartAnswered});
   rows.push_back({"S1,C", kNoRecord, SpanStatusDone});
   rows.push_back({"S2,W", kNoRecord, AcknowledgedWithAck});
   rows.push_back({"S2,C", kNoRecord,
-                  [](ReplyContext& ctx) { return CalibrationDone(ctx, &LinkEffects::SetSpanResult); }});
+                  [](ReplyContext& ctx) { return CalibrationDone(ctx, &ReplySink::spanResult); }});
   rows.push_back({"UX,W", kNoRecord, AcknowledgedWithAck});
   rows.push_back({"UX,C", kNoRecord, DefaultsDone});
   for (const char* key : {"RO,W", "ET,W", "UD,W", "UP,W", "XC,E"}) {
     rows.push_back({key, kNoRecord, AcknowledgedWithAck});
   }
   rows.push_back({"BP,R", kNoRecord, [](ReplyContext& ctx) {
-                    ctx.effects.SetBusyPoll(true);
+                    ctx.sink.busyPoll = true;
                     return true;
                   }});
   rows.push_back({"BP,A", kNoRecord, [](ReplyContext& ctx) {
-                    ctx.effects.SetBusyPoll(false);
+                    ctx.sink.busyPoll = false;
                     return true;
                   }});
   rows.push_back({"BP,W", kNoRecord, AcceptReply});

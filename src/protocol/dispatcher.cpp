@@ -49,7 +49,7 @@ std::vector<std::string> CatalogueKeys() {
   return keys;
 }
 
-bool ApplyReply(std::string_view received, clsInstrument* record, LinkEffects& effects) {
+bool ApplyReply(std::string_view received, ReplySink& sink, LinkEffects& effects) {
   const FrameView frame(received);
   if (!frame.ChecksumMatches()) {
     effects.AddLog(kChecksumErrorLog);
@@ -71,11 +71,11 @@ bool ApplyReply(std::string_view received, clsInstrument* record, LinkEffects& e
     effects.AddLog(kFormatErrorLog);  // more fields than any reply carries
     return false;
   }
-  if (row->needsRecord == NeedsRecord::kYes && record == nullptr) {
+  if (row->needsRecord == NeedsRecord::kYes && sink.record == nullptr) {
     return false;
   }
-  ReplyContext ctx{frame.Frame(), frame.Text(), frame.Line(), frame.FirstDataChar(), fields,
-                   record, effects};
+  ReplyContext ctx{frame.Frame(), frame.Text(), frame.Line(), frame.FirstDataChar(),
+                   fields,        sink.record,  sink,         effects};
   return row->apply(ctx);
 }
 

@@ -1,17 +1,20 @@
 #pragma once
 // The reply dispatcher: checks one received frame, finds its row in the
-// command catalogue and applies its fields to the instrument record.
+// command catalogue and applies its fields to the instrument record and its
+// results to the sink of the exchange.
 #include <array>
 #include <string>
 #include <string_view>
 
 #include "common/datetime.h"
 #include "model/instrument.h"
+#include "protocol/reply_sink.h"
 
 namespace kv {
 
-// What a reply changes outside the record. The link implements it; tests use a
-// recording fake, so the dispatcher runs without a port.
+// What a reply does to the session, as opposed to what it reports (that goes
+// into the ReplySink). The link implements it; tests use a recording fake, so
+// the dispatcher runs without a port.
 class LinkEffects {
  public:
   virtual ~LinkEffects() = default;
@@ -20,16 +23,9 @@ class LinkEffects {
   // An "RC,R" reply naming the model: the link becomes Connected, and when it
   // was not connected before it raises OnConnect and logs its message.
   virtual void ConnectReplyReceived() = 0;
-  // "BP,R" sets the busy-poll flag, "BP,A" clears it.
-  virtual void SetBusyPoll(bool value) = 0;
-  // Completion texts of the zero and span calibrations and of the defaults load.
-  virtual void SetZeroResult(std::string text) = 0;
-  virtual void SetSpanResult(std::string text) = 0;
-  virtual void SetDefaultStatus(std::string text) = 0;
-  // The seven live readings of a "DN,R" reply, after they were stored.
+  // The seven live readings of a "DN,R" reply, after they were stored in the
+  // record: the link raises them as an event.
   virtual void ReadingsReceived(const std::array<Single, kSensorChannels>& values) = 0;
-  // One entry of a dump list ("EF,R" / "ES,R"): a 32-character name and its address.
-  virtual void DumpListEntry(std::string name, long address) = 0;
   // The complete last line handed to the port. Writes whose acknowledgement
   // echoes the whole line (HC, A1, A2, AS, AW, SA, AC) are compared with it.
   virtual std::string_view LastLineSent() const = 0;
@@ -39,8 +35,9 @@ class LinkEffects {
 };
 
 // Applies one complete frame (STX .. terminator; bytes before the STX are line
-// noise and set aside, see FrameView). Returns true when the reply is accepted. `record` may be null (no record attached): then only replies
-// that do not touch the record can be accepted.
-bool ApplyReply(std::string_view frame, clsInstrument* record, LinkEffects& effects);
+// noise and set aside, see FrameView). Returns true when the reply is
+// accepted. Fields go into `sink.record`, results into `sink`. Without a
+// record only replies that do not touch one can be accepted.
+bool ApplyReply(std::string_view frame, ReplySink& sink, LinkEffects& effects);
 
 }  // namespace kv

@@ -27,8 +27,9 @@ Task<bool> InstantRead(uclTzif&, clsInstrument& record) {
 }
 
 // A read of one command that waits for the port like the real one.
-Task<bool> OneCommandRead(uclTzif& link, clsInstrument&) {
-  const LinkStatus end = co_await link.SendAndWait("VP,R,", LinkStatus::ReadWaiting);
+Task<bool> OneCommandRead(uclTzif& link, clsInstrument& record) {
+  ReplySink sink(&record);
+  const LinkStatus end = co_await link.SendAndWait(sink, "VP,R,", LinkStatus::ReadWaiting);
   co_return end == LinkStatus::Complete;
 }
 

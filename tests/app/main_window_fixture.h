@@ -20,7 +20,7 @@ namespace kv::test {
 
 class MainWindowFixture : public ::testing::Test {
  protected:
-  using ReadFunction = std::function<Task<bool>(uclTzif&, clsInstrument&)>;
+  using ReadFunction = std::function<Transaction(uclTzif&, clsInstrument&)>;
 
   void SetUp() override { ASSERT_TRUE(dataDir_.isValid()); }
 

@@ -366,18 +366,22 @@ struct LinkHarness {
   RecordingListener events;
 };
 
-// Sends one command and keeps the Status that ended its wait.
-inline Task<bool> SendOne(uclTzif& link, std::string command, LinkStatus waitStatus,
-                          LinkStatus* ended) {
-  *ended = co_await link.SendAndWait(command, waitStatus);
-  co_return *ended == LinkStatus::Complete;
+// Sends one command and keeps the Status that ended its wait; the reply goes
+// into `record` when one is given.
+inline Transaction SendOne(uclTzif& link, std::string command, LinkStatus waitStatus,
+                           LinkStatus* ended, clsInstrument* record = nullptr) {
+  ReplySink sink(record);
+  const LinkStatus status = co_await link.SendAndWait(sink, command, waitStatus);
+  *ended = status;
+  co_return status == LinkStatus::Complete;
 }
 
 // Sends the commands in order, stopping at the first that fails.
-inline Task<bool> SendAll(uclTzif& link, std::vector<std::string> commands,
-                          std::vector<LinkStatus>* ended) {
+inline Transaction SendAll(uclTzif& link, std::vector<std::string> commands,
+                           std::vector<LinkStatus>* ended) {
+  ReplySink sink;
   for (const std::string& command : commands) {
-    const LinkStatus status = co_await link.SendAndWait(command, LinkStatus::ReadWaiting);
+    const LinkStatus status = co_await link.SendAndWait(sink, command, LinkStatus::ReadWaiting);
     ended->push_back(status);
     if (status != LinkStatus::Complete) {
       co_return false;
@@ -390,7 +394,7 @@ inline Task<bool> SendAll(uclTzif& link, std::vector<std::string> commands,
 // those whose checksum is right.
 struct FakeDispatcher {
   explicit FakeDispatcher(uclTzif& link) {
-    link.SetReplyHandler([this](std::string_view frame) {
+    link.SetReplyHandler([this](std::string_view frame, ReplySink&) {
       frames.emplace_back(frame);
       return ChecksumMatches(frame);
     });

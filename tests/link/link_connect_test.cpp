@@ -84,7 +84,7 @@ TEST(ConnectSequence, ConnectRetryOnEveryFifthProbe) {
 
 // The dispatcher's connect check, reduced to what the sequence needs.
 void AcceptKorvinProbeReplies(LinkHarness& h) {
-  h.link.SetReplyHandler([&h](std::string_view frame) {
+  h.link.SetReplyHandler([&h](std::string_view frame, ReplySink&) {
     if (frame.find("RC,R") != std::string_view::npos && frame.find("KORVIN") != std::string_view::npos) {
       h.link.ConnectReplyReceived();
       return true;

@@ -34,17 +34,16 @@ TEST(WithDispatcher, ProbeReplyWithoutTheModelIsRefusedAndTheSequenceGivesUp) {
   EXPECT_EQ(h.link.State(), LinkState::Offline);
 }
 
-TEST(WithDispatcher, ReadReplyIsAppliedToTheAttachedRecord) {
+TEST(WithDispatcher, ReadReplyIsAppliedToTheRecordOfTheWaitingSink) {
   LinkHarness h;
   h.instrument.Answer("RC,R,", "RC,R,KORVIN");
   h.instrument.Answer("VP,R,", "VP,R,1234");
   h.port.modemLines = std::nullopt;
   ASSERT_TRUE(h.Connect());
   clsInstrument record;
-  h.link.AttachInstrument(&record);
   LinkStatus ended = LinkStatus::Idle;
   Outcome outcome;
-  ASSERT_TRUE(h.link.Start(SendOne(h.link, "VP,R,", LinkStatus::ReadWaiting, &ended),
+  ASSERT_TRUE(h.link.Start(SendOne(h.link, "VP,R,", LinkStatus::ReadWaiting, &ended, &record),
                            outcome.Callback()));
   h.Tick();
   EXPECT_EQ(outcome.result, std::optional<bool>(true));

@@ -9,20 +9,20 @@
 namespace kv::test {
 namespace {
 
-Task<int> SendTwo(uclTzif& link) {
+Task<int> SendTwo(uclTzif& link, ReplySink& sink) {
   int completed = 0;
   for (const char* command : {"AA,R,", "BB,R,"}) {
-    if (co_await link.SendAndWait(command, LinkStatus::ReadWaiting) == LinkStatus::Complete) {
-      ++completed;
-    }
+    const LinkStatus ended = co_await link.SendAndWait(sink, command, LinkStatus::ReadWaiting);
+    if (ended == LinkStatus::Complete) ++completed;
   }
   co_return completed;
 }
 
-Task<bool> TwoThenPauseThenOne(uclTzif& link) {
-  const int completed = co_await SendTwo(link);
+Transaction TwoThenPauseThenOne(uclTzif& link) {
+  ReplySink sink;
+  const int completed = co_await SendTwo(link, sink);
   co_await link.WaitTicks(50);
-  const LinkStatus last = co_await link.SendAndWait("CC,W,1", LinkStatus::WriteWaiting);
+  const LinkStatus last = co_await link.SendAndWait(sink, "CC,W,1", LinkStatus::WriteWaiting);
   co_return completed == 2 && last == LinkStatus::Complete;
 }
 
@@ -103,10 +103,15 @@ struct FrameGuard {
 
 Task<bool> WaitForAnswer(uclTzif& link, bool* destroyed) {
   const FrameGuard guard{destroyed};
-  co_return co_await link.SendAndWait("AA,R,", LinkStatus::ReadWaiting) == LinkStatus::Complete;
+  ReplySink sink;
+  const LinkStatus ended = co_await link.SendAndWait(sink, "AA,R,", LinkStatus::ReadWaiting);
+  co_return ended == LinkStatus::Complete;
 }
 
-Task<bool> Outer(uclTzif& link, bool* destroyed) { co_return co_await WaitForAnswer(link, destroyed); }
+Transaction Outer(uclTzif& link, bool* destroyed) {
+  const bool answered = co_await WaitForAnswer(link, destroyed);
+  co_return answered;
+}
 
 TEST(TransactionLifetime, DestroyingTheLinkDestroysAWaitingTransaction) {
   auto h = std::make_unique<LinkHarness>();

@@ -29,16 +29,18 @@ inline std::string ReplyKey(std::string_view frame) {
 
 // Accepts every reply whose checksum is right, as an instrument that takes
 // whatever it is sent. The completion replies of the service operations also
-// go through the real dispatcher, so the link's busy flag and results move.
+// go through the real dispatcher, so the busy flag and results in the
+// exchange's sink move.
 // `onAccepted` sees the key of every accepted reply (to play the record's
 // side effects).
 inline void AcceptEverything(uclTzif& link,
                              std::function<void(const std::string& key)> onAccepted = {}) {
   static const std::set<std::string> kCompletionKeys = {"BP,R", "BP,A", "UX,C", "SZ,C", "S2,C"};
-  link.SetReplyHandler([&link, onAccepted = std::move(onAccepted)](std::string_view frame) {
+  link.SetReplyHandler([&link, onAccepted = std::move(onAccepted)](std::string_view frame,
+                                                                  ReplySink& sink) {
     if (!ChecksumMatches(frame)) return false;
     const std::string key = ReplyKey(frame);
-    if (kCompletionKeys.count(key) != 0 && !ApplyReply(frame, link.Instrument(), link)) {
+    if (kCompletionKeys.count(key) != 0 && !ApplyReply(frame, sink, link)) {
       return false;
     }
     if (onAccepted) onAccepted(key);
@@ -85,17 +87,17 @@ class TransactionTest : public ::testing::Test {
     h.link.Log().Open(logPath_);
   }
 
-  // Starts the task and ticks until it ends (or `maxTicks` pass).
-  std::optional<bool> Run(Task<bool> task, int maxTicks = 5000) {
+  // Starts the transaction and ticks until it ends (or `maxTicks` pass).
+  std::optional<bool> Run(Transaction transaction, int maxTicks = 5000) {
     outcome_ = {};
-    EXPECT_TRUE(h.link.Start(std::move(task), outcome_.Callback()));
+    EXPECT_TRUE(h.link.Start(std::move(transaction), outcome_.Callback()));
     for (int i = 0; i < maxTicks && !outcome_.result; ++i) h.Tick();
     return outcome_.result;
   }
   std::optional<bool> Result() const { return outcome_.result; }
-  void Start(Task<bool> task) {
+  void Start(Transaction transaction) {
     outcome_ = {};
-    ASSERT_TRUE(h.link.Start(std::move(task), outcome_.Callback()));
+    ASSERT_TRUE(h.link.Start(std::move(transaction), outcome_.Callback()));
   }
 
   const std::vector<std::string>& Commands() const { return h.instrument.Commands(); }

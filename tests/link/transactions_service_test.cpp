@@ -3,15 +3,25 @@
 // they log.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 #include "link/transaction_fakes.h"
 #include "link/transactions.h"
 
 namespace kv::test {
 namespace {
 
-using Operation = Task<bool> (*)(uclTzif& link);
+// Every operation as the window starts it; `results` receives what the
+// calibrations report.
+using Operation = Transaction (*)(uclTzif& link, ReplySink& results);
 
 std::string Name(const char* name) { return name; }
+
+Transaction DataClear(uclTzif& link, ReplySink&) { return BodyDataClear(link); }
+Transaction FactorySettings(uclTzif& link, ReplySink&) { return RestoreFactorySet(link); }
+Transaction Defaults3(uclTzif& link, ReplySink&) { return DefaultInstrument(link, 3); }
+Transaction Span0100(uclTzif& link, ReplySink& results) { return SpanCal(link, results, "0100"); }
 
 // ---- one exchange ------------------------------------------------------------------
 
@@ -26,7 +36,8 @@ class SingleLineTest : public TransactionTest,
                        public ::testing::WithParamInterface<SingleLineCase> {};
 
 TEST_P(SingleLineTest, SendsItsLineAndSucceedsOnTheAcknowledgement) {
-  EXPECT_EQ(Run(GetParam().operation(h.link)), std::optional<bool>(true));
+  ReplySink results;
+  EXPECT_EQ(Run(GetParam().operation(h.link, results)), std::optional<bool>(true));
   EXPECT_EQ(Commands(), (std::vector<std::string>{GetParam().command}));
 }
 
@@ -34,12 +45,14 @@ INSTANTIATE_TEST_SUITE_P(
     Lines, SingleLineTest,
     ::testing::Values(
         SingleLineCase{"Clock",
-                       [](uclTzif& link) {
+                       [](uclTzif& link, ReplySink&) -> Transaction {
                          return SetDateTime(link, DateTime{2026, 3, 5, 14, 7, 9});
                        },
                        "HC,W,260305140709"},
-        SingleLineCase{"PumpOn", [](uclTzif& link) { return SetPump(link, true); }, "BP,W,1"},
-        SingleLineCase{"PumpOff", [](uclTzif& link) { return SetPump(link, false); }, "BP,W,0"}),
+        SingleLineCase{"PumpOn", [](uclTzif& link, ReplySink&) { return SetPump(link, true); },
+                       "BP,W,1"},
+        SingleLineCase{"PumpOff", [](uclTzif& link, ReplySink&) { return SetPump(link, false); },
+                       "BP,W,0"}),
     [](const auto& info) { return Name(info.param.name); });
 
 // ---- defaults ------------------------------------------------------------------------
@@ -75,7 +88,7 @@ struct CalibrationCase {
   Operation operation;
   const char* start;
   const char* poll;
-  int (*status)(const uclTzif& link, int channel);
+  int (*status)(const ReplySink& results, int channel);
 };
 void PrintTo(const CalibrationCase& c, std::ostream* os) { *os << c.name; }
 
@@ -90,12 +103,13 @@ TEST_P(CalibrationTest, KeepsPollingWhileTheInstrumentIsBusyAndEndsOnTheSevenRes
   replies.push_back(poll + "0,0,0,1,0,0,0");
   h.instrument.AnswerBy(InTurn(poll, replies));
 
-  EXPECT_EQ(Run(c.operation(h.link)), std::optional<bool>(true));
+  ReplySink results;
+  EXPECT_EQ(Run(c.operation(h.link, results)), std::optional<bool>(true));
   std::vector<std::string> expected{c.start};
   expected.insert(expected.end(), 6, poll);
   EXPECT_EQ(Commands(), expected);
-  EXPECT_EQ(c.status(h.link, 3), 1);
-  EXPECT_EQ(c.status(h.link, 2), 0);
+  EXPECT_EQ(c.status(results, 3), 1);
+  EXPECT_EQ(c.status(results, 2), 0);
   for (std::size_t i = 2; i < h.port.writes.size(); ++i) {
     EXPECT_GE(h.port.writes[i].tick - h.port.writes[i - 1].tick, kCalibrationPollTicks);
   }
@@ -105,21 +119,21 @@ TEST_P(CalibrationTest, APollTheDispatcherRefusesEndsTheCalibration) {
   const CalibrationCase& c = GetParam();
   h.instrument.Answer(c.start, WithAck(std::string(c.start, 5)));
   h.instrument.Answer(c.poll, std::string(c.poll) + "1,2");
-  EXPECT_EQ(Run(c.operation(h.link)), std::optional<bool>(false));
-  EXPECT_EQ(c.status(h.link, 0), -1);
+  ReplySink results;
+  EXPECT_EQ(Run(c.operation(h.link, results)), std::optional<bool>(false));
+  EXPECT_EQ(c.status(results, 0), -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, CalibrationTest,
     ::testing::Values(CalibrationCase{"Zero", ZeroCal, "SZ,W,", "SZ,C,", ZeroStatus},
-                      CalibrationCase{"Span", [](uclTzif& link) { return SpanCal(link, "0100"); },
-                                      "S2,W,0100", "S2,C,", SpanStatus}),
+                      CalibrationCase{"Span", Span0100, "S2,W,0100", "S2,C,", SpanStatus}),
     [](const auto& info) { return Name(info.param.name); });
 
 TEST(CalibrationStatus, GivesTheChannelsDigitOnlyForASevenCharacterResultAndAChannelInRange) {
-  ScriptedTransport port;
-  ManualClock clock;
-  uclTzif link(port, clock);
+  ReplySink results;
+  EXPECT_EQ(ZeroStatus(results, 0), -1) << "no result yet";
+  EXPECT_EQ(SpanStatus(results, 0), -1) << "no result yet";
   const struct {
     const char* result;
     int channel;
@@ -129,10 +143,10 @@ TEST(CalibrationStatus, GivesTheChannelsDigitOnlyForASevenCharacterResultAndACha
       {"00010000", 3, -1}, {"0001000", 7, -1}, {"0001000", -1, -1}, {"000X000", 3, -1},
   };
   for (const auto& c : kCases) {
-    link.SetZeroResult(c.result);
-    link.SetSpanResult(c.result);
-    EXPECT_EQ(ZeroStatus(link, c.channel), c.expected) << c.result << " channel " << c.channel;
-    EXPECT_EQ(SpanStatus(link, c.channel), c.expected) << c.result << " channel " << c.channel;
+    results.zeroResult = c.result;
+    results.spanResult = c.result;
+    EXPECT_EQ(ZeroStatus(results, c.channel), c.expected) << c.result << " channel " << c.channel;
+    EXPECT_EQ(SpanStatus(results, c.channel), c.expected) << c.result << " channel " << c.channel;
   }
 }
 
@@ -153,7 +167,8 @@ TEST_P(BusyPollTest, PollsWhileTheInstrumentAnswersBusyAndEndsOnTheFirstReadyAns
   const BusyPollCase& c = GetParam();
   h.instrument.Answer(c.start, WithAck(c.start));
   h.instrument.AnswerBy(InTurn("BP,R,", {"BP,A,", "BP,A,", "BP,A,", "BP,R,", "BP,A,"}));
-  EXPECT_EQ(Run(c.operation(h.link)), std::optional<bool>(true));
+  ReplySink results;
+  EXPECT_EQ(Run(c.operation(h.link, results)), std::optional<bool>(true));
   std::vector<std::string> expected{c.start};
   expected.insert(expected.end(), 4, "BP,R,");
   EXPECT_EQ(Commands(), expected);
@@ -165,13 +180,24 @@ TEST_P(BusyPollTest, PollsWhileTheInstrumentAnswersBusyAndEndsOnTheFirstReadyAns
 
 INSTANTIATE_TEST_SUITE_P(
     Operations, BusyPollTest,
-    ::testing::Values(BusyPollCase{"DataClear", BodyDataClear, "XC,E,", kDataClearPollTicks,
+    ::testing::Values(BusyPollCase{"DataClear", DataClear, "XC,E,", kDataClearPollTicks,
                                    "--- Data Remove Finished---.\r\n"},
-                      BusyPollCase{"FactorySettings", RestoreFactorySet, "UP,W,", kFactoryPollTicks,
+                      BusyPollCase{"FactorySettings", FactorySettings, "UP,W,", kFactoryPollTicks,
                                    "Restore Factory Settings ... Finished"}),
     [](const auto& info) { return Name(info.param.name); });
 
-TEST_F(TransactionTest, DataClearEndsAtOnceWhenTheLinkIsLostBetweenPolls) {
+// The window and kvmaint set SerialComm, which makes Connected() read true
+// whatever the session: a lost line must end the polls either way.
+class LostLineTest : public TransactionTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  LostLineTest() { h.link.SetSerialComm(GetParam()); }
+};
+
+std::string SerialCommName(bool serialComm) {
+  return serialComm ? "SerialCommSet" : "SerialCommUnset";
+}
+
+TEST_P(LostLineTest, DataClearEndsAtOnceWhenTheLinkIsLostBetweenPolls) {
   h.instrument.Answer("XC,E,", WithAck("XC,E,"));
   h.instrument.Answer("BP,R,", "BP,A,");
   h.instrument.HangUpAfter(3);  // the lines drop with the second busy answer
@@ -182,6 +208,9 @@ TEST_F(TransactionTest, DataClearEndsAtOnceWhenTheLinkIsLostBetweenPolls) {
   EXPECT_TRUE(Logged("--- Data Remove Start Sequence---"));
   EXPECT_TRUE(Logged("--- Data Remove Failed---."));
 }
+
+INSTANTIATE_TEST_SUITE_P(SerialComm, LostLineTest, ::testing::Bool(),
+                         [](const auto& info) { return SerialCommName(info.param); });
 
 // ---- every completion poll: bound, Cancel, failed start ---------------------------------
 
@@ -198,16 +227,15 @@ struct PollCase {
 void PrintTo(const PollCase& c, std::ostream* os) { *os << c.name; }
 
 const PollCase kPollCases[] = {
-    {"DataClear", BodyDataClear, "XC,E,", "BP,R,", "BP,A,", kDataClearPollTicks,
+    {"DataClear", DataClear, "XC,E,", "BP,R,", "BP,A,", kDataClearPollTicks,
      "--- Data Remove Failed---.", "--- Data Remove Failed---."},
-    {"FactorySettings", RestoreFactorySet, "UP,W,", "BP,R,", "BP,A,", kFactoryPollTicks,
+    {"FactorySettings", FactorySettings, "UP,W,", "BP,R,", "BP,A,", kFactoryPollTicks,
      "Restore Factory Settings ... Failed", "Restore Factory Settings ... Failed"},
-    {"Defaults", [](uclTzif& link) { return DefaultInstrument(link, 3); }, "UX,W,3", "UX,C,",
-     WithSub("UX,C,"), kDefaultsPollTicks, "DEFAULT failed", "DEFAULT failed"},
+    {"Defaults", Defaults3, "UX,W,3", "UX,C,", WithSub("UX,C,"), kDefaultsPollTicks,
+     "DEFAULT failed", "DEFAULT failed"},
     {"ZeroCalibration", ZeroCal, "SZ,W,", "SZ,C,", WithSub("SZ,C,"), kCalibrationPollTicks,
      "---Calibration Upload Failed---. Date = 2026/03/05 14:07:", nullptr},
-    {"SpanCalibration", [](uclTzif& link) { return SpanCal(link, "0100"); }, "S2,W,0100", "S2,C,",
-     WithSub("S2,C,"), kCalibrationPollTicks,
+    {"SpanCalibration", Span0100, "S2,W,0100", "S2,C,", WithSub("S2,C,"), kCalibrationPollTicks,
      "---Calibration Upload Failed---. Date = 2026/03/05 14:07:", nullptr},
 };
 
@@ -223,12 +251,14 @@ class CompletionPollTest : public TransactionTest, public ::testing::WithParamIn
     return static_cast<std::size_t>(
         std::count(Commands().begin(), Commands().end(), std::string(GetParam().poll)));
   }
+
+  ReplySink results;
 };
 
 TEST_P(CompletionPollTest, AnInstrumentThatNeverFinishesIsGivenUpAtTheBound) {
   NeverFinishing();
   const std::optional<bool> result =
-      Run(GetParam().operation(h.link), 3 * kCompletionPollLimitTicks);
+      Run(GetParam().operation(h.link, results), 3 * kCompletionPollLimitTicks);
   ASSERT_TRUE(result.has_value()) << "still polling after " << h.port.currentTick << " ticks";
   EXPECT_FALSE(*result);
   EXPECT_EQ(Polls(), static_cast<std::size_t>(kCompletionPollLimitTicks / GetParam().pauseTicks));
@@ -241,7 +271,7 @@ TEST_P(CompletionPollTest, AnInstrumentThatNeverFinishesIsGivenUpAtTheBound) {
 
 TEST_P(CompletionPollTest, CancelBetweenPollsEndsAtOnce) {
   NeverFinishing();
-  Start(GetParam().operation(h.link));
+  Start(GetParam().operation(h.link, results));
   while (Polls() < 2 && h.port.currentTick < kCompletionPollLimitTicks) h.Tick();
   h.Tick(3);  // the busy answer is in; the pause runs
   h.link.SetCancel(true);
@@ -253,7 +283,7 @@ TEST_P(CompletionPollTest, CancelBetweenPollsEndsAtOnce) {
 TEST_P(CompletionPollTest, CancelWhileAPollAwaitsItsAnswerEndsAtOnce) {
   NeverFinishing();
   h.instrument.SetLatencyTicks(8);
-  Start(GetParam().operation(h.link));
+  Start(GetParam().operation(h.link, results));
   while (Polls() < 2 && h.port.currentTick < kCompletionPollLimitTicks) h.Tick();
   h.link.SetCancel(true);
   h.Tick();
@@ -263,13 +293,36 @@ TEST_P(CompletionPollTest, CancelWhileAPollAwaitsItsAnswerEndsAtOnce) {
 
 TEST_P(CompletionPollTest, AStartCommandWithoutAcknowledgementFailsWithoutPolling) {
   h.instrument.AnswerBy(SilentTo(GetParam().start));
-  EXPECT_EQ(Run(GetParam().operation(h.link)), std::optional<bool>(false));
+  EXPECT_EQ(Run(GetParam().operation(h.link, results)), std::optional<bool>(false));
   EXPECT_EQ(Polls(), 0u);
   EXPECT_TRUE(Logged(GetParam().startFailedLog));
 }
 
 INSTANTIATE_TEST_SUITE_P(Operations, CompletionPollTest, ::testing::ValuesIn(kPollCases),
                          [](const auto& info) { return Name(info.param.name); });
+
+class CompletionPollLostLineTest
+    : public TransactionTest,
+      public ::testing::WithParamInterface<std::tuple<PollCase, bool>> {};
+
+TEST_P(CompletionPollLostLineTest, ALineLostBetweenPollsEndsThePollsAtOnce) {
+  const auto& [c, serialComm] = GetParam();
+  h.link.SetSerialComm(serialComm);
+  h.instrument.Answer(c.start, WithAck(std::string(c.start, 5)));
+  h.instrument.Answer(c.poll, c.busyAnswer);
+  h.instrument.HangUpAfter(3);  // the lines drop with the second busy answer
+  ReplySink results;
+  EXPECT_EQ(Run(c.operation(h.link, results)), std::optional<bool>(false));
+  EXPECT_EQ(std::count(Commands().begin(), Commands().end(), std::string(c.poll)), 2);
+  EXPECT_LE(h.port.currentTick, 2L * c.pauseTicks + 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Operations, CompletionPollLostLineTest,
+                         ::testing::Combine(::testing::ValuesIn(kPollCases), ::testing::Bool()),
+                         [](const auto& info) {
+                           return Name(std::get<0>(info.param).name) +
+                                  SerialCommName(std::get<1>(info.param));
+                         });
 
 TEST_F(TransactionTest, OperationsThatStartAfreshClearAStaleCancel) {
   h.instrument.Answer("XC,E,", WithAck("XC,E,"));

@@ -13,6 +13,7 @@
 #include "model/instrument.h"
 #include "protocol/dispatcher.h"
 #include "protocol/framing.h"
+#include "protocol/reply_sink.h"
 
 namespace kv::testing {
 
@@ -23,20 +24,14 @@ inline const std::string kSubText(1, kSUB);
 // A reply text framed as the instrument sends it (block "00", EOT).
 inline std::string Frame(std::string_view replyText) { return BuildCommandLine(replyText, kEOT); }
 
-// Records everything the dispatcher hands to the link.
-class RecordingLink : public LinkEffects {
+// Records everything the dispatcher hands to the link, and is the sink of the
+// exchange: the results (busyPoll, zeroResult, dumpList...) land in it.
+class RecordingLink : public LinkEffects, public ReplySink {
  public:
   void AddLog(std::string_view text) override { log.emplace_back(text); }
   void ConnectReplyReceived() override { ++connects; }
-  void SetBusyPoll(bool value) override { busyPoll = value; }
-  void SetZeroResult(std::string text) override { zeroResult = std::move(text); }
-  void SetSpanResult(std::string text) override { spanResult = std::move(text); }
-  void SetDefaultStatus(std::string text) override { defaultStatus = std::move(text); }
   void ReadingsReceived(const std::array<Single, kSensorChannels>& values) override {
     readings.push_back(values);
-  }
-  void DumpListEntry(std::string name, long address) override {
-    dumpEntries.emplace_back(std::move(name), address);
   }
   std::string_view LastLineSent() const override { return lastLineSent; }
   DateTime Now() const override { return now; }
@@ -50,13 +45,17 @@ class RecordingLink : public LinkEffects {
 
   std::vector<std::string> log;
   int connects = 0;
-  std::optional<bool> busyPoll;
-  std::optional<std::string> zeroResult, spanResult, defaultStatus;
   std::vector<std::array<Single, kSensorChannels>> readings;
-  std::vector<std::pair<std::string, long>> dumpEntries;
   std::string lastLineSent;
   DateTime now{2026, 3, 5, 14, 7, 9};
 };
+
+// The dispatcher as the link runs it, with `link` as the exchange's sink
+// filling `record` (null: no record).
+inline bool ApplyReply(std::string_view frame, clsInstrument* record, RecordingLink& link) {
+  link.record = record;
+  return kv::ApplyReply(frame, link, link);
+}
 
 // One reply of a table-driven test: what the record and link look like before,
 // the reply text, whether it is accepted, and what it must leave behind.

@@ -114,25 +114,25 @@ TEST(DispatcherServiceTest, MemoryAccess) {
       {"flash image", "EP,R,", true, nullptr},
       {"one full row in block 2", "EF,R,0,2,0," + row, true,
        [&](const clsInstrument&, const RecordingLink& link) {
-         ASSERT_EQ(link.dumpEntries.size(), 1U);
-         EXPECT_EQ(link.dumpEntries[0].first, row);
-         EXPECT_EQ(link.dumpEntries[0].second, 128);
+         ASSERT_EQ(link.dumpList.size(), 1U);
+         EXPECT_EQ(link.dumpList[0].name, row);
+         EXPECT_EQ(link.dumpList[0].address, 128);
        }},
       {"short row filled with F", "ES,R,0,1,0,0123", true,
        [](const clsInstrument&, const RecordingLink& link) {
-         ASSERT_EQ(link.dumpEntries.size(), 1U);
-         EXPECT_EQ(link.dumpEntries[0].first, "0123" + std::string(28, 'F'));
-         EXPECT_EQ(link.dumpEntries[0].second, 0);
+         ASSERT_EQ(link.dumpList.size(), 1U);
+         EXPECT_EQ(link.dumpList[0].name, "0123" + std::string(28, 'F'));
+         EXPECT_EQ(link.dumpList[0].address, 0);
        }},
       {"two rows step 16 bytes", "EF,R,0,3,0," + row + "0011", true,
        [](const clsInstrument&, const RecordingLink& link) {
-         ASSERT_EQ(link.dumpEntries.size(), 2U);
-         EXPECT_EQ(link.dumpEntries[1].first, "0011" + std::string(28, 'F'));
-         EXPECT_EQ(link.dumpEntries[0].second, 256);
-         EXPECT_EQ(link.dumpEntries[1].second, 272);
+         ASSERT_EQ(link.dumpList.size(), 2U);
+         EXPECT_EQ(link.dumpList[1].name, "0011" + std::string(28, 'F'));
+         EXPECT_EQ(link.dumpList[0].address, 256);
+         EXPECT_EQ(link.dumpList[1].address, 272);
        }},
       {"empty dump row", "ES,R,0,1,0,", false,
-       [](const clsInstrument&, const RecordingLink& link) { EXPECT_TRUE(link.dumpEntries.empty()); }},
+       [](const clsInstrument&, const RecordingLink& link) { EXPECT_TRUE(link.dumpList.empty()); }},
   });
 }
 
