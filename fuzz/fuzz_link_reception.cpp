@@ -42,9 +42,12 @@ class MemoryTransport final : public kv::Transport {
   int handshaking_ = 0;
 };
 
-// One read as the window runs it: the command goes out, the link waits.
-kv::Task<bool> AwaitReply(kv::uclTzif& link, kv::LinkStatus waitStatus) {
-  const kv::LinkStatus ended = co_await link.SendAndWait("SA,R,", waitStatus);
+// One read as the window runs it: the command goes out, the link waits; the
+// reply goes into `record` when one is given.
+kv::Transaction AwaitReply(kv::uclTzif& link, kv::clsInstrument* record,
+                           kv::LinkStatus waitStatus) {
+  kv::ReplySink sink(record);
+  const kv::LinkStatus ended = co_await link.SendAndWait(sink, "SA,R,", waitStatus);
   co_return ended == kv::LinkStatus::Complete;
 }
 
@@ -79,13 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   MemoryTransport transport;
   kv::uclTzif link(transport, clock);
   kv::clsInstrument record;
-  if (mode & 0x04) link.AttachInstrument(&record);
+  kv::clsInstrument* const target = mode & 0x04 ? &record : nullptr;
   link.SetTimeout(1);
   link.SetRetry(mode & 0x08 ? 0 : 2);
   (void)link.SetPortOpen(true);
   switch (mode & 0x03) {
-    case 1: (void)link.Start(AwaitReply(link, kv::LinkStatus::ReadWaiting)); break;
-    case 2: (void)link.Start(AwaitReply(link, kv::LinkStatus::WriteWaiting)); break;
+    case 1: (void)link.Start(AwaitReply(link, target, kv::LinkStatus::ReadWaiting)); break;
+    case 2: (void)link.Start(AwaitReply(link, target, kv::LinkStatus::WriteWaiting)); break;
     case 3: link.SetStatus(kv::LinkStatus::BinaryTransfer); break;
     default: break;  // the connect sequence: probes, then whatever answers
   }

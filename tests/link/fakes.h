@@ -376,10 +376,11 @@ inline Transaction SendOne(uclTzif& link, std::string command, LinkStatus waitSt
   co_return status == LinkStatus::Complete;
 }
 
-// Sends the commands in order, stopping at the first that fails.
+// Sends the commands in order, stopping at the first that fails; replies go
+// into `record` when one is given.
 inline Transaction SendAll(uclTzif& link, std::vector<std::string> commands,
-                           std::vector<LinkStatus>* ended) {
-  ReplySink sink;
+                           std::vector<LinkStatus>* ended, clsInstrument* record = nullptr) {
+  ReplySink sink(record);
   for (const std::string& command : commands) {
     const LinkStatus status = co_await link.SendAndWait(sink, command, LinkStatus::ReadWaiting);
     ended->push_back(status);

@@ -223,7 +223,7 @@ TEST_F(Reception, PendingCommandCheckReadsTheCodeAsTheDispatcherDoes) {
       {"noise before another command's reply", "\0"s + BuildCommandLine("AA,R,1"), false},
   };
   std::vector<std::string> handed;  // accepted by the checksum counted from STX
-  h.link.SetReplyHandler([&handed](std::string_view frame) {
+  h.link.SetReplyHandler([&handed](std::string_view frame, ReplySink&) {
     handed.emplace_back(frame);
     return FrameView(frame).ChecksumMatches();
   });
@@ -254,7 +254,6 @@ TEST_F(Reception, PendingCommandCheckReadsTheCodeAsTheDispatcherDoes) {
 class NoisyLine : public ::testing::TestWithParam<std::string> {
  protected:
   NoisyLine() {
-    h.link.AttachInstrument(&record);
     h.port.modemLines = std::nullopt;  // a pseudo-terminal: the probe goes out at once
     // Takes the port over from the scripted instrument.
     h.port.OnWrite([this](std::string_view line) { Answer(line); });
@@ -317,7 +316,7 @@ TEST_P(NoisyLine, ProbeConnectsAndEveryReplyIsTakenAtOnce) {
   // STX) and a write whose acknowledgement echoes the whole line.
   std::vector<LinkStatus> statuses;
   Outcome outcome;
-  ASSERT_TRUE(h.link.Start(SendAll(h.link, {"VP,R,", "SZ,W,", "HC,W,260305140709"}, &statuses),
+  ASSERT_TRUE(h.link.Start(SendAll(h.link, {"VP,R,", "SZ,W,", "HC,W,260305140709"}, &statuses, &record),
                            outcome.Callback()));
   Tick(3);
   EXPECT_EQ(outcome.result, std::optional<bool>(true));
