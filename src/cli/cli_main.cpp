@@ -67,7 +67,8 @@ int RunCommand(const CommandInfo& info, const QStringList& arguments) {
     return kExitOk;
   }
   const qsizetype given = parser.positionalArguments().size();
-  if (given != info.positionalArguments) {
+  const bool tooMany = given > info.positionalArguments && !info.moreArguments;
+  if (given < info.positionalArguments || tooMany) {
     return UsageError(info, given < info.positionalArguments
                                 ? QStringLiteral("missing argument")
                                 : QStringLiteral("unexpected argument \"%1\"")

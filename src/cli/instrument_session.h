@@ -10,6 +10,7 @@
 
 #include "cli/cli_io.h"
 #include "cli/interrupt_watch.h"
+#include "cli/progress_line.h"
 #include "cli/link_options.h"
 #include "common/clock.h"
 #include "link/link.h"

@@ -100,7 +100,7 @@ TEST_F(InstrumentTest, SendMakesTheInstrumentHoldExactlyTheEdits) {
   ASSERT_EQ(DifferingSettings(before, intended).size(), 14U)
       << "each edit survives the file: " << ::testing::PrintToString(DifferingSettings(before, intended));
 
-  const ProgramResult sent = Run({"send", editedFile});
+  const ProgramResult sent = Run({"send", "--verbose", editedFile});
   ASSERT_EQ(sent.exitCode, 0) << sent.err;
   const std::vector<std::string> lines = Lines(sent.out);
   for (const char* label : {"XS,W,06", "XZ,W,03", "GN,W", "A2,W", "XP,W", "AQ,W", "LS,W,03", "LJ,W,03",
