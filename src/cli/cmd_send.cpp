@@ -66,7 +66,6 @@ class SendCommand final : public InstrumentCommand {
   }
 
   int Talk(InstrumentSession& session) override {
-    const auto started = std::chrono::steady_clock::now();
     clsInstrument current;
     const Outcome read = session.Run(GetInstrument(session.Link(), current), "Reading");
     if (read != Outcome::Done) return ReportFailure(session, read, "send (reading first)");
@@ -92,6 +91,7 @@ class SendCommand final : public InstrumentCommand {
       CopyInstrument(current, fromFile, true);
     }
 
+    const auto started = std::chrono::steady_clock::now();
     std::set<std::string> groups;
     int lines = 0;
     const auto noteSent = [this, &groups, &lines](const SentWriteLine& line) {
@@ -120,11 +120,11 @@ KV_DEFINE_COMMAND(SendCommand, .name = "send", .arguments = "[--save-as-default]
                     .summary = "Write the settings of a maintenance data file into the instrument.",
                     .details = "Reads the instrument first, puts the file's settings over what it\n"
                                "read and writes every group the file sets, then prints one line:\n"
-                               "settings written, groups, lines and time (--verbose: also each line\n"
-                               "sent as its head and index, XS,W,06). With --only-changes only the\n"
-                               "groups whose settings differ from the instrument are written, each\n"
-                               "differing setting printed first (\"differs: Warning(3)\").\n"
-                               "The whole file is checked first:\n"
+                               "settings written, groups, lines and the time the writing took\n"
+                               "(--verbose: also each line sent as its head and index, XS,W,06).\n"
+                               "With --only-changes only the groups whose settings differ from the\n"
+                               "instrument are written, each differing setting printed first\n"
+                               "(\"differs: Warning(3)\"). The whole file is checked first:\n"
                                "a missing file, one that stops early or is cut short, or one with a\n"
                                "name or value the instrument does not take (each reported with its\n"
                                "line): exit status 2, nothing sent. A refused line: exit status 1.",
