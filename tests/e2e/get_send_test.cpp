@@ -152,7 +152,7 @@ TEST(SendFailureTest, ARefusedLineEndsTheUploadWithExitOne) {
     ASSERT_EQ(Kvmaint({"get", "--port", clean.Device(), "--output", file}).exitCode, 0);
   }
   Simulator sim({"--corrupt", "202", "--corrupt", "203", "--corrupt", "204", "--corrupt", "205"});
-  const ProgramResult sent = Kvmaint({"send", file, "--port", sim.Device()});
+  const ProgramResult sent = Kvmaint({"send", "--verbose", file, "--port", sim.Device()});
   EXPECT_EQ(sent.exitCode, 1);
   EXPECT_EQ(sent.out, "XZ,W,01\n") << "the one line sent";
   EXPECT_THAT(sent.err, HasSubstr("send failed at \"XZ,W,01,"));
