@@ -20,7 +20,9 @@ QString CommandList() {
       text += group == CommandGroup::Files
                   ? QStringLiteral("\nFile commands:\n")
                   : QStringLiteral("\nInstrument commands (those that talk to it take --port, "
-                                   "--timeout,\n--retry, --log and --data-dir; see COMMAND --help):\n");
+                                   "--timeout,\n--retry, --log, --data-dir, --quiet and --verbose; "
+                                   "progress goes to stderr\nwhen it is a terminal; see COMMAND "
+                                   "--help):\n");
       first = false;
     }
     const QString synopsis = Text(command.name) + QLatin1Char(' ') + Text(command.arguments);

@@ -23,7 +23,14 @@ bool ProgressLine::Enabled() { return !g_quiet && ::isatty(STDERR_FILENO) == 1; 
 void ProgressLine::SetLabel(std::string label) {
   label_ = std::move(label);
   started_ = SteadyClock::now();
+  counted_ = false;
   Write(label_ + " ...");
+}
+
+void ProgressLine::ShowElapsed() {
+  if (!terminal_ || counted_) return;
+  const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(SteadyClock::now() - started_);
+  Write(label_ + " ... " + std::to_string(elapsed.count()) + " s");
 }
 
 std::string ProgressLine::BarText(const std::string& label, int done, int total, int secondsLeft) {
@@ -37,6 +44,7 @@ std::string ProgressLine::BarText(const std::string& label, int done, int total,
 
 void ProgressLine::Show(int done, int total) {
   if (!terminal_) return;
+  counted_ = true;
   int secondsLeft = -1;
   if (done > 0 && total >= done) {
     const auto elapsed = std::chrono::duration<double>(SteadyClock::now() - started_).count();

@@ -28,6 +28,9 @@ class ProgressLine {
   // Starts a step and shows "label ..." until the first count arrives.
   void SetLabel(std::string label);
   void Show(int done, int total);
+  // For a step without counts (a long wait such as the logger erase):
+  // "label ... 12 s", the time since the step started.
+  void ShowElapsed();
   void Finish();
 
   // The bar line without terminal control: "Reading [###...] 57/200  12 s left".
@@ -39,6 +42,7 @@ class ProgressLine {
 
   bool terminal_;
   bool shown_ = false;
+  bool counted_ = false;  // a count came since the step started
   std::string label_ = "Working";
   SteadyClock::time_point started_ = SteadyClock::now();
 };
