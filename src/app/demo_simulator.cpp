@@ -18,6 +18,11 @@ QString DemoSimulator::BesideProgram() {
   return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kvsim"));
 }
 
+QStringList DemoSimulator::DemoArguments() {
+  return {QStringLiteral("--baud"), QStringLiteral("921600"), QStringLiteral("--power-on-after"),
+          QStringLiteral("3")};
+}
+
 bool DemoSimulator::Start(const QString& program, const QStringList& arguments, int timeoutMs) {
   Stop();
   devicePath_.clear();

@@ -18,6 +18,11 @@ class DemoSimulator {
   // "kvsim" in the folder of the running program.
   static QString BesideProgram();
 
+  // How the demo runs kvsim: replies paced as on the adapter's line, and
+  // after Power OFF the instrument comes back on by itself a few seconds
+  // later, so that the reconnection can be seen.
+  static QStringList DemoArguments();
+
   // Starts `program` with `arguments` and waits up to `timeoutMs` for the
   // device path; false with `error` set when it did not come.
   bool Start(const QString& program, const QStringList& arguments, int timeoutMs = 5000);

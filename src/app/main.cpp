@@ -91,9 +91,7 @@ int main(int argc, char** argv) {
   kv::DemoSimulator simulator;
   QString device = options.port;
   if (options.demo) {
-    // Replies paced as on the adapter's line.
-    const QStringList simulatorArguments = {QStringLiteral("--baud"), QStringLiteral("921600")};
-    if (!simulator.Start(kv::DemoSimulator::BesideProgram(), simulatorArguments)) {
+    if (!simulator.Start(kv::DemoSimulator::BesideProgram(), kv::DemoSimulator::DemoArguments())) {
       dialogs.Critical(title, simulator.Error());
       return 1;
     }

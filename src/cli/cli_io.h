@@ -22,23 +22,4 @@ inline void PrintError(const char* message) { PrintError(std::string_view(messag
 // The message + LF on stderr, without the program's name.
 void PrintErrorLine(const QString& message);
 
-// Progress such as "Reading 57/200", shown only when stderr is a terminal:
-// each call rewrites the line, Finish ends it.
-class ProgressLine {
- public:
-  ProgressLine();
-  ~ProgressLine() { Finish(); }
-  ProgressLine(const ProgressLine&) = delete;
-  ProgressLine& operator=(const ProgressLine&) = delete;
-
-  void SetLabel(std::string label) { label_ = std::move(label); }
-  void Show(int done, int total);
-  void Finish();
-
- private:
-  bool terminal_;
-  bool shown_ = false;
-  std::string label_ = "Working";
-};
-
 }  // namespace kv::cli

@@ -20,7 +20,9 @@ QString CommandList() {
       text += group == CommandGroup::Files
                   ? QStringLiteral("\nFile commands:\n")
                   : QStringLiteral("\nInstrument commands (those that talk to it take --port, "
-                                   "--timeout,\n--retry, --log and --data-dir; see COMMAND --help):\n");
+                                   "--timeout,\n--retry, --log, --data-dir, --quiet and --verbose; "
+                                   "progress goes to stderr\nwhen it is a terminal; see COMMAND "
+                                   "--help):\n");
       first = false;
     }
     const QString synopsis = Text(command.name) + QLatin1Char(' ') + Text(command.arguments);
@@ -67,7 +69,8 @@ int RunCommand(const CommandInfo& info, const QStringList& arguments) {
     return kExitOk;
   }
   const qsizetype given = parser.positionalArguments().size();
-  if (given != info.positionalArguments) {
+  const bool tooMany = given > info.positionalArguments && !info.moreArguments;
+  if (given < info.positionalArguments || tooMany) {
     return UsageError(info, given < info.positionalArguments
                                 ? QStringLiteral("missing argument")
                                 : QStringLiteral("unexpected argument \"%1\"")

@@ -8,6 +8,8 @@ namespace {
 
 class ClearLogCommand final : public InstrumentCommand {
  protected:
+  std::string_view Destroys() const override { return "erase the instrument's data logger"; }
+
   int Talk(InstrumentSession& session) override {
     const Outcome outcome = session.Run(BodyDataClear(session.Link()), "Erasing the data logger");
     if (outcome != Outcome::Done) return ReportFailure(session, outcome, "clear-log");
@@ -19,7 +21,7 @@ class ClearLogCommand final : public InstrumentCommand {
 
 KV_DEFINE_COMMAND(ClearLogCommand, .name = "clear-log", .arguments = "",
                     .summary = "Erase the instrument's data logger.",
-                    .details = CompletionPollHelp(), .group = CommandGroup::Instrument,
+                    .details = CompletionPollHelp() + kConfirmHelp, .group = CommandGroup::Instrument,
                     .positionalArguments = 0)
 
 }  // namespace kv::cli

@@ -1,27 +1,25 @@
 // kvmaint live: the seven current readings, once a second.
 #include <array>
+#include <cstdio>
+#include <memory>
 
+#include <unistd.h>
+
+#include "cli/channel_names.h"
 #include "cli/cli_io.h"
 #include "cli/instrument_command.h"
+#include "common/clock.h"
 #include "protocol/format_gas_value.h"
+#include "qtedge/data_folder.h"
+#include "rules/edit_check.h"
 
 namespace kv::cli {
 namespace {
 
 const QString kCount = QStringLiteral("count");
+const QString kCsv = QStringLiteral("csv");
 
-// What the readings are scaled by: gas types, decimal places, full scales and
-// the catalytic settings.
-constexpr std::array<std::string_view, 4> kScalingReads{"IT,R,", "GP,R,", "GF,R,", "FL,R,"};
-
-Transaction ReadScaling(uclTzif& link, clsInstrument& record) {
-  ReplySink sink(&record);
-  for (const std::string_view command : kScalingReads) {
-    const LinkStatus ended = co_await link.SendAndWait(sink, command, LinkStatus::ReadWaiting);
-    if (ended != LinkStatus::Complete) co_return false;
-  }
-  co_return true;
-}
+constexpr int kColumnWidth = 11;
 
 // `count` 0: until interrupted. The readings are scaled with `record`.
 Transaction PollReadings(uclTzif& link, clsInstrument& record, int count) {
@@ -35,32 +33,60 @@ Transaction PollReadings(uclTzif& link, clsInstrument& record, int count) {
   co_return true;
 }
 
+// "CH4 %LEL": the gas name and unit of a channel.
+std::string ColumnTitle(const clsInstrument& record, int channel) {
+  std::string title = ChannelName(record, channel);
+  const std::string unit = std::string(rules::Trim(record.GasUnit(channel)));
+  if (!unit.empty()) title += " " + unit;
+  return title;
+}
+
+std::string Padded(std::string text) {
+  if (text.size() < kColumnWidth) text.insert(0, kColumnWidth - text.size(), ' ');
+  return text;
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
 class LiveCommand final : public InstrumentCommand {
  protected:
   void DeclareOwn(QCommandLineParser& parser) override {
     parser.addOption({kCount, QStringLiteral("Stop after N readings (default: run until interrupted)."),
                       QStringLiteral("N")});
+    parser.addOption({kCsv, QStringLiteral("Also log the readings to FILE (a new file): a header, "
+                                           "then the time and the seven readings per line."),
+                      QStringLiteral("FILE")});
   }
 
   std::optional<int> Prepare(const QCommandLineParser& parser) override {
-    if (!parser.isSet(kCount)) return std::nullopt;
-    const std::optional<int> count = WholeNumber(parser.value(kCount), 1, kMostReadings);
-    if (!count) return Usage(QStringLiteral("--count takes a whole number from 1 to %1").arg(kMostReadings));
-    count_ = *count;
+    if (parser.isSet(kCount)) {
+      const std::optional<int> count = WholeNumber(parser.value(kCount), 1, kMostReadings);
+      if (!count) return Usage(QStringLiteral("--count takes a whole number from 1 to %1").arg(kMostReadings));
+      count_ = *count;
+    }
+    if (parser.isSet(kCsv)) {
+      const std::string path = ToFsPath(parser.value(kCsv)).string();
+      // "x": a file that exists (perhaps another run's log) is never overwritten.
+      csv_.reset(std::fopen(path.c_str(), "wx"));
+      if (!csv_) {
+        PrintError("cannot create the new file " + path + " (it may exist already)");
+        return kExitUsage;
+      }
+    }
     return std::nullopt;
   }
 
   int Talk(InstrumentSession& session) override {
     clsInstrument record;
-    const Outcome scaling = session.Run(ReadScaling(session.Link(), record), "Reading the channels");
-    if (scaling != Outcome::Done) return ReportFailure(session, scaling, "live");
-    session.SetReadingsObserver([&record](const std::array<Single, kSensorChannels>& values) {
-      std::string line;
-      for (int channel = 0; channel < kSensorChannels; ++channel) {
-        if (channel > 0) line += '\t';
-        line += FormatGasValue(values[static_cast<std::size_t>(channel)], record.GasPoint(channel));
-      }
-      PrintLine(line);
+    const Outcome described =
+        session.Run(ReadChannelDescriptions(session.Link(), record), "Reading the channels");
+    if (described != Outcome::Done) return ReportFailure(session, described, "live");
+    const bool table = ::isatty(STDOUT_FILENO) == 1;
+    WriteHeaders(record, table);
+    session.SetReadingsObserver([this, &record, table](const std::array<Single, kSensorChannels>& values) {
+      WriteReadings(record, values, table);
     });
     const Outcome polled = session.Run(PollReadings(session.Link(), record, count_), "Live");
     session.SetReadingsObserver({});
@@ -69,15 +95,61 @@ class LiveCommand final : public InstrumentCommand {
   }
 
  private:
+  void WriteHeaders(const clsInstrument& record, bool table) {
+    std::string header = "time";
+    std::string csvHeader = "time";
+    for (int channel = 0; channel < kSensorChannels; ++channel) {
+      header += Padded(ColumnTitle(record, channel));
+      csvHeader += "," + ColumnTitle(record, channel);
+    }
+    // The time column is eight wide (HH:mm:ss).
+    if (table) PrintLine(header.insert(4, 4, ' '));
+    WriteCsv(csvHeader);
+  }
+
+  // Scripts read stdout when it is not a terminal: seven tab-separated
+  // readings a line, as always.
+  void WriteReadings(const clsInstrument& record, const std::array<Single, kSensorChannels>& values,
+                     bool table) {
+    const std::string now = FormatGeneralDate(clock_.Now());
+    std::string line = table ? now.substr(now.size() - 8) : std::string();
+    std::string csvLine = now;
+    for (int channel = 0; channel < kSensorChannels; ++channel) {
+      const std::string value =
+          FormatGasValue(values[static_cast<std::size_t>(channel)], record.GasPoint(channel));
+      if (table) {
+        line += Padded(value);
+      } else {
+        if (channel > 0) line += '\t';
+        line += value;
+      }
+      csvLine += "," + value;
+    }
+    PrintLine(line);
+    WriteCsv(csvLine);
+  }
+
+  void WriteCsv(const std::string& line) {
+    if (!csv_) return;
+    std::fputs((line + "\r\n").c_str(), csv_.get());
+    std::fflush(csv_.get());
+  }
+
   static constexpr int kMostReadings = 1000000;
   int count_ = 0;
+  SystemClock clock_;
+  std::unique_ptr<std::FILE, FileCloser> csv_;
 };
 
 }  // namespace
 
-KV_DEFINE_COMMAND(LiveCommand, .name = "live", .arguments = "[--count N]",
-                    .summary = "Print the seven current readings once a second, tab-separated.",
-                    .details = "Runs until interrupted (Ctrl-C) unless --count is given.",
+KV_DEFINE_COMMAND(LiveCommand, .name = "live", .arguments = "[--count N] [--csv FILE]",
+                    .summary = "Print the seven current readings once a second.",
+                    .details = "On a terminal: a header with each channel's gas name and unit, then\n"
+                               "the time and the readings, special codes in words. Otherwise seven\n"
+                               "tab-separated readings a line. --csv FILE also logs them to a new\n"
+                               "file: a header, then the date and time and the readings per line.\n"
+                               "Runs until interrupted (Ctrl-C) unless --count is given.",
                     .group = CommandGroup::Instrument, .positionalArguments = 0)
 
 }  // namespace kv::cli

@@ -1,5 +1,6 @@
 // kvmaint power-off: switches the instrument off.
 #include "cli/instrument_command.h"
+#include "cli/service_help.h"
 #include "link/transactions.h"
 
 namespace kv::cli {
@@ -7,6 +8,8 @@ namespace {
 
 class PowerOffCommand final : public InstrumentCommand {
  protected:
+  std::string_view Destroys() const override { return "switch the instrument off"; }
+
   int Talk(InstrumentSession& session) override {
     bool acknowledged = false;
     const Outcome outcome = session.Run(BodyPowerOff(session.Link(), &acknowledged), "Power off");
@@ -23,7 +26,7 @@ class PowerOffCommand final : public InstrumentCommand {
 
 KV_DEFINE_COMMAND(PowerOffCommand, .name = "power-off", .arguments = "",
                     .summary = "Switch the instrument off.",
-                    .details = "Exit status 1 when \"RO,W,\" got no acknowledgement.",
+                    .details = "Exit status 1 when \"RO,W,\" got no acknowledgement." + std::string(kConfirmHelp),
                     .group = CommandGroup::Instrument, .positionalArguments = 0)
 
 }  // namespace kv::cli

@@ -1,10 +1,16 @@
 // kvmaint send FILE.kvd: writes the settings of a maintenance data file into
 // the instrument, the way the window's transmit does after loading a file.
+#include <chrono>
+#include <cstdio>
+#include <set>
+
 #include "cli/cli_io.h"
 #include "cli/instrument_command.h"
 #include "cli/kvd_files.h"
 #include "files/kvd_reader.h"
+#include "files/record_as_filed.h"
 #include "files/send_check.h"
+#include "link/record_differences.h"
 #include "link/transactions.h"
 #include "model/instrument_settings.h"
 
@@ -12,12 +18,24 @@ namespace kv::cli {
 namespace {
 
 const QString kSaveAsDefault = QStringLiteral("save-as-default");
+const QString kOnlyChanges = QStringLiteral("only-changes");
+
+// "wrote 3 settings in 3 groups (4 lines) in 1.2 s"
+std::string Summary(int settings, std::size_t groups, int lines, double seconds) {
+  char text[128];
+  std::snprintf(text, sizeof text, "wrote %d setting%s in %zu group%s (%d line%s) in %.1f s", settings,
+                settings == 1 ? "" : "s", groups, groups == 1 ? "" : "s", lines, lines == 1 ? "" : "s",
+                seconds);
+  return text;
+}
 
 class SendCommand final : public InstrumentCommand {
  protected:
   void DeclareOwn(QCommandLineParser& parser) override {
     parser.addOption({kSaveAsDefault, QStringLiteral("End with \"UD,W,\": the instrument keeps the "
                                                      "settings as its defaults.")});
+    parser.addOption({kOnlyChanges, QStringLiteral("Write only the groups whose settings differ from "
+                                                   "what the instrument holds.")});
     parser.addPositionalArgument(QStringLiteral("FILE.kvd"), QStringLiteral("The settings to send."));
   }
 
@@ -26,6 +44,7 @@ class SendCommand final : public InstrumentCommand {
   // would refuse part way through.
   std::optional<int> Prepare(const QCommandLineParser& parser) override {
     saveAsDefault_ = parser.isSet(kSaveAsDefault);
+    onlyChanges_ = parser.isSet(kOnlyChanges);
     path_ = parser.positionalArguments().constFirst();
     std::optional<std::string> content = ReadWholeFile(path_);
     if (!content) return kExitUsage;
@@ -52,17 +71,39 @@ class SendCommand final : public InstrumentCommand {
     if (read != Outcome::Done) return ReportFailure(session, read, "send (reading first)");
 
     // The file over a copy of what the instrument holds: its change flags
-    // then mark exactly what the file sets, and only that is copied back.
+    // then mark exactly what the file sets.
     clsInstrument fromFile;
     CopyInstrument(fromFile, current, false);
     fromFile.ClearChangeFlags();
     (void)ReadMaintenanceText(fromFile, content_);  // checked complete in Prepare
-    CopyInstrument(current, fromFile, true);
+    int settings = 0;
+    if (onlyChanges_) {
+      // Against the instrument as a file would hold it: what the file
+      // cannot keep is no change.
+      const std::vector<SettingDifference> differing = FlagDifferences(fromFile, AsFiled(current));
+      for (const SettingDifference& d : differing) {
+        PrintLine("differs: " + d.name + (d.indexed ? "(" + std::to_string(d.index) + ")" : ""));
+      }
+      settings = static_cast<int>(differing.size());
+      current = fromFile;
+    } else {
+      settings = CountFlaggedSettings(fromFile);
+      CopyInstrument(current, fromFile, true);
+    }
 
-    const auto printSent = [](const SentWriteLine& line) { PrintLine(line.label); };
+    const auto started = std::chrono::steady_clock::now();
+    std::set<std::string> groups;
+    int lines = 0;
+    const auto noteSent = [this, &groups, &lines](const SentWriteLine& line) {
+      ++lines;
+      groups.insert(line.label.substr(0, line.label.find(',')));
+      if (Verbose()) PrintLine(line.label);
+    };
     const Outcome written =
-        session.Run(SetInstrument(session.Link(), current, saveAsDefault_, printSent), "Writing");
+        session.Run(SetInstrument(session.Link(), current, saveAsDefault_, noteSent), "Writing");
     if (written != Outcome::Done) return ReportFailure(session, written, "send");
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+    PrintLine(Summary(settings, groups.size(), lines, took.count()));
     return kExitOk;
   }
 
@@ -70,15 +111,20 @@ class SendCommand final : public InstrumentCommand {
   QString path_;
   std::string content_;
   bool saveAsDefault_ = false;
+  bool onlyChanges_ = false;
 };
 
 }  // namespace
 
-KV_DEFINE_COMMAND(SendCommand, .name = "send", .arguments = "[--save-as-default] FILE.kvd",
+KV_DEFINE_COMMAND(SendCommand, .name = "send", .arguments = "[--save-as-default] [--only-changes] FILE.kvd",
                     .summary = "Write the settings of a maintenance data file into the instrument.",
                     .details = "Reads the instrument first, puts the file's settings over what it\n"
-                               "read and writes every group the file sets; prints each line sent\n"
-                               "as its head and index (XS,W,06). The whole file is checked first:\n"
+                               "read and writes every group the file sets, then prints one line:\n"
+                               "settings written, groups, lines and the time the writing took\n"
+                               "(--verbose: also each line sent as its head and index, XS,W,06).\n"
+                               "With --only-changes only the groups whose settings differ from the\n"
+                               "instrument are written, each differing setting printed first\n"
+                               "(\"differs: Warning(3)\"). The whole file is checked first:\n"
                                "a missing file, one that stops early or is cut short, or one with a\n"
                                "name or value the instrument does not take (each reported with its\n"
                                "line): exit status 2, nothing sent. A refused line: exit status 1.",

@@ -48,7 +48,8 @@ struct CommandInfo {
   std::string_view summary;    // one line for the list of commands
   std::string details;         // further help text of the command; may be empty
   CommandGroup group;
-  int positionalArguments;     // exactly this many
+  int positionalArguments;     // exactly this many (at least, with moreArguments)
+  bool moreArguments = false;
   std::function<std::unique_ptr<Command>()> make;
 };
 

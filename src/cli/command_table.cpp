@@ -17,6 +17,8 @@ CommandInfo PortsCommandInfo();
 CommandInfo PowerOffCommandInfo();
 CommandInfo SendCommandInfo();
 CommandInfo SetClockCommandInfo();
+CommandInfo SetCommandInfo();
+CommandInfo SpanCommandInfo();
 CommandInfo ZeroCommandInfo();
 
 const std::vector<CommandInfo>& AllCommands() {
@@ -25,7 +27,8 @@ const std::vector<CommandInfo>& AllCommands() {
         ClearLogCommandInfo(), DecodeCommandInfo(),   DiffCommandInfo(),
         EncodeCommandInfo(),   GetCommandInfo(),      LiveCommandInfo(),
         PortsCommandInfo(),    PowerOffCommandInfo(), SendCommandInfo(),
-        SetClockCommandInfo(), ZeroCommandInfo(),
+        SetClockCommandInfo(), SetCommandInfo(),      SpanCommandInfo(),
+        ZeroCommandInfo(),
     };
     std::sort(table.begin(), table.end(), [](const CommandInfo& a, const CommandInfo& b) {
       if (a.group != b.group) return a.group < b.group;

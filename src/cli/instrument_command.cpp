@@ -1,13 +1,59 @@
 #include "cli/instrument_command.h"
 
+#include <cstdio>
+#include <string>
+
+#include <unistd.h>
+
 #include "cli/cli_io.h"
 #include "qtedge/adapter_port.h"
 
 namespace kv::cli {
+namespace {
+
+const QString kQuiet = QStringLiteral("quiet");
+const QString kVerbose = QStringLiteral("verbose");
+const QString kYes = QStringLiteral("yes");
+
+// One line typed at the terminal, "" at its end.
+std::string ReadAnswer() {
+  std::string answer;
+  for (int c = std::getchar(); c != EOF && c != '\n'; c = std::getchar()) {
+    answer += static_cast<char>(c);
+  }
+  return answer;
+}
+
+}  // namespace
 
 void InstrumentCommand::Declare(QCommandLineParser& parser) {
   DeclareLinkOptions(parser);
+  parser.addOption({kQuiet, QStringLiteral("Show no progress on the terminal.")});
+  parser.addOption({kVerbose, QStringLiteral("Tell in detail what was done.")});
+  if (!Destroys().empty()) {
+    parser.addOption({kYes, QStringLiteral("Do it without asking (needed when not run from a "
+                                           "terminal).")});
+  }
   DeclareOwn(parser);
+}
+
+std::optional<int> InstrumentCommand::Confirm(const QCommandLineParser& parser) const {
+  const std::string_view what = Destroys();
+  if (what.empty() || parser.isSet(kYes)) return std::nullopt;
+  if (::isatty(STDIN_FILENO) != 1) {
+    PrintError("this would " + std::string(what) +
+               "; give --yes to do it without a terminal (nothing was sent)");
+    return kExitUsage;
+  }
+  const std::string question = "This will " + std::string(what) + ". Go on? [y/N] ";
+  std::fputs(question.c_str(), stderr);
+  std::fflush(stderr);
+  const std::string answer = ReadAnswer();
+  if (answer == "y" || answer == "Y" || answer == "yes" || answer == "YES" || answer == "Yes") {
+    return std::nullopt;
+  }
+  PrintError("nothing was sent");
+  return kExitUsage;
 }
 
 int InstrumentCommand::Run(const QCommandLineParser& parser) {
@@ -15,6 +61,8 @@ int InstrumentCommand::Run(const QCommandLineParser& parser) {
   const std::optional<LinkOptions> options = ReadLinkOptions(parser, &error);
   if (!options) return Usage(error);
   options_ = *options;
+  verbose_ = parser.isSet(kVerbose);
+  ProgressLine::SetQuiet(parser.isSet(kQuiet));
   if (const std::optional<int> status = Prepare(parser)) return *status;
   if (options_.port.isEmpty()) {
     const std::optional<QString> adapter = SelectAdapterPort(
@@ -25,8 +73,14 @@ int InstrumentCommand::Run(const QCommandLineParser& parser) {
     }
     options_.port = *adapter;
   }
+  if (const std::optional<int> status = Confirm(parser)) return *status;
   InstrumentSession session(options_);
-  const Outcome connected = session.Connect(options_.port);
+  Outcome connected = Outcome::Failed;
+  {
+    ProgressLine status;
+    status.SetLabel("connecting to " + Bytes(options_.port));
+    connected = session.Connect(options_.port);
+  }
   if (connected == Outcome::Interrupted) {
     PrintError("interrupted while connecting");
     return kExitInterrupted;

@@ -1,8 +1,10 @@
 #pragma once
 // The common part of every command that talks to the instrument: the link
 // options, the port (given or the USB infrared adapter), checks made before
-// the port is touched, the connect, then the command's own exchange.
+// the port is touched, the confirmation of a destructive command, the
+// connect, then the command's own exchange.
 #include <optional>
+#include <string_view>
 
 #include "cli/command.h"
 #include "cli/instrument_session.h"
@@ -17,8 +19,14 @@ class InstrumentCommand : public Command {
 
  protected:
   const LinkOptions& Options() const { return options_; }
+  // --verbose: the command lists what it did in detail.
+  bool Verbose() const { return verbose_; }
 
   virtual void DeclareOwn(QCommandLineParser&) {}
+  // A destructive command returns what it is about to do ("erase the
+  // instrument's data logger"): it then asks on a terminal and, without a
+  // terminal, runs only with --yes.
+  virtual std::string_view Destroys() const { return {}; }
   // Reads the command's own options and checks what can be checked before the
   // port is opened: nullopt to go on, or the exit status to end with.
   virtual std::optional<int> Prepare(const QCommandLineParser&) { return std::nullopt; }
@@ -30,7 +38,11 @@ class InstrumentCommand : public Command {
   static int ReportFailure(InstrumentSession& session, Outcome outcome, std::string_view what);
 
  private:
+  // nullopt when the user agreed (or gave --yes); otherwise the exit status.
+  std::optional<int> Confirm(const QCommandLineParser& parser) const;
+
   LinkOptions options_;
+  bool verbose_ = false;
 };
 
 }  // namespace kv::cli

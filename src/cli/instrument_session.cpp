@@ -1,5 +1,6 @@
 #include "cli/instrument_session.h"
 
+#include <QTimer>
 #include <filesystem>
 #include <system_error>
 
@@ -104,7 +105,12 @@ Outcome InstrumentSession::Run(Transaction transaction, std::string progressLabe
     PrintError("another transaction is still running");
     return Outcome::Failed;
   }
+  // Long waits without counts still show that time passes.
+  QTimer elapsed;
+  QObject::connect(&elapsed, &QTimer::timeout, [this] { progress_.ShowElapsed(); });
+  elapsed.start(1000);
   Wait([this] { return transactionDone_; });
+  elapsed.stop();
   progress_.Finish();
   if (interrupts_.Interrupted()) return Outcome::Interrupted;
   return transactionResult_ ? Outcome::Done : Outcome::Failed;

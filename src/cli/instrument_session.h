@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "cli/cli_io.h"
+#include "cli/progress_line.h"
 #include "cli/link_options.h"
 #include "common/clock.h"
 #include "link/link.h"

@@ -11,4 +11,9 @@ inline std::string CompletionPollHelp() {
          std::to_string(kCompletionPollLimitSeconds) + " s.";
 }
 
+// Help of the commands that ask before they act.
+inline constexpr const char* kConfirmHelp =
+    "\nAsks for confirmation on a terminal; without a terminal it refuses (exit\n"
+    "status 2, nothing sent) unless --yes is given.";
+
 }  // namespace kv::cli

@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -24,6 +26,11 @@ namespace {
 // SIGTERM and SIGINT write a byte here; the serve loop polls the other end.
 int g_stopPipe[2] = {-1, -1};
 
+// SIGUSR1 switches a powered-off instrument on again.
+volatile std::sig_atomic_t g_powerOnRequested = 0;
+
+extern "C" void OnPowerOnSignal(int) { g_powerOnRequested = 1; }
+
 extern "C" void OnStopSignal(int) {
   const char byte = 1;
   [[maybe_unused]] const ssize_t written = ::write(g_stopPipe[1], &byte, 1);
@@ -41,11 +48,15 @@ bool InstallSignals(std::string* error) {
   struct sigaction stop {};
   stop.sa_handler = OnStopSignal;
   sigemptyset(&stop.sa_mask);
+  struct sigaction powerOn {};
+  powerOn.sa_handler = OnPowerOnSignal;
+  sigemptyset(&powerOn.sa_mask);
   struct sigaction ignore {};
   ignore.sa_handler = SIG_IGN;
   sigemptyset(&ignore.sa_mask);
   // The peer closing the port is no reason to stop: SIGHUP and SIGPIPE are ignored.
   return ::sigaction(SIGTERM, &stop, nullptr) == 0 && ::sigaction(SIGINT, &stop, nullptr) == 0 &&
+         ::sigaction(SIGUSR1, &powerOn, nullptr) == 0 &&
          ::sigaction(SIGHUP, &ignore, nullptr) == 0 && ::sigaction(SIGPIPE, &ignore, nullptr) == 0;
 }
 
@@ -64,6 +75,36 @@ bool MakeLink(const std::string& target, const std::string& link, std::string* e
     return false;
   }
   return true;
+}
+
+// Serves until stopped. While the instrument is off the loop wakes every
+// 100 ms to see whether it is to be switched on (SIGUSR1 or the delay).
+void Serve(kv::sim::PtyServer& server, kv::sim::SimInstrument& instrument, int powerOnAfterSeconds,
+           bool verbose) {
+  using SteadyClock = std::chrono::steady_clock;
+  constexpr int kPowerCheckMs = 100;
+  bool wasOff = false;
+  SteadyClock::time_point offSince{};
+  while (server.Step(g_stopPipe[0], instrument.PoweredOff() ? kPowerCheckMs : -1)) {
+    if (!instrument.PoweredOff()) {
+      g_powerOnRequested = 0;  // switching on what is on does nothing
+      wasOff = false;
+      continue;
+    }
+    if (!wasOff) {
+      wasOff = true;
+      offSince = SteadyClock::now();
+      if (verbose) std::cerr << "kvsim: powered off\n";
+    }
+    const bool delayOver = powerOnAfterSeconds > 0 &&
+                           SteadyClock::now() - offSince >= std::chrono::seconds(powerOnAfterSeconds);
+    if (g_powerOnRequested != 0 || delayOver) {
+      g_powerOnRequested = 0;
+      instrument.PowerOn();
+      wasOff = false;
+      if (verbose) std::cerr << "kvsim: powered on\n";
+    }
+  }
 }
 
 int Fail(const std::string& message) {
@@ -104,8 +145,16 @@ int main(int argc, char** argv) {
   }
   std::cout << port.SlavePath() << std::endl;
 
-  PtyServer server(port, instrument, {options.baud, options.verbose ? &std::cerr : nullptr});
-  server.Run(g_stopPipe[0]);
+  std::ofstream traceFile;
+  std::ostream* trace = options.verbose ? &std::cerr : nullptr;
+  if (!options.tracePath.empty()) {
+    traceFile.open(options.tracePath, std::ios::trunc);
+    if (!traceFile) return Fail("cannot write the trace " + options.tracePath);
+    trace = &traceFile;
+  }
+  PtyServer server(port, instrument, {options.baud, trace});
+  instrument.SetSwitchesOff(true);
+  Serve(server, instrument, options.powerOnAfterSeconds, options.verbose);
 
   int status = 0;
   if (!options.stateOutPath.empty() &&

@@ -12,6 +12,7 @@ SimInstrument::SimInstrument(const Clock& clock, clsInstrument settings, SimDevi
     : device_(clock, std::move(settings), options), faults_(std::move(faults)) {}
 
 std::vector<OutgoingReply> SimInstrument::Receive(std::string_view bytes) {
+  if (poweredOff_) return {};
   buffer_ += bytes;
   std::vector<OutgoingReply> replies = TakeFrames();
   if (buffer_.size() > kMaxPendingBytes) buffer_.erase(0, buffer_.size() - kMaxPendingBytes);
@@ -20,7 +21,7 @@ std::vector<OutgoingReply> SimInstrument::Receive(std::string_view bytes) {
 
 std::vector<OutgoingReply> SimInstrument::TakeFrames() {
   std::vector<OutgoingReply> replies;
-  for (;;) {
+  while (!poweredOff_) {
     const std::size_t end = buffer_.find_first_of(std::string{kEOT, kETB});
     if (end == std::string::npos) break;
     const std::string received = buffer_.substr(0, end + 1);
@@ -34,7 +35,13 @@ std::vector<OutgoingReply> SimInstrument::TakeFrames() {
       ++rejected_;
       continue;
     }
+    const int powerOffsBefore = device_.PowerOffRequests();
     std::string answer = device_.Answer(frame.Text());
+    // The acknowledgement still goes out; what follows it is not heard.
+    if (switchesOff_ && device_.PowerOffRequests() != powerOffsBefore) {
+      poweredOff_ = true;
+      buffer_.clear();
+    }
     if (answer.empty()) continue;
     OutgoingReply reply;
     reply.number = ++replies_;

@@ -34,6 +34,15 @@ class SimInstrument {
   // complete, in order. A frame with a bad checksum or layout gets no reply.
   std::vector<OutgoingReply> Receive(std::string_view bytes);
 
+  // Like the instrument: once "RO,W," has been acknowledged nothing more is
+  // answered until PowerOn. Off by default so that a test can ask on.
+  void SetSwitchesOff(bool switchesOff) { switchesOff_ = switchesOff; }
+  bool PoweredOff() const { return poweredOff_; }
+  void PowerOn() {
+    poweredOff_ = false;
+    buffer_.clear();
+  }
+
   SimDevice& Device() { return device_; }
   const SimDevice& Device() const { return device_; }
   long RepliesSoFar() const { return replies_; }
@@ -47,6 +56,8 @@ class SimInstrument {
   std::string buffer_;
   long replies_ = 0;
   long rejected_ = 0;
+  bool switchesOff_ = false;
+  bool poweredOff_ = false;
 };
 
 }  // namespace kv::sim

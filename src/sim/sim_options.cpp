@@ -9,6 +9,7 @@ namespace kv::sim {
 namespace {
 
 constexpr long kLargestDelayMs = 600000;
+constexpr long kLongestPowerOffSeconds = 86400;
 
 std::optional<long> Positive(std::string_view text) {
   const auto value = ParseDec32(text);
@@ -31,10 +32,11 @@ struct PathOption {
   std::string_view flag;
   std::string SimOptions::*path;
 };
-constexpr std::array<PathOption, 3> kPathOptions{{
+constexpr std::array<PathOption, 4> kPathOptions{{
     {"--state", &SimOptions::statePath},
     {"--state-out", &SimOptions::stateOutPath},
     {"--link", &SimOptions::linkPath},
+    {"--trace", &SimOptions::tracePath},
 }};
 
 // "N:MS" of --delay.
@@ -109,6 +111,14 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> args) {
       }
       o.baud = *baud;
       known = true;
+    } else if (flag == "--power-on-after") {
+      const auto seconds = Positive(value);
+      if (!seconds || *seconds > kLongestPowerOffSeconds) {
+        parsed.error = Bad(flag, value);
+        return parsed;
+      }
+      o.powerOnAfterSeconds = static_cast<int>(*seconds);
+      known = true;
     } else if (flag == "--busy-polls") {
       const auto polls = ParseDec16(value);
       if (!polls || *polls < 0) {
@@ -131,11 +141,15 @@ std::string SimUsage() {
   return "Usage: kvsim [options]\n"
          "Simulated KORVIN instrument on a pseudo-terminal. The first line printed is the\n"
          "device path to open as the instrument's serial port. Runs until SIGTERM or SIGINT.\n"
+         "After \"RO,W,\" it answers nothing until switched on again: SIGUSR1 or\n"
+         "--power-on-after.\n"
          "\n"
          "  --state FILE.kvd      start with the settings of a maintenance data file\n"
          "  --state-out FILE.kvd  write the settings to a maintenance data file on exit\n"
          "  --link PATH           also make PATH a symbolic link to the device\n"
          "  --baud N              pace replies as a serial line of N baud (default: instant)\n"
+         "  --power-on-after N    after power off (\"RO,W,\") answer again N seconds\n"
+         "                        later (default: only on SIGUSR1)\n"
          "  --busy-polls N        completion polls answered 'not finished' (default 2)\n"
          "  --drop N              do not send the Nth reply\n"
          "  --corrupt N           send the Nth reply with a wrong checksum\n"
@@ -144,6 +158,7 @@ std::string SimUsage() {
          "  --hangup N            close the line after the Nth reply (unplugged cable)\n"
          "  --noise-before-reply  send a NUL before every reply (infrared turnaround noise)\n"
          "  --verbose             trace requests and replies on stderr\n"
+         "  --trace FILE          the same trace into FILE (created or truncated)\n"
          "  --help                show this text\n"
          "Replies are counted from 1; fault options may be repeated.\n";
 }

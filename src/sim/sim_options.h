@@ -13,8 +13,10 @@ struct SimOptions {
   std::string statePath;     // --state FILE.kvd: initial settings
   std::string stateOutPath;  // --state-out FILE.kvd: settings written on exit
   std::string linkPath;      // --link PATH: symlink to the slave device
+  std::string tracePath;     // --trace FILE: the trace of --verbose into a file
   long baud = 0;             // --baud N: pace replies as a line of N baud
   bool verbose = false;      // --verbose: trace to stderr
+  int powerOnAfterSeconds = 0;  // --power-on-after N: back on N s after power off; 0: on SIGUSR1 only
   bool help = false;         // --help
   SimDeviceOptions device;   // --busy-polls N
   FaultPlan faults;          // --drop/--corrupt/--garbage/--hangup N, --delay N:MS,

@@ -46,9 +46,10 @@ class CommandLine : public testing::Test {
 };
 
 TEST_F(CommandLine, TheTableHoldsEveryCommandOnceFilesFirst) {
-  const std::vector<std::string> expected = {"decode",   "diff",      "encode", "clear-log",
-                                             "get",      "live",      "ports",  "power-off",
-                                             "send",     "set-clock", "zero"};
+  const std::vector<std::string> expected = {"decode",   "diff",      "encode", "set",
+                                             "clear-log", "get",      "live",   "ports",
+                                             "power-off", "send",     "set-clock", "span",
+                                             "zero"};
   std::vector<std::string> names;
   for (const CommandInfo& command : AllCommands()) names.emplace_back(command.name);
   EXPECT_EQ(names, expected);
@@ -106,6 +107,9 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"get with an empty output", {"get", "--output", ""}, kExitUsage, "--output needs a file name", ""},
         ParseCase{"command help", {"send", "--help"}, kExitOk, "", "usage: kvmaint send [options]"},
         ParseCase{"help names the checks", {"send", "--help"}, kExitOk, "", "The whole file is checked first"},
+        ParseCase{"set without an edit", {"set", "a.kvd"}, kExitUsage, "missing argument", ""},
+        ParseCase{"set help shows the naming", {"set", "--help"}, kExitOk, "", "CO.Warning=35"},
+        ParseCase{"span takes no file", {"span", "x.kvd"}, kExitUsage, "unexpected argument \"x.kvd\"", ""},
         ParseCase{"version", {"--version"}, kExitOk, "", "kvmaint 1.0.0"}));
 
 }  // namespace

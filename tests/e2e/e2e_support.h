@@ -37,6 +37,8 @@ class Simulator {
   const std::string& Device() const { return device_; }
   // SIGTERM (kvsim writes its --state-out file) and the exit status.
   int Stop();
+  // Any other signal (SIGUSR1 switches it on after a power off).
+  void Signal(int signal) const { process_.Signal(signal); }
 
  private:
   ChildProcess process_;

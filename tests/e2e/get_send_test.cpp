@@ -100,7 +100,7 @@ TEST_F(InstrumentTest, SendMakesTheInstrumentHoldExactlyTheEdits) {
   ASSERT_EQ(DifferingSettings(before, intended).size(), 14U)
       << "each edit survives the file: " << ::testing::PrintToString(DifferingSettings(before, intended));
 
-  const ProgramResult sent = Run({"send", editedFile});
+  const ProgramResult sent = Run({"send", "--verbose", editedFile});
   ASSERT_EQ(sent.exitCode, 0) << sent.err;
   const std::vector<std::string> lines = Lines(sent.out);
   for (const char* label : {"XS,W,06", "XZ,W,03", "GN,W", "A2,W", "XP,W", "AQ,W", "LS,W,03", "LJ,W,03",
@@ -152,7 +152,7 @@ TEST(SendFailureTest, ARefusedLineEndsTheUploadWithExitOne) {
     ASSERT_EQ(Kvmaint({"get", "--port", clean.Device(), "--output", file}).exitCode, 0);
   }
   Simulator sim({"--corrupt", "202", "--corrupt", "203", "--corrupt", "204", "--corrupt", "205"});
-  const ProgramResult sent = Kvmaint({"send", file, "--port", sim.Device()});
+  const ProgramResult sent = Kvmaint({"send", "--verbose", file, "--port", sim.Device()});
   EXPECT_EQ(sent.exitCode, 1);
   EXPECT_EQ(sent.out, "XZ,W,01\n") << "the one line sent";
   EXPECT_THAT(sent.err, HasSubstr("send failed at \"XZ,W,01,"));

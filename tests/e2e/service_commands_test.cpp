@@ -46,21 +46,29 @@ const std::string kReadingsLine = kReading + "(\t" + kReading + "){6}\n";
 const std::vector<std::string> kFirstCommandUnanswered{"--drop", "2", "--drop", "3", "--drop", "4",
                                                        "--drop", "5"};
 
+// One line per channel: number, gas name, status digit or "-".
+const std::string kChannelResults = "([1-7]  [^ \n]+ +([0-9]|-)\n){7}";
+const std::string kNoChannelResults = "([1-7]  [^ \n]+ +-\n){7}";
+// The five channel reads (2..6) are answered, the calibration's start (7) is not.
+const std::vector<std::string> kCalibrationStartUnanswered{"--drop", "7", "--drop", "8", "--drop", "9",
+                                                           "--drop", "10"};
+
 INSTANTIATE_TEST_SUITE_P(
     Commands, ServiceCommandTest,
     ::testing::Values(
         ServiceCase{"SetClock", {"set-clock"}, {}, 0,
                     "[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\n"},
-        ServiceCase{"Zero", {"zero"}, {}, 0, "(-?[0-9]\t){6}-?[0-9]\n"},
-        ServiceCase{"ClearLog", {"clear-log"}, {"--busy-polls", "0"}, 0, ""},
-        ServiceCase{"PowerOff", {"power-off"}, {}, 0, ""},
+        ServiceCase{"Zero", {"zero"}, {}, 0, kChannelResults},
+        ServiceCase{"Span", {"span"}, {}, 0, kChannelResults},
+        ServiceCase{"ClearLog", {"clear-log", "--yes"}, {"--busy-polls", "0"}, 0, ""},
+        ServiceCase{"PowerOff", {"power-off", "--yes"}, {}, 0, ""},
         ServiceCase{"Live", {"live", "--count", "2"}, {}, 0, kReadingsLine + kReadingsLine},
-        ServiceCase{"PowerOffUnacknowledged", {"power-off", "--timeout", "1"},
+        ServiceCase{"PowerOffUnacknowledged", {"power-off", "--yes", "--timeout", "1"},
                     kFirstCommandUnanswered, 1, ""},
         ServiceCase{"SetClockUnanswered", {"set-clock", "--timeout", "1"}, kFirstCommandUnanswered,
                     1, ""},
-        ServiceCase{"ZeroNotStarted", {"zero", "--timeout", "1"}, kFirstCommandUnanswered, 1,
-                    "(-1\t){6}-1\n"},
+        ServiceCase{"ZeroNotStarted", {"zero", "--timeout", "1"}, kCalibrationStartUnanswered, 1,
+                    kNoChannelResults},
         ServiceCase{"LiveUnanswered", {"live", "--timeout", "1"}, kFirstCommandUnanswered, 1, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -1,0 +1,226 @@
+// kvmaint as a technician uses it, against kvsim: only the changed groups
+// sent, confirmations, channel tables, the CSV log, the instrument switched
+// off, and editing a file by setting name.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <regex>
+#include <set>
+#include <thread>
+
+#include "e2e_support.h"
+
+namespace kv::e2e {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+
+constexpr auto kSlowLimit = 180s;  // a whole read and write at 9600 baud
+
+ProgramResult KvmaintSlow(const std::vector<std::string>& args) {
+  std::vector<std::string> argv{KV_KVMAINT_PATH};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return RunProgram(argv, kSlowLimit);
+}
+
+// The seconds of send's summary line ("wrote ... in 1.2 s"); -1 without one.
+double WritingSeconds(const std::string& out) {
+  static const std::regex kSummary("wrote [0-9]+ settings? in .* in ([0-9.]+) s");
+  std::smatch match;
+  return std::regex_search(out, match, kSummary) ? std::stod(match[1].str()) : -1;
+}
+
+// The heads of the write requests in a kvsim trace ("> XS,W,02,..." gives "XS").
+std::set<std::string> WrittenCodes(const std::string& trace) {
+  std::set<std::string> codes;
+  for (const std::string& line : Lines(trace)) {
+    if (line.size() > 7 && line.compare(0, 2, "> ") == 0 && line.compare(4, 3, ",W,") == 0) {
+      codes.insert(line.substr(2, 2));
+    }
+  }
+  return codes;
+}
+
+TEST(OnlyChangesTest, WritesOnlyTheChangedGroupsInAFractionOfTheFullSendsTime) {
+  TempDir dir;
+  const std::string trace = dir.File("trace.txt");
+  Simulator sim({"--baud", "9600", "--trace", trace});
+  ASSERT_FALSE(sim.Device().empty());
+  const std::string file = dir.File("edited.kvd");
+  const ProgramResult read = KvmaintSlow({"get", "--port", sim.Device(), "--output", file});
+  ASSERT_EQ(read.exitCode, 0) << read.err;
+  const ProgramResult edited =
+      Kvmaint({"set", file, "LcdBackLight=30", "CO.Warning=35", "XS_[2]=HELLO"});
+  ASSERT_EQ(edited.exitCode, 0) << edited.err;
+
+  const std::size_t traceBefore = ReadBytes(trace).size();
+  const ProgramResult changes =
+      KvmaintSlow({"send", "--only-changes", "--port", sim.Device(), file});
+  ASSERT_EQ(changes.exitCode, 0) << changes.err;
+  EXPECT_EQ(Lines(changes.out).size(), 4U) << "three differing settings and the summary:\n" << changes.out;
+  EXPECT_EQ(WrittenCodes(ReadBytes(trace).substr(traceBefore)),
+            (std::set<std::string>{"XT", "A1", "XS", "XV"}));
+
+  const ProgramResult full = KvmaintSlow({"send", "--port", sim.Device(), file});
+  ASSERT_EQ(full.exitCode, 0) << full.err;
+  const double changesSeconds = WritingSeconds(changes.out);
+  const double fullSeconds = WritingSeconds(full.out);
+  ASSERT_GT(changesSeconds, 0) << changes.out;
+  ASSERT_GT(fullSeconds, 0) << full.out;
+  EXPECT_LT(changesSeconds, 0.1 * fullSeconds) << changes.out << full.out;
+}
+
+struct ConfirmCase {
+  const char* name;
+  std::vector<std::string> args;
+  int exitCode;
+  bool sent;
+
+  friend void PrintTo(const ConfirmCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ConfirmTest : public ::testing::TestWithParam<ConfirmCase> {};
+
+// kvmaint runs here with stdin on /dev/null: no terminal to ask on.
+TEST_P(ConfirmTest, WithoutATerminalOnlyYesLetsItRun) {
+  TempDir dir;
+  const std::string trace = dir.File("trace.txt");
+  Simulator sim({"--busy-polls", "0", "--trace", trace});
+  ASSERT_FALSE(sim.Device().empty());
+  std::vector<std::string> args = GetParam().args;
+  args.insert(args.end(), {"--port", sim.Device()});
+  const ProgramResult result = Kvmaint(args);
+  EXPECT_EQ(result.exitCode, GetParam().exitCode) << result.err;
+  ASSERT_EQ(sim.Stop(), 0);
+  if (GetParam().sent) {
+    EXPECT_THAT(ReadBytes(trace), HasSubstr("> "));
+  } else {
+    EXPECT_EQ(ReadBytes(trace), "") << "nothing reaches the instrument";
+    EXPECT_THAT(result.err, HasSubstr("--yes"));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ConfirmTest,
+    ::testing::Values(ConfirmCase{"ClearLogRefused", {"clear-log"}, 2, false},
+                      ConfirmCase{"ClearLogWithYes", {"clear-log", "--yes"}, 0, true},
+                      ConfirmCase{"PowerOffRefused", {"power-off"}, 2, false},
+                      ConfirmCase{"PowerOffWithYes", {"power-off", "--yes"}, 0, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ChannelTableTest, ZeroNamesEachChannelByItsGas) {
+  Simulator sim;
+  ASSERT_FALSE(sim.Device().empty());
+  const ProgramResult result = Kvmaint({"zero", "--port", sim.Device()});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const std::vector<std::string> lines = Lines(result.out);
+  ASSERT_EQ(lines.size(), 7U) << result.out;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    // Number, a gas name of letters and digits, the status digit.
+    EXPECT_THAT(lines[i], MatchesRegex(std::to_string(i + 1) + "  [A-Z0-9-]+ +[0-9-]")) << lines[i];
+  }
+  EXPECT_THAT(lines[1], HasSubstr(" O2 ")) << "the oxygen channel";
+}
+
+TEST(LiveCsvTest, LogsAHeaderAndOneTimedRowPerPollIntoANewFileOnly) {
+  TempDir dir;
+  Simulator sim;
+  ASSERT_FALSE(sim.Device().empty());
+  const std::string csv = dir.File("live.csv");
+  const ProgramResult result = Kvmaint({"live", "--count", "3", "--csv", csv, "--port", sim.Device()});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(Lines(result.out).size(), 3U) << "stdout keeps its readings";
+  const std::string logged = ReadBytes(csv);
+  const std::vector<std::string> rows = Lines(logged);
+  ASSERT_EQ(rows.size(), 4U) << logged;
+  EXPECT_THAT(rows[0], MatchesRegex("time(,[^,]+){7}\r?"));
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    EXPECT_THAT(rows[i], MatchesRegex("[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9:]{8}(,[^,]+){7}\r?")) << rows[i];
+  }
+
+  // Another run never overwrites the log.
+  const ProgramResult again = Kvmaint({"live", "--count", "1", "--csv", csv, "--port", sim.Device()});
+  EXPECT_EQ(again.exitCode, 2);
+  EXPECT_EQ(ReadBytes(csv), logged);
+}
+
+TEST(PowerOffTest, AfterPowerOffNoInstrumentAnswersUntilSwitchedOn) {
+  Simulator sim;
+  ASSERT_FALSE(sim.Device().empty());
+  ASSERT_EQ(Kvmaint({"power-off", "--yes", "--port", sim.Device()}).exitCode, 0);
+  const ProgramResult off = Kvmaint({"get", "--port", sim.Device(), "--retry", "1", "--timeout", "1",
+                                     "--output", "/dev/null"});
+  EXPECT_EQ(off.exitCode, 1);
+  EXPECT_THAT(off.err, HasSubstr("KORVIN No Response. Check Port,Cable And Power."));
+
+  sim.Signal(SIGUSR1);
+  const ProgramResult on = Kvmaint({"zero", "--port", sim.Device()});
+  EXPECT_EQ(on.exitCode, 0) << on.err;
+}
+
+TEST(PowerOffTest, ThePowerOnDelaySwitchesItOnByItself) {
+  Simulator sim({"--power-on-after", "1"});
+  ASSERT_FALSE(sim.Device().empty());
+  ASSERT_EQ(Kvmaint({"power-off", "--yes", "--port", sim.Device()}).exitCode, 0);
+  std::this_thread::sleep_for(1500ms);
+  const ProgramResult on = Kvmaint({"zero", "--port", sim.Device()});
+  EXPECT_EQ(on.exitCode, 0) << on.err;
+}
+
+class SetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Simulator sim;
+    ASSERT_FALSE(sim.Device().empty());
+    const ProgramResult read = Kvmaint({"get", "--port", sim.Device(), "--output", file});
+    ASSERT_EQ(read.exitCode, 0) << read.err;
+  }
+  TempDir dir;
+  const std::string file = dir.File("settings.kvd");
+};
+
+struct RefusedEdit {
+  const char* name;
+  std::vector<std::string> edits;
+  std::string message;
+
+  friend void PrintTo(const RefusedEdit& c, std::ostream* os) { *os << c.name; }
+};
+
+class SetRefusedTest : public SetTest, public ::testing::WithParamInterface<RefusedEdit> {};
+
+TEST_P(SetRefusedTest, LeavesTheFileAsItWasAndSaysWhy) {
+  const std::string before = ReadBytes(file);
+  std::vector<std::string> args{"set", file};
+  args.insert(args.end(), GetParam().edits.begin(), GetParam().edits.end());
+  const ProgramResult result = Kvmaint(args);
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_THAT(result.err, HasSubstr(GetParam().message));
+  EXPECT_EQ(ReadBytes(file), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, SetRefusedTest,
+    ::testing::Values(
+        RefusedEdit{"OutOfRange", {"LcdContrast=999"}, "LcdContrast: \"999\" refused: accepts 0 to"},
+        // The first edit is good; the file still stays as it was.
+        RefusedEdit{"LevelAboveFullScale", {"LcdBackLight=30", "CO.Warning=99999"},
+                    "CO.Warning: \"99999\" refused: accepts 0 to"},
+        RefusedEdit{"UnknownName", {"NoSuchSetting=1"}, "no setting is called \"NoSuchSetting\""},
+        RefusedEdit{"ChannelMissing", {"Warning=5"}, "ch1..ch7 or the channel's gas name"},
+        RefusedEdit{"NotAnEdit", {"LcdContrast"}, "is not NAME=VALUE"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SetTest, AcceptedEditsReachTheFileByGasOrChannelNumber) {
+  const ProgramResult result = Kvmaint({"set", file, "co.warning=35", "ch4.Alarm=60", "XS_[2]=HELLO"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const clsInstrument record = LoadRecord(file);
+  EXPECT_FLOAT_EQ(record.Warning(3), 35.0f);
+  EXPECT_FLOAT_EQ(record.Alarm(3), 60.0f);
+  EXPECT_EQ(record.XS_(1).substr(0, 5), "HELLO");
+}
+
+}  // namespace
+}  // namespace kv::e2e
