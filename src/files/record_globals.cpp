@@ -12,8 +12,6 @@ enum class Digits { Decimal, Hexadecimal };
 
 constexpr Integer kLowestUsableDa = 30;  // a D/A value below this is an unset one
 constexpr Integer kDefaultDa = 170;      // "AA"
-constexpr int kRatioPpmChannel = 7;
-constexpr int kRatioVolChannel = 8;
 
 std::optional<Integer> ReadInteger(RecordLine& line, int i, Digits digits) {
   return digits == Digits::Decimal ? line.Dec16(i) : line.Hex16(i);
@@ -127,8 +125,8 @@ bool ReadHE(clsInstrument& r, RecordLine& line) {
 }
 
 bool ReadAC(clsInstrument& r, RecordLine& line) {
-  const int ppmPlaces = r.GasPoint(kRatioPpmChannel);
-  const int volPlaces = r.GasPoint(kRatioVolChannel);
+  const int ppmPlaces = kRatioPpmPoint;
+  const int volPlaces = kRatioVolPoint;
   // The ppm levels are whole numbers.
   const auto ppm1 = RoundToLong(line.Reading(0, ppmPlaces));
   const auto ppm2 = RoundToLong(line.Reading(1, ppmPlaces));

@@ -177,7 +177,7 @@ void SetRatioChannels(clsInstrument& r) {
   ok &= r.SetGasName(7, r.GasName(0));
   ok &= r.SetGasFullScale(7, ratio);
   ok &= r.SetGasDesit(7, low ? 100.0f : 250.0f);
-  ok &= r.SetGasPoint(7, 0);
+  ok &= r.SetGasPoint(kRatioPpmChannel, kRatioPpmPoint);
   ok &= r.SetGasUnit(7, "ppm");
   ok &= r.SetGasEnabled(7, r.GasEnabled(0));
   ok &= r.SetWarning(7, static_cast<Single>(r.CATppm1st()));
@@ -188,7 +188,7 @@ void SetRatioChannels(clsInstrument& r) {
   ok &= r.SetGasName(8, r.GasName(0));
   ok &= r.SetGasFullScale(8, static_cast<Single>(ratio / 1000000.0 * 100.0));
   ok &= r.SetGasDesit(8, low ? 0.01f : 0.05f);
-  ok &= r.SetGasPoint(8, 2);
+  ok &= r.SetGasPoint(kRatioVolChannel, kRatioVolPoint);
   ok &= r.SetGasUnit(8, "vol%");
   ok &= r.SetGasEnabled(8, r.GasEnabled(0));
   ok &= r.SetWarning(8, r.CATvol1st());

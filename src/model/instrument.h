@@ -307,6 +307,15 @@ class clsInstrument {
   std::array<std::array<bool, kPidRanges>, kPidEntries> pidSpecChanged_{};
 };
 
+// The catalytic ratio channels and their fixed decimal places. The ratio
+// levels (AC) are coded with these places on the wire and in files, whether
+// or not the ratio channels of a record were computed yet (a file loaded into
+// a fresh record, a reply before the first recomputation).
+inline constexpr int kRatioPpmChannel = 7;
+inline constexpr int kRatioVolChannel = 8;
+inline constexpr Integer kRatioPpmPoint = 0;
+inline constexpr Integer kRatioVolPoint = 2;
+
 // Recomputes the ppm (7) and vol% (8) ratio channels from channel 0 and the
 // catalytic ratio settings, through the setters, channel 7 first.
 void SetRatioChannels(clsInstrument& record);

@@ -93,21 +93,19 @@ bool ReadHistory(ReplyContext& ctx) {
   return true;
 }
 
-// AC: catalytic ratio levels; ppm in record 7's places, vol% in record 8's.
-constexpr int kPpmRecord = 7;
-constexpr int kVolRecord = 8;
+// AC: catalytic ratio levels, in the fixed places of the ppm and vol% ratio channels.
 
 bool ReadCatalyticRatios(ReplyContext& ctx) {
   if (ctx.Count() != 4) return kRefused;
   clsInstrument& record = ctx.Record();
-  const int ppmPlaces = record.GasPoint(kPpmRecord);
+  const int ppmPlaces = kRatioPpmPoint;
   const auto ppm1 = RoundToLong(DecodeValue(ctx.Field(0), ppmPlaces));
   if (!ppm1) return kRefused;
   record.StoreCATppm1st(static_cast<Long>(*ppm1));
   const auto ppm2 = RoundToLong(DecodeValue(ctx.Field(1), ppmPlaces));
   if (!ppm2) return kRefused;
   record.StoreCATppm2nd(static_cast<Long>(*ppm2));
-  const int volPlaces = record.GasPoint(kVolRecord);
+  const int volPlaces = kRatioVolPoint;
   record.StoreCATvol1st(DecodeValue(ctx.Field(2), volPlaces));
   record.StoreCATvol2nd(DecodeValue(ctx.Field(3), volPlaces));
   return true;

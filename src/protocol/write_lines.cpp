@@ -27,8 +27,6 @@ constexpr int kLastSubBoardChannel = 6;
 constexpr std::string_view kNoSensorField = "@";
 constexpr Integer kNoSensorZeroForce = 16;
 constexpr int kOxygenChannel = 1;
-constexpr int kRatioPpmChannel = 7;
-constexpr int kRatioVolChannel = 8;
 constexpr int kLowRange = 1;
 constexpr int kHighRange = 0;
 constexpr std::string_view kNoDataWire = "FFFF";
@@ -324,8 +322,8 @@ std::string WriteLineFL(const clsInstrument& r) {
 std::string WriteLineFH(const clsInstrument& r) { return Write("FH", {Dec(r.CATOtherEV())}); }
 // The ratio levels use the decimal places of the ppm and vol% ratio channels.
 std::string WriteLineAC(const clsInstrument& r) {
-  const int ppmPlaces = r.GasPoint(kRatioPpmChannel);
-  const int volPlaces = r.GasPoint(kRatioVolChannel);
+  const int ppmPlaces = kRatioPpmPoint;
+  const int volPlaces = kRatioVolPoint;
   return Write("AC", {EncodeValue(static_cast<Single>(r.CATppm1st()), ppmPlaces),
                       EncodeValue(static_cast<Single>(r.CATppm2nd()), ppmPlaces),
                       EncodeValue(r.CATvol1st(), volPlaces), EncodeValue(r.CATvol2nd(), volPlaces)});

@@ -32,7 +32,7 @@ TEST(DecimalEchoTest, SendOfZeroSuppressTwelveSucceedsAndReadsBackTwelve) {
   ASSERT_TRUE(WriteMaintenanceFile(edited, editedFile).ok);
   ASSERT_EQ(LoadRecord(editedFile).ZeroForce(kH2sChannel), 12) << "the file keeps the value";
 
-  const ProgramResult sent = run({"send", editedFile});
+  const ProgramResult sent = run({"send", "--verbose", editedFile});
   ASSERT_EQ(sent.exitCode, 0) << sent.err;
   const std::vector<std::string> lines = Lines(sent.out);
   EXPECT_NE(std::find(lines.begin(), lines.end(), "US,W"), lines.end()) << sent.out;

@@ -14,6 +14,7 @@
 #include "files/temp_folder.h"
 #include "model/instrument_settings.h"
 #include "protocol/codecs.h"
+#include "protocol/write_lines.h"
 
 namespace kv {
 namespace {
@@ -341,6 +342,29 @@ TEST(ApplyRecordText, AppliesOneCommandWithTheFileRules) {
   EXPECT_NE(reason.find("XZ"), std::string::npos) << reason;
   EXPECT_TRUE(IsRecordCode("gj"));
   EXPECT_FALSE(IsRecordCode("HC"));
+}
+
+// A file loaded into a fresh record (the window's load, `kvmaint set`) has no
+// ratio channels computed yet: the ratio levels still use their fixed places,
+// on the way out and on the way in.
+TEST(ApplyRecordText, RatioLevelsKeepTheirPlacesInAFreshRecord) {
+  clsInstrument written;
+  written.SetCATppm1st(5000);
+  written.SetCATppm2nd(10000);
+  written.SetCATvol1st(0.5f);
+  written.SetCATvol2nd(1.0f);
+  const std::string line = WriteLineAC(written);
+  EXPECT_EQ(line, "AC,W,1388,2710,0032,0064,");
+
+  clsInstrument read;
+  clsToken token;
+  ConfigureRecordTokenizer(token);
+  std::string reason;
+  ASSERT_TRUE(ApplyRecordText(read, token, line, &reason)) << reason;
+  EXPECT_EQ(read.CATppm1st(), 5000);
+  EXPECT_EQ(read.CATppm2nd(), 10000);
+  EXPECT_FLOAT_EQ(read.CATvol1st(), 0.5f);
+  EXPECT_FLOAT_EQ(read.CATvol2nd(), 1.0f);
 }
 
 }  // namespace
