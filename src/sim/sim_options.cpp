@@ -117,6 +117,13 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> args) {
       }
       o.device.busyPolls = *polls;
       known = true;
+    } else if (flag == "--store-wrong") {
+      if (value.size() != 2) {
+        parsed.error = Bad(flag, value);
+        return parsed;
+      }
+      o.device.storeWrongCode = std::string(value);
+      known = true;
     }
     if (!known) {
       parsed.error = "unknown option '" + std::string(flag) + "'";
@@ -137,6 +144,8 @@ std::string SimUsage() {
          "  --link PATH           also make PATH a symbolic link to the device\n"
          "  --baud N              pace replies as a serial line of N baud (default: instant)\n"
          "  --busy-polls N        completion polls answered 'not finished' (default 2)\n"
+         "  --store-wrong CODE    acknowledge writes of CODE (\"GN\") but store one of\n"
+         "                        their settings wrongly\n"
          "  --drop N              do not send the Nth reply\n"
          "  --corrupt N           send the Nth reply with a wrong checksum\n"
          "  --garbage N           send junk instead of the Nth reply\n"
