@@ -39,8 +39,12 @@ bool HasRedCell(const SettingsGrid& grid, int onlyCol) {
   return false;
 }
 
-std::string DisplayName(const PendingChange& change, const clsInstrument& record) {
-  return rules::SettingDisplayName(change.setting, change.index, record);
+// Named after the gas the instrument has on that channel; a channel it has
+// no name for yet takes the edited one.
+std::string DisplayName(const PendingChange& change, const clsInstrument& current,
+                        const clsInstrument& edited) {
+  const bool named = change.index < kSensorChannels && !current.GasName(change.index).empty();
+  return rules::SettingDisplayName(change.setting, change.index, named ? current : edited);
 }
 
 }  // namespace
@@ -82,7 +86,7 @@ void frmMain::cmdSend_Click() {
   }
   std::vector<ReviewLine> lines;
   for (const PendingChange& change : changes) {
-    lines.push_back({Latin1(DisplayName(change, editInstrument_)),
+    lines.push_back({Latin1(DisplayName(change, curInstrument_, editInstrument_)),
                      Latin1(SettingValueText(change.oldValue)),
                      Latin1(SettingValueText(change.newValue))});
   }
@@ -158,7 +162,7 @@ void frmMain::VerifyFinished(bool ok) {
     const std::vector<WrittenMismatch> mismatches = CompareWritten(transmitted_, readBack_);
     for (const WrittenMismatch& mismatch : mismatches) {
       AppendMessage(msg::kNotAsTransmitted, info_colour::kFailure,
-                    {DisplayName(mismatch.change, editInstrument_),
+                    {DisplayName(mismatch.change, curInstrument_, editInstrument_),
                      SettingValueText(mismatch.change.newValue),
                      SettingValueText(mismatch.readBack)});
     }

@@ -104,7 +104,7 @@ TEST_F(WindowTransmit, WritesExactlyTheEditedSettingsAndVerifiesThem) {
   // In write order.
   EXPECT_EQ(listed, (std::vector<std::string>{"LCD Backlight Time(0-255sec): 5 -> 10",
                                               "Warning (CO): 25 -> 20",
-                                              "Name (CO3): CO2 -> CO3"}));
+                                              "Name (CO2): CO2 -> CO3"}));
   const QStringList lines = PaneLines();
   EXPECT_TRUE(lines.contains(QStringLiteral("KORVIN Upload Complete.")));
   EXPECT_EQ(LastPaneLine(), "Verified: the instrument holds every setting as transmitted.");
