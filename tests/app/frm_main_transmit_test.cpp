@@ -191,7 +191,11 @@ TEST_F(WindowTransmit, PowerOffReturnsToStartAndConnectsAgain) {
   ASSERT_NO_FATAL_FAILURE(StartRecording());
   RunGet();
   dialogs_.answers = {true};
-  Click("cmdPowerOff");
+  QSignalSpy finished(window_.get(), &frmMain::TransactionFinished);
+  window_->findChild<QPushButton*>(QStringLiteral("cmdPowerOff"))->click();
+  EXPECT_FALSE(window_->findChild<QPushButton*>(QStringLiteral("cmdEnd"))->isEnabled())
+      << "no exit while the power-off runs";
+  ASSERT_TRUE(finished.wait(20000));
   EXPECT_TRUE(PaneLines().contains(QStringLiteral("POWER OFF ")));
   EXPECT_TRUE(window_->findChild<QPushButton*>(QStringLiteral("cmdEnd"))->isEnabled());
   EXPECT_TRUE(window_->findChild<QLineEdit*>(QStringLiteral("txtPath"))->text().isEmpty());
