@@ -13,4 +13,21 @@ inline constexpr int kBackupFolderUnusable = 9020;
 // "The session log ~1 cannot be written (~2); it ends here."
 inline constexpr int kSessionLogFailed = 9021;
 
+// Select, Transmit (its review and verification), Store and Power OFF.
+inline constexpr int kFileReadInPart = 9100;
+inline constexpr int kTransmitPartialFile = 9101;
+inline constexpr int kNothingToTransmit = 9102;
+inline constexpr int kAcknowledgedBeforeStop = 9103;
+inline constexpr int kNothingAcknowledged = 9104;
+inline constexpr int kEditsKept = 9105;
+inline constexpr int kVerifying = 9106;
+inline constexpr int kVerified = 9107;
+inline constexpr int kNotAsTransmitted = 9108;
+inline constexpr int kVerifyReadFailed = 9109;
+inline constexpr int kBackupWritten = 9110;
+inline constexpr int kLinkLostNotLive = 9111;
+inline constexpr int kDiscardEdits = 9112;
+inline constexpr int kPowerOffRefused = 9113;
+inline constexpr int kVerifyOptionNotKept = 9114;
+
 }  // namespace kv::msg

@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "app/review_dialog.h"
+
 namespace kv {
 namespace {
 
@@ -48,6 +50,12 @@ QString QtDialogs::SaveFile(const QString& filter) {
   dialog.setDefaultSuffix(QStringLiteral("kvd"));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();
+}
+
+bool QtDialogs::Review(const QString& title, const QString& question,
+                       const std::vector<ReviewLine>& lines) {
+  ReviewDialog dialog(title, question, lines, parent_);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 QString MaintenanceFileFilter() {

@@ -3,10 +3,18 @@
 // program shows real message boxes and file dialogs, the tests script the
 // answers and run every path offscreen without blocking.
 #include <QString>
+#include <vector>
 
 class QWidget;
 
 namespace kv {
+
+// One setting in the review before Transmit.
+struct ReviewLine {
+  QString name;      // as the window shows it ("Warning (CO)")
+  QString oldValue;  // in the instrument as last read
+  QString newValue;  // what will be written
+};
 
 class Dialogs {
  public:
@@ -23,6 +31,10 @@ class Dialogs {
   virtual QString OpenFile(const QString& filter) = 0;
   // Asks before overwriting an existing file.
   virtual QString SaveFile(const QString& filter) = 0;
+  // The settings a Transmit will write, in write order, with `question`;
+  // true for Transmit, false for Cancel.
+  virtual bool Review(const QString& title, const QString& question,
+                      const std::vector<ReviewLine>& lines) = 0;
 
   void Critical(const QString& title, const QString& text) { Show(Icon::Critical, title, text); }
   bool Question(const QString& title, const QString& text) { return Ask(Icon::Question, title, text); }
@@ -38,6 +50,8 @@ class QtDialogs final : public Dialogs {
   bool Ask(Icon icon, const QString& title, const QString& text) override;
   QString OpenFile(const QString& filter) override;
   QString SaveFile(const QString& filter) override;
+  bool Review(const QString& title, const QString& question,
+              const std::vector<ReviewLine>& lines) override;
 
  private:
   QWidget* parent_;

@@ -94,6 +94,13 @@ void frmMain::BuildWindow() {
   auto* layout = new QHBoxLayout(central);
   layout->addWidget(BuildActionPanel(), 0);
 
+  auto* settingsColumn = new QVBoxLayout;
+  lblNotLive = new QLabel(tr("Not live: the link was lost after these settings were shown."),
+                          central);
+  lblNotLive->setObjectName(QStringLiteral("lblNotLive"));
+  lblNotLive->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0); font-weight: bold;"));
+  lblNotLive->setVisible(false);
+  settingsColumn->addWidget(lblNotLive);
   SSTab1 = TabSet(central, "SSTab1");
   SSTab1->addTab(BuildGasPage(), tr("Gas Name / Channel"));
   SSTab1->addTab(BuildOtherPage(), tr("Other Setting"));
@@ -101,7 +108,8 @@ void frmMain::BuildWindow() {
   SSTab1->addTab(BuildConversionPage(), tr("Conversion Table"));
   SSTab1->addTab(BuildPidPage(), tr("PID Sensor"));
   SSTab1->addTab(BuildAlarmLevelPage(), tr("Alarm Levels"));
-  layout->addWidget(SSTab1, 1);
+  settingsColumn->addWidget(SSTab1, 1);
+  layout->addLayout(settingsColumn, 1);
   setCentralWidget(central);
   for (QTabWidget* tabs : {SSTab1, sstUser, SSTab2, SSTab3}) NamePages(*tabs);
   SSTab1->setAccessibleName(tr("Settings"));
@@ -141,6 +149,11 @@ QWidget* frmMain::BuildActionPanel() {
   storeRow->addWidget(chkFactorySave, 1);
   storeRow->addWidget(cmdStore, 0);
   column->addLayout(storeRow);
+  chkVerify = new QCheckBox(tr("Verify after transmit"), panel);
+  chkVerify->setObjectName(QStringLiteral("chkVerify"));
+  chkVerify->setChecked(true);
+  chkVerify->setAccessibleName(chkVerify->text());
+  column->addWidget(chkVerify);
 
   rtbInfo = new InfoPane(panel);
   rtbInfo->setAccessibleName(tr("Information"));
@@ -155,6 +168,12 @@ QWidget* frmMain::BuildActionPanel() {
 
   connect(cmdGet, &QPushButton::clicked, this, &frmMain::cmdGet_Click);
   connect(cmdEnd, &QPushButton::clicked, this, &frmMain::cmdEnd_Click);
+  connect(cmdLoad, &QPushButton::clicked, this, &frmMain::cmdLoad_Click);
+  connect(txtPath, &QLineEdit::editingFinished, this, &frmMain::txtPath_LostFocus);
+  connect(cmdSend, &QPushButton::clicked, this, &frmMain::cmdSend_Click);
+  connect(cmdStore, &QPushButton::clicked, this, &frmMain::cmdStore_Click);
+  connect(cmdPowerOff, &QPushButton::clicked, this, &frmMain::cmdPowerOff_Click);
+  connect(chkVerify, &QCheckBox::toggled, this, &frmMain::SetVerifyAfterTransmit);
   return panel;
 }
 

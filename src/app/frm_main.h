@@ -21,8 +21,11 @@
 #include "app/dialogs.h"
 #include "common/clock.h"
 #include "files/configuration.h"
+#include "files/kvd_reader.h"
 #include "link/link.h"
 #include "link/link_listener.h"
+#include "link/pending_changes.h"
+#include "link/transactions.h"
 #include "link/transport.h"
 #include "model/instrument.h"
 
@@ -92,6 +95,17 @@ class frmMain final : public QMainWindow, private LinkListener {
   void SetEndButton(bool enabled);
   void cmdGet_Click();
   void cmdEnd_Click();
+  // Select, Transmit, Store, Power OFF.
+  void cmdLoad_Click();
+  // Loads the file named in txtPath into EditInstrument.
+  void txtPath_LostFocus();
+  void cmdSend_Click();
+  void cmdStore_Click();
+  void cmdPowerOff_Click();
+  // Read the instrument again after a Transmit and compare (kept in the
+  // configuration file).
+  bool VerifyAfterTransmit() const;
+  void SetVerifyAfterTransmit(bool verify);
 
   // ---- information pane and grids ------------------------------------------
   void AppendInfo(const QString& text, const QColor& colour);
@@ -166,6 +180,24 @@ class frmMain final : public QMainWindow, private LinkListener {
   void SetBusy(bool busy);
   void ApplyButtonStates();
   void GetFinished(bool ok);
+  // Transmit: the red-cell check, the review, the write and its check.
+  bool TablesValid();
+  void SendFinished(bool ok);
+  void ReportAcknowledged();
+  void StartVerification();
+  void VerifyFinished(bool ok);
+  void PowerOffFinished(bool acknowledged);
+  // Edits in the grids (or a loaded file) not yet transmitted.
+  bool HasUnsentEdits();
+  // Whether a Get may go ahead: asks before unsent edits are discarded.
+  bool ConfirmDiscardEdits();
+  // The link was lost: say so and mark the grids as no longer live.
+  void ReportLinkLost();
+  // Where the backup of a Get went: the status bar and the session log (the
+  // pane keeps the read's own two lines together).
+  void ReportBackup(const std::string& path);
+  // After a Get: the grids show the instrument, and Transmit is usable.
+  void ShowReadSettingsLive();
   // Writes CurInstrument to the next free backup of today; false (and the
   // reason in the pane) when it could not.
   bool WriteBackup();
@@ -184,6 +216,17 @@ class frmMain final : public QMainWindow, private LinkListener {
   bool loading_ = false;
   bool busy_ = false;
   DateTime transactionStart_;
+  // The path last loaded, and whether that file was read only in part.
+  QString loadedPath_;
+  KvdLoadResult lastLoad_;
+  bool fileLoaded_ = false;
+  bool saveAsDefault_ = false;
+  // The running Transmit: what it writes, the lines the instrument took,
+  // and the record read back to verify it.
+  std::vector<PendingChange> transmitted_;
+  std::vector<SentWriteLine> sentLines_;
+  clsInstrument readBack_;
+  bool powerOffAcknowledged_ = false;
 
   // The enabled state each action button would have without a transaction.
   struct ButtonStates {
@@ -199,6 +242,8 @@ class frmMain final : public QMainWindow, private LinkListener {
   QPushButton* cmdStore = nullptr;
   QPushButton* cmdEnd = nullptr;
   QCheckBox* chkFactorySave = nullptr;
+  QCheckBox* chkVerify = nullptr;
+  QLabel* lblNotLive = nullptr;
   InfoPane* rtbInfo = nullptr;
   QTabWidget* SSTab1 = nullptr;
   QTabWidget* sstUser = nullptr;

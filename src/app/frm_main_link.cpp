@@ -43,7 +43,10 @@ void frmMain::DumpMessage(const std::string& text) {
   if (upload_ != nullptr) upload_->SetMessage(ToQString(text));
 }
 
-void frmMain::LinkLost() { SetButtons(false, 0); }
+void frmMain::LinkLost() {
+  SetButtons(false, 0);
+  ReportLinkLost();
+}
 
 void frmMain::Progress(int done, int total) {
   if (upload_ != nullptr) upload_->SetProgress(done, total);
@@ -113,6 +116,7 @@ std::filesystem::path frmMain::BackupFolder() const {
 
 void frmMain::cmdGet_Click() {
   if (busy_ || uclTZ7100_.TaskRunning()) return;
+  if (!ConfirmDiscardEdits()) return;
   // A read whose backup could not be kept is not started.
   const std::string folderProblem = BackupFolderProblem(BackupFolder());
   if (!folderProblem.empty()) {
@@ -147,6 +151,7 @@ void frmMain::GetFinished(bool ok) {
     CopyInstrument(editInstrument_, curInstrument_, false);
     editInstrument_.ClearChangeFlags();
     FillAllGrids();
+    ShowReadSettingsLive();
     AppendMessage(msg::kDownloadComplete, info_colour::kProgress);
     AddLog(msg::kDownloadFinishedLog,
            {now, FormatElapsed(SecondsBetween(transactionStart_, finished))});
@@ -171,6 +176,7 @@ bool frmMain::WriteBackup() {
     AppendMessage(msg::kBackupNotWritten, info_colour::kFailure, {sink.CommittedPath(), written.error});
     return false;
   }
+  ReportBackup(sink.CommittedPath());
   return true;
 }
 

@@ -1,6 +1,7 @@
 // frmMain: start-up, first activation, the information pane, the fills and
 // closing.
 #include <QCheckBox>
+#include <QSignalBlocker>
 #include <QCloseEvent>
 #include <QFont>
 #include <QFontDatabase>
@@ -99,6 +100,10 @@ bool frmMain::AcquireSingleInstance() {
 void frmMain::ApplyConfiguration() {
   const Configuration configuration = LoadConfiguration(services_.dataFolder.string());
   configuredFont_ = configuration.font;
+  {
+    const QSignalBlocker quiet(chkVerify);
+    chkVerify->setChecked(configuration.verifyAfterTransmit);
+  }
   const QFont font = MakeFont(configuredFont_);
   setFont(font);
   for (SettingsGrid* grid : findChildren<SettingsGrid*>()) {

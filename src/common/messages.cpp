@@ -127,6 +127,21 @@ constexpr std::array kCatalogue = std::to_array<CatalogueEntry>({
     {9011, "Note: the sensor type ~2 of ~1 cannot be kept in a maintenance data file; the file will read back type ~3."},
     {9020, "Get not started: no backup can be kept in ~1 (~2)."},
     {9021, "The session log ~1 cannot be written (~2); it ends here."},
+    {9100, "The file ~1 was read only up to line ~2 (~3); the settings before it are loaded."},
+    {9101, "The file ~1 was read only up to line ~2 (~3). Transmit the settings read before it?"},
+    {9102, "Nothing has changed: nothing was transmitted."},
+    {9103, "The instrument acknowledged before it stopped: ~1"},
+    {9104, "The instrument acknowledged none of the settings before it stopped."},
+    {9105, "Your edits are kept; Transmit can be repeated."},
+    {9106, "Verifying: reading the instrument again."},
+    {9107, "Verified: the instrument holds every setting as transmitted."},
+    {9108, "Not as transmitted: ~1 was sent as ~2, the instrument holds ~3."},
+    {9109, "Verification failed: the instrument could not be read again."},
+    {9110, "Backup written: ~1"},
+    {9111, "The link to the instrument was lost. The grids show the last settings read or loaded; they are no longer live."},
+    {9112, "The grids hold edits that were not transmitted. Discard them and read the instrument?"},
+    {9113, "The instrument did not take the power-off command."},
+    {9114, "The verify option cannot be kept in ~1 (~2)."},
 });
 
 constexpr bool IsSortedById() {

@@ -65,9 +65,13 @@ std::optional<float> FontSize(std::string_view text) {
   return size;
 }
 
-void ReadBoolean(const IniFile& file, std::string_view key, bool& value) {
-  if (const auto word = BooleanWord(file.Get(kFontSection, key, ""))) value = *word;
+void ReadBoolean(const IniFile& file, std::string_view key, bool& value,
+                 std::string_view section = kFontSection) {
+  if (const auto word = BooleanWord(file.Get(section, key, ""))) value = *word;
 }
+
+constexpr std::string_view kMaintenanceSection = "Maintenance";
+constexpr std::string_view kVerifyKey = "VerifyAfterTransmit";
 
 }  // namespace
 
@@ -99,7 +103,13 @@ Configuration LoadConfiguration(std::string_view folder) {
   ReadBoolean(*file, "Bold", font.bold);
   ReadBoolean(*file, "Italic", font.italic);
   ReadBoolean(*file, "Underline", font.underline);
+  ReadBoolean(*file, kVerifyKey, configuration.verifyAfterTransmit, kMaintenanceSection);
   return configuration;
+}
+
+bool SaveVerifyAfterTransmit(std::string_view folder, bool verify, std::string* error) {
+  return WriteProfileString(kMaintenanceSection, kVerifyKey, verify ? "True" : "False",
+                            ConfigurationPath(folder), error);
 }
 
 }  // namespace kv

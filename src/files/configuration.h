@@ -23,6 +23,9 @@ struct LinkSettings {
 
 struct Configuration {
   FontSettings font;
+  // [Maintenance] VerifyAfterTransmit: read the instrument again after a
+  // Transmit and compare what it holds with what was sent.
+  bool verifyAfterTransmit = true;
   LinkSettings link;
   std::string error;  // why a missing file could not be created ("" otherwise)
 };
@@ -37,5 +40,9 @@ bool WriteDefaultConfiguration(const std::string& path, std::string* error);
 // A font value that is missing or malformed keeps its default; a file that
 // cannot be created leaves every setting at its default.
 Configuration LoadConfiguration(std::string_view folder);
+
+// Keeps the verify option in the file of `folder`; false with `error` set
+// when the file could not be written.
+bool SaveVerifyAfterTransmit(std::string_view folder, bool verify, std::string* error);
 
 }  // namespace kv

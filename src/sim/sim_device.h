@@ -41,6 +41,9 @@ struct SimDeviceOptions {
   // the program's retry budget (3), in case a "not finished" reply is taken
   // as a failed one and resent at once.
   int busyPolls = 2;
+  // Writes of this two-letter code are acknowledged but one of the settings
+  // they change is stored wrongly (--store-wrong); empty: none.
+  std::string storeWrongCode;
 };
 
 class SimDevice {

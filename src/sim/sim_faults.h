@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "model/instrument.h"
+
 namespace kv::sim {
 
 enum class FaultKind {
@@ -38,6 +40,11 @@ class FaultPlan {
   std::vector<Fault> faults_;
   std::string noiseBeforeReply_;
 };
+
+// Spoils the first setting a write changed from `before` to `after`: a
+// number one higher, a switch flipped, a text with its last character
+// replaced. False when the write changed nothing.
+bool StoreOneSettingWrongly(const clsInstrument& before, clsInstrument& after);
 
 // The frame with its two checksum digits replaced by a wrong value.
 std::string WithBadChecksum(std::string frame);

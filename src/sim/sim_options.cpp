@@ -127,6 +127,13 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> args) {
       }
       o.device.busyPolls = *polls;
       known = true;
+    } else if (flag == "--store-wrong") {
+      if (value.size() != 2) {
+        parsed.error = Bad(flag, value);
+        return parsed;
+      }
+      o.device.storeWrongCode = std::string(value);
+      known = true;
     }
     if (!known) {
       parsed.error = "unknown option '" + std::string(flag) + "'";
@@ -151,6 +158,8 @@ std::string SimUsage() {
          "  --power-on-after N    after power off (\"RO,W,\") answer again N seconds\n"
          "                        later (default: only on SIGUSR1)\n"
          "  --busy-polls N        completion polls answered 'not finished' (default 2)\n"
+         "  --store-wrong CODE    acknowledge writes of CODE (\"GN\") but store one of\n"
+         "                        their settings wrongly\n"
          "  --drop N              do not send the Nth reply\n"
          "  --corrupt N           send the Nth reply with a wrong checksum\n"
          "  --garbage N           send junk instead of the Nth reply\n"

@@ -11,6 +11,7 @@
 #include "protocol/field_parse.h"
 #include "protocol/framing.h"
 #include "sim/sim_apply.h"
+#include "sim/sim_faults.h"
 #include "sim/sim_fields.h"
 #include "sim/sim_handlers.h"
 
@@ -39,6 +40,9 @@ bool Apply(SimDevice& d, std::string_view commandText) {
   // Applied to a copy: a line failing half-way must leave nothing behind.
   clsInstrument changed = d.Settings();
   if (!ApplyWriteRecord(changed, commandText, nullptr)) return false;
+  if (!d.Options().storeWrongCode.empty() && commandText.starts_with(d.Options().storeWrongCode)) {
+    StoreOneSettingWrongly(d.Settings(), changed);
+  }
   d.Settings() = std::move(changed);
   d.SettleDerived();
   return true;

@@ -25,81 +25,12 @@
 #include "model/instrument_settings.h"
 #include "qtedge/qt_serial_transport.h"
 #include "test_doubles.h"
+#include "window_on_kvsim.h"
 
 namespace kv {
 namespace {
 
-QString KvsimPath() {
-  const QString binaryDir = qEnvironmentVariable("KV_BINARY_DIR");
-  const QString folder = binaryDir.isEmpty()
-                             ? QCoreApplication::applicationDirPath() + QStringLiteral("/..")
-                             : binaryDir;
-  return QDir(folder).filePath(QStringLiteral("kvsim"));
-}
-
-class WindowOnKvsim : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!QFileInfo(KvsimPath()).isExecutable()) GTEST_SKIP() << "kvsim is not built";
-  }
-
-  // Starts kvsim with `faults` and a window connected to it.
-  void Start(const QStringList& faults = {}) {
-    ASSERT_TRUE(simulator_.Start(KvsimPath(), faults)) << simulator_.Error().toStdString();
-    frmMainServices services;
-    services.dataFolder = dataDir_.path().toStdString();
-    services.dialogs = &dialogs_;
-    services.clock = &clock_;
-    services.transport = &port_;
-    services.locateAdapter = [this] {
-      port_.SetPortName(simulator_.DevicePath());
-      return true;
-    };
-    window_ = std::make_unique<frmMain>(std::move(services));
-    ASSERT_TRUE(window_->Form_Load());
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return window_->Link().State() == LinkState::Connected; },
-                                5000));
-  }
-
-  void TearDown() override {
-    window_.reset();
-    port_.Close();
-    simulator_.Stop();
-  }
-
-  // Clicks Get and waits for the window to show the result.
-  void RunGet(int timeoutMs = 30000) {
-    QSignalSpy finished(window_.get(), &frmMain::TransactionFinished);
-    window_->findChild<QPushButton*>(QStringLiteral("cmdGet"))->click();
-    ASSERT_TRUE(finished.wait(timeoutMs)) << "the read did not end";
-  }
-
-  QString LastPaneLine() {
-    QStringList lines = window_->findChild<InfoPane*>()->toPlainText().split(QLatin1Char('\n'));
-    while (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
-    return lines.isEmpty() ? QString() : lines.back();
-  }
-
-  QColor LastLineColour() {
-    const InfoPane* pane = window_->findChild<InfoPane*>();
-    QTextCursor cursor(pane->document()->lastBlock().previous());
-    cursor.movePosition(QTextCursor::NextCharacter);
-    return cursor.charFormat().foreground().color();
-  }
-
-  std::filesystem::path Backup(int number) const {
-    return std::filesystem::path(dataDir_.path().toStdString()) / "Backup" /
-           BackupFileName(clock_.Now(), number);
-  }
-
-  QTemporaryDir dataDir_;
-  SystemClock clock_;
-  test::ScriptedDialogs dialogs_;
-  QtSerialTransport port_;
-  DemoSimulator simulator_;
-  std::unique_ptr<frmMain> window_;
-};
+using test::WindowOnKvsim;
 
 TEST_F(WindowOnKvsim, GetFillsTheGridsAndWritesDatedBackups) {
   // Paced like the adapter's line, as the demo runs it.

@@ -28,6 +28,8 @@ class ScriptedDialogs final : public Dialogs {
   std::vector<Call> calls;
   std::deque<bool> answers;  // for Ask, in order
   std::deque<QString> files;  // for OpenFile and SaveFile, in order
+  std::deque<bool> reviews;   // for Review, in order
+  std::vector<std::vector<ReviewLine>> reviewed;  // what each Review listed
 
   void Show(Icon icon, const QString& title, const QString& text) override {
     calls.push_back({"show", icon, title, text});
@@ -44,6 +46,18 @@ class ScriptedDialogs final : public Dialogs {
   }
   QString OpenFile(const QString& filter) override { return NextFile("open", filter); }
   QString SaveFile(const QString& filter) override { return NextFile("save", filter); }
+  bool Review(const QString& title, const QString& question,
+              const std::vector<ReviewLine>& lines) override {
+    calls.push_back({"review", Icon::Question, title, question});
+    reviewed.push_back(lines);
+    if (reviews.empty()) {
+      ADD_FAILURE() << "unscripted review";
+      return false;
+    }
+    const bool answer = reviews.front();
+    reviews.pop_front();
+    return answer;
+  }
 
  private:
   QString NextFile(const char* kind, const QString& filter) {

@@ -52,6 +52,8 @@ TEST(SimOptionsTest, ValidCommandLines) {
          EXPECT_EQ(o.faults.NoiseBeforeReply(), std::string(1, '\0'));
          EXPECT_TRUE(o.faults.Has(FaultKind::Drop, 2));
        }},
+      {{"--store-wrong", "GN"},
+       [](const SimOptions& o) { EXPECT_EQ(o.device.storeWrongCode, "GN"); }},
       {{"--help"}, [](const SimOptions& o) { EXPECT_TRUE(o.help); }},
   };
   for (const OptionCase& c : cases) {
@@ -69,6 +71,7 @@ TEST(SimOptionsTest, InvalidCommandLinesSayWhy) {
       {{"--delay", "3:-5"}, "--delay"},
       {{"--baud", "-9600"}, "--baud"},
       {{"--state"}, "--state"},
+      {{"--store-wrong", "GNX"}, "--store-wrong"},
       {{"--frobnicate", "1"}, "--frobnicate"},
       {{"stray"}, "stray"},
   };

@@ -1,0 +1,159 @@
+// frmMain: Select Distributed File, Store, Power OFF, and what the window
+// says about unsent edits and a lost link.
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "app/app_messages.h"
+#include "app/frm_main.h"
+#include "app/info_pane.h"
+#include "app/settings_grid.h"
+#include "common/messages.h"
+#include "files/kvd_writer.h"
+#include "model/instrument_settings.h"
+
+namespace kv {
+namespace {
+
+QString Latin1(const std::string& text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString Message(int id, const std::vector<std::string>& args = {}) {
+  return Latin1(FormatMessage(id, args));
+}
+
+bool AnyChangeFlag(const clsInstrument& record) {
+  for (const SettingInfo& info : AllSettings()) {
+    if (info.changed == nullptr) continue;
+    for (int index = 0; index < info.count; ++index) {
+      if (info.changed(record, index)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+// ---- Select ------------------------------------------------------------------
+
+void frmMain::cmdLoad_Click() {
+  if (busy_) return;
+  const QString name = services_.dialogs->OpenFile(MaintenanceFileFilter());
+  if (name.isEmpty()) return;
+  txtPath->setText(name);
+  loadedPath_.clear();
+  SetButtons(true, 2);
+  txtPath_LostFocus();
+  cmdSend->setFocus();
+}
+
+void frmMain::txtPath_LostFocus() {
+  const QString name = txtPath->text();
+  if (name.isEmpty() || name == loadedPath_) return;
+  if (!QFileInfo(name).isFile()) {
+    services_.dialogs->Show(Dialogs::Icon::None, windowTitle(),
+                            QStringLiteral("Not Found !! ( ") + name + QStringLiteral(" )"));
+    return;
+  }
+  loadedPath_ = name;
+  lastLoad_ = ReadMaintenanceFile(editInstrument_, name.toStdString());
+  fileLoaded_ = true;
+  FillAllGrids();
+  if (!lastLoad_.complete) {
+    AppendMessage(msg::kFileReadInPart, info_colour::kFailure,
+                  {name.toStdString(), std::to_string(lastLoad_.stoppedAtLine), lastLoad_.reason});
+  }
+}
+
+// ---- Store -------------------------------------------------------------------
+
+void frmMain::cmdStore_Click() {
+  if (busy_) return;
+  const QString name = services_.dialogs->SaveFile(MaintenanceFileFilter());
+  if (name.isEmpty()) return;
+  StoreGrids();
+  CopyInstrument(curInstrument_, editInstrument_, true);
+  saveAsDefault_ = chkFactorySave->isChecked();
+  // Written beside the target and renamed over it when complete.
+  const KvdWriteResult written = WriteMaintenanceFile(curInstrument_, name.toStdString());
+  if (!written.ok) {
+    services_.dialogs->Critical(windowTitle(), Latin1(written.error));
+    return;
+  }
+  services_.dialogs->Show(Dialogs::Icon::None, windowTitle(), QStringLiteral("Stored."));
+}
+
+// ---- Power OFF -----------------------------------------------------------------
+
+void frmMain::cmdPowerOff_Click() {
+  if (busy_ || uclTZ7100_.TaskRunning()) return;
+  if (!services_.dialogs->Question(QStringLiteral("KORVIN Maintenance Data Loader"),
+                                   QStringLiteral("POWER OFF ?"))) {
+    return;
+  }
+  SetEndButton(false);
+  SetBusy(true);
+  Task<bool> powerOff = BodyPowerOff(uclTZ7100_, &powerOffAcknowledged_);
+  const bool started = uclTZ7100_.Start(std::move(powerOff), [this](bool) {
+    QTimer::singleShot(0, this, [this] { PowerOffFinished(powerOffAcknowledged_); });
+  });
+  if (!started) PowerOffFinished(false);
+}
+
+void frmMain::PowerOffFinished(bool acknowledged) {
+  SetBusy(false);
+  if (acknowledged) {
+    AppendInfo(QStringLiteral("POWER OFF "), info_colour::kProgress);
+    curInstrument_.SetCommFlags(0);
+    curInstrument_.ClearDatas();
+    uclTZ7100_.Reset();
+    activated_ = false;
+    SetButtons(false, 0);
+    Form_Activate();
+    loadedPath_.clear();
+    fileLoaded_ = false;
+  } else {
+    AppendMessage(msg::kPowerOffRefused, info_colour::kFailure);
+  }
+  // The power-off closed the port either way; the link connects anew.
+  SelectPort();
+  SetEndButton(true);
+  emit TransactionFinished(acknowledged);
+}
+
+// ---- Get over edits, a lost link ------------------------------------------------
+
+bool frmMain::HasUnsentEdits() {
+  StoreGrids();
+  return AnyChangeFlag(editInstrument_);
+}
+
+bool frmMain::ConfirmDiscardEdits() {
+  if (!HasUnsentEdits()) return true;
+  return services_.dialogs->Question(Message(msg::kDownloadCaption), Message(msg::kDiscardEdits));
+}
+
+void frmMain::ReportBackup(const std::string& path) {
+  const std::string text = FormatMessage(msg::kBackupWritten, {path});
+  statusBar()->showMessage(Latin1(text));
+  uclTZ7100_.AddLog(text);
+}
+
+void frmMain::ShowReadSettingsLive() {
+  lblNotLive->setVisible(false);
+  loadedPath_.clear();
+  fileLoaded_ = false;
+  SetButtons(true, 1);
+}
+
+void frmMain::ReportLinkLost() {
+  AppendMessage(msg::kLinkLostNotLive, info_colour::kFailure);
+  lblNotLive->setVisible(true);
+}
+
+}  // namespace kv
