@@ -98,7 +98,7 @@ void frmMain::cmdPowerOff_Click() {
   }
   SetEndButton(false);
   SetBusy(true);
-  Task<bool> powerOff = BodyPowerOff(uclTZ7100_, &powerOffAcknowledged_);
+  Transaction powerOff = BodyPowerOff(uclTZ7100_, &powerOffAcknowledged_);
   const bool started = uclTZ7100_.Start(std::move(powerOff), [this](bool) {
     QTimer::singleShot(0, this, [this] { PowerOffFinished(powerOffAcknowledged_); });
   });

@@ -99,7 +99,7 @@ void frmMain::cmdSend_Click() {
   CopyInstrument(curInstrument_, editInstrument_, true);
   AddLog(msg::kUploadStartSequenceLog, {FormatGeneralDate(services_.clock->Now())});
   AppendMessage(msg::kUploadStarted, info_colour::kProgress);
-  Task<bool> write = SetInstrument(uclTZ7100_, curInstrument_, saveAsDefault_,
+  Transaction write = SetInstrument(uclTZ7100_, curInstrument_, saveAsDefault_,
                                    [this](const SentWriteLine& line) { sentLines_.push_back(line); });
   const bool started = uclTZ7100_.Start(std::move(write), [this](bool ok) {
     QTimer::singleShot(0, this, [this, ok] { SendFinished(ok); });
@@ -148,7 +148,7 @@ void frmMain::ReportAcknowledged() {
 void frmMain::StartVerification() {
   AppendMessage(msg::kVerifying, info_colour::kProgress);
   if (upload_ != nullptr) upload_->SetMessage(Message(msg::kNowDownloading));
-  Task<bool> read = services_.readInstrument(uclTZ7100_, readBack_);
+  Transaction read = services_.readInstrument(uclTZ7100_, readBack_);
   const bool started = uclTZ7100_.Start(std::move(read), [this](bool ok) {
     QTimer::singleShot(0, this, [this, ok] { VerifyFinished(ok); });
   });
