@@ -17,6 +17,7 @@ CommandInfo PortsCommandInfo();
 CommandInfo PowerOffCommandInfo();
 CommandInfo SendCommandInfo();
 CommandInfo SetClockCommandInfo();
+CommandInfo ShowCommandInfo();
 CommandInfo ZeroCommandInfo();
 
 const std::vector<CommandInfo>& AllCommands() {
@@ -25,7 +26,7 @@ const std::vector<CommandInfo>& AllCommands() {
         ClearLogCommandInfo(), DecodeCommandInfo(),   DiffCommandInfo(),
         EncodeCommandInfo(),   GetCommandInfo(),      LiveCommandInfo(),
         PortsCommandInfo(),    PowerOffCommandInfo(), SendCommandInfo(),
-        SetClockCommandInfo(), ZeroCommandInfo(),
+        SetClockCommandInfo(), ShowCommandInfo(), ZeroCommandInfo(),
     };
     std::sort(table.begin(), table.end(), [](const CommandInfo& a, const CommandInfo& b) {
       if (a.group != b.group) return a.group < b.group;

@@ -1,0 +1,28 @@
+#pragma once
+// A small JSON reader for checking kvmaint's --json output: the whole text
+// must be one well-formed value, or nothing is returned.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace kv::e2e {
+
+struct Json {
+  enum class Kind { Null, Bool, Number, String, Array, Object };
+  Kind kind = Kind::Null;
+  bool boolean = false;
+  double number = 0;
+  std::string text;  // UTF-8 as written
+  std::vector<Json> items;
+  std::vector<std::pair<std::string, Json>> members;
+
+  // The member `key` or the array item `index`; a null value when absent.
+  const Json& operator[](std::string_view key) const;
+  const Json& operator[](std::size_t index) const;
+};
+
+std::optional<Json> ParseJson(std::string_view text);
+
+}  // namespace kv::e2e
