@@ -46,7 +46,7 @@ class CommandLine : public testing::Test {
 };
 
 TEST_F(CommandLine, TheTableHoldsEveryCommandOnceFilesFirst) {
-  const std::vector<std::string> expected = {"decode",   "diff",      "encode", "clear-log",
+  const std::vector<std::string> expected = {"decode",   "diff",      "encode", "show", "clear-log",
                                              "get",      "live",      "ports",  "power-off",
                                              "send",     "set-clock", "zero"};
   std::vector<std::string> names;
