@@ -114,7 +114,8 @@ class Reader {
       if (!key || !Take(':')) return std::nullopt;
       std::optional<Json> member = Value();
       if (!member) return std::nullopt;
-      value.members.emplace_back(std::move(*key), std::move(*member));
+      value.keys.push_back(std::move(*key));
+      value.values.push_back(std::move(*member));
     } while (Take(','));
     if (!Take('}')) return std::nullopt;
     return value;
@@ -127,8 +128,8 @@ class Reader {
 }  // namespace
 
 const Json& Json::operator[](std::string_view key) const {
-  for (const auto& [name, value] : members) {
-    if (name == key) return value;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (keys[i] == key) return values[i];
   }
   return kNull;
 }

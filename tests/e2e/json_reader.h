@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace kv::e2e {
@@ -16,7 +15,10 @@ struct Json {
   double number = 0;
   std::string text;  // UTF-8 as written
   std::vector<Json> items;
-  std::vector<std::pair<std::string, Json>> members;
+  // An object's members as parallel lists (a pair of an incomplete Json
+  // cannot be a vector element).
+  std::vector<std::string> keys;
+  std::vector<Json> values;
 
   // The member `key` or the array item `index`; a null value when absent.
   const Json& operator[](std::string_view key) const;

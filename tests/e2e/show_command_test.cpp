@@ -102,8 +102,8 @@ TEST_P(ShowGroupTest, ShowsThatGroupAlone) {
   EXPECT_EQ(one.out, Section(ReadBytes(kGoldenShow), group.title));
 
   const Json json = ShowJson({"--group", group.key});
-  ASSERT_EQ(json.members.size(), 1U);
-  EXPECT_EQ(json.members.front().first, group.key);
+  ASSERT_EQ(json.keys.size(), 1U);
+  EXPECT_EQ(json.keys.front(), group.key);
 }
 
 INSTANTIATE_TEST_SUITE_P(
