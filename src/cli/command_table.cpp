@@ -18,6 +18,7 @@ CommandInfo PowerOffCommandInfo();
 CommandInfo SendCommandInfo();
 CommandInfo SetClockCommandInfo();
 CommandInfo SetCommandInfo();
+CommandInfo ShowCommandInfo();
 CommandInfo SpanCommandInfo();
 CommandInfo ZeroCommandInfo();
 
@@ -27,8 +28,8 @@ const std::vector<CommandInfo>& AllCommands() {
         ClearLogCommandInfo(), DecodeCommandInfo(),   DiffCommandInfo(),
         EncodeCommandInfo(),   GetCommandInfo(),      LiveCommandInfo(),
         PortsCommandInfo(),    PowerOffCommandInfo(), SendCommandInfo(),
-        SetClockCommandInfo(), SetCommandInfo(),      SpanCommandInfo(),
-        ZeroCommandInfo(),
+        SetClockCommandInfo(), SetCommandInfo(),      ShowCommandInfo(),
+        SpanCommandInfo(),     ZeroCommandInfo(),
     };
     std::sort(table.begin(), table.end(), [](const CommandInfo& a, const CommandInfo& b) {
       if (a.group != b.group) return a.group < b.group;

@@ -1,11 +1,10 @@
 #include "cli/setting_display.h"
 
 #include <array>
-#include <cctype>
-#include <cstdio>
 #include <string_view>
 
 #include "protocol/format_gas_value.h"
+#include "rules/settings_view.h"
 
 namespace kv {
 namespace {
@@ -47,16 +46,7 @@ constexpr std::array<LevelSetting, 14> kLevels{{
 // A level reads as a number followed by its unit; the special codes
 // ("-----", "Fail(Air)", ...) stand alone.
 std::string WithUnit(std::string text, const Text& unit) {
-  const bool number = !text.empty() && (std::isdigit(static_cast<unsigned char>(text.back())) != 0);
-  const auto first = unit.find_first_not_of(' ');
-  if (!number || first == Text::npos) return text;
-  return text + " " + unit.substr(first, unit.find_last_not_of(' ') - first + 1);
-}
-
-std::string PlainNumber(double value, int significantDigits) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*g", significantDigits, value);
-  return text;
+  return ShownText(ViewCell{{}, {}, {}, std::move(text), unit});
 }
 
 struct Display {

@@ -1,0 +1,126 @@
+// kvmaint show FILE.kvd: every setting of a maintenance data file as the main
+// window shows it, grouped as its tabs and grids.
+#include <optional>
+
+#include "cli/cli_io.h"
+#include "cli/command.h"
+#include "cli/json_text.h"
+#include "cli/kvd_files.h"
+#include "rules/settings_view.h"
+
+namespace kv::cli {
+namespace {
+
+const QString kJson = QStringLiteral("json");
+const QString kGroup = QStringLiteral("group");
+
+// A group of single settings is one entry without a row caption.
+bool IsSettingList(const ViewGroup& group) {
+  return group.entries.size() == 1 && group.entries.front().label.empty();
+}
+
+std::string GroupText(const ViewGroup& group) {
+  std::string out = "[" + std::string(group.title) + "]\n";
+  for (const ViewEntry& entry : group.entries) {
+    if (entry.label.empty()) {
+      for (const ViewCell& cell : entry.cells) out += cell.caption + ": " + ShownText(cell) + "\n";
+      continue;
+    }
+    out += entry.label;
+    for (const ViewCell& cell : entry.cells) out += " | " + cell.caption + ": " + ShownText(cell);
+    out += "\n";
+  }
+  return out;
+}
+
+std::string CellJson(const ViewCell& cell) {
+  std::string json = JsonString(cell.key) + ": {\"caption\": " + JsonString(cell.caption) +
+                     ", \"value\": " + JsonValue(cell.value) +
+                     ", \"text\": " + JsonString(ShownText(cell));
+  if (!cell.unit.empty()) json += ", \"unit\": " + JsonString(cell.unit);
+  return json + "}";
+}
+
+std::string CellsJson(const std::vector<ViewCell>& cells, const std::string& indent) {
+  std::string json;
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    json += (i == 0 ? "" : ",\n") + indent + CellJson(cells[i]);
+  }
+  return json;
+}
+
+// Single settings as an object keyed by setting; grids as an array of rows,
+// each an object with its row caption as "label".
+std::string GroupJson(const ViewGroup& group) {
+  std::string json = "  " + JsonString(group.key) + ": ";
+  if (IsSettingList(group)) {
+    return json + "{\n" + CellsJson(group.entries.front().cells, "    ") + "\n  }";
+  }
+  json += "[\n";
+  for (std::size_t i = 0; i < group.entries.size(); ++i) {
+    const ViewEntry& entry = group.entries[i];
+    json += (i == 0 ? "" : ",\n") + std::string("    {\"label\": ") + JsonString(entry.label) +
+            ",\n" + CellsJson(entry.cells, "     ") + "}";
+  }
+  return json + "\n  ]";
+}
+
+std::string GroupList() {
+  std::string list;
+  for (const std::string_view key : SettingsViewGroupKeys()) {
+    list += (list.empty() ? "" : ", ") + std::string(key);
+  }
+  return list;
+}
+
+class ShowCommand final : public Command {
+ public:
+  void Declare(QCommandLineParser& parser) override {
+    parser.addOption({kJson, QStringLiteral("Print JSON for scripts.")});
+    parser.addOption({kGroup, QStringLiteral("Show only this group."), QStringLiteral("NAME")});
+    parser.addPositionalArgument(QStringLiteral("FILE.kvd"),
+                                 QStringLiteral("The maintenance data file."));
+  }
+
+  int Run(const QCommandLineParser& parser) override {
+    clsInstrument record;
+    std::vector<ViewGroup> groups;
+    if (parser.isSet(kGroup)) {
+      const std::string key = Bytes(parser.value(kGroup));
+      if (!BuildSettingsViewGroup(record, key)) {
+        return Usage(QStringLiteral("unknown group '%1' (groups: %2)")
+                         .arg(Text(key), Text(GroupList())));
+      }
+      if (!LoadMaintenanceFile(record, parser.positionalArguments().constFirst())) return kExitUsage;
+      groups.push_back(*BuildSettingsViewGroup(record, key));
+    } else {
+      if (!LoadMaintenanceFile(record, parser.positionalArguments().constFirst())) return kExitUsage;
+      groups = BuildSettingsView(record);
+    }
+    std::string out;
+    for (const ViewGroup& group : groups) {
+      if (parser.isSet(kJson)) {
+        out += (out.empty() ? "{\n" : ",\n") + GroupJson(group);
+      } else {
+        out += (out.empty() ? "" : "\n") + GroupText(group);
+      }
+    }
+    if (parser.isSet(kJson)) out += "\n}\n";
+    WriteStdout(out);
+    return kExitOk;
+  }
+};
+
+}  // namespace
+
+KV_DEFINE_COMMAND(ShowCommand, .name = "show", .arguments = "[--json] [--group NAME] FILE.kvd",
+                    .summary = "Print every setting of a maintenance data file as the window shows it.",
+                    .details = "Groups as the window's tabs and grids, values with their units,\n"
+                               "\"-----\" where a setting is unused. --json prints an object keyed\n"
+                               "by group: single settings as objects keyed by setting, grids as\n"
+                               "arrays of rows; each setting has its caption, typed value and text.\n"
+                               "Groups: " + GroupList() + ".\n"
+                               "Exit status 0 shown, 2 bad group or a file that cannot be read.",
+                    .group = CommandGroup::Files, .positionalArguments = 1)
+
+}  // namespace kv::cli
