@@ -99,6 +99,29 @@ const TableShape& ShapeOf(CsvTable table) {
   return kShapes[static_cast<std::size_t>(table)];
 }
 
+std::string_view ColumnName(CsvTable table, int column) {
+  static constexpr std::array<std::string_view, rules::kPidColumns> kPid = {
+      "No",  "Name", "Long Name", "FullScale", "Point",   "Unit",  "Digit",
+      "1st", "2nd",  "STEL",      "TWA",       "AutoCal", "Factor"};
+  static constexpr std::array<std::string_view, rules::kUserConversionColumns> kConversion = {
+      "No", "Name", "Long Name", "Factor", "1st", "2nd", "Ratio", "Volt"};
+  static constexpr std::array<std::string_view, 2> kList = {"No", "Name"};
+  const auto at = [column](const auto& names) {
+    return column >= 0 && static_cast<std::size_t>(column) < names.size()
+               ? names[static_cast<std::size_t>(column)]
+               : std::string_view{};
+  };
+  switch (table) {
+    case CsvTable::PidHigh:
+    case CsvTable::PidLow:
+      return at(kPid);
+    case CsvTable::Conversion:
+      return at(kConversion);
+    default:
+      return at(kList);
+  }
+}
+
 int GridRowOf(CsvTable table, int row) {
   switch (table) {
     case CsvTable::Stations:

@@ -41,6 +41,9 @@ struct TableShape {
 };
 const TableShape& ShapeOf(CsvTable table);
 
+// The grid's header text of a column ("Name", "Long Name", "FullScale" ...).
+std::string_view ColumnName(CsvTable table, int column);
+
 // The grid row number of a CSV row (stations and users from 0, the PID row 17,
 // conversion rows from 1).
 int GridRowOf(CsvTable table, int row);

@@ -46,9 +46,9 @@ class CommandLine : public testing::Test {
 };
 
 TEST_F(CommandLine, TheTableHoldsEveryCommandOnceFilesFirst) {
-  const std::vector<std::string> expected = {"decode",   "diff",      "encode", "clear-log",
-                                             "get",      "live",      "ports",  "power-off",
-                                             "send",     "set-clock", "zero"};
+  const std::vector<std::string> expected = {
+      "decode", "diff",      "encode", "export-csv", "import-csv", "clear-log", "get",
+      "live",   "ports",     "power-off", "send",    "set-clock",  "zero"};
   std::vector<std::string> names;
   for (const CommandInfo& command : AllCommands()) names.emplace_back(command.name);
   EXPECT_EQ(names, expected);

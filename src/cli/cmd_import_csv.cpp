@@ -1,0 +1,94 @@
+// kvmaint import-csv --TABLE FILE.kvd IN.csv: one table of a CSV file into a
+// maintenance data file, with the window's import rules and checks.
+#include <fstream>
+
+#include "cli/cli_io.h"
+#include "cli/command.h"
+#include "cli/csv_table_option.h"
+#include "cli/kvd_files.h"
+#include "files/kvd_writer.h"
+#include "qtedge/data_folder.h"
+
+namespace kv::cli {
+namespace {
+
+const QString kKeepInvalid = QStringLiteral("keep-invalid");
+
+// Every refused cell of the imported rows, one line each; the count.
+int ReportRefusedCells(const QString& csvPath, const csv::CsvCells& cells,
+                       const std::vector<int>& importedRows) {
+  int refused = 0;
+  for (const int row : importedRows) {
+    const csv::CsvRow& cellRow = cells.rows[static_cast<std::size_t>(row)];
+    for (std::size_t c = 1; c < cellRow.size(); ++c) {
+      const csv::CsvCell& cell = cellRow[c];
+      if (cell.valid) continue;
+      ++refused;
+      const int column = static_cast<int>(c);
+      PrintFileError(csvPath, row + 1,
+                     "row " + std::to_string(csv::GridRowOf(cells.table, row)) + ", column " +
+                         std::to_string(column) + " (" +
+                         std::string(csv::ColumnName(cells.table, column)) + "): \"" + cell.text +
+                         "\" " + cell.reason);
+    }
+  }
+  return refused;
+}
+
+class ImportCsvCommand final : public Command {
+ public:
+  void Declare(QCommandLineParser& parser) override {
+    DeclareCsvTableOptions(parser);
+    parser.addOption({kKeepInvalid, QStringLiteral("Write the file even when cells are refused.")});
+    parser.addPositionalArgument(QStringLiteral("FILE.kvd"),
+                                 QStringLiteral("The maintenance data file to change."));
+    parser.addPositionalArgument(QStringLiteral("IN.csv"), QStringLiteral("The file to read."));
+  }
+
+  int Run(const QCommandLineParser& parser) override {
+    const std::optional<csv::CsvTable> table = ChosenCsvTable(parser);
+    if (!table) return Usage(QStringLiteral("give exactly one table option"));
+    const QStringList paths = parser.positionalArguments();
+    clsInstrument record;
+    if (!LoadMaintenanceFile(record, paths[0])) return kExitUsage;
+    std::ifstream in(ToFsPath(paths[1]), std::ios::binary);
+    if (!in) {
+      PrintFileError(paths[1], 0, "cannot be opened");
+      return kExitUsage;
+    }
+    csv::CsvCells cells = csv::CellsOf(record, *table);
+    const csv::CsvImport imported = csv::ImportCsv(in, cells);
+    int refused = ReportRefusedCells(paths[1], cells, imported.importedRows);
+    if (!imported.complete) {
+      PrintFileError(paths[1], 0, "Improper file: " + imported.error);
+      ++refused;
+    }
+    if (refused > 0 && !parser.isSet(kKeepInvalid)) {
+      PrintError(Bytes(paths[0]) + " left unchanged");
+      return kExitFailure;
+    }
+    csv::StoreImportedRows(cells, imported.importedRows, record);
+    const KvdWriteResult written = WriteMaintenanceFile(record, ToFsPath(paths[0]).string());
+    if (!written.ok) {
+      PrintFileError(paths[0], 0, written.error);
+      return kExitUsage;
+    }
+    return refused > 0 ? kExitFailure : kExitOk;
+  }
+};
+
+}  // namespace
+
+KV_DEFINE_COMMAND(ImportCsvCommand, .name = "import-csv",
+                    .arguments = "--stations|--users|--pid-high|--pid-low|--conversion "
+                                 "[--keep-invalid] FILE.kvd IN.csv",
+                    .summary = "Read one table of a CSV file into a maintenance data file.",
+                    .details = "Reads as many lines as the table holds (\",\" and Tab separate\n"
+                               "fields), checks every cell as the window does and prints each\n"
+                               "refused cell as IN.csv:LINE: row, column and what it accepts.\n"
+                               "With a refused cell the maintenance file is left unchanged\n"
+                               "unless --keep-invalid is given. The file is replaced atomically.\n"
+                               "Exit status 0 imported, 1 a cell refused, 2 a file cannot be used.",
+                    .group = CommandGroup::Files, .positionalArguments = 2)
+
+}  // namespace kv::cli
