@@ -6,7 +6,11 @@
 #include "cli/command.h"
 #include "cli/csv_table_option.h"
 #include "cli/kvd_files.h"
+#include "cli/setting_display.h"
+#include "files/file_sink.h"
+#include "files/kvd_reader.h"
 #include "files/kvd_writer.h"
+#include "model/instrument_settings.h"
 #include "qtedge/data_folder.h"
 
 namespace kv::cli {
@@ -33,6 +37,40 @@ int ReportRefusedCells(const QString& csvPath, const csv::CsvCells& cells,
     }
   }
   return refused;
+}
+
+// The file's bytes in memory, so that they are checked before the file is replaced.
+class MemorySink final : public FileSink {
+ public:
+  bool Write(std::string_view bytes) override {
+    bytes_ += bytes;
+    return true;
+  }
+  bool Commit() override { return true; }
+  std::string Error() const override { return {}; }
+  const std::string& Bytes() const { return bytes_; }
+
+ private:
+  std::string bytes_;
+};
+
+// Every setting the file would read back differently (a comma ends a field of
+// a maintenance data file; factors are held as whole numbers); the count.
+int ReportLostValues(const QString& kvdPath, const clsInstrument& record,
+                     const std::string& fileBytes) {
+  clsInstrument reread;
+  (void)ReadMaintenanceText(reread, fileBytes);
+  int lost = 0;
+  for (const SettingInfo& setting : AllSettings()) {
+    for (int i = 0; i < setting.count; ++i) {
+      if (setting.get(record, i) == setting.get(reread, i)) continue;
+      ++lost;
+      PrintFileError(kvdPath, 0,
+                     SettingCaption(setting, record, i) + " " + DisplayValue(setting, record, i) +
+                         " would read back as " + DisplayValue(setting, reread, i));
+    }
+  }
+  return lost;
 }
 
 class ImportCsvCommand final : public Command {
@@ -68,9 +106,16 @@ class ImportCsvCommand final : public Command {
       return kExitFailure;
     }
     csv::StoreImportedRows(cells, imported.importedRows, record);
-    const KvdWriteResult written = WriteMaintenanceFile(record, ToFsPath(paths[0]).string());
-    if (!written.ok) {
-      PrintFileError(paths[0], 0, written.error);
+    MemorySink memory;
+    (void)WriteMaintenanceFile(record, memory);
+    refused += ReportLostValues(paths[0], record, memory.Bytes());
+    if (refused > 0 && !parser.isSet(kKeepInvalid)) {
+      PrintError(Bytes(paths[0]) + " left unchanged");
+      return kExitFailure;
+    }
+    AtomicFileSink sink(ToFsPath(paths[0]).string());
+    if (!sink.Write(memory.Bytes()) || !sink.Commit()) {
+      PrintFileError(paths[0], 0, sink.Error());
       return kExitUsage;
     }
     return refused > 0 ? kExitFailure : kExitOk;
@@ -86,7 +131,9 @@ KV_DEFINE_COMMAND(ImportCsvCommand, .name = "import-csv",
                     .details = "Reads as many lines as the table holds (\",\" and Tab separate\n"
                                "fields), checks every cell as the window does and prints each\n"
                                "refused cell as IN.csv:LINE: row, column and what it accepts.\n"
-                               "With a refused cell the maintenance file is left unchanged\n"
+                               "A value the maintenance file cannot hold as imported (a comma\n"
+                               "in a name, a factor that is not a whole number) counts as\n"
+                               "refused too. With a refused cell the file is left unchanged\n"
                                "unless --keep-invalid is given. The file is replaced atomically.\n"
                                "Exit status 0 imported, 1 a cell refused, 2 a file cannot be used.",
                     .group = CommandGroup::Files, .positionalArguments = 2)
