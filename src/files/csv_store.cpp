@@ -15,8 +15,9 @@ bool IsTextSetting(const clsInstrument& record, const rules::SettingRef& ref) {
   return value && std::holds_alternative<Text>(*value);
 }
 
-// The value a shown number, resolution, mode or "*****" stands for.
-std::optional<double> NumberOfCell(const std::string& text) {
+}  // namespace
+
+std::optional<double> CellNumber(const std::string& text) {
   if (text == "*****") return kNoLevelCode;
   if (text == "ME") return 1.0;
   if (text == "Normal") return 0.0;
@@ -26,6 +27,8 @@ std::optional<double> NumberOfCell(const std::string& text) {
   if (!parsed) return std::nullopt;
   return parsed->value;
 }
+
+namespace {
 
 // "---" and twenty hyphens are how the grid shows an empty name.
 std::string NameOfCell(CsvTable table, const std::string& text) {
@@ -70,11 +73,15 @@ void StoreImportedRows(const CsvCells& cells, const std::vector<int>& importedRo
         (void)WriteSetting(record, ref, NameOfCell(cells.table, cell.text), 0);
         continue;
       }
-      const std::optional<double> number = NumberOfCell(cell.text);
+      const std::optional<double> number = CellNumber(cell.text);
       if (cell.valid && number) (void)WriteSetting(record, ref, {}, *number);
     }
-    FlagRow(cells.table, row, record);
   }
+  FlagImportedRows(cells.table, importedRows, record);
+}
+
+void FlagImportedRows(CsvTable table, const std::vector<int>& importedRows, clsInstrument& record) {
+  for (const int row : importedRows) FlagRow(table, row, record);
 }
 
 }  // namespace kv::csv

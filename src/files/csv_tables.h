@@ -6,6 +6,7 @@
 // the check marks each cell valid or not, and the store writes the imported
 // rows into the record with their change flags.
 #include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,6 +83,11 @@ CsvImport ImportCsvText(std::string_view content, CsvCells& cells);
 // Writes the imported rows into the record and flags their entries as
 // changed. An invalid cell's value is written where the setting can hold it
 // (names as they are); a number that does not read leaves the setting alone.
+// The value a shown number, resolution, mode or "*****" stands for.
+std::optional<double> CellNumber(const std::string& text);
+// Flags the record entries of the imported rows as changed.
+void FlagImportedRows(CsvTable table, const std::vector<int>& importedRows, clsInstrument& record);
+
 void StoreImportedRows(const CsvCells& cells, const std::vector<int>& importedRows,
                        clsInstrument& record);
 
