@@ -49,7 +49,7 @@ csv::CsvCells GridCells(const SettingsGrid& grid, csv::CsvTable table) {
   return cells;
 }
 
-// Shows the imported rows' texts; valid cells on white, invalid ones on red.
+// Shows the imported rows' texts; valid cells in their usual colours, invalid ones on red.
 void ShowCells(SettingsGrid& grid, const csv::CsvCells& cells) {
   for (std::size_t r = 0; r < cells.rows.size(); ++r) {
     const int row = csv::GridRowOf(cells.table, static_cast<int>(r));
@@ -69,7 +69,11 @@ void ShowCells(SettingsGrid& grid, const csv::CsvCells& cells) {
         grid.SetEditedCell(row, col, text, value);
       }
       if (QTableWidgetItem* item = grid.Item(row, col)) {
-        item->setBackground(cell.valid ? QColor(Qt::white) : kInvalidColour);
+        if (cell.valid) {
+          ApplyCellState(*item, grid.State(row, col));
+        } else {
+          item->setBackground(kInvalidColour);
+        }
       }
     }
   }
