@@ -225,6 +225,12 @@ QWidget* frmMain::BuildStationUserPage() {
   grid->addWidget(vfgStation, 1, 0);
   grid->addWidget(lblUser, 0, 1);
   grid->addWidget(vfgUser, 1, 1);
+  grid->addWidget(TableButtons(lists, csv::CsvTable::Stations, QStringLiteral("cmdStationExport"),
+                               QStringLiteral("cmdStationImport")),
+                  2, 0);
+  grid->addWidget(TableButtons(lists, csv::CsvTable::Users, QStringLiteral("cmdUserExport"),
+                               QStringLiteral("cmdUserImport")),
+                  2, 1);
   sstUser->addTab(lists, tr("Station / User List"));
   outer->addWidget(sstUser);
   return page;
@@ -248,6 +254,8 @@ QWidget* frmMain::BuildConversionPage() {
   countRow->addWidget(countLabel);
   countRow->addWidget(txtCount);
   countRow->addStretch(1);
+  countRow->addWidget(TableButtons(page, csv::CsvTable::Conversion, QStringLiteral("cmdConvExport"),
+                                   QStringLiteral("cmdConvImport")));
   outer->addLayout(countRow);
   outer->addWidget(SSTab2, 1);
   return page;
@@ -265,6 +273,15 @@ QWidget* frmMain::BuildPidPage() {
     SSTab3->addTab(grid, tr(kRangeTitles[static_cast<std::size_t>(range)]));
   }
   outer->addWidget(SSTab3);
+  auto* pidButtons = new QHBoxLayout;
+  for (int range = 0; range < kPidRanges; ++range) {
+    const auto table = range == 0 ? csv::CsvTable::PidHigh : csv::CsvTable::PidLow;
+    pidButtons->addWidget(TableButtons(page, table, QStringLiteral("cmdPIDExport%1").arg(range),
+                                       QStringLiteral("cmdPIDImport%1").arg(range),
+                                       tr(kRangeTitles[static_cast<std::size_t>(range)]) +
+                                           QLatin1Char(' ')));
+  }
+  outer->addLayout(pidButtons);
   return page;
 }
 

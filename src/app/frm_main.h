@@ -21,6 +21,7 @@
 #include "app/dialogs.h"
 #include "common/clock.h"
 #include "files/configuration.h"
+#include "files/csv_tables.h"
 #include "files/kvd_reader.h"
 #include "link/link.h"
 #include "link/link_listener.h"
@@ -127,6 +128,11 @@ class frmMain final : public QMainWindow, private LinkListener {
   // The grids show their edits as unedited from now on (after Transmit or Store).
   void ClearEditMarks();
 
+  // ---- CSV tables (frm_main_tables.cpp) ---------------------------------------
+  // The export and import buttons: cmdStationExport ... cmdConvImport.
+  void ExportTable(csv::CsvTable table);
+  void ImportTable(csv::CsvTable table);
+
   // ---- state ---------------------------------------------------------------
   uclTzif& Link() { return uclTZ7100_; }
   clsInstrument& CurInstrument() { return curInstrument_; }
@@ -166,6 +172,10 @@ class frmMain final : public QMainWindow, private LinkListener {
   QWidget* BuildConversionPage();
   QWidget* BuildPidPage();
   SettingsGrid* AddGrid(const QString& name);
+  SettingsGrid* GridOf(csv::CsvTable table) const;
+  // An Export and an Import button for the table, named as given.
+  QWidget* TableButtons(QWidget* parent, csv::CsvTable table, const QString& exportName,
+                        const QString& importName, const QString& caption = {});
   QWidget* BuildAlarmLevelPage();
   // The rules each grid edits with, once every grid exists.
   void InstallGridRules();

@@ -11,7 +11,9 @@ CommandInfo ClearLogCommandInfo();
 CommandInfo DecodeCommandInfo();
 CommandInfo DiffCommandInfo();
 CommandInfo EncodeCommandInfo();
+CommandInfo ExportCsvCommandInfo();
 CommandInfo GetCommandInfo();
+CommandInfo ImportCsvCommandInfo();
 CommandInfo LiveCommandInfo();
 CommandInfo PortsCommandInfo();
 CommandInfo PowerOffCommandInfo();
@@ -29,7 +31,8 @@ const std::vector<CommandInfo>& AllCommands() {
         EncodeCommandInfo(),   GetCommandInfo(),      LiveCommandInfo(),
         PortsCommandInfo(),    PowerOffCommandInfo(), SendCommandInfo(),
         SetClockCommandInfo(), SetCommandInfo(),      ShowCommandInfo(),
-        SpanCommandInfo(),     ZeroCommandInfo(),
+        SpanCommandInfo(),     ZeroCommandInfo(),     ExportCsvCommandInfo(),
+        ImportCsvCommandInfo(),
     };
     std::sort(table.begin(), table.end(), [](const CommandInfo& a, const CommandInfo& b) {
       if (a.group != b.group) return a.group < b.group;

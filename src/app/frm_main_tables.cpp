@@ -1,0 +1,156 @@
+// The export and import buttons of the station and user lists, the PID
+// sensor tables and the user defined conversion table. The files layer does
+// the work (src/files/csv_tables.h); here the grids give and take the cells.
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <fstream>
+
+#include "app/frm_main.h"
+#include "app/settings_grid.h"
+#include "common/messages.h"
+#include "files/csv_tables.h"
+#include "files/file_sink.h"
+#include "qtedge/data_folder.h"
+#include "qtedge/latin1.h"
+
+namespace kv {
+namespace {
+
+const QColor kInvalidColour(255, 0, 0);
+
+QString CsvFilter() { return QStringLiteral("Comma separated (*.csv);;All files (*.*)"); }
+
+QString Title() { return ToQString(std::string(MessageText(msg::kProgramTitle))); }
+
+bool IsInvalidCell(const SettingsGrid& grid, int row, int col) {
+  const QTableWidgetItem* item = grid.Item(row, col);
+  return item != nullptr &&
+         (item->background().color() == kInvalidColour || item->foreground().color() == kInvalidColour);
+}
+
+bool HasInvalidCell(const SettingsGrid& grid) {
+  for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
+    for (int col = 1; col < grid.Cols(); ++col) {
+      if (IsInvalidCell(grid, row, col)) return true;
+    }
+  }
+  return false;
+}
+
+// The cells of the rows a CSV file holds, as the grid shows them.
+csv::CsvCells GridCells(const SettingsGrid& grid, csv::CsvTable table) {
+  csv::CsvCells cells = csv::CellsOf(clsInstrument{}, table);
+  for (std::size_t r = 0; r < cells.rows.size(); ++r) {
+    const int row = csv::GridRowOf(table, static_cast<int>(r));
+    for (std::size_t c = 1; c < cells.rows[r].size(); ++c) {
+      cells.rows[r][c].text = ToLatin1(grid.Text(row, static_cast<int>(c)));
+    }
+  }
+  return cells;
+}
+
+// Shows the imported rows' texts; valid cells in their usual colours, invalid ones on red.
+void ShowCells(SettingsGrid& grid, const csv::CsvCells& cells) {
+  for (std::size_t r = 0; r < cells.rows.size(); ++r) {
+    const int row = csv::GridRowOf(cells.table, static_cast<int>(r));
+    for (std::size_t c = 1; c < cells.rows[r].size(); ++c) {
+      const int col = static_cast<int>(c);
+      const csv::CsvCell& cell = cells.rows[r][c];
+      const QString text = ToQString(cell.text);
+      if (grid.Text(row, col) != text) {
+        const QVariant before = grid.Value(row, col);
+        const std::optional<double> number = csv::CellNumber(cell.text);
+        QVariant value = before;
+        if (before.typeId() == QMetaType::QString) {
+          value = text;
+        } else if (cell.valid && number) {
+          value = *number;
+        }
+        grid.SetEditedCell(row, col, text, value);
+      }
+      if (QTableWidgetItem* item = grid.Item(row, col)) {
+        if (cell.valid) {
+          ApplyCellState(*item, grid.State(row, col));
+        } else {
+          item->setBackground(kInvalidColour);
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+
+SettingsGrid* frmMain::GridOf(csv::CsvTable table) const {
+  switch (table) {
+    case csv::CsvTable::Stations: return vfgStation;
+    case csv::CsvTable::Users: return vfgUser;
+    case csv::CsvTable::PidHigh: return vfgPID[0];
+    case csv::CsvTable::PidLow: return vfgPID[1];
+    case csv::CsvTable::Conversion: return vfgUserConv;
+  }
+  return nullptr;
+}
+
+QWidget* frmMain::TableButtons(QWidget* parent, csv::CsvTable table, const QString& exportName,
+                               const QString& importName, const QString& caption) {
+  auto* row = new QWidget(parent);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* exportButton = new QPushButton(caption + tr("Export"), row);
+  exportButton->setObjectName(exportName);
+  auto* importButton = new QPushButton(caption + tr("Import"), row);
+  importButton->setObjectName(importName);
+  // The buttons' texts repeat from table to table; the names say which table.
+  const QString tableName = caption + ToQString(std::string(csv::ShapeOf(table).title));
+  exportButton->setAccessibleName(tr("Export %1").arg(tableName));
+  importButton->setAccessibleName(tr("Import %1").arg(tableName));
+  connect(exportButton, &QPushButton::clicked, this, [this, table] { ExportTable(table); });
+  connect(importButton, &QPushButton::clicked, this, [this, table] { ImportTable(table); });
+  layout->addWidget(exportButton);
+  layout->addWidget(importButton);
+  layout->addStretch(1);
+  return row;
+}
+
+void frmMain::ExportTable(csv::CsvTable table) {
+  SettingsGrid* grid = GridOf(table);
+  if (grid == nullptr) return;
+  const csv::TableShape& shape = csv::ShapeOf(table);
+  if (shape.checkedBeforeExport) {
+    const bool pid = table == csv::CsvTable::PidHigh || table == csv::CsvTable::PidLow;
+    const bool blocked = pid ? HasInvalidCell(*vfgPID[0]) || HasInvalidCell(*vfgPID[1])
+                             : HasInvalidCell(*grid);
+    if (blocked) {
+      services_.dialogs->Critical(
+          Title(), ToQString(FormatMessage(msg::kImproperData, {std::string(shape.title)})));
+      return;
+    }
+  }
+  const QString path = services_.dialogs->SaveFile(CsvFilter());
+  if (path.isEmpty()) return;
+  AtomicFileSink sink(ToFsPath(path).string());
+  if (!sink.Write(csv::ExportCsv(GridCells(*grid, table))) || !sink.Commit()) {
+    services_.dialogs->Critical(Title(), ToQString(sink.Error()));
+    return;
+  }
+  services_.dialogs->Show(Dialogs::Icon::Information, Title(), tr("Export Complete"));
+}
+
+void frmMain::ImportTable(csv::CsvTable table) {
+  SettingsGrid* grid = GridOf(table);
+  if (grid == nullptr) return;
+  const QString path = services_.dialogs->OpenFile(CsvFilter());
+  if (path.isEmpty()) return;
+  std::ifstream in(ToFsPath(path), std::ios::binary);
+  csv::CsvCells cells = GridCells(*grid, table);
+  const csv::CsvImport imported =
+      in ? csv::ImportCsv(in, cells) : csv::CsvImport{false, "cannot be opened", {}};
+  ShowCells(*grid, cells);
+  csv::FlagImportedRows(table, imported.importedRows, editInstrument_);
+  if (!imported.complete) {
+    services_.dialogs->Critical(Title(), ToQString(std::string(MessageText(msg::kImproperFile))));
+  }
+}
+
+}  // namespace kv

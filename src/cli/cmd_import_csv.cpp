@@ -1,0 +1,141 @@
+// kvmaint import-csv --TABLE FILE.kvd IN.csv: one table of a CSV file into a
+// maintenance data file, with the window's import rules and checks.
+#include <fstream>
+
+#include "cli/cli_io.h"
+#include "cli/command.h"
+#include "cli/csv_table_option.h"
+#include "cli/kvd_files.h"
+#include "cli/setting_display.h"
+#include "files/file_sink.h"
+#include "files/kvd_reader.h"
+#include "files/kvd_writer.h"
+#include "model/instrument_settings.h"
+#include "qtedge/data_folder.h"
+
+namespace kv::cli {
+namespace {
+
+const QString kKeepInvalid = QStringLiteral("keep-invalid");
+
+// Every refused cell of the imported rows, one line each; the count.
+int ReportRefusedCells(const QString& csvPath, const csv::CsvCells& cells,
+                       const std::vector<int>& importedRows) {
+  int refused = 0;
+  for (const int row : importedRows) {
+    const csv::CsvRow& cellRow = cells.rows[static_cast<std::size_t>(row)];
+    for (std::size_t c = 1; c < cellRow.size(); ++c) {
+      const csv::CsvCell& cell = cellRow[c];
+      if (cell.valid) continue;
+      ++refused;
+      const int column = static_cast<int>(c);
+      PrintFileError(csvPath, row + 1,
+                     "row " + std::to_string(csv::GridRowOf(cells.table, row)) + ", column " +
+                         std::to_string(column) + " (" +
+                         std::string(csv::ColumnName(cells.table, column)) + "): \"" + cell.text +
+                         "\" " + cell.reason);
+    }
+  }
+  return refused;
+}
+
+// The file's bytes in memory, so that they are checked before the file is replaced.
+class MemorySink final : public FileSink {
+ public:
+  bool Write(std::string_view bytes) override {
+    bytes_ += bytes;
+    return true;
+  }
+  bool Commit() override { return true; }
+  std::string Error() const override { return {}; }
+  const std::string& Bytes() const { return bytes_; }
+
+ private:
+  std::string bytes_;
+};
+
+// Every setting the file would read back differently (a comma ends a field of
+// a maintenance data file; factors are held as whole numbers); the count.
+int ReportLostValues(const QString& kvdPath, const clsInstrument& record,
+                     const std::string& fileBytes) {
+  clsInstrument reread;
+  (void)ReadMaintenanceText(reread, fileBytes);
+  int lost = 0;
+  for (const SettingInfo& setting : AllSettings()) {
+    for (int i = 0; i < setting.count; ++i) {
+      if (setting.get(record, i) == setting.get(reread, i)) continue;
+      ++lost;
+      PrintFileError(kvdPath, 0,
+                     SettingCaption(setting, record, i) + " " + DisplayValue(setting, record, i) +
+                         " would read back as " + DisplayValue(setting, reread, i));
+    }
+  }
+  return lost;
+}
+
+class ImportCsvCommand final : public Command {
+ public:
+  void Declare(QCommandLineParser& parser) override {
+    DeclareCsvTableOptions(parser);
+    parser.addOption({kKeepInvalid, QStringLiteral("Write the file even when cells are refused.")});
+    parser.addPositionalArgument(QStringLiteral("FILE.kvd"),
+                                 QStringLiteral("The maintenance data file to change."));
+    parser.addPositionalArgument(QStringLiteral("IN.csv"), QStringLiteral("The file to read."));
+  }
+
+  int Run(const QCommandLineParser& parser) override {
+    const std::optional<csv::CsvTable> table = ChosenCsvTable(parser);
+    if (!table) return Usage(QStringLiteral("give exactly one table option"));
+    const QStringList paths = parser.positionalArguments();
+    clsInstrument record;
+    if (!LoadMaintenanceFile(record, paths[0])) return kExitUsage;
+    std::ifstream in(ToFsPath(paths[1]), std::ios::binary);
+    if (!in) {
+      PrintFileError(paths[1], 0, "cannot be opened");
+      return kExitUsage;
+    }
+    csv::CsvCells cells = csv::CellsOf(record, *table);
+    const csv::CsvImport imported = csv::ImportCsv(in, cells);
+    int refused = ReportRefusedCells(paths[1], cells, imported.importedRows);
+    if (!imported.complete) {
+      PrintFileError(paths[1], 0, "Improper file: " + imported.error);
+      ++refused;
+    }
+    if (refused > 0 && !parser.isSet(kKeepInvalid)) {
+      PrintError(Bytes(paths[0]) + " left unchanged");
+      return kExitFailure;
+    }
+    csv::StoreImportedRows(cells, imported.importedRows, record);
+    MemorySink memory;
+    (void)WriteMaintenanceFile(record, memory);
+    refused += ReportLostValues(paths[0], record, memory.Bytes());
+    if (refused > 0 && !parser.isSet(kKeepInvalid)) {
+      PrintError(Bytes(paths[0]) + " left unchanged");
+      return kExitFailure;
+    }
+    AtomicFileSink sink(ToFsPath(paths[0]).string());
+    if (!sink.Write(memory.Bytes()) || !sink.Commit()) {
+      PrintFileError(paths[0], 0, sink.Error());
+      return kExitUsage;
+    }
+    return refused > 0 ? kExitFailure : kExitOk;
+  }
+};
+
+}  // namespace
+
+KV_DEFINE_COMMAND(ImportCsvCommand, .name = "import-csv",
+                    .arguments = "--stations|--users|--pid-high|--pid-low|--conversion "
+                                 "[--keep-invalid] FILE.kvd IN.csv",
+                    .summary = "Read one table of a CSV file into a maintenance data file.",
+                    .details = "Reads as many lines as the table holds (\",\" and Tab separate\n"
+                               "fields), checks every cell as the window does and prints each\n"
+                               "refused cell as IN.csv:LINE: row, column and what it accepts.\n"
+                               "A value the maintenance file cannot hold as imported (a comma\n"
+                               "in a name, a factor that is not a whole number) counts as\n"
+                               "refused too. With a refused cell the file is left unchanged\n"
+                               "unless --keep-invalid is given. The file is replaced atomically.\n"
+                               "Exit status 0 imported, 1 a cell refused, 2 a file cannot be used.",
+                    .group = CommandGroup::Files, .positionalArguments = 2)
+
+}  // namespace kv::cli

@@ -1,0 +1,109 @@
+// Export and import of the CSV tables.
+#include <sstream>
+
+#include "files/csv_tables.h"
+#include "protocol/token.h"
+
+namespace kv::csv {
+namespace {
+
+// Fields past the ones the table expects belong to the long name (or, in the
+// lists, to the name): they were commas inside it.
+void FillRow(CsvTable table, const std::vector<std::string>& fields, CsvRow& row) {
+  const auto field = [&fields](std::size_t i) { return i < fields.size() ? fields[i] : std::string{}; };
+  const std::size_t columns = row.size();
+  if (table == CsvTable::Stations || table == CsvTable::Users) {
+    std::string name = field(1);
+    for (std::size_t i = 2; i < fields.size(); ++i) name += "," + fields[i];
+    row[1].text = name;
+    return;
+  }
+  // Field 0 is the row number, ignored; fields expected: the number and columns 1..last.
+  const std::size_t expected = columns;
+  std::string longName = field(2);
+  std::size_t next = 3;
+  if (fields.size() > expected) {
+    const std::size_t surplus = fields.size() - expected;
+    for (std::size_t i = 3; i < 3 + surplus; ++i) longName += "," + fields[i];
+    next = 3 + surplus;
+  }
+  row[1].text = field(1);
+  row[2].text = longName;
+  for (std::size_t c = 3; c < columns; ++c, ++next) row[c].text = field(next);
+}
+
+// One line without its end (LF, CR LF); false at the end of the input. A line
+// longer than the bound is read no further and reported through `tooLong`.
+bool ReadBoundedLine(std::istream& in, std::string& line, bool& tooLong) {
+  line.clear();
+  tooLong = false;
+  std::streambuf* buffer = in.rdbuf();
+  if (buffer == nullptr) return false;
+  int next = buffer->sbumpc();
+  if (next == std::char_traits<char>::eof()) return false;
+  while (next != std::char_traits<char>::eof() && next != '\n') {
+    if (line.size() >= kMaxCsvLineBytes) {
+      tooLong = true;
+      return true;
+    }
+    line.push_back(static_cast<char>(next));
+    next = buffer->sbumpc();
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
+}  // namespace
+
+std::string ExportCsv(const CsvCells& cells) {
+  std::string bytes;
+  for (const CsvRow& row : cells.rows) {
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      if (c > 0) bytes += ',';
+      bytes += row[c].text;
+    }
+    bytes += "\r\n";
+  }
+  return bytes;
+}
+
+CsvImport ImportCsv(std::istream& in, CsvCells& cells) {
+  CsvImport result;
+  clsToken token;
+  token.ClearComments();
+  token.ClearDelimiters();
+  token.ClearStrings();
+  token.AddDelimiters(",");
+  token.AddDelimiters("\t");
+  std::string line;
+  bool tooLong = false;
+  for (std::size_t row = 0; row < cells.rows.size(); ++row) {
+    if (!ReadBoundedLine(in, line, tooLong)) break;
+    if (tooLong) {
+      result = {false, "line " + std::to_string(row + 1) + " is longer than " +
+                           std::to_string(kMaxCsvLineBytes) + " bytes", result.importedRows};
+      break;
+    }
+    if (!token.SetSource(line)) {
+      result = {false, "line " + std::to_string(row + 1) + " has more than 129 fields",
+                result.importedRows};
+      break;
+    }
+    std::vector<std::string> fields;
+    for (int i = 0; i < token.TokenCount(); ++i) {
+      fields.push_back(token.Tokens(i));
+      (void)token.SetTokens(i, "");
+    }
+    FillRow(cells.table, fields, cells.rows[row]);
+    result.importedRows.push_back(static_cast<int>(row));
+  }
+  CheckCells(cells);
+  return result;
+}
+
+CsvImport ImportCsvText(std::string_view content, CsvCells& cells) {
+  std::istringstream in{std::string(content)};
+  return ImportCsv(in, cells);
+}
+
+}  // namespace kv::csv

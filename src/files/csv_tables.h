@@ -1,0 +1,94 @@
+#pragma once
+// The tables the window and kvmaint exchange as CSV files: the station and
+// user lists, the last entry of each PID sensor table and the user-defined
+// conversion table. A table is held as the texts of its grid cells; export
+// turns them into file bytes, import turns file bytes back into cell texts,
+// the check marks each cell valid or not, and the store writes the imported
+// rows into the record with their change flags.
+#include <istream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/instrument.h"
+
+namespace kv::csv {
+
+enum class CsvTable { Stations, Users, PidHigh, PidLow, Conversion };
+
+struct CsvCell {
+  std::string text;
+  bool valid = true;
+  std::string reason;  // invalid: what the cell accepts
+  bool operator==(const CsvCell&) const = default;
+};
+
+// One grid row; index = grid column, column 0 is the entry number.
+using CsvRow = std::vector<CsvCell>;
+
+struct CsvCells {
+  CsvTable table = CsvTable::Stations;
+  std::vector<CsvRow> rows;  // only the rows a CSV file holds
+};
+
+struct TableShape {
+  int rows;                     // lines of an exported file, most lines imported
+  int columns;                  // grid columns, column 0 included
+  int firstRowNumber;           // the number an exported file gives its first line
+  std::string_view fileName;    // the suggested file name
+  std::string_view title;       // what "Improper data found  ( ~1 )" names
+  bool checkedBeforeExport;     // whether an invalid cell blocks the export
+};
+const TableShape& ShapeOf(CsvTable table);
+
+// The grid's header text of a column ("Name", "Long Name", "FullScale" ...).
+std::string_view ColumnName(CsvTable table, int column);
+
+// The grid row number of a CSV row (stations and users from 0, the PID row 17,
+// conversion rows from 1).
+int GridRowOf(CsvTable table, int row);
+
+// The cells as the grid shows the record.
+CsvCells CellsOf(const clsInstrument& record, CsvTable table);
+
+// Marks every cell and rewrites accepted ones as the grid shows them.
+void CheckCells(CsvCells& cells);
+// The first invalid cell, or nullptr.
+struct CellPosition {
+  int row = -1;
+  int column = -1;
+};
+CellPosition FirstInvalidCell(const CsvCells& cells);
+
+// The title of "Improper data found  ( ~1 )" when an invalid cell of the
+// record blocks the export of the table (both PID ranges block either
+// range's export); empty when the table may be exported.
+std::string ExportBlockedBy(const clsInstrument& record, CsvTable table);
+
+// The exact bytes of an exported file: one CR LF ended line per row.
+std::string ExportCsv(const CsvCells& cells);
+
+inline constexpr std::size_t kMaxCsvLineBytes = 32767;  // longer lines are refused
+
+struct CsvImport {
+  bool complete = true;          // false: "Improper file"; rows already read stay
+  std::string error;             // why it was not complete
+  std::vector<int> importedRows; // indexes into cells.rows, whose entries are flagged
+};
+// Reads at most ShapeOf(table).rows lines into the cells, then checks them.
+CsvImport ImportCsv(std::istream& in, CsvCells& cells);
+CsvImport ImportCsvText(std::string_view content, CsvCells& cells);
+
+// Writes the imported rows into the record and flags their entries as
+// changed. An invalid cell's value is written where the setting can hold it
+// (names as they are); a number that does not read leaves the setting alone.
+// The value a shown number, resolution, mode or "*****" stands for.
+std::optional<double> CellNumber(const std::string& text);
+// Flags the record entries of the imported rows as changed.
+void FlagImportedRows(CsvTable table, const std::vector<int>& importedRows, clsInstrument& record);
+
+void StoreImportedRows(const CsvCells& cells, const std::vector<int>& importedRows,
+                       clsInstrument& record);
+
+}  // namespace kv::csv
