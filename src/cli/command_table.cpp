@@ -10,6 +10,7 @@ namespace kv::cli {
 CommandInfo ClearLogCommandInfo();
 CommandInfo DecodeCommandInfo();
 CommandInfo DiffCommandInfo();
+CommandInfo DumpCommandInfo();
 CommandInfo EncodeCommandInfo();
 CommandInfo GetCommandInfo();
 CommandInfo LiveCommandInfo();
@@ -26,6 +27,7 @@ const std::vector<CommandInfo>& AllCommands() {
         EncodeCommandInfo(),   GetCommandInfo(),      LiveCommandInfo(),
         PortsCommandInfo(),    PowerOffCommandInfo(), SendCommandInfo(),
         SetClockCommandInfo(), ZeroCommandInfo(),
+        DumpCommandInfo(),
     };
     std::sort(table.begin(), table.end(), [](const CommandInfo& a, const CommandInfo& b) {
       if (a.group != b.group) return a.group < b.group;
