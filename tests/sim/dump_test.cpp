@@ -5,6 +5,10 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <string_view>
+#include <vector>
+
+#include "protocol/framing.h"
 
 #include "common/clock.h"
 #include "link/link.h"
@@ -12,6 +16,7 @@
 #include "sim/sim_default_state.h"
 #include "sim/sim_dump.h"
 #include "sim/sim_instrument.h"
+#include "sim/sim_options.h"
 #include "sim/sim_transport.h"
 #include "sim/temp_dir.h"
 
@@ -96,6 +101,50 @@ TEST_F(SimDumpTest, ModuleBlocksThroughTheMemoryTransfers) {
   ASSERT_EQ(Run(GetOptBinDump(link, 10, "AB", module, 32 * 30), 30 * 40),
             std::optional<bool>(true));
   EXPECT_TRUE(ReadFile(module) == ModuleMemory().substr(0, 32 * 30));
+}
+
+TEST(SimDumpOptionsTest, StreamFaultsAndImageFiles) {
+  struct Case {
+    std::vector<std::string_view> args;
+    bool ok;
+    std::optional<std::size_t> stopAfter;
+    bool hangUp;
+  };
+  const std::vector<Case> cases = {
+      {{}, true, std::nullopt, false},
+      {{"--dump-stop-after", "0"}, true, 0, false},
+      {{"--dump-hangup-after", "5000"}, true, 5000, true},
+      {{"--dump-stop-after", "-1"}, false, std::nullopt, false},
+      {{"--dump-stop-after", "many"}, false, std::nullopt, false},
+  };
+  for (const Case& c : cases) {
+    const ParsedOptions parsed = ParseSimOptions(c.args);
+    ASSERT_EQ(parsed.ok, c.ok) << parsed.error;
+    if (!c.ok) continue;
+    EXPECT_EQ(parsed.options.dumpFaults.stopAfter, c.stopAfter);
+    EXPECT_EQ(parsed.options.dumpFaults.hangUp, c.hangUp);
+  }
+  const std::vector<std::string_view> files = {"--flash-out", "f.bin", "--fram-out", "r.bin"};
+  const ParsedOptions parsed = ParseSimOptions(files);
+  ASSERT_TRUE(parsed.ok) << parsed.error;
+  EXPECT_EQ(parsed.options.flashOutPath, "f.bin");
+  EXPECT_EQ(parsed.options.framOutPath, "r.bin");
+}
+
+TEST(SimDumpFrameTest, MemoryTransferEndsAtItsTrailerNotAtControlBytesInItsData) {
+  const std::string data = {kSTX, kEOT, kETB, kETX};
+  const std::string frame = BuildCommandLine("MM,C,#,AB" + data, kEOT, "0A");
+  EXPECT_EQ(RequestFrameEnd(frame + "next"), frame.size() - 1);
+  EXPECT_EQ(RequestFrameEnd(frame.substr(0, frame.size() - 1)), std::string_view::npos);
+  const auto request = ReadMemoryTransfer(frame);
+  ASSERT_TRUE(request.has_value());
+  EXPECT_EQ(request->text, "MM,C,#,AB" + data);
+  EXPECT_EQ(request->block, "0A");
+  std::string corrupt = frame;
+  corrupt[frame.size() - 2] ^= 1;
+  EXPECT_FALSE(ReadMemoryTransfer(corrupt).has_value());
+  // Other frames end at their first terminator.
+  EXPECT_EQ(RequestFrameEnd(BuildCommandLine("VP,R,") + "x"), BuildCommandLine("VP,R,").size() - 1);
 }
 
 }  // namespace
