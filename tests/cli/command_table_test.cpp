@@ -47,8 +47,8 @@ class CommandLine : public testing::Test {
 
 TEST_F(CommandLine, TheTableHoldsEveryCommandOnceFilesFirst) {
   const std::vector<std::string> expected = {"decode",   "diff",      "encode", "clear-log",
-                                             "get",      "live",      "ports",  "power-off",
-                                             "send",     "set-clock", "zero"};
+                                             "dump",     "get",       "live",   "ports",
+                                             "power-off", "send",     "set-clock", "zero"};
   std::vector<std::string> names;
   for (const CommandInfo& command : AllCommands()) names.emplace_back(command.name);
   EXPECT_EQ(names, expected);
