@@ -6,6 +6,8 @@
 #include "common/messages.h"
 #include "link/transactions_dump.h"
 #include "link/transactions_dump_common.h"
+#include "protocol/frame_view.h"
+#include "protocol/framing.h"
 
 namespace kv {
 namespace {
@@ -21,6 +23,17 @@ struct ImageKind {
 constexpr ImageKind kFlash{"EP,R,", "Get FLASH Image", kFlashImageSize, kFlashProgressBlock};
 constexpr ImageKind kFram{"EF,R,", "Get FRAM Image", kFramImageSize, kFramProgressBlock};
 
+// An instrument that refuses the start answers with a short text frame of the
+// command's own code instead of the image.
+constexpr std::size_t kLongestRefusal = 64;
+
+bool IsRefusal(std::string_view bytes, std::string_view command) {
+  if (bytes.size() > kLongestRefusal) return false;
+  const FrameView frame(bytes);
+  return frame.HasStart() && frame.Terminator() == kEOT && frame.ChecksumMatches() &&
+         frame.Code() == command.substr(0, 2) && frame.Frame().size() == bytes.size();
+}
+
 // Takes the arrivals of one transfer into the open image.
 class ImageReception {
  public:
@@ -29,6 +42,11 @@ class ImageReception {
       : link_(link), image_(image), kind_(kind), options_(options) {}
 
   void Take(std::string_view bytes) {
+    if (received_ == 0 && IsRefusal(bytes, kind_.command)) {
+      link_.AddLog("<<< Image transfer refused >>>");
+      link_.SetStatus(LinkStatus::Failed);
+      return;
+    }
     // Bytes beyond the memory's size are the instrument's mistake, not image.
     const std::uint64_t room = kind_.size - received_;
     const std::string_view stored = bytes.substr(0, static_cast<std::size_t>(std::min<std::uint64_t>(room, bytes.size())));

@@ -130,6 +130,14 @@ TEST_F(DumpTest, StoppedStreamFailsAfterTheTimeOutKeepingTheFilling) {
   EXPECT_EQ(image.substr(5000), std::string(kFlashImageSize - 5000, '\xFF'));
 }
 
+TEST_F(DumpTest, RefusedStartFailsAtOnceLeavingTheFilling) {
+  Start(GetBinDumpFRAM(h.link, kImage, options));
+  h.port.Deliver(BuildCommandLine(std::string("EF,R,") + kNAK));
+  ASSERT_EQ(Result(), std::optional<bool>(false));
+  EXPECT_EQ(DumpMessages().back(), "failed ");
+  EXPECT_EQ(files.files[kImage], std::string(kFramImageSize, '\xFF'));
+}
+
 TEST_F(DumpTest, SteadyStreamOutlastsTheTimeOut) {
   Start(GetBinDumpFRAM(h.link, kImage, options));
   const std::string fram = Pattern(kFramImageSize);
