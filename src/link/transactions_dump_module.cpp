@@ -14,7 +14,6 @@ namespace {
 
 constexpr std::size_t kAnswerLengthAt = 10;
 constexpr std::size_t kAnswerTextAt = 12;
-constexpr int kAnswerOverhead = 16;  // frame bytes around the data of an answer
 constexpr int kModuleBlockCount = kModuleBlockBytes + 1;
 
 // The second half of every MM exchange: the pause, then "MM,R," for the answer.
