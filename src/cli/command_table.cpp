@@ -10,6 +10,7 @@ namespace kv::cli {
 CommandInfo ClearLogCommandInfo();
 CommandInfo DecodeCommandInfo();
 CommandInfo DiffCommandInfo();
+CommandInfo DumpCommandInfo();
 CommandInfo EncodeCommandInfo();
 CommandInfo ExportCsvCommandInfo();
 CommandInfo GetCommandInfo();
@@ -32,7 +33,7 @@ const std::vector<CommandInfo>& AllCommands() {
         PortsCommandInfo(),    PowerOffCommandInfo(), SendCommandInfo(),
         SetClockCommandInfo(), SetCommandInfo(),      ShowCommandInfo(),
         SpanCommandInfo(),     ZeroCommandInfo(),     ExportCsvCommandInfo(),
-        ImportCsvCommandInfo(),
+        ImportCsvCommandInfo(), DumpCommandInfo(),
     };
     std::sort(table.begin(), table.end(), [](const CommandInfo& a, const CommandInfo& b) {
       if (a.group != b.group) return a.group < b.group;

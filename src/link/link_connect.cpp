@@ -70,7 +70,7 @@ void uclTzif::Tick() {
       // Offline there is nothing to guard, except a transaction that still
       // waits (the line went away under it): it must not wait for ever.
       if (status_ == LinkStatus::BlockTransfer || status_ == LinkStatus::ReadWaiting ||
-          status_ == LinkStatus::WriteWaiting) {
+          status_ == LinkStatus::WriteWaiting || status_ == LinkStatus::BinaryTransfer) {
         ReplyTimeoutStep();
       }
       break;
@@ -135,7 +135,6 @@ void uclTzif::ReplyTimeoutStep() {
         break;
       case LinkStatus::Ready:
       case LinkStatus::Complete:
-      case LinkStatus::BinaryTransfer:
         break;
       default:
         status_ = LinkStatus::Failed;

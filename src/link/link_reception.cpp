@@ -110,6 +110,10 @@ void uclTzif::HandleFrame(const std::string& frame) {
 }
 
 void uclTzif::ReceiveBinary(std::string_view bytes) {
+  // Every arrival rearms the reply time-out: a stream that stops part way
+  // fails once it has been silent that long, one that keeps coming never does.
+  replyTicks_ = timeoutTenths_;
+  retryCount_ = 0;
   if (binaryReceiver_) {
     binaryReceiver_(bytes);
   } else {

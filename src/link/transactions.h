@@ -16,6 +16,7 @@
 #include "common/datetime.h"
 #include "link/link.h"
 #include "link/task.h"
+#include "link/transactions_dump.h"
 #include "model/instrument.h"
 #include "protocol/reply_sink.h"
 

@@ -17,6 +17,7 @@
 #include "sim/pty_port.h"
 #include "sim/pty_server.h"
 #include "sim/sim_default_state.h"
+#include "sim/sim_dump_files.h"
 #include "sim/sim_instrument.h"
 #include "sim/sim_options.h"
 #include "sim/sim_state_file.h"
@@ -138,6 +139,8 @@ int main(int argc, char** argv) {
 
   SystemClock clock;
   SimInstrument instrument(clock, std::move(settings), options.device, options.faults);
+  instrument.SetDumpFaults(options.dumpFaults);
+  if (!WriteMemoryImages(options, instrument.Device().Settings(), &error)) return Fail(error);
   PtyPort port;
   if (!port.Open(&error)) return Fail(error);
   if (!options.linkPath.empty() && !MakeLink(port.SlavePath(), options.linkPath, &error)) {

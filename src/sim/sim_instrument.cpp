@@ -22,15 +22,34 @@ std::vector<OutgoingReply> SimInstrument::Receive(std::string_view bytes) {
 std::vector<OutgoingReply> SimInstrument::TakeFrames() {
   std::vector<OutgoingReply> replies;
   while (!poweredOff_) {
-    const std::size_t end = buffer_.find_first_of(std::string{kEOT, kETB});
+    const std::size_t end = RequestFrameEnd(buffer_);
     if (end == std::string::npos) break;
     const std::string received = buffer_.substr(0, end + 1);
     buffer_.erase(0, end + 1);
+    if (const auto transfer = ReadMemoryTransfer(received)) {
+      if (AnswerDump(received, transfer->text, transfer->block, replies)) continue;
+    }
     // Line noise before the start of the frame is skipped; noise alone is no request.
     const FrameView frame(received);
     if (!frame.HasStart()) continue;
-    // ETB lines are the program's block acknowledgements; no reply to them.
-    if (frame.Terminator() == kETB) continue;
+    // ETB lines are the program's block acknowledgements; only a listing
+    // answers them, with its next block.
+    if (frame.Terminator() == kETB) {
+      if (std::optional<std::string> next = dumps_.Acknowledged(frame.Text())) {
+        OutgoingReply reply;
+        reply.number = ++replies_;
+        reply.requestBytes = frame.Frame().size();
+        reply.requestText = frame.Text();
+        reply.replyText = "<listing block>";
+        reply.bytes = std::move(*next);
+        replies.push_back(std::move(reply));
+      }
+      continue;
+    }
+    if (frame.ChecksumMatches() &&
+        AnswerDump(frame.Frame(), frame.Text(), frame.Block(), replies)) {
+      continue;
+    }
     if (!frame.WellFormed()) {
       ++rejected_;
       continue;
@@ -58,6 +77,25 @@ std::vector<OutgoingReply> SimInstrument::TakeFrames() {
     replies.push_back(std::move(reply));
   }
   return replies;
+}
+
+bool SimInstrument::AnswerDump(std::string_view request, std::string_view text,
+                               std::string_view block, std::vector<OutgoingReply>& replies) {
+  std::optional<std::vector<DumpPiece>> pieces = dumps_.Answer(device_.Settings(), text, block);
+  if (!pieces) return false;
+  bool first = true;
+  for (DumpPiece& piece : *pieces) {
+    OutgoingReply reply;
+    reply.number = ++replies_;
+    reply.requestBytes = first ? request.size() : 0;
+    reply.requestText = first ? std::string(text) : std::string("(stream)");
+    reply.replyText = "<" + std::to_string(piece.bytes.size()) + " dump bytes>";
+    reply.bytes = std::move(piece.bytes);
+    reply.hangUpAfter = piece.hangUpAfter;
+    replies.push_back(std::move(reply));
+    first = false;
+  }
+  return true;
 }
 
 }  // namespace kv::sim

@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
+
 #include "sim/sim_device.h"
+#include "sim/sim_dump.h"
 #include "sim/sim_faults.h"
 
 namespace kv::sim {
@@ -42,6 +44,7 @@ class SimInstrument {
     poweredOff_ = false;
     buffer_.clear();
   }
+  void SetDumpFaults(DumpFaults faults) { dumps_ = SimDumps(faults); }
 
   SimDevice& Device() { return device_; }
   const SimDevice& Device() const { return device_; }
@@ -50,9 +53,14 @@ class SimInstrument {
 
  private:
   std::vector<OutgoingReply> TakeFrames();
+  // Memory dumps: raw or framed pieces, each a reply of its own so that a
+  // long stream is paced piece by piece.
+  bool AnswerDump(std::string_view request, std::string_view text, std::string_view block,
+                  std::vector<OutgoingReply>& replies);
 
   SimDevice device_;
   FaultPlan faults_;
+  SimDumps dumps_;
   std::string buffer_;
   long replies_ = 0;
   long rejected_ = 0;

@@ -32,11 +32,13 @@ struct PathOption {
   std::string_view flag;
   std::string SimOptions::*path;
 };
-constexpr std::array<PathOption, 4> kPathOptions{{
+constexpr std::array<PathOption, 6> kPathOptions{{
     {"--state", &SimOptions::statePath},
     {"--state-out", &SimOptions::stateOutPath},
     {"--link", &SimOptions::linkPath},
     {"--trace", &SimOptions::tracePath},
+    {"--flash-out", &SimOptions::flashOutPath},
+    {"--fram-out", &SimOptions::framOutPath},
 }};
 
 // "N:MS" of --delay.
@@ -119,6 +121,15 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> args) {
       }
       o.powerOnAfterSeconds = static_cast<int>(*seconds);
       known = true;
+    } else if (flag == "--dump-stop-after" || flag == "--dump-hangup-after") {
+      const auto bytes = ParseDec32(value);
+      if (!bytes || *bytes < 0) {
+        parsed.error = Bad(flag, value);
+        return parsed;
+      }
+      o.dumpFaults.stopAfter = static_cast<std::size_t>(*bytes);
+      o.dumpFaults.hangUp = flag == "--dump-hangup-after";
+      known = true;
     } else if (flag == "--busy-polls") {
       const auto polls = ParseDec16(value);
       if (!polls || *polls < 0) {
@@ -166,6 +177,10 @@ std::string SimUsage() {
          "  --delay N:MS          hold the Nth reply back MS milliseconds\n"
          "  --hangup N            close the line after the Nth reply (unplugged cable)\n"
          "  --noise-before-reply  send a NUL before every reply (infrared turnaround noise)\n"
+         "  --flash-out FILE      write the flash image (4 MiB) to FILE at start\n"
+         "  --fram-out FILE       write the FRAM image (8 KiB) to FILE at start\n"
+         "  --dump-stop-after N   memory dumps stop sending after N bytes\n"
+         "  --dump-hangup-after N memory dumps close the line after N bytes\n"
          "  --verbose             trace requests and replies on stderr\n"
          "  --trace FILE          the same trace into FILE (created or truncated)\n"
          "  --help                show this text\n"

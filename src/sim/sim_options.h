@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "sim/sim_device.h"
+#include "sim/sim_dump.h"
 #include "sim/sim_faults.h"
 
 namespace kv::sim {
@@ -21,6 +22,10 @@ struct SimOptions {
   SimDeviceOptions device;   // --busy-polls N
   FaultPlan faults;          // --drop/--corrupt/--garbage/--hangup N, --delay N:MS,
                              // --noise-before-reply
+  // Memory dumps.
+  std::string flashOutPath;  // --flash-out FILE: the flash image, written at start
+  std::string framOutPath;   // --fram-out FILE: the FRAM image, written at start
+  DumpFaults dumpFaults;     // --dump-stop-after N, --dump-hangup-after N
 };
 
 struct ParsedOptions {

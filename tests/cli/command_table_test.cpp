@@ -48,8 +48,8 @@ class CommandLine : public testing::Test {
 TEST_F(CommandLine, TheTableHoldsEveryCommandOnceFilesFirst) {
   const std::vector<std::string> expected = {
       "decode",    "diff",      "encode",    "export-csv", "import-csv", "set",  "show",
-      "clear-log", "get",       "live",      "ports",      "power-off",  "send", "set-clock",
-      "span",      "zero"};
+      "clear-log", "dump",      "get",       "live",       "ports",      "power-off",
+      "send",      "set-clock", "span",      "zero"};
   std::vector<std::string> names;
   for (const CommandInfo& command : AllCommands()) names.emplace_back(command.name);
   EXPECT_EQ(names, expected);
