@@ -7,19 +7,12 @@
 #include <vector>
 
 #include "protocol/codecs.h"
+#include "support/sample_record.h"
 
 namespace kv {
 namespace {
 
-struct ChannelSetup {
-  Integer type;
-  Text name;
-  Integer point;
-  Single fullScale, desit;
-  Text unit;
-  Single warn, alarm, stel, twa, autoCalib;
-  Integer zero, zeroForce, outputMask;
-};
+using testsupport::ChannelSetup;
 
 // Catalytic, the three fixed sensors, infrared, PID and an empty slot.
 const std::vector<ChannelSetup> kChannels = {
@@ -35,15 +28,7 @@ const std::vector<ChannelSetup> kChannels = {
 class KnownRecord : public testing::Test {
  protected:
   void SetUp() override {
-    for (int k = 0; k < kSensorChannels; ++k) {
-      const auto& c = kChannels[static_cast<std::size_t>(k)];
-      ASSERT_TRUE(r.SetGasType(k, c.type) && r.SetGasName(k, c.name) &&
-                  r.SetGasPoint(k, c.point) && r.SetGasFullScale(k, c.fullScale) &&
-                  r.SetGasDesit(k, c.desit) && r.SetGasUnit(k, c.unit) &&
-                  r.SetWarning(k, c.warn) && r.SetAlarm(k, c.alarm) && r.SetStel(k, c.stel) &&
-                  r.SetTwa(k, c.twa) && r.SetAutoCalib(k, c.autoCalib) && r.SetZero(k, c.zero) &&
-                  r.SetZeroForce(k, c.zeroForce) && r.SetUG_(k, c.outputMask));
-    }
+    ASSERT_TRUE(testsupport::FillChannels(r, kChannels));
     // Decoys: FF must pick the setting of each channel's sensor type.
     ASSERT_TRUE(r.SetAutoRange(4, 0) && r.SetPIDSmallRange(4, 1) && r.SetPIDSmallRange(5, 1) &&
                 r.SetAutoRange(5, 1) && r.SetAutoRange(6, 1));

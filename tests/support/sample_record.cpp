@@ -1,4 +1,4 @@
-#include "files/sample_record.h"
+#include "support/sample_record.h"
 
 #include <gtest/gtest.h>
 
@@ -6,18 +6,8 @@
 
 #include "protocol/codecs.h"
 
-namespace kv::testing_support {
+namespace kv::testsupport {
 namespace {
-
-struct ChannelSetup {
-  Integer type;
-  Text name;
-  Integer point;
-  Single fullScale, desit;
-  Text unit;
-  Single warn, alarm, stel, twa, autoCalib;
-  Integer zero, zeroForce, outputMask;
-};
 
 const std::vector<ChannelSetup> kChannels = {
     {0, "CH4", 1, 100.0F, 0.5F, "%LEL", 10.0F, 25.0F, kCodeDDDD, kCodeFEFE, 50.0F, 1, 2, 1},
@@ -47,16 +37,26 @@ void Check(bool stored) { ASSERT_TRUE(stored); }
 
 }  // namespace
 
+bool FillChannels(clsInstrument& r, const std::vector<ChannelSetup>& channels) {
+  if (channels.size() != static_cast<std::size_t>(kSensorChannels)) return false;
+  bool stored = true;
+  for (int k = 0; k < kSensorChannels; ++k) {
+    const ChannelSetup& c = channels[static_cast<std::size_t>(k)];
+    stored = stored && r.SetGasType(k, c.type) && r.SetGasName(k, c.name) &&
+             r.SetGasPoint(k, c.point) && r.SetGasFullScale(k, c.fullScale) &&
+             r.SetGasDesit(k, c.desit) && r.SetGasUnit(k, c.unit) && r.SetWarning(k, c.warn) &&
+             r.SetAlarm(k, c.alarm) && r.SetStel(k, c.stel) && r.SetTwa(k, c.twa) &&
+             r.SetAutoCalib(k, c.autoCalib) && r.SetZero(k, c.zero) &&
+             r.SetZeroForce(k, c.zeroForce) && r.SetUG_(k, c.outputMask);
+  }
+  return stored;
+}
+
 clsInstrument SampleRecord() {
   clsInstrument r;
+  Check(FillChannels(r, kChannels));
   for (int k = 0; k < kSensorChannels; ++k) {
-    const auto& c = kChannels[static_cast<std::size_t>(k)];
-    Check(r.SetGasType(k, c.type) && r.SetGasName(k, c.name) && r.SetGasPoint(k, c.point) &&
-          r.SetGasFullScale(k, c.fullScale) && r.SetGasDesit(k, c.desit) &&
-          r.SetGasUnit(k, c.unit) && r.SetWarning(k, c.warn) && r.SetAlarm(k, c.alarm) &&
-          r.SetStel(k, c.stel) && r.SetTwa(k, c.twa) && r.SetAutoCalib(k, c.autoCalib) &&
-          r.SetZero(k, c.zero) && r.SetZeroForce(k, c.zeroForce) &&
-          r.SetUG_(k, c.outputMask) && r.SetGasEnabled(k, c.outputMask != 0));
+    Check(r.SetGasEnabled(k, kChannels[static_cast<std::size_t>(k)].outputMask != 0));
   }
   Check(r.SetAutoRange(4, 1) && r.SetPIDSmallRange(5, 1));
   Check(r.SetAltRng(1, 1) && r.SetAltRng(2, 1) && r.SetAltRng(3, 0));
@@ -149,4 +149,4 @@ clsInstrument SampleRecord() {
   return r;
 }
 
-}  // namespace kv::testing_support
+}  // namespace kv::testsupport
