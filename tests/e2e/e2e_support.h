@@ -7,17 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "support/child_process.h"
+#include "e2e/child_process.h"
 #include "support/temp_folder.h"
 #include "model/instrument.h"
 
 namespace kv::e2e {
-
-using namespace std::chrono_literals;
-using testsupport::ChildProcess;
-using testsupport::kChildLimit;
-using testsupport::ProgramResult;
-using testsupport::RunProgram;
 
 using testsupport::ReadBytes;
 using testsupport::WriteBytes;

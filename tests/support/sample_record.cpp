@@ -9,15 +9,6 @@
 namespace kv::testsupport {
 namespace {
 
-const std::vector<ChannelSetup> kChannels = {
-    {0, "CH4", 1, 100.0F, 0.5F, "%LEL", 10.0F, 25.0F, kCodeDDDD, kCodeFEFE, 50.0F, 1, 2, 1},
-    {1, "O2", 1, 25.0F, 0.1F, "vol%", 19.5F, 23.5F, kNoData, kNoData, 20.9F, 0, 3, 2},
-    {2, "H2S", 1, 100.0F, 0.1F, "ppm", 5.0F, 10.0F, 5.0F, 1.0F, 25.0F, 1, 0, 4},
-    {3, "CO", 0, 500, 1, "ppm", 25, 50, 200, 25, 50, 0, 0, 8},
-    {4, "CO2", 2, 5.00F, 0.01F, "vol%", 0.50F, 1.00F, 3.00F, 0.50F, 2.50F, 0, 1, 16},
-    {5, "VOC", 1, 100.0F, 0.1F, "ppm", 10.0F, 25.0F, 50.0F, kNoData, 100.0F, 1, 5, 32},
-    {16, "", 0, 0, 1, "", kNoData, kNoData, kNoData, kNoData, kNoData, 0, 0, 0},
-};
 
 struct PidSetup {
   int entry, range;
@@ -33,9 +24,33 @@ const std::vector<PidSetup> kPid = {
     {16, 1, 100.0F, 1, "ppm", 0.1F, 10.0F, 20.0F, 30.0F, 5.0F, 50.0F, 32768},
 };
 
+OtherSettings SampleOtherSettings() {
+  return {
+      1, 60, true, true, 3, 90, 1, 2, 5,
+      0, 30, 9, 1, "2", 3, 2, 1, 1,
+      7, 0, 1, 1, 3, 0, 1, 0,
+      "KORVIN SERVICE LTD. BRANCH", 0, 1, 1, 1, "4711", 1, 1,
+      0, 2, "H2", "ETH", 4, 5000, 10000, 0.50F, 1.00F,
+  };
+}
+
 void Check(bool stored) { ASSERT_TRUE(stored); }
 
 }  // namespace
+
+// A function rather than a table: suites copy it while their own statics are
+// made, before this file's would be.
+std::vector<ChannelSetup> SampleChannels() {
+  return {
+      {0, "CH4", 1, 100.0F, 0.5F, "%LEL", 10.0F, 25.0F, kCodeDDDD, kCodeFEFE, 50.0F, 1, 2, 1},
+      {1, "O2", 1, 25.0F, 0.1F, "vol%", 19.5F, 23.5F, kNoData, kNoData, 20.9F, 0, 3, 2},
+      {2, "H2S", 1, 100.0F, 0.1F, "ppm", 5.0F, 10.0F, 5.0F, 1.0F, 25.0F, 1, 0, 4},
+      {3, "CO", 0, 500, 1, "ppm", 25, 50, 200, 25, 50, 0, 0, 8},
+      {4, "CO2", 2, 5.00F, 0.01F, "vol%", 0.50F, 1.00F, 3.00F, 0.50F, 2.50F, 0, 1, 16},
+      {5, "VOC", 1, 100.0F, 0.1F, "ppm", 10.0F, 25.0F, 50.0F, kNoData, 100.0F, 1, 5, 32},
+      {16, "", 0, 0, 1, "", kNoData, kNoData, kNoData, kNoData, kNoData, 0, 0, 0},
+  };
+}
 
 bool FillChannels(clsInstrument& r, const std::vector<ChannelSetup>& channels) {
   if (channels.size() != static_cast<std::size_t>(kSensorChannels)) return false;
@@ -52,11 +67,58 @@ bool FillChannels(clsInstrument& r, const std::vector<ChannelSetup>& channels) {
   return stored;
 }
 
+void FillOtherSettings(clsInstrument& r, const OtherSettings& s) {
+  r.SetAlarmMode(s.alarmMode);
+  r.SetIntervals(s.intervals);
+  r.SetDispID(s.dispId);
+  r.SetDispCalLimit(s.dispCalLimit);
+  r.SetCalCheck(s.calCheck);
+  r.SetCalLimit(s.calLimit);
+  r.SetLunchBreak(s.lunchBreak);
+  r.SetAlarmSilence(s.alarmSilence);
+  r.SetConfermation(s.confermation);
+  r.SetLogOverWrite(s.logOverWrite);
+  r.SetLcdBackLight(s.lcdBackLight);
+  r.SetLcdContrast(s.lcdContrast);
+  r.SetAlarmO2(s.alarmO2);
+  r.SetSpecType(s.specType);
+  r.SetHcMode(s.hcMode);
+  r.SetCurrHc(s.currHc);
+  r.SetLogaClear(s.logaClear);
+  r.SetLBMode(s.lbMode);
+  r.SetBarHoleTime(s.barHoleTime);
+  r.SetLeakBeep(s.leakBeep);
+  r.SetAutoZero(s.autoZero);
+  r.SetConvFc(s.convFc);
+  r.SetLogoDisp(s.logoDisp);
+  r.SetAFapDisp(s.aFapDisp);
+  r.SetUIgasDisp(s.uiGasDisp);
+  r.SetUWdateDisp(s.uwDateDisp);
+  r.SetBNuserLogoName(s.userLogoName);
+  r.SetMEDisp(s.meDisp);
+  r.SetAliveDisp(s.aliveDisp);
+  r.SetRemainTimeDisp(s.remainTimeDisp);
+  r.SetUsePasswd(s.usePasswd);
+  r.SetPassword(s.password);
+  r.SetBattery(s.battery);
+  r.SetDemandZero(s.demandZero);
+  r.SetDispSpanFc(s.dispSpanFc);
+  r.SetIRRange(s.irRange);
+  r.SetCATOther(s.catOther);
+  r.SetTCOther(s.tcOther);
+  r.SetCATOtherEV(s.catOtherEv);
+  r.SetCATppm1st(s.catPpm1st);
+  r.SetCATppm2nd(s.catPpm2nd);
+  r.SetCATvol1st(s.catVol1st);
+  r.SetCATvol2nd(s.catVol2nd);
+}
+
 clsInstrument SampleRecord() {
   clsInstrument r;
-  Check(FillChannels(r, kChannels));
+  const std::vector<ChannelSetup> channels = SampleChannels();
+  Check(FillChannels(r, channels));
   for (int k = 0; k < kSensorChannels; ++k) {
-    Check(r.SetGasEnabled(k, kChannels[static_cast<std::size_t>(k)].outputMask != 0));
+    Check(r.SetGasEnabled(k, channels[static_cast<std::size_t>(k)].outputMask != 0));
   }
   Check(r.SetAutoRange(4, 1) && r.SetPIDSmallRange(5, 1));
   Check(r.SetAltRng(1, 1) && r.SetAltRng(2, 1) && r.SetAltRng(3, 0));
@@ -67,51 +129,9 @@ clsInstrument SampleRecord() {
   Check(r.SetXS_(0, "MAIN GATE") && r.SetXS_(5, "STATION-A-LONG-NAME") && r.SetXS_(127, "LAST"));
   Check(r.SetXV_(0, 3) && r.SetXV_(1, 2));
 
-  r.SetAlarmMode(1);
-  r.SetIntervals(60);
-  r.SetDispID(true);
-  r.SetDispCalLimit(true);
-  r.SetCalCheck(3);
-  r.SetCalLimit(90);
-  r.SetLunchBreak(1);
-  r.SetAlarmSilence(2);
-  r.SetConfermation(5);
-  r.SetLogOverWrite(0);
-  r.SetLcdBackLight(30);
-  r.SetLcdContrast(9);
-  r.SetAlarmO2(1);
-  r.SetSpecType("2");
-  r.SetHcMode(3);
-  r.SetCurrHc(2);
-  r.SetLogaClear(1);
-  r.SetLBMode(1);
-  r.SetBarHoleTime(7);
-  r.SetLeakBeep(0);
+  FillOtherSettings(r, SampleOtherSettings());
   Check(r.SetHH_(0, 18) && r.SetHH_(1, 171));
   Check(r.SetHE_(0, 170) && r.SetHE_(1, 160) && r.SetHE_(2, 200));
-  r.SetAutoZero(1);
-  r.SetConvFc(1);
-  r.SetLogoDisp(3);
-  r.SetAFapDisp(0);
-  r.SetUIgasDisp(1);
-  r.SetUWdateDisp(0);
-  r.SetBNuserLogoName("KORVIN SERVICE LTD. BRANCH");
-  r.SetMEDisp(0);
-  r.SetAliveDisp(1);
-  r.SetRemainTimeDisp(1);
-  r.SetUsePasswd(1);
-  r.SetPassword("4711");
-  r.SetBattery(1);
-  r.SetDemandZero(1);
-  r.SetDispSpanFc(0);
-  r.SetIRRange(2);
-  r.SetCATOther("H2");
-  r.SetTCOther("ETH");
-  r.SetCATOtherEV(4);
-  r.SetCATppm1st(5000);
-  r.SetCATppm2nd(10000);
-  r.SetCATvol1st(0.50F);
-  r.SetCATvol2nd(1.00F);
 
   Check(r.SetG1_(0, "Methane") && r.SetG1_(1, "Hydrogen") &&
         r.SetG1_(2, "Carbon dioxide sensor long") && r.SetG1_(3, "Volatile organics") &&

@@ -17,6 +17,63 @@ struct ChannelSetup {
   Integer zero, zeroForce, outputMask;
 };
 
+// The single-valued settings outside the channels and tables, in the order
+// the record builders list them: each group below is one line of values.
+struct OtherSettings {
+  Integer alarmMode;
+  Integer intervals;
+  bool dispId;
+  bool dispCalLimit;
+  Integer calCheck;
+  Integer calLimit;
+  Integer lunchBreak;
+  Integer alarmSilence;
+  Integer confermation;
+
+  Integer logOverWrite;
+  Integer lcdBackLight;
+  Integer lcdContrast;
+  Integer alarmO2;
+  Text specType;
+  Integer hcMode;
+  Integer currHc;
+  Integer logaClear;
+  Integer lbMode;
+
+  Integer barHoleTime;
+  Integer leakBeep;
+  Integer autoZero;
+  Integer convFc;
+  Integer logoDisp;
+  Integer aFapDisp;
+  Integer uiGasDisp;
+  Integer uwDateDisp;
+
+  Text userLogoName;
+  Integer meDisp;
+  Integer aliveDisp;
+  Integer remainTimeDisp;
+  Integer usePasswd;
+  Text password;
+  Integer battery;
+  Integer demandZero;
+
+  Integer dispSpanFc;
+  Integer irRange;
+  Text catOther;
+  Text tcOther;
+  Integer catOtherEv;
+  Long catPpm1st;
+  Long catPpm2nd;
+  Single catVol1st;
+  Single catVol2nd;
+};
+
+void FillOtherSettings(clsInstrument& record, const OtherSettings& settings);
+
+// The channels of SampleRecord(), for suites that vary a few of them.
+std::vector<ChannelSetup> SampleChannels();
+
 // Stores one setup per sensor channel; false when a setter refused a value
 // or the table does not hold one setup for each channel.
 bool FillChannels(clsInstrument& record, const std::vector<ChannelSetup>& channels);
