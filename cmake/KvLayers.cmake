@@ -22,6 +22,9 @@ function(kv_test_suite name dir)
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+  if(TARGET kv_testsupport)
+    target_link_libraries(${name} PRIVATE kv_testsupport)
+  endif()
   # Tests find their data through these paths, compiled in.
   target_compile_definitions(${name} PRIVATE
     KV_SOURCE_DIR="${CMAKE_SOURCE_DIR}" KV_BINARY_DIR="${CMAKE_BINARY_DIR}")

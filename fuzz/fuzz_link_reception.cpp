@@ -16,31 +16,9 @@
 #include "link/link.h"
 #include "protocol/framing.h"
 #include "reply_samples.h"
+#include "support/scripted_transport.h"
 
 namespace {
-
-class MemoryTransport final : public kv::Transport {
- public:
-  void Attach(kv::TransportEvents*) override {}
-  kv::OpenResult Open() override {
-    open_ = true;
-    return kv::OpenResult::Opened();
-  }
-  void Close() override { open_ = false; }
-  bool IsOpen() const override { return open_; }
-  bool Write(std::string_view) override { return open_; }
-  void SetDtr(bool) override {}
-  void SetRts(bool) override {}
-  void SetHandshaking(int mode) override { handshaking_ = mode; }
-  int Handshaking() const override { return handshaking_; }
-  bool SetSettings(std::string_view) override { return true; }
-  std::string Settings() const override { return "921600,n,8,1"; }
-  std::optional<kv::ModemLines> ReadModemLines() const override { return std::nullopt; }
-
- private:
-  bool open_ = false;
-  int handshaking_ = 0;
-};
 
 // One read as the window runs it: the command goes out, the link waits; the
 // reply goes into `record` when one is given.
@@ -79,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   const unsigned char mode = data[0];
   kv::ManualClock clock(kv::DateTime{2026, 3, 5, 14, 7, 9});
-  MemoryTransport transport;
+  kv::testsupport::ScriptedTransport transport;
+  transport.modemLines = std::nullopt;
   kv::uclTzif link(transport, clock);
   kv::clsInstrument record;
   kv::clsInstrument* const target = mode & 0x04 ? &record : nullptr;

@@ -119,13 +119,11 @@ void uclTzif::DataSend(std::string_view line, bool resetRetry) {
 }
 
 bool uclTzif::DataSendArry(std::string_view bytes, bool resetRetry) {
-  constexpr std::size_t kHeadAt = 5;
-  constexpr std::size_t kHeadLength = 5;
-  if (bytes.size() < kHeadAt + kHeadLength) {
+  const std::string copy(bytes);
+  const std::string head(ByteArrayHead(copy));
+  if (head.empty()) {
     return false;
   }
-  const std::string copy(bytes);
-  const std::string head = copy.substr(kHeadAt, kHeadLength);
   RememberSent(head, head, resetRetry);
   AddLog("> : " + BytesAsHexTags(copy));
   WriteOrFail(copy);

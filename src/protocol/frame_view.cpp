@@ -115,4 +115,10 @@ char FrameView::Access() const { return line_.size() > kAccessAt ? line_[kAccess
 
 std::string_view FrameView::Data() const { return Slice(line_, kDataAt); }
 
+std::string_view ByteArrayHead(std::string_view bytes) {
+  constexpr std::size_t kHeadAt = 5;  // STX, station(2), block(2)
+  constexpr std::size_t kHeadLength = 5;
+  return bytes.size() < kHeadAt + kHeadLength ? std::string_view() : bytes.substr(kHeadAt, kHeadLength);
+}
+
 }  // namespace kv

@@ -64,4 +64,9 @@ class FrameView {
   std::string line_;
 };
 
+// The command head ("XX,A,") of a byte array, or empty when the array is too
+// short to hold one. A byte array may hold 0x02 in its data, so its head is
+// read at its fixed place after STX, station and block, not after the last STX.
+std::string_view ByteArrayHead(std::string_view bytes);
+
 }  // namespace kv

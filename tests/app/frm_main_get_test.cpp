@@ -12,7 +12,7 @@
 #include "app/settings_grid.h"
 #include "app/upload_dialog.h"
 #include "files/backup_name.h"
-#include "known_record.h"
+#include "support/sample_record.h"
 #include "main_window_fixture.h"
 
 namespace kv {
@@ -22,7 +22,7 @@ using test::MainWindowFixture;
 
 // A read whose every reply came at once.
 Task<bool> InstantRead(uclTzif&, clsInstrument& record) {
-  record = test::KnownRecord();
+  record = testsupport::GridRecord();
   co_return true;
 }
 

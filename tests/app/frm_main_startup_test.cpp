@@ -84,7 +84,7 @@ TEST_F(MainWindowStartUp, APortThatDoesNotOpenSaysWhyInThePane) {
       {OpenFailure::NoSuchDevice, "cannot open the port /dev/ttyUSB0: no such device"},
   };
   for (const auto& c : kCases) {
-    transport_.opens = false;
+    transport_.openable = false;
     transport_.refusal = c.failure;
     ASSERT_TRUE(Load()) << "the window still starts";
     EXPECT_EQ(PaneLines(), QStringList{QString::fromLatin1(c.line)});

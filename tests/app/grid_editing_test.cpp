@@ -12,7 +12,7 @@
 #include "app/settings_grid.h"
 #include "app/window_grid_rules.h"
 #include "grid_set.h"
-#include "known_record.h"
+#include "support/sample_record.h"
 #include "main_window_fixture.h"
 
 namespace kv {
@@ -20,7 +20,7 @@ namespace {
 
 // The known record with a catalytic sensor and an H2S channel of 100.0 ppm.
 clsInstrument EditingRecord() {
-  clsInstrument r = test::KnownRecord();
+  clsInstrument r = testsupport::GridRecord();
   (void)(r.SetGasType(0, 0) && r.SetGasFullScale(2, 100.0f) && r.SetGasPoint(2, 1) &&
          r.SetWarning(2, 5.0f) && r.SetAlarm(2, 10.0f));
   r.ClearChangeFlags();

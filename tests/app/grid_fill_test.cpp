@@ -7,7 +7,7 @@
 #include "app/other_setting.h"
 #include "app/settings_grid.h"
 #include "grid_expect.h"
-#include "known_record.h"
+#include "support/sample_record.h"
 
 namespace kv {
 namespace {
@@ -19,7 +19,7 @@ using test::Look;
 class GridFillTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(record_.Key(), "") << record_.Key(); }
-  clsInstrument record_ = test::KnownRecord();
+  clsInstrument record_ = testsupport::GridRecord();
 };
 
 TEST_F(GridFillTest, GasNamesAndRatios) {

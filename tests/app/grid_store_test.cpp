@@ -6,7 +6,7 @@
 
 #include "app/grid_editor.h"
 #include "grid_set.h"
-#include "known_record.h"
+#include "support/sample_record.h"
 #include "rules/pid_rules.h"
 
 namespace kv {
@@ -20,7 +20,7 @@ using Flags = std::set<std::string>;
 // grids show a level: the texts read "*****", "-----" or a rounded number,
 // none of which may turn into a change.
 clsInstrument SpecialValuesRecord() {
-  clsInstrument r = test::KnownRecord();
+  clsInstrument r = testsupport::GridRecord();
   constexpr float kCodes[] = {-101.0f, -118.0f, -121.0f, -130.0f, 65535.0f, 12.3456f, 0.05f};
   for (int ch = 0; ch < kSensorChannels; ++ch) {
     const float code = kCodes[static_cast<std::size_t>(ch)];
@@ -58,7 +58,7 @@ TEST_P(StoreAfterFill, FlagsNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Records, StoreAfterFill,
     ::testing::Values(FilledCase{"fresh", [] { return clsInstrument{}; }},
-                      FilledCase{"known", [] { return test::KnownRecord(); }},
+                      FilledCase{"known", [] { return testsupport::GridRecord(); }},
                       FilledCase{"special_values", SpecialValuesRecord}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ClearEditMarks, EditedCellsLookUneditedAndStoreStillSeesTheRecord) {
-  clsInstrument record = test::KnownRecord();
+  clsInstrument record = testsupport::GridRecord();
   GridSet grids(record);
   grids.Fill();
   Enter(grids.datas, 14, 1, "100");

@@ -37,7 +37,7 @@ class MainWindowFixture : public ::testing::Test {
     services.readInstrument = std::move(read);
     services.runTicker = false;
     window_ = std::make_unique<frmMain>(std::move(services));
-    transport_.events = &window_->Link();
+    transport_.Attach(&window_->Link());
     return window_->Form_Load();
   }
 

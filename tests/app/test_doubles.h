@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/dialogs.h"
-#include "link/transport.h"
+#include "support/scripted_transport.h"
 #include "protocol/framing.h"
 
 namespace kv::test {
@@ -72,52 +72,24 @@ class ScriptedDialogs final : public Dialogs {
 // A port without modem lines (like a pseudo-terminal): it counts as connected
 // once open. It answers the connect probe as a KORVIN would and hands every
 // other line to `answer`, whose reply (possibly empty) is delivered at once.
-class FakeTransport final : public Transport {
+class FakeTransport final : public testsupport::ScriptedTransport {
  public:
-  TransportEvents* events = nullptr;
+  FakeTransport() {
+    modemLines = std::nullopt;
+    portName = "/dev/ttyUSB0";
+    OnWrite([this](std::string_view line) {
+      const std::string reply = Reply(std::string(line));
+      if (!reply.empty()) Deliver(reply);
+    });
+  }
+
   std::function<std::string(const std::string& line)> answer;
-  std::vector<std::string> written;
-  bool opens = true;
-  OpenFailure refusal = OpenFailure::PermissionDenied;
-  std::string port = "/dev/ttyUSB0";
-
-  void Attach(TransportEvents* attached) override { events = attached; }
-  OpenResult Open() override {
-    if (!opens) return OpenResult::Failed(refusal, {}, port);
-    open_ = true;
-    return OpenResult::Opened();
-  }
-  void Close() override { open_ = false; }
-  bool IsOpen() const override { return open_; }
-  bool Write(std::string_view bytes) override {
-    written.emplace_back(bytes);
-    const std::string reply = Reply(written.back());
-    if (!reply.empty() && events != nullptr) events->OnBytesReceived(reply);
-    return true;
-  }
-  void SetDtr(bool on) override { dtr = on; }
-  void SetRts(bool on) override { rts = on; }
-  void SetHandshaking(int mode) override { handshaking_ = mode; }
-  int Handshaking() const override { return handshaking_; }
-  bool SetSettings(std::string_view settings) override {
-    settings_ = settings;
-    return true;
-  }
-  std::string Settings() const override { return settings_; }
-  std::optional<ModemLines> ReadModemLines() const override { return std::nullopt; }
-
-  bool dtr = false;
-  bool rts = false;
 
  private:
   std::string Reply(const std::string& line) const {
     if (line.find("RC,R,") != std::string::npos) return BuildCommandLine("RC,R,KORVIN,");
     return answer ? answer(line) : std::string();
   }
-
-  bool open_ = false;
-  int handshaking_ = 0;
-  std::string settings_;
 };
 
 }  // namespace kv::test

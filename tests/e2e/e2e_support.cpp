@@ -9,16 +9,6 @@
 
 namespace kv::e2e {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kvmaint-e2e-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
-
 Simulator::Simulator(const std::vector<std::string>& options)
     : process_([&options] {
         std::vector<std::string> argv{KV_KVSIM_PATH};
@@ -38,18 +28,6 @@ ProgramResult Kvmaint(const std::vector<std::string>& args) {
   std::vector<std::string> argv{KV_KVMAINT_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
   return RunProgram(argv);
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << bytes;
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -7,26 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
+#include "e2e/child_process.h"
+#include "support/temp_folder.h"
 #include "model/instrument.h"
 
 namespace kv::e2e {
 
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
 // A fresh folder for one test, removed afterwards with its contents.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  bool Ok() const { return !path_.empty(); }
-  const std::filesystem::path& Path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using TempDir = testsupport::TempFolder;
 
 // kvsim on its pseudo-terminal, started with `options`.
 class Simulator {
@@ -48,8 +38,6 @@ class Simulator {
 // kvmaint with `args`, under the hard time limit.
 ProgramResult Kvmaint(const std::vector<std::string>& args);
 
-std::string ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, const std::string& bytes);
 std::vector<std::string> Lines(const std::string& text);
 
 // A maintenance data file loaded into a fresh record; fails the test when the

@@ -54,7 +54,7 @@ TEST_P(FaultTest, EndsInTheCleanFileOrAClearError) {
     EXPECT_EQ(read.exitCode, 1);
     EXPECT_THAT(read.err, HasSubstr("get failed at \""));
     EXPECT_EQ(read.out, "");
-    const std::filesystem::path backups = dir.Path() / "data" / "Backup";
+    const std::filesystem::path backups = dir.Dir() / "data" / "Backup";
     EXPECT_TRUE(!std::filesystem::exists(backups) || std::filesystem::is_empty(backups))
         << "no backup after a failed read";
   }

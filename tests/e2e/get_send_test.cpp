@@ -40,7 +40,7 @@ TEST_F(InstrumentTest, GetWritesDatedBackupsThatDecodeTo341Lines) {
   EXPECT_THAT(logged, HasSubstr("> : [STX]0000VP,R,")) << "every line sent is logged";
   EXPECT_THAT(logged, ::testing::Not(HasSubstr("an older session"))) << "the log starts afresh";
   const std::string path = Lines(first.out).at(0);
-  EXPECT_EQ(std::filesystem::path(path).parent_path(), dir.Path() / "data" / "Backup");
+  EXPECT_EQ(std::filesystem::path(path).parent_path(), dir.Dir() / "data" / "Backup");
   EXPECT_THAT(std::filesystem::path(path).filename().string(), ::testing::MatchesRegex("[0-9]{8}\\.kvd"));
 
   const ProgramResult decoded = Kvmaint({"decode", path});

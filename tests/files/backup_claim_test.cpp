@@ -14,14 +14,14 @@
 
 #include "files/backup_name.h"
 #include "files/file_sink.h"
-#include "files/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace kv {
 namespace {
 
-using testing_support::ReadBytes;
-using testing_support::TempFolder;
-using testing_support::WriteBytes;
+using testsupport::ReadBytes;
+using testsupport::TempFolder;
+using testsupport::WriteBytes;
 
 const DateTime kDay{2026, 12, 10, 9, 30, 0};
 

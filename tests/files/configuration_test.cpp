@@ -8,14 +8,14 @@
 #include <memory>
 #include <string>
 
-#include "files/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace kv {
 namespace {
 
-using testing_support::ReadBytes;
-using testing_support::TempFolder;
-using testing_support::WriteBytes;
+using testsupport::ReadBytes;
+using testsupport::TempFolder;
+using testsupport::WriteBytes;
 
 const std::string kDefaultFile =
     "[Communication]\r\n"

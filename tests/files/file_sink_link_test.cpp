@@ -5,14 +5,14 @@
 #include <filesystem>
 
 #include "files/file_sink.h"
-#include "files/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace kv {
 namespace {
 
-using testing_support::ReadBytes;
-using testing_support::TempFolder;
-using testing_support::WriteBytes;
+using testsupport::ReadBytes;
+using testsupport::TempFolder;
+using testsupport::WriteBytes;
 
 struct LinkCase {
   const char* what;

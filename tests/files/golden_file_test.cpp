@@ -9,16 +9,16 @@
 #include <vector>
 
 #include "files/kvd_writer.h"
-#include "files/sample_record.h"
+#include "support/sample_record.h"
 #include "files/scramble.h"
-#include "files/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace kv {
 namespace {
 
-using testing_support::ReadBytes;
-using testing_support::SampleRecord;
-using testing_support::TempFolder;
+using testsupport::ReadBytes;
+using testsupport::SampleRecord;
+using testsupport::TempFolder;
 
 std::vector<std::string> SplitLines(const std::string& text, const std::string& end) {
   std::vector<std::string> lines;

@@ -10,14 +10,14 @@
 
 #include "files/kvd_reader.h"
 #include "files/kvd_writer.h"
-#include "files/sample_record.h"
+#include "support/sample_record.h"
 #include "files/scramble.h"
-#include "files/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace kv {
 namespace {
 
-using testing_support::SampleRecord;
+using testsupport::SampleRecord;
 
 std::string FileOf(const std::vector<std::string>& texts) {
   std::string file;
@@ -173,9 +173,9 @@ INSTANTIATE_TEST_SUITE_P(
                     Flood{"one line without end", 'F', kMaxLineBytes, "longer than"}));
 
 TEST(FloodedFile, AFileOfBlankLinesFarLargerThanAnyRealOneIsRefused) {
-  testing_support::TempFolder folder;
+  testsupport::TempFolder folder;
   const std::string path = folder.File("blank.kvd");
-  testing_support::WriteBytes(path, std::string(kMaxMaintenanceFileBytes + 10, '\n'));
+  testsupport::WriteBytes(path, std::string(kMaxMaintenanceFileBytes + 10, '\n'));
   clsInstrument record;
   const KvdLoadResult result = ReadMaintenanceFile(record, path);
   EXPECT_FALSE(result.complete);

@@ -9,9 +9,9 @@
 
 #include "files/kvd_writer.h"
 #include "files/record_apply.h"
-#include "files/sample_record.h"
+#include "support/sample_record.h"
 #include "files/scramble.h"
-#include "files/temp_folder.h"
+#include "support/temp_folder.h"
 #include "model/instrument_settings.h"
 #include "protocol/codecs.h"
 #include "protocol/write_lines.h"
@@ -19,9 +19,9 @@
 namespace kv {
 namespace {
 
-using testing_support::ReadBytes;
-using testing_support::SampleRecord;
-using testing_support::TempFolder;
+using testsupport::ReadBytes;
+using testsupport::SampleRecord;
+using testsupport::TempFolder;
 
 std::string FileOf(const std::vector<std::string>& texts) {
   std::string file;

@@ -6,18 +6,18 @@
 #include <cerrno>
 #include <string>
 
-#include "files/sample_record.h"
+#include "support/sample_record.h"
 #include "files/scramble.h"
-#include "files/temp_folder.h"
+#include "support/temp_folder.h"
 #include "protocol/write_lines.h"
 
 namespace kv {
 namespace {
 
-using testing_support::ReadBytes;
-using testing_support::SampleRecord;
-using testing_support::TempFolder;
-using testing_support::WriteBytes;
+using testsupport::ReadBytes;
+using testsupport::SampleRecord;
+using testsupport::TempFolder;
+using testsupport::WriteBytes;
 
 TEST(MaintenanceFile, AFreshRecordWrites341EvenLinesEndedByCrLf) {
   TempFolder folder;

@@ -9,7 +9,7 @@
 
 #include "files/kvd_reader.h"
 #include "files/kvd_writer.h"
-#include "files/sample_record.h"
+#include "support/sample_record.h"
 #include "files/scramble.h"
 
 namespace kv {
@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
 // lower-case short name of PID entry 16. Everything else passes.
 TEST(SendCheckFile, AFileWrittenFromTheSampleRecordHasOneProblem) {
   std::string file;
-  for (const std::string& text : MaintenanceRecordTexts(testing_support::SampleRecord())) {
+  for (const std::string& text : MaintenanceRecordTexts(testsupport::SampleRecord())) {
     file += ScrambleLine(text) + "\r\n";
   }
   SendCheck check;

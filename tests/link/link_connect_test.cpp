@@ -149,7 +149,7 @@ TEST(ConnectSequence, LogsTheConnectionWithTheDate) {
   h.link.SetPortOpen(true);
   h.Tick(111);
   h.link.Log().Close();
-  const std::string text = ReadWholeFile(path);
+  const std::string text = ReadBytes(path);
   EXPECT_NE(text.find("14:07:09 KORVIN ...Conneted. Date = 2026/03/05 14:07:09\r\n"), std::string::npos)
       << text;
   EXPECT_NE(text.find("---StartUp Connect Sequence Started---\r\n"), std::string::npos) << text;

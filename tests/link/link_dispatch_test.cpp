@@ -19,7 +19,7 @@ TEST(WithDispatcher, ProbeAnsweredByAKorvinConnectsAndLogs) {
   h.Tick(50);
   EXPECT_EQ(h.events.Named("OnConnect").size(), 1u);
   h.link.Log().Close();
-  EXPECT_NE(ReadWholeFile(path).find("---StartUp Connect Sequence Finished---\r\n"),
+  EXPECT_NE(ReadBytes(path).find("---StartUp Connect Sequence Finished---\r\n"),
             std::string::npos);
 }
 

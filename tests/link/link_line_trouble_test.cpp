@@ -88,7 +88,7 @@ TEST(LineFaults, AreLoggedAndSetStatus) {
     fresh.link.OnSerialFault(c.fault);
     EXPECT_EQ(fresh.link.Status(), c.waitingAfter);
     fresh.link.Log().Close();
-    EXPECT_NE(ReadWholeFile(path).find(std::string("14:07:09 ") + c.log +
+    EXPECT_NE(ReadBytes(path).find(std::string("14:07:09 ") + c.log +
                                        " Date = 2026/03/05 14:07:09\r\n"),
               std::string::npos);
   }
@@ -121,7 +121,7 @@ TEST_F(LineTrouble, CurrentReadingPollRunsOnceASecondAndGivesUpOnASilentReply) {
   // 10: answered; 20: silent; 30: given up (Status Ready); 40: polled again.
   EXPECT_EQ(polls, (std::vector<long>{10, 20, 40}));
   h.link.Log().Close();
-  EXPECT_NE(ReadWholeFile(path).find("--- Current reading download time out.Date= 2026/03/05 14:07:12 ---"),
+  EXPECT_NE(ReadBytes(path).find("--- Current reading download time out.Date= 2026/03/05 14:07:12 ---"),
             std::string::npos);
 }
 

@@ -195,7 +195,7 @@ TEST_F(Reception, OverflowingTheReceiveBufferIsLoggedAndDropped) {
   h.port.Deliver(junk);
   h.port.Deliver(junk);
   h.link.Log().Close();
-  const std::string text = ReadWholeFile(path);
+  const std::string text = ReadBytes(path);
   EXPECT_NE(text.find("<<< Receive buffer overflow: 65538 bytes dropped >>>"), std::string::npos);
 
   const std::string reply = BuildCommandLine("VP,R,1");

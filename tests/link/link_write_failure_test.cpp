@@ -28,7 +28,7 @@ TEST(LinkWriteFailure, ARefusedWriteFailsTheWaitingExchangeAtOnce) {
     h.Tick(130);
     EXPECT_EQ(h.port.writes.size(), 1U) << "no resends of a failed exchange";
     h.link.Log().Close();
-    EXPECT_NE(ReadWholeFile(log).find("Send Buffer Over Flow. Date = 2026/03/05 14:07:09"),
+    EXPECT_NE(ReadBytes(log).find("Send Buffer Over Flow. Date = 2026/03/05 14:07:09"),
               std::string::npos);
   }
 }

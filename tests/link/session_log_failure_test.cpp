@@ -37,7 +37,7 @@ TEST(SessionLogFailure, AReopenedLogMayFailAgainAndIsReportedAgain) {
   EXPECT_FALSE(log.Failed());
   log.Write("kept");
   log.Close();
-  EXPECT_EQ(ReadWholeFile(path), "09:05:07 kept\r\n");
+  EXPECT_EQ(ReadBytes(path), "09:05:07 kept\r\n");
   ASSERT_TRUE(log.Open("/dev/full"));
   log.Write("lost again");
   EXPECT_EQ(reports, 2);

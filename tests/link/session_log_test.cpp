@@ -14,7 +14,7 @@ TEST(SessionLog, FramedLineIsLoggedAsReadableText) {
   h.port.Open();
   h.link.DataSend(BuildCommandLine("VP,R,"), true);
   h.link.Log().Close();
-  EXPECT_EQ(ReadWholeFile(path), "14:07:09 > : [STX]0000VP,R,[ETX]EB[EOT]\r\n");
+  EXPECT_EQ(ReadBytes(path), "14:07:09 > : [STX]0000VP,R,[ETX]EB[EOT]\r\n");
 }
 
 TEST(SessionLog, EntriesAppendWithTheirOwnTime) {
@@ -27,12 +27,12 @@ TEST(SessionLog, EntriesAppendWithTheirOwnTime) {
   }
   ASSERT_TRUE(log.Open(path));
   log.Write("first");
-  EXPECT_EQ(ReadWholeFile(path), "kept\r\n09:05:07 first\r\n") << "flushed per entry";
+  EXPECT_EQ(ReadBytes(path), "kept\r\n09:05:07 first\r\n") << "flushed per entry";
   clock.AdvanceSeconds(3600 * 5 + 1);
   log.WriteBytes(std::string("\x01\xAB\x7F", 3));
   log.Close();
   log.Write("after closing");
-  EXPECT_EQ(ReadWholeFile(path), "kept\r\n09:05:07 first\r\n14:05:08 < : [01][AB][7F]\r\n");
+  EXPECT_EQ(ReadBytes(path), "kept\r\n09:05:07 first\r\n14:05:08 < : [01][AB][7F]\r\n");
 }
 
 TEST(SessionLog, NeverOpenedWritesNoFile) {
@@ -54,7 +54,7 @@ TEST(SessionLog, ByteArraySendIsLoggedByteByByte) {
   EXPECT_EQ(h.link.LastLineSent(), "MM,C,");
   EXPECT_FALSE(h.link.DataSendArry("short", true));
   h.link.Log().Close();
-  EXPECT_EQ(ReadWholeFile(path), "14:07:09 > : " + BytesAsHexTags(frame) + "\r\n");
+  EXPECT_EQ(ReadBytes(path), "14:07:09 > : " + BytesAsHexTags(frame) + "\r\n");
 }
 
 }  // namespace

@@ -15,17 +15,13 @@
 
 #include "link/fakes.h"
 #include "protocol/dispatcher.h"
+#include "protocol/frame_view.h"
 #include "protocol/framing.h"
 
 namespace kv::test {
 
 // "XX,A" of a frame, or "" for a frame too short to hold one.
-inline std::string ReplyKey(std::string_view frame) {
-  constexpr std::size_t kKeyAt = 5;
-  constexpr std::size_t kKeyLength = 4;
-  return frame.size() < kKeyAt + kKeyLength ? std::string()
-                                            : std::string(frame.substr(kKeyAt, kKeyLength));
-}
+inline std::string ReplyKey(std::string_view frame) { return std::string(FrameView(frame).Key()); }
 
 // Accepts every reply whose checksum is right, as an instrument that takes
 // whatever it is sent. The completion replies of the service operations also
@@ -103,7 +99,7 @@ class TransactionTest : public ::testing::Test {
   const std::vector<std::string>& Commands() const { return h.instrument.Commands(); }
   std::string LogText() {
     h.link.Log().Close();
-    const std::string text = ReadWholeFile(logPath_);
+    const std::string text = ReadBytes(logPath_);
     h.link.Log().Open(logPath_);
     return text;
   }

@@ -153,5 +153,24 @@ TEST(FrameViewTest, DispatcherRefusesWhatIsNoFrame) {
   }
 }
 
+TEST(FrameViewTest, ByteArrayHeadIsReadAtItsFixedPlace) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string head;
+  };
+  const Case cases[] = {
+      {"a command line", BuildCommandLine("WL,W,"), "WL,W,"},
+      // Data holding STX: the head is still the first one, not after the last STX.
+      {"data holding STX", "\x02" "00" "00" "WB,W," "\x01\x02" "00" "00" "XX,Y,"s, "WB,W,"},
+      {"one byte short", "\x02" "00" "00" "WB,W"s, ""},
+      {"empty", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ByteArrayHead(c.bytes), c.head);
+  }
+}
+
 }  // namespace
 }  // namespace kv

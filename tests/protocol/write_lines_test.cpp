@@ -7,43 +7,32 @@
 #include <vector>
 
 #include "protocol/codecs.h"
+#include "support/sample_record.h"
 
 namespace kv {
 namespace {
 
-struct ChannelSetup {
-  Integer type;
-  Text name;
-  Integer point;
-  Single fullScale, desit;
-  Text unit;
-  Single warn, alarm, stel, twa, autoCalib;
-  Integer zero, zeroForce, outputMask;
-};
+using testsupport::ChannelSetup;
 
-// Catalytic, the three fixed sensors, infrared, PID and an empty slot.
-const std::vector<ChannelSetup> kChannels = {
-    {0, "CH4", 0, 100, 5, "%LEL", 10, 50, kCodeDDDD, kCodeFEFE, 50, 1, 2, 1},
-    {1, "O2", 1, 25.0F, 0.1F, "vol%", 19.5F, 18.0F, kNoData, kNoData, 20.9F, 0, 3, 2},
-    {2, "H2S", 1, 100.0F, 0.1F, "ppm", 5.0F, 10.0F, 5.0F, 1.0F, 25.0F, 1, 0, 4},
-    {3, "CO", 0, 500, 1, "ppm", 25, 50, 200, 25, 50, 0, 0, 8},
-    {4, "CO2", 2, 5.00F, 0.01F, "vol%", 0.50F, 1.00F, 3.00F, 0.50F, 2.50F, 0, 16, 11},
-    {5, "VOC", 1, 100.0F, 0.1F, "ppm", 10.0F, 25.0F, 50.0F, kNoData, 100.0F, 1, 5, 32},
-    {16, "", 0, 0, 1, "", kNoData, kNoData, kNoData, kNoData, kNoData, 0, 16, 0},
-};
+// The sample record's channels (catalytic, the three fixed sensors, infrared,
+// PID and an empty slot) with an integer catalytic channel, an O2 alarm below
+// its warning, and forced zeros and an output mask the sample does not use.
+const std::vector<ChannelSetup> kChannels = [] {
+  std::vector<ChannelSetup> channels = testsupport::SampleChannels();
+  channels[0].point = 0;
+  channels[0].desit = 5;
+  channels[0].alarm = 50;
+  channels[1].alarm = 18.0F;
+  channels[4].zeroForce = 16;
+  channels[4].outputMask = 11;
+  channels[6].zeroForce = 16;
+  return channels;
+}();
 
 class KnownRecord : public testing::Test {
  protected:
   void SetUp() override {
-    for (int k = 0; k < kSensorChannels; ++k) {
-      const auto& c = kChannels[static_cast<std::size_t>(k)];
-      ASSERT_TRUE(r.SetGasType(k, c.type) && r.SetGasName(k, c.name) &&
-                  r.SetGasPoint(k, c.point) && r.SetGasFullScale(k, c.fullScale) &&
-                  r.SetGasDesit(k, c.desit) && r.SetGasUnit(k, c.unit) &&
-                  r.SetWarning(k, c.warn) && r.SetAlarm(k, c.alarm) && r.SetStel(k, c.stel) &&
-                  r.SetTwa(k, c.twa) && r.SetAutoCalib(k, c.autoCalib) && r.SetZero(k, c.zero) &&
-                  r.SetZeroForce(k, c.zeroForce) && r.SetUG_(k, c.outputMask));
-    }
+    ASSERT_TRUE(testsupport::FillChannels(r, kChannels));
     // Decoys: FF must pick the setting of each channel's sensor type.
     ASSERT_TRUE(r.SetAutoRange(4, 0) && r.SetPIDSmallRange(4, 1) && r.SetPIDSmallRange(5, 1) &&
                 r.SetAutoRange(5, 1) && r.SetAutoRange(6, 1));
@@ -55,51 +44,15 @@ class KnownRecord : public testing::Test {
     ASSERT_TRUE(r.SetXZ_(0, "ALICE") && r.SetXS_(5, "STATION-A-LONG-NAME"));
     ASSERT_TRUE(r.SetXV_(0, 6) && r.SetXV_(1, 1));
     r.SetSerialNo("SN-0123456789ABCDEFGHIJ");
-    r.SetAlarmMode(1);
-    r.SetIntervals(180);
-    r.SetDispID(true);
-    r.SetDispCalLimit(false);
-    r.SetCalCheck(2);
-    r.SetCalLimit(90);
-    r.SetLunchBreak(0);
-    r.SetAlarmSilence(1);
-    r.SetConfermation(12);
-    r.SetLogOverWrite(1);
-    r.SetLcdBackLight(30);
-    r.SetLcdContrast(12);
-    r.SetAlarmO2(1);
-    r.SetSpecType("2");
-    r.SetHcMode(1);
-    r.SetCurrHc(0);
-    r.SetLogaClear(0);
-    r.SetLBMode(1);
-    r.SetBarHoleTime(15);
-    r.SetLeakBeep(0);
+    testsupport::FillOtherSettings(r, {
+        1, 180, true, false, 2, 90, 0, 1, 12,
+        1, 30, 12, 1, "2", 1, 0, 0, 1,
+        15, 0, 1, 0, 2, 0, 1, 0,
+        "ACME", 1, 1, 0, 1, "1234", 1, 0,
+        1, 2, "H2", "ETH", 3, 5000, 10000, 0.50F, 1.00F,
+    });
     ASSERT_TRUE(r.SetHH_(0, 18) && r.SetHH_(1, 171));
     ASSERT_TRUE(r.SetHE_(0, 170) && r.SetHE_(1, 20) && r.SetHE_(2, 5));
-    r.SetAutoZero(1);
-    r.SetConvFc(0);
-    r.SetLogoDisp(2);
-    r.SetAFapDisp(0);
-    r.SetUIgasDisp(1);
-    r.SetUWdateDisp(0);
-    r.SetBNuserLogoName("ACME");
-    r.SetMEDisp(1);
-    r.SetAliveDisp(1);
-    r.SetRemainTimeDisp(0);
-    r.SetUsePasswd(1);
-    r.SetPassword("1234");
-    r.SetBattery(1);
-    r.SetDemandZero(0);
-    r.SetDispSpanFc(1);
-    r.SetIRRange(2);
-    r.SetCATOther("H2");
-    r.SetTCOther("ETH");
-    r.SetCATOtherEV(3);
-    r.SetCATppm1st(5000);
-    r.SetCATppm2nd(10000);
-    r.SetCATvol1st(0.50F);
-    r.SetCATvol2nd(1.00F);
     ASSERT_TRUE(r.SetG1_(0, "Methane") && r.SetG1_(2, "Carbon dioxide sensor long"));
     ASSERT_TRUE(r.SetLO_longname(1, "Hexane") && r.SetLO_name(1, "HEX") && r.SetLO_fc(1, 0x1A2B));
     r.SetLN_(35);

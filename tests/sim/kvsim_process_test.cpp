@@ -1,8 +1,5 @@
 // The kvsim program itself: prints its device path, serves the port across
 // the program's close and reopen, and writes its settings when terminated.
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <csignal>
 #include <filesystem>
 #include <vector>
@@ -11,14 +8,14 @@
 #include "files/kvd_writer.h"
 #include "pty_fixture.h"
 #include "sim/sim_default_state.h"
-#include "temp_dir.h"
-
-extern char** environ;
+#include "support/child_process.h"
+#include "support/temp_folder.h"
 
 namespace kv::sim::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 // KV_BINARY_DIR is the build tree, compiled in by the build.
 std::string SimulatorPath() { return (fs::path(KV_BINARY_DIR) / "kvsim").string(); }
@@ -28,58 +25,24 @@ std::string Framed(std::string_view text) { return BuildCommandLine(text, kEOT, 
 // One kvsim process with its stdout on a pipe.
 class SimulatorProcess {
  public:
-  explicit SimulatorProcess(const std::vector<std::string>& args) {
-    int out[2];
-    if (::pipe(out) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> all{SimulatorPath()};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    stdout_ = out[0];
-  }
-  ~SimulatorProcess() {
-    if (pid_ > 0) {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-    if (stdout_ >= 0) ::close(stdout_);
-  }
+  explicit SimulatorProcess(const std::vector<std::string>& args) : child_(WithProgram(args)) {}
 
   // The first line the simulator prints: its device path.
-  std::string FirstLine() {
-    std::string line;
-    while (line.empty() || line.back() != '\n') {
-      pollfd p{stdout_, POLLIN, 0};
-      if (::poll(&p, 1, 5000) <= 0) return {};
-      char c;
-      if (::read(stdout_, &c, 1) != 1) return {};
-      line += c;
-    }
-    line.pop_back();
-    return line;
-  }
+  std::string FirstLine() { return child_.ReadLine(5s).value_or(std::string()); }
   // Sends the signal and returns the exit status (-1 when it did not exit normally).
   int Stop(int signal) {
-    ::kill(pid_, signal);
-    int status = 0;
-    const pid_t done = ::waitpid(pid_, &status, 0);
-    pid_ = -1;
-    return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    child_.Signal(signal);
+    return child_.Finish().exitCode;
   }
-  bool Started() const { return pid_ > 0; }
+  bool Started() const { return child_.Started(); }
 
  private:
-  pid_t pid_ = -1;
-  int stdout_ = -1;
+  static std::vector<std::string> WithProgram(const std::vector<std::string>& args) {
+    std::vector<std::string> all{SimulatorPath()};
+    all.insert(all.end(), args.begin(), args.end());
+    return all;
+  }
+  testsupport::ChildProcess child_;
 };
 
 class KvsimProcessTest : public ::testing::Test {
@@ -88,7 +51,7 @@ class KvsimProcessTest : public ::testing::Test {
     if (!fs::exists(SimulatorPath())) GTEST_SKIP() << "kvsim is not built at " << SimulatorPath();
     ASSERT_TRUE(dir.Ok());
   }
-  TempDir dir;
+  testsupport::TempFolder dir;
 };
 
 TEST_F(KvsimProcessTest, ServesUntilTerminatedAndWritesItsSettings) {

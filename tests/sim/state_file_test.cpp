@@ -10,7 +10,7 @@
 #include "model/instrument_settings.h"
 #include "sim/sim_default_state.h"
 #include "sim/sim_state_file.h"
-#include "temp_dir.h"
+#include "support/temp_folder.h"
 
 namespace kv::sim::testing {
 namespace {
@@ -18,7 +18,7 @@ namespace {
 void Must(bool stored) { ASSERT_TRUE(stored); }
 
 TEST(SimStateFileTest, LoadedFileOverridesTheDemonstrationSettings) {
-  TempDir dir;
+  testsupport::TempFolder dir;
   ASSERT_TRUE(dir.Ok());
   clsInstrument prepared = MakeDemoInstrument();
   prepared.SetSerialNo("NOT-IN-THE-FILE");
@@ -39,7 +39,7 @@ TEST(SimStateFileTest, LoadedFileOverridesTheDemonstrationSettings) {
 }
 
 TEST(SimStateFileTest, SavedFileReadsBackAsTheSameSettings) {
-  TempDir dir;
+  testsupport::TempFolder dir;
   ASSERT_TRUE(dir.Ok());
   const clsInstrument held = MakeDemoInstrument();
   std::string error;
@@ -53,7 +53,7 @@ TEST(SimStateFileTest, SavedFileReadsBackAsTheSameSettings) {
 }
 
 TEST(SimStateFileTest, MissingOrBadFileIsAnError) {
-  TempDir dir;
+  testsupport::TempFolder dir;
   ASSERT_TRUE(dir.Ok());
   clsInstrument settings = MakeDemoInstrument();
   std::string error;

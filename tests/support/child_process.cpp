@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "support/child_process.h"
 
 #include <array>
 #include <algorithm>
@@ -13,7 +13,7 @@
 
 extern char** environ;
 
-namespace kv::e2e {
+namespace kv::testsupport {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
@@ -139,4 +139,4 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, std::chrono::mill
   return child.Finish(limit);
 }
 
-}  // namespace kv::e2e
+}  // namespace kv::testsupport
