@@ -42,7 +42,7 @@ class WindowActions : public test::MainWindowFixture {
   QPushButton* Button(const char* name) { return Find<QPushButton>(name); }
 
   bool AnyWriteLineSent() const {
-    for (const std::string& line : transport_.written) {
+    for (const std::string& line : transport_.WrittenBytes()) {
       if (line.find(",W,") != std::string::npos) return true;
     }
     return false;

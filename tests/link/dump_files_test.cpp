@@ -19,7 +19,7 @@ TEST(DiskDumpFilesTest, ImageIsFilledThenWrittenInPlace) {
   }
   std::string expected(70000, '\xFF');
   expected.replace(65536, 3, "abc");
-  EXPECT_TRUE(ReadWholeFile(path) == expected);
+  EXPECT_TRUE(ReadBytes(path) == expected);
 }
 
 TEST(DiskDumpFilesTest, ImageUnderTransferIsNeitherOpenedNorReplaced) {
@@ -31,7 +31,7 @@ TEST(DiskDumpFilesTest, ImageUnderTransferIsNeitherOpenedNorReplaced) {
   EXPECT_FALSE(disk.Open(path));
   EXPECT_FALSE(disk.CreateFilled(path, 16));
   ASSERT_TRUE(first->WriteAt(0, "x"));
-  EXPECT_EQ(ReadWholeFile(path), "x" + std::string(15, '\xFF'));
+  EXPECT_EQ(ReadBytes(path), "x" + std::string(15, '\xFF'));
 }
 
 TEST(DiskDumpFilesTest, ListingIsReplacedWhole) {
@@ -39,7 +39,7 @@ TEST(DiskDumpFilesTest, ListingIsReplacedWhole) {
   DumpFiles& disk = DiskDumpFiles();
   ASSERT_TRUE(disk.WriteText(path, "a long earlier listing\r\n"));
   ASSERT_TRUE(disk.WriteText(path, "new\r\n"));
-  EXPECT_EQ(ReadWholeFile(path), "new\r\n");
+  EXPECT_EQ(ReadBytes(path), "new\r\n");
   EXPECT_FALSE(disk.WriteText("/nonexistent-folder/x.txt", "x"));
 }
 
