@@ -93,19 +93,20 @@ bool ReadHistory(ReplyContext& ctx) {
   return true;
 }
 
-// AC: catalytic ratio levels, in the fixed places of the ppm and vol% ratio channels.
+// AC: catalytic ratio levels, in the places of the ppm and vol% ratio
+// channels (a read computes those channels before it asks).
 
 bool ReadCatalyticRatios(ReplyContext& ctx) {
   if (ctx.Count() != 4) return kRefused;
   clsInstrument& record = ctx.Record();
-  const int ppmPlaces = kRatioPpmPoint;
+  const int ppmPlaces = record.GasPoint(kRatioPpmChannel);
   const auto ppm1 = RoundToLong(DecodeValue(ctx.Field(0), ppmPlaces));
   if (!ppm1) return kRefused;
   record.StoreCATppm1st(static_cast<Long>(*ppm1));
   const auto ppm2 = RoundToLong(DecodeValue(ctx.Field(1), ppmPlaces));
   if (!ppm2) return kRefused;
   record.StoreCATppm2nd(static_cast<Long>(*ppm2));
-  const int volPlaces = kRatioVolPoint;
+  const int volPlaces = record.GasPoint(kRatioVolChannel);
   record.StoreCATvol1st(DecodeValue(ctx.Field(2), volPlaces));
   record.StoreCATvol2nd(DecodeValue(ctx.Field(3), volPlaces));
   return true;

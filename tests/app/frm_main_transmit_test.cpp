@@ -188,7 +188,8 @@ TEST_F(WindowTransmit, PowerOffAnsweredNoDoesNothing) {
 }
 
 TEST_F(WindowTransmit, PowerOffReturnsToStartAndConnectsAgain) {
-  ASSERT_NO_FATAL_FAILURE(StartRecording());
+  // The simulator stays silent after a power-off until it is switched on.
+  ASSERT_NO_FATAL_FAILURE(StartRecording({QStringLiteral("--power-on-after"), QStringLiteral("2")}));
   RunGet();
   dialogs_.answers = {true};
   QSignalSpy finished(window_.get(), &frmMain::TransactionFinished);
