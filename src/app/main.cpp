@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <clocale>
 #include <string_view>
 
 #include "app/app_messages.h"
@@ -77,6 +78,9 @@ int main(int argc, char** argv) {
     (void)ParseCommandLine(core);  // prints and exits; returns only when the word was an option's value
   }
   QApplication app(argc, argv);
+  // Qt takes the user's locale; numbers keep "." as their decimal point
+  // (FormatGasValue and the codecs use the C library).
+  std::setlocale(LC_NUMERIC, "C");
   const Options options = ParseCommandLine(app);
 
   kv::QtDialogs dialogs;
