@@ -34,7 +34,9 @@ for target in "${targets[@]}"; do
   log="$build/$target.log"
   start="$(date +%s)"
   # New corpus entries go to the first folder; the seed corpus is only read.
+  # FUZZ_SEED fixes the mutation sequence (CI sets it, so a run can be repeated).
   "$build/fuzz/${target}_libfuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    ${FUZZ_SEED:+-seed="$FUZZ_SEED"} \
     -print_final_stats=1 -artifact_prefix="$saved/" "$corpus" "$root/fuzz/corpus/$target" \
     >"$log" 2>&1 || true
   elapsed=$(( $(date +%s) - start ))
