@@ -10,27 +10,14 @@ namespace {
 
 using ::testing::HasSubstr;
 
-class CsvImportSendTest : public ::testing::Test {
+class CsvImportSendTest : public SimulatorTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.Ok());
-    ASSERT_FALSE(sim.Device().empty()) << "kvsim did not start";
-  }
-
-  ProgramResult Run(std::vector<std::string> args) {
-    args.insert(args.end(), {"--port", sim.Device(), "--data-dir", dir.File("data")});
-    return Kvmaint(args);
-  }
-
   void Import(const std::string& option, const std::string& kvd, const std::string& csvBytes) {
     const std::string csv = dir.File(option.substr(2) + ".csv");
     WriteBytes(csv, csvBytes);
     const ProgramResult imported = Kvmaint({"import-csv", option, kvd, csv});
     EXPECT_EQ(imported.exitCode, 0) << option << ": " << imported.err;
   }
-
-  TempDir dir;
-  Simulator sim{{"--state-out", dir.File("state-out.kvd")}};
 };
 
 TEST_F(CsvImportSendTest, TheInstrumentHoldsExactlyTheImportedEntries) {

@@ -47,4 +47,23 @@ clsInstrument LoadRecord(const std::string& path);
 // Describes every setting in which `a` and `b` differ, "Name(index)" each.
 std::vector<std::string> DifferingSettings(const clsInstrument& a, const clsInstrument& b);
 
+// A simulator that saves its state on exit, with kvmaint pointed at it and at
+// a fresh data folder.
+class SimulatorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.Ok());
+    ASSERT_FALSE(sim.Device().empty()) << "kvsim did not start";
+  }
+
+  // kvmaint with the simulator's port and the fresh data folder.
+  ProgramResult Run(std::vector<std::string> args) {
+    args.insert(args.end(), {"--port", sim.Device(), "--data-dir", dir.File("data")});
+    return Kvmaint(args);
+  }
+
+  TempDir dir;
+  Simulator sim{{"--state-out", dir.File("state-out.kvd")}};
+};
+
 }  // namespace kv::e2e

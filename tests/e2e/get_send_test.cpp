@@ -14,22 +14,7 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::UnorderedElementsAreArray;
 
-class InstrumentTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.Ok());
-    ASSERT_FALSE(sim.Device().empty()) << "kvsim did not start";
-  }
-
-  // kvmaint with the simulator's port and a fresh data folder.
-  ProgramResult Run(std::vector<std::string> args) {
-    args.insert(args.end(), {"--port", sim.Device(), "--data-dir", dir.File("data")});
-    return Kvmaint(args);
-  }
-
-  TempDir dir;
-  Simulator sim{{"--state-out", dir.File("state-out.kvd")}};
-};
+using InstrumentTest = SimulatorTest;
 
 TEST_F(InstrumentTest, GetWritesDatedBackupsThatDecodeTo341Lines) {
   const std::string log = dir.File("session.log");
