@@ -1,0 +1,76 @@
+#pragma once
+// The instrument history: every operation on an instrument, with the
+// settings snapshot of reads and transmits, so that any earlier state can be
+// looked up and restored. Plain C++; the SQL stores live at the Qt edge.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kv::history {
+
+// Operation names as recorded (stable: scripts and reports match on them).
+inline constexpr const char* kOpRead = "read";
+inline constexpr const char* kOpTransmit = "transmit";
+inline constexpr const char* kOpSetClock = "set-clock";
+inline constexpr const char* kOpZero = "zero";
+inline constexpr const char* kOpSpan = "span";
+inline constexpr const char* kOpClearLog = "clear-log";
+inline constexpr const char* kOpFactoryRestore = "factory-restore";
+inline constexpr const char* kOpLoadDefaults = "load-defaults";
+inline constexpr const char* kOpPump = "pump";
+inline constexpr const char* kOpCalHistory = "calibration-history";
+inline constexpr const char* kOpInitialise = "initialise";
+inline constexpr const char* kOpDump = "dump";
+inline constexpr const char* kOpPowerOff = "power-off";
+
+// One operation on one instrument.
+struct Event {
+  std::int64_t id = 0;       // given by the store; 0 before recording
+  std::string serial;        // the instrument's serial number, trimmed
+  std::string model;         // the instrument's model text, trimmed
+  std::string time;          // local time "yyyy-MM-dd HH:mm:ss"
+  std::string user;          // operating-system user
+  std::string operation;     // one of the kOp names
+  std::string result;        // "ok", or what failed
+  std::string detail;        // the operation's own result (verification, statuses); may be empty
+  std::string file;          // backup, maintenance or image file; may be empty
+  std::string snapshot;      // the maintenance data file's bytes (Latin-1) for reads and transmits
+};
+
+// Where recording ended. A failure never fails the instrument operation: the
+// caller reports `error` ("history not recorded: ...") and goes on.
+struct RecordOutcome {
+  bool recorded = false;
+  std::int64_t id = 0;
+  std::string error;
+};
+
+// What the operations need: the one call that records an event.
+class Recorder {
+ public:
+  virtual ~Recorder() = default;
+  virtual RecordOutcome Record(const Event& event) = 0;
+};
+
+// One instrument as the history knows it.
+struct InstrumentSummary {
+  std::string serial;
+  std::string model;
+  std::string lastSeen;         // time of the latest event
+  std::string lastRead;         // time of the latest successful read; may be empty
+  std::string lastCalibration;  // time of the latest successful zero or span; may be empty
+};
+
+// The full store: recording plus the queries of the history window and
+// `kvmaint history`. Queries that fail return nothing and set `error`.
+class Store : public Recorder {
+ public:
+  virtual std::vector<InstrumentSummary> Instruments(std::string* error) = 0;
+  // Events of one instrument (all instruments when serial is empty), oldest first.
+  virtual std::vector<Event> Events(const std::string& serial, std::string* error) = 0;
+  virtual std::optional<Event> EventById(std::int64_t id, std::string* error) = 0;
+};
+
+}  // namespace kv::history
