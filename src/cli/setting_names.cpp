@@ -1,8 +1,10 @@
 #include "cli/setting_names.h"
 
 #include <charconv>
+#include <vector>
 
 #include "cli/channel_names.h"
+#include "cli/setting_captions.h"
 #include "rules/pid_scales.h"
 
 namespace kv::cli {
@@ -39,10 +41,9 @@ std::optional<int> ChannelOf(std::string_view text, const clsInstrument& record)
   return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<NamedSetting> ResolveSettingName(std::string_view name, const clsInstrument& record,
-                                               std::string* error) {
+// NAME, CHANNEL.NAME, NAME[N] and NAME[N].high|.low.
+std::optional<NamedSetting> ResolveAccessorName(std::string_view name, const clsInstrument& record,
+                                                std::string* error) {
   std::string_view channelText;
   std::string_view settingText = name;
   std::string_view entryText;
@@ -117,8 +118,34 @@ std::optional<NamedSetting> ResolveSettingName(std::string_view name, const clsI
   return found;
 }
 
+constexpr std::size_t kNearNamesShown = 5;
+
+}  // namespace
+
+std::optional<NamedSetting> ResolveSettingName(std::string_view name, const clsInstrument& record,
+                                               std::string* error) {
+  name = rules::Trim(name);
+  std::string accessorError;
+  if (std::optional<NamedSetting> found = ResolveAccessorName(name, record, &accessorError)) return found;
+  std::string ambiguity;
+  if (std::optional<NamedSetting> found = ResolveSettingCaption(name, record, &ambiguity)) return found;
+  if (!ambiguity.empty()) {
+    *error = ambiguity;
+    return std::nullopt;
+  }
+  *error = accessorError;
+  const std::vector<std::string> near = NearSettingCaptions(name, record, kNearNamesShown);
+  for (std::size_t i = 0; i < near.size(); ++i) {
+    *error += (i == 0 ? "; near names: \"" : ", \"") + near[i] + "\"";
+  }
+  return std::nullopt;
+}
+
 std::string SettingNameHelp() {
-  return "Each edit is NAME=VALUE. NAME is the record's setting name (ignoring case):\n"
+  return "Each edit is NAME=VALUE. NAME is a setting's name as show, diff and import-csv\n"
+         "print it (\"LCD Contrast(0-15)\", \"CO warning level\", \"User 7\",\n"
+         "\"PID 2 Low Range 1st\"; a channel also as \"ch4 warning level\"), ignoring\n"
+         "case and extra blanks, or the record's setting name:\n"
          "  NAME               a single setting: LcdBackLight=30, AlarmMode=Latching\n"
          "  CHANNEL.NAME       a channel setting; CHANNEL is ch1..ch7 or the channel's\n"
          "                     gas name: CO.Warning=35 and ch4.Warning=35 are the same\n"
@@ -126,7 +153,8 @@ std::string SettingNameHelp() {
          "  NAME[N].high|.low  a PID field in one range: PIDWarn[2].low=50\n"
          "Every value is judged by the window's rule for that cell, against the file\n"
          "as edited so far. One refused value: its reason on stderr, exit status 2 and\n"
-         "the file left as it was. Otherwise the file is replaced at once, complete.";
+         "the file left as it was. Otherwise the file is replaced at once, complete.\n"
+         "An unknown or ambiguous name is refused the same way, with the names near it.";
 }
 
 }  // namespace kv::cli

@@ -5,8 +5,9 @@
 //                        channel's gas name: CO.Warning, ch4.Warning
 //   NAME[N]              entry N (from 1) of a table: XS_[3]
 //   NAME[N].high|.low    a PID field of entry N in one range: PIDWarn[2].low
-// NAME is the record's accessor name, compared ignoring case. All lookup is
-// in ResolveSettingName, so other spellings can be added there.
+// NAME is the record's accessor name, compared ignoring case. Failing these,
+// a name as kvmaint prints it (setting_captions.h). All lookup is in
+// ResolveSettingName.
 #include <optional>
 #include <string>
 #include <string_view>
