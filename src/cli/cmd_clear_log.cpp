@@ -8,12 +8,11 @@ namespace {
 
 class ClearLogCommand final : public InstrumentCommand {
  protected:
-  std::string_view Destroys() const override { return "erase the instrument's data logger"; }
+  std::string_view Destroys() const override { return "erases the instrument's data logger"; }
 
   int Talk(InstrumentSession& session) override {
     const Outcome outcome = session.Run(BodyDataClear(session.Link()), "Erasing the data logger");
-    if (outcome != Outcome::Done) return ReportFailure(session, outcome, "clear-log");
-    return kExitOk;
+    return Ended(session, outcome, "");
   }
 };
 

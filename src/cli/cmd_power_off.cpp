@@ -8,7 +8,7 @@ namespace {
 
 class PowerOffCommand final : public InstrumentCommand {
  protected:
-  std::string_view Destroys() const override { return "switch the instrument off"; }
+  std::string_view Destroys() const override { return "switches the instrument off"; }
 
   int Talk(InstrumentSession& session) override {
     bool acknowledged = false;

@@ -7,9 +7,7 @@
 #include "cli/cli_io.h"
 #include "cli/instrument_command.h"
 #include "cli/kvd_files.h"
-#include "files/kvd_reader.h"
 #include "files/record_as_filed.h"
-#include "files/send_check.h"
 #include "link/record_differences.h"
 #include "link/transactions.h"
 #include "model/instrument_settings.h"
@@ -45,23 +43,7 @@ class SendCommand final : public InstrumentCommand {
   std::optional<int> Prepare(const QCommandLineParser& parser) override {
     saveAsDefault_ = parser.isSet(kSaveAsDefault);
     onlyChanges_ = parser.isSet(kOnlyChanges);
-    path_ = parser.positionalArguments().constFirst();
-    std::optional<std::string> content = ReadWholeFile(path_);
-    if (!content) return kExitUsage;
-    clsInstrument scratch;
-    SendCheck check;
-    const KvdLoadResult loaded =
-        ReadMaintenanceText(scratch, *content, [&check](int line, std::string_view text) {
-          check.CheckRecord(line, text);
-        });
-    for (const FileProblem& problem : check.Problems()) {
-      PrintFileError(path_, problem.line, problem.reason);
-    }
-    if (!ReportLoad(path_, loaded) || !check.Problems().empty()) {
-      PrintError("nothing was sent");
-      return kExitUsage;
-    }
-    content_ = std::move(*content);
+    if (!file_.Read(parser.positionalArguments().constFirst())) return kExitUsage;
     return std::nullopt;
   }
 
@@ -70,12 +52,7 @@ class SendCommand final : public InstrumentCommand {
     const Outcome read = session.Run(GetInstrument(session.Link(), current), "Reading");
     if (read != Outcome::Done) return ReportFailure(session, read, "send (reading first)");
 
-    // The file over a copy of what the instrument holds: its change flags
-    // then mark exactly what the file sets.
-    clsInstrument fromFile;
-    CopyInstrument(fromFile, current, false);
-    fromFile.ClearChangeFlags();
-    (void)ReadMaintenanceText(fromFile, content_);  // checked complete in Prepare
+    clsInstrument fromFile = FileOverRecord(current, file_.content);
     int settings = 0;
     if (onlyChanges_) {
       // Against the instrument as a file would hold it: what the file
@@ -108,8 +85,7 @@ class SendCommand final : public InstrumentCommand {
   }
 
  private:
-  QString path_;
-  std::string content_;
+  FileToSend file_;
   bool saveAsDefault_ = false;
   bool onlyChanges_ = false;
 };

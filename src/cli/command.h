@@ -33,6 +33,8 @@ class Command {
   void SetInfo(const CommandInfo* info) { info_ = info; }
 
  protected:
+  // The name the command was called by ("clear-log").
+  std::string_view CommandName() const;
   // A usage error of this command: the message and the usage line on stderr.
   int Usage(const QString& message) const;
 

@@ -24,6 +24,11 @@ CommandInfo SetCommandInfo();
 CommandInfo ShowCommandInfo();
 CommandInfo SpanCommandInfo();
 CommandInfo ZeroCommandInfo();
+CommandInfo FactoryResetCommandInfo();
+CommandInfo LoadDefaultsCommandInfo();
+CommandInfo PumpCommandInfo();
+CommandInfo CalHistoryCommandInfo();
+CommandInfo InitCommandInfo();
 
 const std::vector<CommandInfo>& AllCommands() {
   static const std::vector<CommandInfo> commands = [] {
@@ -34,6 +39,8 @@ const std::vector<CommandInfo>& AllCommands() {
         SetClockCommandInfo(), SetCommandInfo(),      ShowCommandInfo(),
         SpanCommandInfo(),     ZeroCommandInfo(),     ExportCsvCommandInfo(),
         ImportCsvCommandInfo(), DumpCommandInfo(),
+        FactoryResetCommandInfo(), LoadDefaultsCommandInfo(), PumpCommandInfo(),
+        CalHistoryCommandInfo(), InitCommandInfo(),
     };
     std::sort(table.begin(), table.end(), [](const CommandInfo& a, const CommandInfo& b) {
       if (a.group != b.group) return a.group < b.group;
@@ -58,6 +65,8 @@ int UsageError(const CommandInfo& command, const QString& message) {
                      .trimmed());
   return kExitUsage;
 }
+
+std::string_view Command::CommandName() const { return info_ == nullptr ? "kvmaint" : info_->name; }
 
 int Command::Usage(const QString& message) const {
   if (info_ == nullptr) {

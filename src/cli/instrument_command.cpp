@@ -41,11 +41,11 @@ std::optional<int> InstrumentCommand::Confirm(const QCommandLineParser& parser) 
   const std::string_view what = Destroys();
   if (what.empty() || parser.isSet(kYes)) return std::nullopt;
   if (::isatty(STDIN_FILENO) != 1) {
-    PrintError("this would " + std::string(what) +
+    PrintError("this " + std::string(what) +
                "; give --yes to do it without a terminal (nothing was sent)");
     return kExitUsage;
   }
-  const std::string question = "This will " + std::string(what) + ". Go on? [y/N] ";
+  const std::string question = "This " + std::string(what) + ". Continue? [y/N] ";
   std::fputs(question.c_str(), stderr);
   std::fflush(stderr);
   const std::string answer = ReadAnswer();
@@ -97,6 +97,13 @@ int InstrumentCommand::ReportFailure(InstrumentSession& session, Outcome outcome
   }
   PrintError(std::string(what) + " failed at " + session.FailureText());
   return kExitFailure;
+}
+
+int InstrumentCommand::Ended(InstrumentSession& session, Outcome outcome,
+                             std::string_view result) const {
+  if (outcome != Outcome::Done) return ReportFailure(session, outcome, CommandName());
+  if (!result.empty()) WriteStdout(std::string(result) + (result.back() == '\n' ? "" : "\n"));
+  return kExitOk;
 }
 
 }  // namespace kv::cli

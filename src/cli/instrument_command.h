@@ -23,7 +23,7 @@ class InstrumentCommand : public Command {
   bool Verbose() const { return verbose_; }
 
   virtual void DeclareOwn(QCommandLineParser&) {}
-  // A destructive command returns what it is about to do ("erase the
+  // A destructive command says what it is about to do ("erases the
   // instrument's data logger"): it then asks on a terminal and, without a
   // terminal, runs only with --yes.
   virtual std::string_view Destroys() const { return {}; }
@@ -36,6 +36,11 @@ class InstrumentCommand : public Command {
   // The exit status for a transaction that did not end well, after saying why
   // on stderr: kExitInterrupted or kExitFailure.
   static int ReportFailure(InstrumentSession& session, Outcome outcome, std::string_view what);
+
+  // The one place a service command's exchange ends: when it was done, its
+  // result (lines, may be empty) on stdout and kExitOk; otherwise why not
+  // on stderr and kExitInterrupted or kExitFailure.
+  int Ended(InstrumentSession& session, Outcome outcome, std::string_view result) const;
 
  private:
   // nullopt when the user agreed (or gave --yes); otherwise the exit status.

@@ -122,6 +122,9 @@ std::string InstrumentSession::FailureText() const {
     reason = "the line to the instrument was lost";
   } else if (link_.Status() == LinkStatus::Cancelled) {
     reason = "cancelled";
+  } else if (link_.Status() == LinkStatus::Complete) {
+    // Every line was answered; the instrument's own answer was the failure.
+    reason = "the instrument answered but did not report it done";
   } else if (link_.ReplyReceived()) {
     reason = "the reply was refused (" + std::to_string(options_.retry) + " resends)";
   } else {

@@ -7,6 +7,8 @@
 
 #include "cli/cli_io.h"
 #include "files/kvd_reader.h"
+#include "files/send_check.h"
+#include "model/instrument_settings.h"
 #include "qtedge/data_folder.h"
 
 namespace kv::cli {
@@ -15,6 +17,41 @@ void PrintFileError(const QString& path, int line, std::string_view reason) {
   QString where = path;
   if (line > 0) where += QStringLiteral(":%1").arg(line);
   PrintError(where + QStringLiteral(": ") + Text(reason));
+}
+
+std::optional<std::string> ReadFileToSend(const QString& path) {
+  std::optional<std::string> content = ReadWholeFile(path);
+  if (!content) return std::nullopt;
+  clsInstrument scratch;
+  SendCheck check;
+  const KvdLoadResult loaded =
+      ReadMaintenanceText(scratch, *content, [&check](int line, std::string_view text) {
+        check.CheckRecord(line, text);
+      });
+  for (const FileProblem& problem : check.Problems()) {
+    PrintFileError(path, problem.line, problem.reason);
+  }
+  if (!ReportLoad(path, loaded) || !check.Problems().empty()) {
+    PrintError("nothing was sent");
+    return std::nullopt;
+  }
+  return content;
+}
+
+bool FileToSend::Read(const QString& givenPath) {
+  path = givenPath;
+  std::optional<std::string> checked = ReadFileToSend(path);
+  if (!checked) return false;
+  content = std::move(*checked);
+  return true;
+}
+
+clsInstrument FileOverRecord(const clsInstrument& current, const std::string& checkedContent) {
+  clsInstrument fromFile;
+  CopyInstrument(fromFile, current, false);
+  fromFile.ClearChangeFlags();
+  (void)ReadMaintenanceText(fromFile, checkedContent);  // checked complete before
+  return fromFile;
 }
 
 std::optional<std::string> ReadWholeFile(const QString& path) {

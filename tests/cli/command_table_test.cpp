@@ -47,8 +47,9 @@ class CommandLine : public testing::Test {
 
 TEST_F(CommandLine, TheTableHoldsEveryCommandOnceFilesFirst) {
   const std::vector<std::string> expected = {
-      "decode",    "diff",      "encode",    "export-csv", "import-csv", "set",  "show",
-      "clear-log", "dump",      "get",       "live",       "ports",      "power-off",
+      "decode",    "diff",      "encode",    "export-csv",    "import-csv", "set",
+      "show",      "cal-history", "clear-log", "dump",        "factory-reset", "get",
+      "init",      "live",      "load-defaults", "ports",     "power-off",  "pump",
       "send",      "set-clock", "span",      "zero"};
   std::vector<std::string> names;
   for (const CommandInfo& command : AllCommands()) names.emplace_back(command.name);
@@ -110,6 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"set without an edit", {"set", "a.kvd"}, kExitUsage, "missing argument", ""},
         ParseCase{"set help shows the naming", {"set", "--help"}, kExitOk, "", "CO.Warning=35"},
         ParseCase{"span takes no file", {"span", "x.kvd"}, kExitUsage, "unexpected argument \"x.kvd\"", ""},
+        ParseCase{"init needs its file", {"init", "--yes"}, kExitUsage, "usage: kvmaint init", ""},
+        ParseCase{"pump needs a state", {"pump"}, kExitUsage, "usage: kvmaint pump on|off", ""},
         ParseCase{"version", {"--version"}, kExitOk, "", "kvmaint 1.0.0"}));
 
 }  // namespace

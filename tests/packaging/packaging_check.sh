@@ -60,6 +60,8 @@ completion_offers_commands_and_options() {
     "kvmaint live --c|--count|--output"
     "kvmaint send --s|--save-as-default|--port"
     "kvmaint decode --|--help|--port"
+    "kvmaint pump |on off|--port"
+    "kvmaint load-defaults --k|--kind|--kind="
   )
   for row in "${cases[@]}"; do
     IFS='|' read -r typed wanted unwanted <<<"$row"

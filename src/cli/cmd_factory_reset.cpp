@@ -1,0 +1,76 @@
+// kvmaint factory-reset and load-defaults: replace every setting of the
+// instrument with its factory settings, or with its defaults of one kind.
+#include <charconv>
+
+#include "cli/cli_io.h"
+#include "cli/instrument_command.h"
+#include "cli/service_help.h"
+#include "link/transactions.h"
+
+namespace kv::cli {
+namespace {
+
+const QString kKind = QStringLiteral("kind");
+// The kind goes out as hexadecimal in a 16-bit field the instrument reads signed.
+constexpr int kHighestKind = 0x7FFF;
+
+class FactoryResetCommand final : public InstrumentCommand {
+ protected:
+  std::string_view Destroys() const override {
+    return "replaces every setting of the instrument with its factory settings";
+  }
+
+  int Talk(InstrumentSession& session) override {
+    const Outcome outcome =
+        session.Run(RestoreFactorySet(session.Link()), "Restoring the factory settings");
+    return Ended(session, outcome, "factory settings restored");
+  }
+};
+
+class LoadDefaultsCommand final : public InstrumentCommand {
+ protected:
+  std::string_view Destroys() const override {
+    return "replaces every setting of the instrument with its defaults";
+  }
+
+  void DeclareOwn(QCommandLineParser& parser) override {
+    parser.addOption({kKind, QStringLiteral("The kind of defaults, 0 to %1.").arg(kHighestKind),
+                      QStringLiteral("N")});
+  }
+
+  std::optional<int> Prepare(const QCommandLineParser& parser) override {
+    if (!parser.isSet(kKind)) return Usage(QStringLiteral("--kind N is required"));
+    const std::string text = Bytes(parser.value(kKind));
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), kind_);
+    if (ec != std::errc() || end != text.data() + text.size() || kind_ < 0 || kind_ > kHighestKind) {
+      return Usage(Text("--kind takes a number from 0 to " + std::to_string(kHighestKind) + ", not \"" +
+                        text + "\""));
+    }
+    return std::nullopt;
+  }
+
+  int Talk(InstrumentSession& session) override {
+    const Outcome outcome =
+        session.Run(DefaultInstrument(session.Link(), kind_), "Loading the defaults");
+    return Ended(session, outcome, "defaults of kind " + std::to_string(kind_) + " loaded");
+  }
+
+ private:
+  int kind_ = 0;
+};
+
+}  // namespace
+
+KV_DEFINE_COMMAND(FactoryResetCommand, .name = "factory-reset", .arguments = "[--yes]",
+                    .summary = "Restore the instrument's factory settings.",
+                    .details = CompletionPollHelp() + kConfirmHelp,
+                    .group = CommandGroup::Instrument, .positionalArguments = 0)
+
+KV_DEFINE_COMMAND(LoadDefaultsCommand, .name = "load-defaults", .arguments = "--kind N [--yes]",
+                    .summary = "Load the instrument's default settings of one kind.",
+                    .details = "N is sent in hexadecimal (\"UX,W,A\" for 10); exit status 1 when the\n"
+                               "instrument reports anything but success. " +
+                               CompletionPollHelp() + kConfirmHelp,
+                    .group = CommandGroup::Instrument, .positionalArguments = 0)
+
+}  // namespace kv::cli
