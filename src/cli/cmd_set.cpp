@@ -10,6 +10,7 @@
 #include "cli/setting_names.h"
 #include "files/kvd_writer.h"
 #include "qtedge/data_folder.h"
+#include "rules/edit_check.h"
 #include "rules/other_setting_rules.h"
 #include "rules/setting_rules.h"
 
@@ -67,7 +68,7 @@ class SetCommand final : public Command {
       const std::string edit = Bytes(argument);
       const std::size_t equals = edit.find('=');
       if (equals == std::string::npos) return Usage(Text("\"" + edit + "\" is not NAME=VALUE"));
-      const std::string name = edit.substr(0, equals);
+      const std::string name(rules::Trim(std::string_view(edit).substr(0, equals)));
       const std::string text = edit.substr(equals + 1);
       std::string error;
       const std::optional<NamedSetting> setting = ResolveSettingName(name, record, &error);

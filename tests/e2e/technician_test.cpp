@@ -210,7 +210,11 @@ INSTANTIATE_TEST_SUITE_P(
                     "CO.Warning: \"99999\" refused: accepts 0 to"},
         RefusedEdit{"UnknownName", {"NoSuchSetting=1"}, "no setting is called \"NoSuchSetting\""},
         RefusedEdit{"ChannelMissing", {"Warning=5"}, "ch1..ch7 or the channel's gas name"},
-        RefusedEdit{"NotAnEdit", {"LcdContrast"}, "is not NAME=VALUE"}),
+        RefusedEdit{"NotAnEdit", {"LcdContrast"}, "is not NAME=VALUE"},
+        // kvsim's first channel measures CH4: "ch4" names it and channel 4.
+        RefusedEdit{"AmbiguousPrintedName", {"LCD Contrast(0-15)=3", "ch4 warning level=5"},
+                    "give one of \"channel 1 warning level\", \"channel 4 warning level\""},
+        RefusedEdit{"PrintedNameCutShort", {"LCD Contrast=3"}, "near names: \"LCD Contrast(0-15)\""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SetTest, AcceptedEditsReachTheFileByGasOrChannelNumber) {
