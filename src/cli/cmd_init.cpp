@@ -30,9 +30,9 @@ class InitCommand final : public InstrumentCommand {
   int Talk(InstrumentSession& session) override {
     clsInstrument current;
     Outcome outcome = session.Run(GetInstrument(session.Link(), current), "Reading");
-    clsInstrument record = FileOverRecord(current, file_.content);
-    SetRatioChannels(record);
     if (outcome == Outcome::Done) {
+      clsInstrument record = FileOverRecord(current, file_.content);
+      SetRatioChannels(record);
       outcome = session.Run(SetInitValue(session.Link(), record), "Initialising");
     }
     return Ended(session, outcome,
