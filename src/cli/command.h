@@ -55,6 +55,10 @@ struct CommandInfo {
   std::function<std::unique_ptr<Command>()> make;
 };
 
+inline std::string_view Command::CommandName() const {
+  return info_ == nullptr ? "kvmaint" : info_->name;
+}
+
 // Every command of the table, files first, then by name.
 const std::vector<CommandInfo>& AllCommands();
 const CommandInfo* FindCommand(std::string_view name);

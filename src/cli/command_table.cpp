@@ -66,8 +66,6 @@ int UsageError(const CommandInfo& command, const QString& message) {
   return kExitUsage;
 }
 
-std::string_view Command::CommandName() const { return info_ == nullptr ? "kvmaint" : info_->name; }
-
 int Command::Usage(const QString& message) const {
   if (info_ == nullptr) {
     PrintError(message);
