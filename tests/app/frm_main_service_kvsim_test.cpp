@@ -3,6 +3,9 @@
 // only after Yes, results with data come as a table named by gas.
 #include <gtest/gtest.h>
 
+#include <QProgressBar>
+#include <QPushButton>
+
 #include <QSignalSpy>
 #include <QTest>
 #include <algorithm>
@@ -11,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/service_menu.h"
+#include "app/upload_dialog.h"
 #include "rules/edit_check.h"
 #include "kvsim_trace.h"
 
@@ -90,6 +95,15 @@ TEST_P(ServiceMenuOnKvsim, YesSendsTheCommandAndReportsTheOutcome) {
     ASSERT_NE(asked, dialogs_.calls.end());
     EXPECT_TRUE(asked->text.contains(QStringLiteral("Continue?"))) << asked->text.toStdString();
   }
+  const auto entry = std::find_if(ServiceEntries().begin(), ServiceEntries().end(),
+                                  [&c](const ServiceEntry& e) { return e.objectName == std::string_view(c.action); });
+  ASSERT_NE(entry, ServiceEntries().end());
+  // The progress dialog was shown for a long one, and only for a long one.
+  const bool progressShown =
+      window_->UploadDialog() != nullptr &&
+      window_->UploadDialog()->windowTitle() ==
+          QString::fromLatin1(entry->caption).remove(QStringLiteral("..."));
+  EXPECT_EQ(progressShown, entry->longRunning);
   if (!file.empty()) {
     ASSERT_TRUE(std::filesystem::exists(file));
     if (c.fileSize != 0) {
@@ -109,6 +123,24 @@ TEST_P(ServiceMenuOnKvsim, YesSendsTheCommandAndReportsTheOutcome) {
   } else {
     EXPECT_TRUE(dialogs_.tables.empty());
   }
+}
+
+TEST_F(ServiceMenuOnKvsim, CancelEndsAFlashDumpAndSaysSo) {
+  // Paced like the adapter's line: the 4 MiB take long enough to cancel.
+  ASSERT_NO_FATAL_FAILURE(Start({QStringLiteral("--baud"), QStringLiteral("921600")}));
+  const std::string file = dataDir_.filePath(QStringLiteral("flash.bin")).toStdString();
+  dialogs_.files.push_back(QString::fromStdString(file));
+  QSignalSpy finished(window_.get(), &frmMain::TransactionFinished);
+  Action("mnuServiceDumpFlash")->trigger();
+  frmUpload* progress = window_->UploadDialog();
+  ASSERT_NE(progress, nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([progress] { return progress->ProgressBar()->value() > 0; }, 10000));
+  progress->CancelButton()->click();
+  ASSERT_TRUE(finished.wait(10000));
+  EXPECT_FALSE(finished.front().front().toBool());
+  EXPECT_EQ(LastPaneLine(), QStringLiteral("Dump Flash Image canceled."));
+  EXPECT_EQ(LastLineColour(), QColor(255, 0, 0));
+  EXPECT_TRUE(Action("mnuServiceDumpFlash")->isEnabled());
 }
 
 // The entries that destroy something on the instrument.
