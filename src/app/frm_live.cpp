@@ -89,7 +89,12 @@ QString frmLive::ValueText(int channel) const {
 }
 
 bool frmLive::Start() {
-  if (polling_ || link_.TaskRunning()) return false;
+  if (polling_) {
+    // Closed and opened again before the last poll ended: it goes on.
+    stop_ = false;
+    return true;
+  }
+  if (link_.TaskRunning()) return false;
   stop_ = false;
   const bool started = link_.Start(ReadChannelSummary(link_, record_), [this](bool ok) {
     QTimer::singleShot(0, this, [this, ok] {
@@ -108,9 +113,14 @@ bool frmLive::Start() {
 void frmLive::StartPolling() {
   elapsed_.start();
   const bool started =
-      link_.Start(PollLiveReadings(link_, record_, stop_, [this] { ShowReadings(); }),
-                  [this](bool) { QTimer::singleShot(0, this, [this] { SetPolling(false); }); });
-  if (!started) SetPolling(false);
+      link_.Start(PollLiveReadings(link_, record_, stop_, [this] { ShowReadings(); }), [this](bool ok) {
+        QTimer::singleShot(0, this, [this, ok] {
+          SetPolling(false);
+          // Stopped, then asked to go on before the stop was seen through.
+          if (ok && !stop_ && isVisible()) StartPolling();
+        });
+      });
+  SetPolling(started);
 }
 
 void frmLive::Stop() { stop_ = true; }

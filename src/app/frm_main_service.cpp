@@ -248,7 +248,7 @@ void frmMain::OpenLiveReadings() {
   }
   live_->show();
   live_->raise();
-  if (!busy_ && !uclTZ7100_.TaskRunning() && buttons_.get) live_->Start();
+  if (live_->Polling() || (!busy_ && !uclTZ7100_.TaskRunning() && buttons_.get)) live_->Start();
 }
 
 }  // namespace kv

@@ -3,7 +3,7 @@
 // destroys something on the instrument (and the question that says what),
 // and whether it runs long enough to show the progress dialog. The window
 // runs them in frm_main_service.cpp.
-#include <QString>
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <string>

@@ -65,6 +65,12 @@ TEST_F(LiveReadingsOnKvsim, PlotsTheReadingsWithTheAlarmLevelsAndStopsWhenClosed
   QTest::qWait(2500);
   EXPECT_EQ(Polls(), polls);
   EXPECT_TRUE(Action("mnuServiceZero")->isEnabled());
+
+  // Opened again, it goes on plotting.
+  const int points = live->Series(0)->count();
+  ASSERT_EQ(OpenLive(), live);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return HasPoints(*live, points + 2); }, 10000));
+  live->close();
 }
 
 TEST_F(LiveReadingsOnKvsim, StopsPollingWhenTheInstrumentGoesAway) {
