@@ -52,7 +52,7 @@ TEST_F(LiveReadingsOnKvsim, PlotsTheReadingsWithTheAlarmLevelsAndStopsWhenClosed
       const QLineSeries* line = live->LevelLine(channel, level);
       ASSERT_NE(line, nullptr) << "channel " << channel << " level " << level;
       EXPECT_FLOAT_EQ(static_cast<float>(line->at(0).y()), levels[static_cast<std::size_t>(level)]);
-      EXPECT_EQ(line->pen().style() == Qt::SolidLine, false);
+      EXPECT_NE(line->pen().style(), Qt::SolidLine) << "levels are dashed";
     }
   }
   // The link is taken meanwhile: no other operation can start.
