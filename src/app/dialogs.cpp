@@ -1,9 +1,13 @@
 #include "app/dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "app/review_dialog.h"
+#include "app/service_results_dialog.h"
 
 namespace kv {
 namespace {
@@ -43,13 +47,28 @@ QString QtDialogs::OpenFile(const QString& filter) {
   return dialog.selectedFiles().constFirst();
 }
 
-QString QtDialogs::SaveFile(const QString& filter) {
+QString QtDialogs::SaveFile(const QString& filter, const QString& suggestedName) {
   QFileDialog dialog(parent_, QString(), QString(), filter);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(QStringLiteral("kvd"));
+  const QString suffix = QFileInfo(suggestedName).suffix();
+  dialog.setDefaultSuffix(suffix.isEmpty() ? QStringLiteral("kvd") : suffix);
+  if (!suggestedName.isEmpty()) dialog.selectFile(suggestedName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();
+}
+
+QString QtDialogs::AskText(const QString& title, const QString& label, const QString& initial) {
+  bool accepted = false;
+  const QString text =
+      QInputDialog::getText(parent_, title, label, QLineEdit::Normal, initial, &accepted);
+  return accepted ? text.trimmed() : QString();
+}
+
+void QtDialogs::ShowTable(const QString& title, const QStringList& headers,
+                          const std::vector<QStringList>& rows) {
+  ServiceResultsDialog dialog(title, headers, rows, parent_);
+  dialog.exec();
 }
 
 bool QtDialogs::Review(const QString& title, const QString& question,

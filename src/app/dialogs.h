@@ -3,6 +3,7 @@
 // program shows real message boxes and file dialogs, the tests script the
 // answers and run every path offscreen without blocking.
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class QWidget;
@@ -29,8 +30,14 @@ class Dialogs {
   // File dialogs; `filter` in Qt's form ("Name (*.kvd);;All files (*.*)").
   // An empty result means the user cancelled.
   virtual QString OpenFile(const QString& filter) = 0;
-  // Asks before overwriting an existing file.
-  virtual QString SaveFile(const QString& filter) = 0;
+  // Asks before overwriting an existing file; `suggestedName` is offered
+  // as the file name.
+  virtual QString SaveFile(const QString& filter, const QString& suggestedName = {}) = 0;
+  // One line of text, offered with `initial`; an empty result means Cancel.
+  virtual QString AskText(const QString& title, const QString& label, const QString& initial) = 0;
+  // A read-only table of results with an OK button.
+  virtual void ShowTable(const QString& title, const QStringList& headers,
+                         const std::vector<QStringList>& rows) = 0;
   // The settings a Transmit will write, in write order, with `question`;
   // true for Transmit, false for Cancel.
   virtual bool Review(const QString& title, const QString& question,
@@ -49,7 +56,10 @@ class QtDialogs final : public Dialogs {
   void Show(Icon icon, const QString& title, const QString& text) override;
   bool Ask(Icon icon, const QString& title, const QString& text) override;
   QString OpenFile(const QString& filter) override;
-  QString SaveFile(const QString& filter) override;
+  QString SaveFile(const QString& filter, const QString& suggestedName = {}) override;
+  QString AskText(const QString& title, const QString& label, const QString& initial) override;
+  void ShowTable(const QString& title, const QStringList& headers,
+                 const std::vector<QStringList>& rows) override;
   bool Review(const QString& title, const QString& question,
               const std::vector<ReviewLine>& lines) override;
 

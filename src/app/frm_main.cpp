@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/info_pane.h"
+#include "app/service_menu.h"
 #include "app/settings_grid.h"
 #include "app/upload_dialog.h"
 #include "link/transactions.h"
@@ -68,6 +69,7 @@ frmMain::frmMain(frmMainServices services, QWidget* parent)
   uclTZ7100_.SetListener(this);
   services_.transport->Attach(&uclTZ7100_);
   BuildWindow();
+  BuildServiceMenu();
   setWindowTitle(designCaption_);
   // A comfortable size that still fits a 1366 x 768 screen.
   const QSize preferred(1280, 720);

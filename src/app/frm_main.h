@@ -30,6 +30,7 @@
 #include "link/transport.h"
 #include "model/instrument.h"
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -41,7 +42,10 @@ namespace kv {
 class InfoPane;
 class LinkTicker;
 class SettingsGrid;
+class frmLive;
 class frmUpload;
+enum class ServiceOperation;
+struct ServiceRun;
 
 // What the window is given from outside: the data folder, the dialogs, the
 // clock, the port and how to find the adapter.
@@ -133,6 +137,14 @@ class frmMain final : public QMainWindow, private LinkListener {
   void ExportTable(csv::CsvTable table);
   void ImportTable(csv::CsvTable table);
 
+  // ---- Service menu (frm_main_service.cpp) ------------------------------------
+  // Asks what the entry needs (and, for a destructive one, whether to go
+  // ahead), then runs it; its outcome goes to the information pane.
+  void RunService(ServiceOperation operation);
+  // The live readings window; polling starts when the link is free.
+  void OpenLiveReadings();
+  frmLive* LiveWindow() const { return live_; }
+
   // ---- state ---------------------------------------------------------------
   uclTzif& Link() { return uclTZ7100_; }
   clsInstrument& CurInstrument() { return curInstrument_; }
@@ -186,6 +198,7 @@ class frmMain final : public QMainWindow, private LinkListener {
 
   // Shows the progress dialog for a transaction and locks the actions.
   void BeginTransaction(int captionId, int messageId);
+  void BeginTransaction(const QString& caption, const QString& message);
   void EndTransaction();
   void SetBusy(bool busy);
   void ApplyButtonStates();
@@ -212,6 +225,12 @@ class frmMain final : public QMainWindow, private LinkListener {
   // reason in the pane) when it could not.
   bool WriteBackup();
   void AddLog(int messageId, const std::vector<std::string>& args = {});
+  // Service menu (frm_main_service.cpp).
+  void BuildServiceMenu();
+  bool AskServiceInputs(ServiceRun& run);
+  void RunNextServiceStep();
+  void ServiceFinished(bool ok);
+  void ReportServiceOutcome(const ServiceRun& run, bool ok);
 
   frmMainServices services_;
   uclTzif uclTZ7100_;
@@ -237,6 +256,9 @@ class frmMain final : public QMainWindow, private LinkListener {
   std::vector<SentWriteLine> sentLines_;
   clsInstrument readBack_;
   bool powerOffAcknowledged_ = false;
+  std::unique_ptr<ServiceRun> serviceRun_;
+  std::vector<QAction*> serviceActions_;
+  frmLive* live_ = nullptr;
 
   // The enabled state each action button would have without a transaction.
   struct ButtonStates {

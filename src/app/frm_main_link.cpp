@@ -1,4 +1,5 @@
 // frmMain: the link's events, the button states and the Get action.
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -6,6 +7,7 @@
 
 #include "app/app_messages.h"
 #include "app/frm_main.h"
+#include "app/frm_live.h"
 #include "app/info_pane.h"
 #include "app/upload_dialog.h"
 #include "common/messages.h"
@@ -44,6 +46,7 @@ void frmMain::DumpMessage(const std::string& text) {
 }
 
 void frmMain::LinkLost() {
+  if (live_ != nullptr) live_->Stop();
   SetButtons(false, 0);
   ReportLinkLost();
 }
@@ -87,18 +90,24 @@ void frmMain::ApplyButtonStates() {
   cmdEnd->setEnabled(buttons_.end && idle);
   cmdStore->setEnabled(idle);
   txtPath->setEnabled(idle);
+  // The Service menu needs a connected instrument, like Get.
+  for (QAction* action : serviceActions_) action->setEnabled(buttons_.get && idle);
 }
 
 // ---- transactions ----------------------------------------------------------------
 
 void frmMain::BeginTransaction(int captionId, int messageId) {
+  BeginTransaction(ToQString(FormatMessage(captionId)), ToQString(FormatMessage(messageId)));
+}
+
+void frmMain::BeginTransaction(const QString& caption, const QString& message) {
   if (upload_ == nullptr) {
     upload_ = new frmUpload(this);
     connect(upload_, &frmUpload::CancelRequested, this, [this] { uclTZ7100_.SetCancel(true); });
   }
   upload_->Form_Load();
-  upload_->SetCaption(ToQString(FormatMessage(captionId)));
-  upload_->SetMessage(ToQString(FormatMessage(messageId)));
+  upload_->SetCaption(caption);
+  upload_->SetMessage(message);
   upload_->show();
   upload_->raise();
   SetBusy(true);

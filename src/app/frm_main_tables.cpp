@@ -3,6 +3,7 @@
 // the work (src/files/csv_tables.h); here the grids give and take the cells.
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <algorithm>
 #include <fstream>
 
 #include "app/frm_main.h"
@@ -79,6 +80,30 @@ void ShowCells(SettingsGrid& grid, const csv::CsvCells& cells) {
   }
 }
 
+// After an import the name column fits its longest name, less 100 twips
+// (1/1440 inch each) of the fitting's margin but never narrower than the
+// longest name itself. A column that fits in the grid keeps filling it.
+void WidenNameColumn(SettingsGrid& grid) {
+  constexpr int kNameColumn = 1;
+  constexpr int kMarginTwips = 100;
+  constexpr int kTwipsPerInch = 1440;
+  const int column = kNameColumn - grid.FixedCols();
+  grid.SetColumnFixedWidth(kNameColumn, 0);
+  grid.resizeColumnToContents(column);
+  const int fitted = grid.columnWidth(column);
+  const int margin = grid.logicalDpiX() * kMarginTwips / kTwipsPerInch;
+  int longestName = 0;
+  for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
+    longestName = std::max(longestName, grid.fontMetrics().horizontalAdvance(grid.Text(row, kNameColumn)));
+  }
+  const int width = fitted >= margin ? std::max(fitted - margin, longestName) : fitted;
+  if (width <= grid.viewport()->width()) {
+    grid.SetColumnStretch(kNameColumn);
+  } else {
+    grid.SetColumnFixedWidth(kNameColumn, width);
+  }
+}
+
 }  // namespace
 
 SettingsGrid* frmMain::GridOf(csv::CsvTable table) const {
@@ -127,7 +152,8 @@ void frmMain::ExportTable(csv::CsvTable table) {
       return;
     }
   }
-  const QString path = services_.dialogs->SaveFile(CsvFilter());
+  const QString path =
+      services_.dialogs->SaveFile(CsvFilter(), ToQString(std::string(shape.fileName)));
   if (path.isEmpty()) return;
   AtomicFileSink sink(ToFsPath(path).string());
   if (!sink.Write(csv::ExportCsv(GridCells(*grid, table))) || !sink.Commit()) {
@@ -148,6 +174,7 @@ void frmMain::ImportTable(csv::CsvTable table) {
       in ? csv::ImportCsv(in, cells) : csv::CsvImport{false, "cannot be opened", {}};
   ShowCells(*grid, cells);
   csv::FlagImportedRows(table, imported.importedRows, editInstrument_);
+  if (table == csv::CsvTable::Stations || table == csv::CsvTable::Users) WidenNameColumn(*grid);
   if (!imported.complete) {
     services_.dialogs->Critical(Title(), ToQString(std::string(MessageText(msg::kImproperFile))));
   }

@@ -19,10 +19,16 @@ namespace kv::test {
 class ScriptedDialogs final : public Dialogs {
  public:
   struct Call {
-    std::string kind;  // "show", "ask", "open", "save"
+    std::string kind;  // "show", "ask", "open", "save", "text", "table"
     Icon icon;
     QString title;
     QString text;
+    QString suggestedName = {};  // what a save dialog offered
+  };
+  struct Table {
+    QString title;
+    QStringList headers;
+    std::vector<QStringList> rows;
   };
 
   std::vector<Call> calls;
@@ -30,6 +36,8 @@ class ScriptedDialogs final : public Dialogs {
   std::deque<QString> files;  // for OpenFile and SaveFile, in order
   std::deque<bool> reviews;   // for Review, in order
   std::vector<std::vector<ReviewLine>> reviewed;  // what each Review listed
+  std::deque<QString> texts;  // for AskText, in order; none left: Cancel
+  std::vector<Table> tables;  // what each ShowTable showed
 
   void Show(Icon icon, const QString& title, const QString& text) override {
     calls.push_back({"show", icon, title, text});
@@ -45,7 +53,21 @@ class ScriptedDialogs final : public Dialogs {
     return answer;
   }
   QString OpenFile(const QString& filter) override { return NextFile("open", filter); }
-  QString SaveFile(const QString& filter) override { return NextFile("save", filter); }
+  QString SaveFile(const QString& filter, const QString& suggestedName = {}) override {
+    return NextFile("save", filter, suggestedName);
+  }
+  QString AskText(const QString& title, const QString& label, const QString&) override {
+    calls.push_back({"text", Icon::None, title, label});
+    if (texts.empty()) return {};
+    QString text = texts.front();
+    texts.pop_front();
+    return text;
+  }
+  void ShowTable(const QString& title, const QStringList& headers,
+                 const std::vector<QStringList>& rows) override {
+    calls.push_back({"table", Icon::None, title, QString()});
+    tables.push_back({title, headers, rows});
+  }
   bool Review(const QString& title, const QString& question,
               const std::vector<ReviewLine>& lines) override {
     calls.push_back({"review", Icon::Question, title, question});
@@ -60,8 +82,8 @@ class ScriptedDialogs final : public Dialogs {
   }
 
  private:
-  QString NextFile(const char* kind, const QString& filter) {
-    calls.push_back({kind, Icon::None, QString(), filter});
+  QString NextFile(const char* kind, const QString& filter, const QString& suggestedName = {}) {
+    calls.push_back({kind, Icon::None, QString(), filter, suggestedName});
     if (files.empty()) return {};
     QString file = files.front();
     files.pop_front();

@@ -1,0 +1,50 @@
+#include "app/service_results.h"
+
+#include "common/datetime.h"
+#include "protocol/format_gas_value.h"
+#include "qtedge/latin1.h"
+#include "rules/edit_check.h"
+
+namespace kv {
+namespace {
+
+QString GasValue(const clsInstrument& record, int channel, float value) {
+  return ToQString(FormatGasValue(value, record.GasPoint(channel)));
+}
+
+}  // namespace
+
+QString ChannelTitle(const clsInstrument& record, int channel) {
+  const std::string name(rules::Trim(record.GasName(channel)));
+  if (name.empty()) return QStringLiteral("Channel %1").arg(channel + 1);
+  return ToQString(name);
+}
+
+ResultTable CalibrationTable(const clsInstrument& record, const ReplySink& results,
+                             int (*statusOf)(const ReplySink&, int)) {
+  ResultTable table{{QStringLiteral("Channel"), QStringLiteral("Gas"), QStringLiteral("Status")}, {}};
+  for (int channel = 0; channel < kSensorChannels; ++channel) {
+    const int status = statusOf(results, channel);
+    table.rows.push_back({QString::number(channel + 1), ChannelTitle(record, channel),
+                          status < 0 ? QStringLiteral("-") : QString::number(status)});
+  }
+  return table;
+}
+
+ResultTable HistoryTable(const clsInstrument& record) {
+  ResultTable table{{QStringLiteral("Channel"), QStringLiteral("Gas"), QStringLiteral("Calibrated"),
+                     QStringLiteral("Before"), QStringLiteral("After")},
+                    {}};
+  for (int channel = 0; channel < kSensorChannels; ++channel) {
+    const double date = record.CalibDate(channel);
+    // Serial 0 is the empty date: the channel was never calibrated.
+    const QString when = date == 0.0 ? QStringLiteral("-")
+                                     : ToQString(FormatGeneralDate(FromSerialDate(date)));
+    table.rows.push_back({QString::number(channel + 1), ChannelTitle(record, channel), when,
+                          GasValue(record, channel, record.CalibBefore(channel)),
+                          GasValue(record, channel, record.CalibAfter(channel))});
+  }
+  return table;
+}
+
+}  // namespace kv
