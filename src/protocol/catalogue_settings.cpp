@@ -112,6 +112,16 @@ constexpr std::array<GlobalSetting, 22> kGlobalSettings{{
 #undef KV_SETTING
 #undef KV_BOOL_SETTING
 
+// The record's value as its write line carries it. An interval the code
+// table does not hold (a record never read holds 0) goes out as the default
+// code, and its echo must be taken as that code's interval.
+Integer AsWritten(FieldRule rule, Integer value) {
+  if (rule == FieldRule::kIntervalCode) {
+    return static_cast<Integer>(IntervalSeconds(IntervalCode(value)));
+  }
+  return value;
+}
+
 bool ReadSetting(ReplyContext& ctx, const GlobalSetting& setting) {
   const auto value = DecodeSetting(setting.rule, ctx.Field(0));
   if (!value) return kRefused;
@@ -126,7 +136,7 @@ bool AckSetting(ReplyContext& ctx, const GlobalSetting& setting) {
     case AckRule::kCompareDecoded: {
       const auto echoed = DecodeSetting(setting.rule, ctx.Field(0));
       if (!echoed) return kRefused;
-      return *echoed == setting.value(ctx.Record());
+      return *echoed == AsWritten(setting.rule, setting.value(ctx.Record()));
     }
     case AckRule::kCompareDecimal: {
       const auto echoed = ParseDec16(ctx.Field(0));

@@ -92,5 +92,24 @@ TEST(DispatcherWriteEchoTest, DecimalEchoOfAnotherValueIsRefused) {
   }
 }
 
+// A record that was never read holds an interval of 0 seconds, which has no
+// code: its line carries the default code, and that echo must be taken, or
+// the write of a whole record is resent until it fails.
+TEST(DispatcherWriteEchoTest, IntervalEchoMatchesTheCodeTheLineCarried) {
+  for (const Integer seconds : {0, 5, 10, 60, 300, 600, 7}) {
+    SCOPED_TRACE(seconds);
+    clsInstrument record;
+    record.SetIntervals(seconds);
+    const std::string line = WriteLineXP(record);
+    RecordingLink link;
+    link.lastLineSent = BuildCommandLine(line);
+    EXPECT_TRUE(ApplyReply(Frame(line), &record, link));
+  }
+  clsInstrument record;
+  record.SetIntervals(60);
+  RecordingLink link;
+  EXPECT_FALSE(ApplyReply(Frame("XP,W,3,"), &record, link)) << "30 s echoed for 60 s";
+}
+
 }  // namespace
 }  // namespace kv
