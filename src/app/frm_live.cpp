@@ -96,7 +96,7 @@ bool frmLive::Start() {
   }
   if (link_.TaskRunning()) return false;
   stop_ = false;
-  const bool started = link_.Start(ReadChannelSummary(link_, record_), [this](bool ok) {
+  const bool started = link_.Start(ReadChannelDescriptions(link_, record_, ChannelReads::DescriptionsAndLevels), [this](bool ok) {
     QTimer::singleShot(0, this, [this, ok] {
       if (!ok || stop_) {
         SetPolling(false);

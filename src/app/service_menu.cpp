@@ -49,9 +49,6 @@ constexpr std::array kEntries = {
 };
 
 // The places come before the summary: its values are scaled by them.
-constexpr std::array<std::string_view, 8> kSummaryReads{"IT,R,", "GP,R,", "GJ,R,", "GF,R,",
-                                                        "FL,R,", "UG,R,", "A1,R,", "A2,R,"};
-
 bool NamesChannels(ServiceOperation operation) {
   return operation == ServiceOperation::ZeroCalibration ||
          operation == ServiceOperation::SpanCalibration ||
@@ -67,15 +64,6 @@ const ServiceEntry& ServiceEntryOf(ServiceOperation operation) {
     if (entry.operation == operation) return entry;
   }
   return kEntries.front();
-}
-
-Transaction ReadChannelSummary(uclTzif& link, clsInstrument& record) {
-  ReplySink sink(&record);
-  for (const std::string_view command : kSummaryReads) {
-    const LinkStatus ended = co_await link.SendAndWait(sink, command, LinkStatus::ReadWaiting);
-    if (ended != LinkStatus::Complete) co_return false;
-  }
-  co_return true;
 }
 
 Transaction PollLiveReadings(uclTzif& link, clsInstrument& record, const bool& stop,
@@ -96,7 +84,7 @@ void AddServiceSteps(uclTzif& link, ServiceRun& run, DateTime now, bool saveAsDe
                      const DumpOptions& dumpOptions) {
   auto& steps = run.steps;
   if (NamesChannels(run.entry.operation)) {
-    steps.push_back([&link, &run] { return ReadChannelSummary(link, run.record); });
+    steps.push_back([&link, &run] { return ReadChannelDescriptions(link, run.record, ChannelReads::DescriptionsAndLevels); });
   }
   switch (run.entry.operation) {
     case ServiceOperation::SetClock:

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "link/channel_descriptions.h"
 #include "link/task.h"
 #include "link/transactions_dump.h"
 #include "model/instrument.h"
@@ -69,10 +70,6 @@ struct ServiceRun {
   std::size_t nextStep = 0;
 };
 
-// Reads what names and scales the readings of each channel: gas types,
-// decimal places, names, units, full scales, the catalytic constants,
-// which channels are enabled and their warning and alarm levels.
-Transaction ReadChannelSummary(uclTzif& link, clsInstrument& record);
 
 // The current readings once a second into `record` (LimitValue) until
 // `stop` is set or an exchange fails; `onReadings` after each one.
