@@ -18,6 +18,7 @@ CommandInfo ImportCsvCommandInfo();
 CommandInfo LiveCommandInfo();
 CommandInfo PortsCommandInfo();
 CommandInfo PowerOffCommandInfo();
+CommandInfo ReportCommandInfo();
 CommandInfo SendCommandInfo();
 CommandInfo SetClockCommandInfo();
 CommandInfo SetCommandInfo();
@@ -34,6 +35,7 @@ const std::vector<CommandInfo>& AllCommands() {
         SetClockCommandInfo(), SetCommandInfo(),      ShowCommandInfo(),
         SpanCommandInfo(),     ZeroCommandInfo(),     ExportCsvCommandInfo(),
         ImportCsvCommandInfo(), DumpCommandInfo(),
+        ReportCommandInfo(),
     };
     std::sort(table.begin(), table.end(), [](const CommandInfo& a, const CommandInfo& b) {
       if (a.group != b.group) return a.group < b.group;
