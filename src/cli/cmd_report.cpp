@@ -27,7 +27,7 @@ bool LoadFromHistory(clsInstrument& record, std::string& model, const std::strin
     PrintError(error);
     return false;
   }
-  const KvdLoadResult loaded = ReadMaintenanceText(record, read->snapshot);
+  const KvdLoadResult loaded = report::LoadSnapshot(*read, record);
   if (!ReportLoad(Text("history of " + serial + " at " + read->time), loaded)) return false;
   if (!read->model.empty()) model = read->model;
   return true;

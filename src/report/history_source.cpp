@@ -30,4 +30,10 @@ std::optional<history::Event> LatestReadSnapshot(history::Store& store, const st
   return std::nullopt;
 }
 
+KvdLoadResult LoadSnapshot(const history::Event& event, clsInstrument& record) {
+  const KvdLoadResult loaded = ReadMaintenanceText(record, event.snapshot);
+  record.StoreSerialNo(event.serial);
+  return loaded;
+}
+
 }  // namespace kv::report

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "files/kvd_reader.h"
 #include "history/history_store.h"
 
 namespace kv::report {
@@ -16,5 +17,9 @@ std::unique_ptr<history::Store> OpenHistoryStore(std::string* error);
 // `error` set when the history has none (or could not be asked).
 std::optional<history::Event> LatestReadSnapshot(history::Store& store, const std::string& serial,
                                                  std::string* error);
+
+// Loads the settings an event's snapshot holds into `record`, with the event's
+// serial number (a maintenance data file keeps none).
+KvdLoadResult LoadSnapshot(const history::Event& event, clsInstrument& record);
 
 }  // namespace kv::report

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "files/kvd_writer.h"
 #include "memory_store.h"
+#include "rules/edit_check.h"
+#include "support/temp_folder.h"
 
 namespace kv::report {
 namespace {
@@ -81,6 +84,27 @@ TEST(HistorySourceTest, WithoutAStoreTheCallerIsToldSo) {
   std::string error;
   EXPECT_EQ(OpenHistoryStore(&error), nullptr);
   EXPECT_EQ(error, "history is not available");
+}
+
+}  // namespace
+}  // namespace kv::report
+
+namespace kv::report {
+namespace {
+
+TEST(LoadSnapshotTest, GivesTheSnapshotsSettingsAndTheEventsSerialNumber) {
+  clsInstrument original;
+  ASSERT_TRUE(original.SetGasName(4, "NH3") && original.SetXS_(2, "DOCK 7"));
+  const testsupport::TempFolder folder;
+  ASSERT_TRUE(WriteMaintenanceFile(original, folder.File("s.kvd")).ok);
+  const history::Event read = testsupport::MakeEvent(
+      "KV-9", "2026-01-01 10:00:00", history::kOpRead, testsupport::ReadBytes(folder.File("s.kvd")));
+
+  clsInstrument loaded;
+  EXPECT_TRUE(LoadSnapshot(read, loaded).complete);
+  EXPECT_EQ(loaded.GasName(4), "NH3");
+  EXPECT_EQ(loaded.XS_(2), "DOCK 7");
+  EXPECT_EQ(std::string(rules::Trim(loaded.SerialNo())), "KV-9");
 }
 
 }  // namespace
