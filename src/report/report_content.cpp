@@ -46,7 +46,7 @@ ReportTable ChannelTable(const clsInstrument& r) {
   ReportTable table{"Channels and Alarm Levels",
                     {"Channel", "Gas", "Full Scale", "Resolution", "Unit", "Warning", "Alarm",
                      "STEL", "TWA"},
-                    {3, 3, 3, 4, 2, 3, 3, 3, 3},
+                    {7, 5, 7, 7, 5, 6, 6, 6, 6},
                     {},
                     {}};
   const std::vector<ViewEntry> levels = view::AlarmLevelEntries(r);

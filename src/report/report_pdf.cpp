@@ -62,9 +62,12 @@ class PageLayout {
   void Table(const ReportTable& table) {
     const qreal rowHeight = line_ * 1.6;
     const qreal headingHeight = QFontMetricsF(heading_, &writer_).height() * 1.6;
-    // A heading never stands alone at the foot of a page.
-    const int firstRows = std::min<int>(2, static_cast<int>(table.rows.size()));
-    if (!Fits(headingHeight + rowHeight * (1 + firstRows))) NewPage();
+    // A table that fits on one page is never split; a longer one starts with
+    // at least its header and two rows under the heading.
+    const auto rows = static_cast<qreal>(table.rows.size());
+    const qreal whole = headingHeight + rowHeight * (1 + rows);
+    const qreal start = headingHeight + rowHeight * (1 + std::min<qreal>(2, rows));
+    if (!Fits(whole < bottom_ ? whole : start)) NewPage();
     Heading(table.heading);
     if (table.rows.empty()) {
       Text(body_, QRectF(0, y_, area_.width(), line_), ToQString(table.whenEmpty), Qt::AlignLeft);

@@ -60,6 +60,7 @@ TEST(ReportPdfTest, ShowsTheSerialEveryGasAndEveryAlarmLevelAsTheWindowDisplaysT
       EXPECT_TRUE(found) << row.label << " " << cell.caption << " '" << shown << "'";
     }
   }
+  EXPECT_EQ(text.find("\u2026"), std::string::npos) << "a column too narrow for its text:\n" << text;
   for (const char* heading : {"Technician:", "Date:", "Page 1 of"}) {
     EXPECT_NE(text.find(heading), std::string::npos) << heading;
   }
