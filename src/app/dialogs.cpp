@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include "app/review_dialog.h"
 
@@ -43,11 +44,17 @@ QString QtDialogs::OpenFile(const QString& filter) {
   return dialog.selectedFiles().constFirst();
 }
 
+QString DefaultSuffix(const QString& filter) {
+  static const QRegularExpression firstPattern(QStringLiteral(R"(\*\.(\w+))"));
+  const QRegularExpressionMatch match = firstPattern.match(filter);
+  return match.hasMatch() ? match.captured(1) : QString();
+}
+
 QString QtDialogs::SaveFile(const QString& filter) {
   QFileDialog dialog(parent_, QString(), QString(), filter);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(QStringLiteral("kvd"));
+  dialog.setDefaultSuffix(DefaultSuffix(filter));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();
 }
