@@ -13,7 +13,7 @@ xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
   window=$(xdotool search --name "KORVIN" | head -1)
   xdotool windowsize "$window" 1366 768
   sleep 1
-  xdotool mousemove 137 25 click 1   # "1. Get Current KORVIN Data"
+  xdotool mousemove 137 45 click 1   # "1. Get Current KORVIN Data", below the menu bar
   sleep 6
   import -window root "$KV_SHOT_OUT"
   kill $app'

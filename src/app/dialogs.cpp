@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include "app/review_dialog.h"
 #include "app/service_results_dialog.h"
@@ -47,12 +48,18 @@ QString QtDialogs::OpenFile(const QString& filter) {
   return dialog.selectedFiles().constFirst();
 }
 
+QString DefaultSuffix(const QString& filter) {
+  static const QRegularExpression firstPattern(QStringLiteral(R"(\*\.(\w+))"));
+  const QRegularExpressionMatch match = firstPattern.match(filter);
+  return match.hasMatch() ? match.captured(1) : QString();
+}
+
 QString QtDialogs::SaveFile(const QString& filter, const QString& suggestedName) {
   QFileDialog dialog(parent_, QString(), QString(), filter);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
   const QString suffix = QFileInfo(suggestedName).suffix();
-  dialog.setDefaultSuffix(suffix.isEmpty() ? QStringLiteral("kvd") : suffix);
+  dialog.setDefaultSuffix(suffix.isEmpty() ? DefaultSuffix(filter) : suffix);
   if (!suggestedName.isEmpty()) dialog.selectFile(suggestedName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();

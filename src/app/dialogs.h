@@ -70,4 +70,8 @@ class QtDialogs final : public Dialogs {
 // The maintenance data file filter of the open and save dialogs.
 QString MaintenanceFileFilter();
 
+// The suffix the save dialog gives a name typed without one: the filter's
+// first pattern ("*.kvd" gives "kvd"); none when it names no suffix.
+QString DefaultSuffix(const QString& filter);
+
 }  // namespace kv

@@ -113,6 +113,7 @@ void frmMain::BuildWindow() {
   settingsColumn->addWidget(SSTab1, 1);
   layout->addLayout(settingsColumn, 1);
   setCentralWidget(central);
+  BuildFileMenu();
   for (QTabWidget* tabs : {SSTab1, sstUser, SSTab2, SSTab3}) NamePages(*tabs);
   SSTab1->setAccessibleName(tr("Settings"));
   InstallGridRules();

@@ -145,6 +145,15 @@ class frmMain final : public QMainWindow, private LinkListener {
   void OpenLiveReadings();
   frmLive* LiveWindow() const { return live_; }
 
+  // ---- report and history (frm_main_report.cpp) -------------------------------
+  // Writes the report of the record in the grids to a PDF the user names.
+  void mnuReport_Click();
+  // Opens the history window on the program's history store.
+  void mnuHistory_Click();
+  // Loads a maintenance data file's content (a history snapshot) into
+  // EditInstrument and the grids, as Select loads a file; false while busy.
+  bool LoadRecordText(const std::string& content, const QString& source);
+
   // ---- state ---------------------------------------------------------------
   uclTzif& Link() { return uclTZ7100_; }
   clsInstrument& CurInstrument() { return curInstrument_; }
@@ -177,6 +186,7 @@ class frmMain final : public QMainWindow, private LinkListener {
   void Progress(int done, int total) override;
 
   void BuildWindow();
+  void BuildFileMenu();
   QWidget* BuildActionPanel();
   QWidget* BuildGasPage();
   QWidget* BuildOtherPage();

@@ -3,7 +3,7 @@
 #include "cli/command.h"
 #include "cli/json_text.h"
 #include "cli/kvd_files.h"
-#include "cli/setting_display.h"
+#include "rules/setting_display.h"
 
 namespace kv::cli {
 namespace {

@@ -6,7 +6,7 @@
 #include "cli/command.h"
 #include "cli/csv_table_option.h"
 #include "cli/kvd_files.h"
-#include "cli/setting_display.h"
+#include "rules/setting_display.h"
 #include "files/file_sink.h"
 #include "files/kvd_reader.h"
 #include "files/kvd_writer.h"

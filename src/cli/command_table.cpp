@@ -18,6 +18,7 @@ CommandInfo ImportCsvCommandInfo();
 CommandInfo LiveCommandInfo();
 CommandInfo PortsCommandInfo();
 CommandInfo PowerOffCommandInfo();
+CommandInfo ReportCommandInfo();
 CommandInfo SendCommandInfo();
 CommandInfo SetClockCommandInfo();
 CommandInfo SetCommandInfo();
@@ -41,6 +42,7 @@ const std::vector<CommandInfo>& AllCommands() {
         ImportCsvCommandInfo(), DumpCommandInfo(),
         FactoryResetCommandInfo(), LoadDefaultsCommandInfo(), PumpCommandInfo(),
         CalHistoryCommandInfo(), InitCommandInfo(),
+        ReportCommandInfo(),
     };
     std::sort(table.begin(), table.end(), [](const CommandInfo& a, const CommandInfo& b) {
       if (a.group != b.group) return a.group < b.group;

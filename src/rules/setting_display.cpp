@@ -1,4 +1,4 @@
-#include "cli/setting_display.h"
+#include "rules/setting_display.h"
 
 #include <array>
 #include <string_view>

@@ -1,0 +1,86 @@
+// frmMain: the File menu's report and history, and loading a history
+// snapshot into the grids.
+#include <QAction>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolButton>
+
+#include "app/app_messages.h"
+#include "app/frm_main.h"
+#include "app/history_window.h"
+#include "app/info_pane.h"
+#include "common/messages.h"
+#include "qtedge/latin1.h"
+#include "report/history_source.h"
+#include "report/report_pdf.h"
+
+namespace kv {
+
+void frmMain::BuildFileMenu() {
+  QMenu* file = menuBar()->findChild<QMenu*>(QStringLiteral("mnuFile"));
+  if (file == nullptr) {
+    file = menuBar()->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+  }
+  QAction* report = file->addAction(tr("&Report..."), this, [this] { mnuReport_Click(); });
+  report->setObjectName(QStringLiteral("mnuReport"));
+  QAction* history = file->addAction(tr("&History..."), this, [this] { mnuHistory_Click(); });
+  history->setObjectName(QStringLiteral("mnuHistory"));
+  // The menu bar's own button for menus that do not fit, named for screen readers.
+  if (auto* more = menuBar()->findChild<QToolButton*>(QStringLiteral("qt_menubar_ext_button"))) {
+    more->setAccessibleName(tr("More menus"));
+  }
+}
+
+void frmMain::mnuReport_Click() {
+  if (busy_) return;
+  const QString name = services_.dialogs->SaveFile(QStringLiteral("PDF (*.pdf);;All files (*.*)"));
+  if (name.isEmpty()) return;
+  // The report shows what the grids show, edits included.
+  StoreGrids();
+  const report::PaperSize paper = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
+                                      ? report::PaperSize::Letter
+                                      : report::PaperSize::A4;
+  const report::PdfWriteResult written = report::WriteReportPdf(
+      report::BuildReportContent(editInstrument_, services_.clock->Now()), paper, ToLatin1(name));
+  if (!written.ok) {
+    services_.dialogs->Critical(windowTitle(), ToQString(written.error));
+    return;
+  }
+  statusBar()->showMessage(tr("Report written: %1").arg(name));
+}
+
+void frmMain::mnuHistory_Click() {
+  std::string error;
+  std::unique_ptr<history::Store> store = report::OpenHistoryStore(&error);
+  if (!store) {
+    services_.dialogs->Show(Dialogs::Icon::Information, windowTitle(), ToQString(error));
+    return;
+  }
+  auto* window = new frmHistory(*store, *this, *services_.dialogs, this);
+  window->KeepStore(std::move(store));
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+}
+
+bool frmMain::LoadRecordText(const std::string& content, const QString& source) {
+  if (busy_) return false;
+  // The path field no longer names what the grids show; leaving it would
+  // load that file again when the field loses focus.
+  txtPath->clear();
+  loadedPath_ = source;
+  lastLoad_ = ReadMaintenanceText(editInstrument_, content);
+  fileLoaded_ = true;
+  SetButtons(true, 2);
+  FillAllGrids();
+  if (!lastLoad_.complete) {
+    AppendMessage(msg::kFileReadInPart, info_colour::kFailure,
+                  {ToLatin1(source), std::to_string(lastLoad_.stoppedAtLine), lastLoad_.reason});
+  }
+  return true;
+}
+
+}  // namespace kv

@@ -1,0 +1,220 @@
+#include "app/history_window.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/dialogs.h"
+#include "app/frm_main.h"
+#include "qtedge/latin1.h"
+#include "report/history_source.h"
+#include "report/snapshot_differences.h"
+
+namespace kv {
+namespace {
+
+QTableWidget* Table(QWidget* parent, const char* name, const QStringList& columns) {
+  auto* table = new QTableWidget(0, static_cast<int>(columns.size()), parent);
+  table->setObjectName(QString::fromLatin1(name));
+  table->setHorizontalHeaderLabels(columns);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->verticalHeader()->setVisible(false);
+  table->horizontalHeader()->setStretchLastSection(true);
+  return table;
+}
+
+void FillRow(QTableWidget& table, int row, const std::vector<std::string>& cells) {
+  for (std::size_t column = 0; column < cells.size(); ++column) {
+    table.setItem(row, static_cast<int>(column), new QTableWidgetItem(ToQString(cells[column])));
+  }
+}
+
+QLabel* Caption(QWidget* parent, const char* text) {
+  auto* label = new QLabel(QString::fromLatin1(text), parent);
+  QFont bold = label->font();
+  bold.setBold(true);
+  label->setFont(bold);
+  return label;
+}
+
+QString SnapshotName(const history::Event& event) {
+  return ToQString(event.time + "  " + event.operation);
+}
+
+}  // namespace
+
+frmHistory::frmHistory(history::Store& store, frmMain& main, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), store_(store), main_(main), dialogs_(dialogs) {
+  setObjectName(QStringLiteral("frmHistory"));
+  setWindowTitle(tr("History"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Caption(this, "Instruments"));
+  tblInstruments = Table(this, "tblInstruments",
+                         {tr("Serial"), tr("Model"), tr("Last Seen"), tr("Last Read"),
+                          tr("Last Calibration")});
+  layout->addWidget(tblInstruments, 1);
+  layout->addWidget(Caption(this, "Events"));
+  tblEvents = Table(this, "tblEvents",
+                    {tr("Time"), tr("Operation"), tr("Result"), tr("User"), tr("File"),
+                     tr("Detail")});
+  layout->addWidget(tblEvents, 2);
+
+  auto* compare = new QHBoxLayout;
+  compare->addWidget(Caption(this, "Compare snapshot A"));
+  cboSnapshotA = new QComboBox(this);
+  cboSnapshotA->setObjectName(QStringLiteral("cboSnapshotA"));
+  compare->addWidget(cboSnapshotA, 1);
+  compare->addWidget(Caption(this, "with snapshot B"));
+  cboSnapshotB = new QComboBox(this);
+  cboSnapshotB->setObjectName(QStringLiteral("cboSnapshotB"));
+  compare->addWidget(cboSnapshotB, 1);
+  layout->addLayout(compare);
+  lblDifferences = new QLabel(this);
+  lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
+  layout->addWidget(lblDifferences);
+  tblDifferences = Table(this, "tblDifferences", {tr("Setting"), tr("A"), tr("B")});
+  layout->addWidget(tblDifferences, 2);
+
+  auto* bottom = new QHBoxLayout;
+  lblStatus = new QLabel(this);
+  lblStatus->setObjectName(QStringLiteral("lblStatus"));
+  bottom->addWidget(lblStatus, 1);
+  cmdLoadIntoGrids = new QPushButton(tr("Load into the grids"), this);
+  cmdLoadIntoGrids->setObjectName(QStringLiteral("cmdLoadIntoGrids"));
+  cmdLoadIntoGrids->setToolTip(
+      tr("Loads snapshot B into the main window's grids; Transmit writes it to the instrument."));
+  bottom->addWidget(cmdLoadIntoGrids);
+  layout->addLayout(bottom);
+
+  connect(tblInstruments, &QTableWidget::currentCellChanged, this,
+          [this](int row, int, int, int) { SelectInstrument(row); });
+  for (QComboBox* box : {cboSnapshotA, cboSnapshotB}) {
+    connect(box, &QComboBox::currentIndexChanged, this, [this] { ShowDifferences(); });
+  }
+  connect(cmdLoadIntoGrids, &QPushButton::clicked, this, [this] { cmdLoadIntoGrids_Click(); });
+  resize(900, 700);
+  Refresh();
+}
+
+frmHistory::~frmHistory() = default;
+
+void frmHistory::KeepStore(std::unique_ptr<history::Store> store) { ownedStore_ = std::move(store); }
+
+void frmHistory::ShowError(const std::string& error) {
+  lblStatus->setText(QStringLiteral("History: ") + ToQString(error));
+}
+
+void frmHistory::Refresh() {
+  const int selected = tblInstruments->currentRow();
+  const std::string serial =
+      selected >= 0 && selected < static_cast<int>(instruments_.size())
+          ? instruments_[static_cast<std::size_t>(selected)].serial
+          : std::string();
+  std::string error;
+  instruments_ = store_.Instruments(&error);
+  if (!error.empty()) ShowError(error);
+  const QSignalBlocker quiet(tblInstruments);
+  tblInstruments->setRowCount(static_cast<int>(instruments_.size()));
+  int keep = instruments_.empty() ? -1 : 0;
+  for (std::size_t row = 0; row < instruments_.size(); ++row) {
+    const history::InstrumentSummary& s = instruments_[row];
+    FillRow(*tblInstruments, static_cast<int>(row),
+            {s.serial, s.model, s.lastSeen, s.lastRead, s.lastCalibration});
+    if (s.serial == serial) keep = static_cast<int>(row);
+  }
+  tblInstruments->setCurrentCell(keep, 0);
+  SelectInstrument(keep);
+}
+
+void frmHistory::SelectInstrument(int row) {
+  events_.clear();
+  if (row >= 0 && row < static_cast<int>(instruments_.size())) {
+    std::string error;
+    events_ = store_.Events(instruments_[static_cast<std::size_t>(row)].serial, &error);
+    if (!error.empty()) ShowError(error);
+  }
+  ShowEvents();
+}
+
+void frmHistory::ShowEvents() {
+  tblEvents->setRowCount(static_cast<int>(events_.size()));
+  snapshots_.clear();
+  for (std::size_t row = 0; row < events_.size(); ++row) {
+    const history::Event& e = events_[row];
+    FillRow(*tblEvents, static_cast<int>(row), {e.time, e.operation, e.result, e.user, e.file, e.detail});
+    if (!e.snapshot.empty()) snapshots_.push_back(e);
+  }
+  const QSignalBlocker quietA(cboSnapshotA);
+  const QSignalBlocker quietB(cboSnapshotB);
+  cboSnapshotA->clear();
+  cboSnapshotB->clear();
+  for (const history::Event& snapshot : snapshots_) {
+    cboSnapshotA->addItem(SnapshotName(snapshot));
+    cboSnapshotB->addItem(SnapshotName(snapshot));
+  }
+  // A is the latest state, B the one before it: the differences are what
+  // loading B and transmitting it would change.
+  const int count = static_cast<int>(snapshots_.size());
+  cboSnapshotA->setCurrentIndex(count - 1);
+  cboSnapshotB->setCurrentIndex(count >= 2 ? count - 2 : count - 1);
+  ShowDifferences();
+}
+
+void frmHistory::CompareSnapshots(int a, int b) {
+  {
+    const QSignalBlocker quietA(cboSnapshotA);
+    const QSignalBlocker quietB(cboSnapshotB);
+    cboSnapshotA->setCurrentIndex(a);
+    cboSnapshotB->setCurrentIndex(b);
+  }
+  ShowDifferences();
+}
+
+void frmHistory::ShowDifferences() {
+  const int a = cboSnapshotA->currentIndex();
+  const int b = cboSnapshotB->currentIndex();
+  const int count = static_cast<int>(snapshots_.size());
+  cmdLoadIntoGrids->setEnabled(b >= 0 && b < count);
+  tblDifferences->setRowCount(0);
+  if (a < 0 || a >= count || b < 0 || b >= count) {
+    lblDifferences->setText(tr("No snapshots to compare."));
+    return;
+  }
+  clsInstrument recordA;
+  clsInstrument recordB;
+  const KvdLoadResult loadedA = report::LoadSnapshot(snapshots_[static_cast<std::size_t>(a)], recordA);
+  const KvdLoadResult loadedB = report::LoadSnapshot(snapshots_[static_cast<std::size_t>(b)], recordB);
+  const std::vector<report::SnapshotDifference> differences =
+      report::SnapshotDifferences(recordA, recordB);
+  tblDifferences->setRowCount(static_cast<int>(differences.size()));
+  for (std::size_t row = 0; row < differences.size(); ++row) {
+    FillRow(*tblDifferences, static_cast<int>(row),
+            {differences[row].name, differences[row].first, differences[row].second});
+  }
+  QString summary = differences.empty() ? tr("The snapshots hold the same settings.")
+                                        : tr("%n setting(s) differ.", nullptr,
+                                             static_cast<int>(differences.size()));
+  if (!loadedA.complete || !loadedB.complete) summary += tr(" A snapshot was read only in part.");
+  lblDifferences->setText(summary);
+}
+
+void frmHistory::cmdLoadIntoGrids_Click() {
+  const int b = cboSnapshotB->currentIndex();
+  if (b < 0 || b >= static_cast<int>(snapshots_.size())) return;
+  const history::Event& snapshot = snapshots_[static_cast<std::size_t>(b)];
+  if (!main_.LoadRecordText(snapshot.snapshot,
+                            ToQString("history of " + snapshot.serial + " at " + snapshot.time))) {
+    dialogs_.Show(Dialogs::Icon::Information, windowTitle(),
+                  tr("The main window is busy; load the snapshot when it has finished."));
+    return;
+  }
+  lblStatus->setText(tr("Loaded %1 into the grids.").arg(SnapshotName(snapshot)));
+}
+
+}  // namespace kv

@@ -1,0 +1,36 @@
+#pragma once
+// What the settings and calibration report says, as headed tables of text,
+// before any layout: the PDF writer draws these, and tests can read them
+// without a PDF. Text is Latin-1 bytes, as the record holds it.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/datetime.h"
+#include "model/instrument.h"
+
+namespace kv::report {
+
+// The instrument answers the connection probe with this model name; the
+// record itself holds no model.
+inline constexpr std::string_view kInstrumentModel = "KORVIN";
+
+struct ReportTable {
+  std::string heading;
+  std::vector<std::string> columns;
+  std::vector<int> columnWeights;  // relative widths, one per column
+  std::vector<std::vector<std::string>> rows;
+  std::string whenEmpty;  // the line printed instead of an empty table
+};
+
+struct ReportContent {
+  std::string title;
+  std::string reportDate;  // "yyyy/MM/dd HH:mm:ss"
+  std::vector<ReportTable> tables;
+  std::vector<std::string> signatures;  // a ruled line for each
+};
+
+ReportContent BuildReportContent(const clsInstrument& record, const DateTime& reportDate,
+                                 std::string_view model = kInstrumentModel);
+
+}  // namespace kv::report
