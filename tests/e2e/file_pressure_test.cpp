@@ -234,5 +234,31 @@ TEST_F(FilePressure, SigkillAroundTheWriteLeavesTheOldOrTheNewFileWhole) {
   std::cout << "[ note ] old file kept " << oldKept << " times, new file complete " << newWritten << " times\n";
 }
 
+// SIGKILL while send writes into the instrument: the file sent keeps its
+// bytes, and the next read from the same instrument works.
+TEST_F(FilePressure, SigkillDuringSendKeepsTheFileAndTheInstrumentAnswers) {
+  TempDir traced;
+  Simulator tracing({"--trace", traced.File("trace.txt")});
+  ASSERT_FALSE(tracing.Device().empty());
+  const std::string file = dir.File("sent.kvd");
+  ASSERT_EQ(Kvmaint({"get", "--port", tracing.Device(), "--output", file}).exitCode, 0);
+  const std::string bytes = ReadBytes(file);
+  ChildProcess send({KV_KVMAINT_PATH, "send", file, "--port", tracing.Device()});
+  // The writes have begun once the trace shows a write line (get and the
+  // read before the writes send only ",R," lines).
+  bool writing = false;
+  for (int i = 0; i < 500 && !writing; ++i) {
+    writing = ReadBytes(traced.File("trace.txt")).find(",W,") != std::string::npos;
+    if (!writing) std::this_thread::sleep_for(2ms);
+  }
+  ASSERT_TRUE(writing) << "send never reached its writes";
+  send.Signal(SIGKILL);
+  const ProgramResult killed = send.Finish(10s);
+  EXPECT_EQ(killed.exitCode, -1) << "killed before it ended: " << killed.out;
+  EXPECT_EQ(ReadBytes(file), bytes);
+  const ProgramResult again = Kvmaint({"get", "--port", tracing.Device(), "--output", dir.File("again.kvd")});
+  EXPECT_EQ(again.exitCode, 0) << again.err;
+}
+
 }  // namespace
 }  // namespace kv::e2e
