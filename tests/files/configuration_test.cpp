@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -176,19 +177,45 @@ TEST(Configuration, ADamagedFileIsKeptAsideThenReplacedByTheDefaults) {
 }
 
 TEST(Configuration, ADamagedFileThatCannotBeKeptAsideIsLeftAsItIs) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into a read-only folder";
-  TempFolder folder;
-  WriteBytes(folder.File("KVMaintenance.ini"), "junk");
-  std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::remove);
-  const Configuration configuration = LoadConfiguration(folder.Path(), kStartedAt);
-  std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_write,
-                               std::filesystem::perm_options::add);
-  EXPECT_EQ(configuration.damage, "line 1: neither a [section] nor a key=value line");
-  EXPECT_EQ(configuration.keptAs, "");
-  EXPECT_NE(configuration.error, "");
-  EXPECT_EQ(ReadBytes(folder.File("KVMaintenance.ini")), "junk");
-  ExpectDefaultFont(configuration.font);
+  struct Case {
+    const char* what;
+    std::function<bool(const TempFolder&)> prevent;  // false: cannot be arranged here
+    std::string error;
+    std::string asideAfter;  // what the first aside name then holds
+  };
+  const std::string aside = "KVMaintenance.ini.corrupt-20261210-171500";
+  const std::vector<Case> cases = {
+      {"a read-only folder",
+       [](const TempFolder& folder) {
+         if (::geteuid() == 0) return false;  // root writes into it anyway
+         std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_write,
+                                      std::filesystem::perm_options::remove);
+         return true;
+       },
+       "cannot keep ", ""},
+      {"every name of the second taken",
+       [&aside](const TempFolder& folder) {
+         WriteBytes(folder.File(aside), "earlier");
+         for (int i = 2; i <= 100; ++i) WriteBytes(folder.File(aside + "-" + std::to_string(i)), "earlier");
+         return true;
+       },
+       "every name of this second is taken", "earlier"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder folder;
+    WriteBytes(folder.File("KVMaintenance.ini"), "junk");
+    if (!c.prevent(folder)) continue;
+    const Configuration configuration = LoadConfiguration(folder.Path(), kStartedAt);
+    std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    EXPECT_EQ(configuration.damage, "line 1: neither a [section] nor a key=value line");
+    EXPECT_EQ(configuration.keptAs, "");
+    EXPECT_NE(configuration.error.find(c.error), std::string::npos) << configuration.error;
+    EXPECT_EQ(ReadBytes(folder.File("KVMaintenance.ini")), "junk");
+    EXPECT_EQ(ReadBytes(folder.File(aside)), c.asideAfter) << "no earlier copy replaced";
+    ExpectDefaultFont(configuration.font);
+  }
 }
 
 }  // namespace
