@@ -234,6 +234,9 @@ void FaultMatrix::ExpectFailure(const ProgramResult& run) {
                                                           "arrived; the rest is 0xFF")))
       << run.err;
   EXPECT_EQ(std::stoul(said[2]), size);
+  // The stream is never resent: silence is said as such.
+  EXPECT_THAT(run.err, HasSubstr(GetParam().fault == Fault::HangUp ? "the line to the instrument was lost"
+                                                                   : "the stream stopped (nothing came for 1 s)"));
   const std::size_t arrived = std::stoul(said[1]);
   EXPECT_LT(arrived, size);
   const std::string kept = ReadBytes(image);
