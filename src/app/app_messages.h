@@ -8,6 +8,10 @@ inline constexpr int kBackupNamesTaken = 9000;
 inline constexpr int kBackupNotWritten = 9001;
 // "The data folder ~1 cannot be created."
 inline constexpr int kDataFolderUnavailable = 9002;
+// "The configuration file ~1 was damaged (~2): it is kept as ~3 and the default settings are used."
+inline constexpr int kConfigurationReplaced = 9003;
+// "The configuration file ~1 is damaged (~2) and was left as it is (~3); the default settings are used."
+inline constexpr int kConfigurationDamaged = 9004;
 // "Get not started: no backup can be kept in ~1 (~2)."
 inline constexpr int kBackupFolderUnusable = 9020;
 // "The session log ~1 cannot be written (~2); it ends here."

@@ -203,7 +203,10 @@ class frmMain final : public QMainWindow, private LinkListener {
   void InstallGridRules();
 
   bool AcquireSingleInstance();
-  void ApplyConfiguration();
+  // Applies the font; returns the configuration, whose damage (if any) is
+  // told once the pane is ready.
+  Configuration ApplyConfiguration();
+  void ReportConfigurationDamage(const Configuration& configuration);
   void OpenSessionLog();
 
   // Shows the progress dialog for a transaction and locks the actions.

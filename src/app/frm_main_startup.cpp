@@ -70,8 +70,9 @@ bool frmMain::Form_Load() {
     loading_ = false;
     return false;
   }
-  ApplyConfiguration();
+  const Configuration configuration = ApplyConfiguration();
   init();
+  ReportConfigurationDamage(configuration);
   uclTZ7100_.SetRetry(kLinkRetry);
   uclTZ7100_.SetTimeout(kLinkTimeoutSeconds);
   // The log is opened before the port so that the first connection is traced.
@@ -97,8 +98,8 @@ bool frmMain::AcquireSingleInstance() {
   return true;
 }
 
-void frmMain::ApplyConfiguration() {
-  const Configuration configuration = LoadConfiguration(services_.dataFolder.string());
+Configuration frmMain::ApplyConfiguration() {
+  Configuration configuration = LoadConfiguration(services_.dataFolder.string(), services_.clock->Now());
   configuredFont_ = configuration.font;
   {
     const QSignalBlocker quiet(chkVerify);
@@ -108,6 +109,19 @@ void frmMain::ApplyConfiguration() {
   setFont(font);
   for (SettingsGrid* grid : findChildren<SettingsGrid*>()) {
     if (grid->objectName().startsWith(QStringLiteral("vfg"))) grid->setFont(font);
+  }
+  return configuration;
+}
+
+void frmMain::ReportConfigurationDamage(const Configuration& configuration) {
+  if (configuration.damage.empty()) return;
+  const std::string path = ConfigurationPath(services_.dataFolder.string());
+  if (configuration.keptAs.empty()) {
+    AppendMessage(msg::kConfigurationDamaged, info_colour::kFailure,
+                  {path, configuration.damage, configuration.error});
+  } else {
+    AppendMessage(msg::kConfigurationReplaced, info_colour::kFailure,
+                  {path, configuration.damage, configuration.keptAs});
   }
 }
 

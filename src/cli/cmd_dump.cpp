@@ -149,6 +149,10 @@ class DumpCommand final : public InstrumentCommand {
                  std::to_string(expected_) + " bytes that arrived; the rest is 0xFF");
     }
     if (outcome == Outcome::Interrupted) return kExitInterrupted;
+    if (kind_ == DumpKind::Flash || kind_ == DumpKind::Fram) {
+      PrintError("dump failed at " + session.FailureText(true));
+      return kExitFailure;
+    }
     return ReportFailure(session, outcome, "dump");
   }
 

@@ -116,12 +116,14 @@ Outcome InstrumentSession::Run(Transaction transaction, std::string progressLabe
   return transactionResult_ ? Outcome::Done : Outcome::Failed;
 }
 
-std::string InstrumentSession::FailureText() const {
+std::string InstrumentSession::FailureText(bool stream) const {
   std::string reason;
   if (lineLost_) {
     reason = "the line to the instrument was lost";
   } else if (link_.Status() == LinkStatus::Cancelled) {
     reason = "cancelled";
+  } else if (stream) {
+    reason = "the stream stopped (nothing came for " + std::to_string(options_.timeoutSeconds) + " s)";
   } else if (link_.Status() == LinkStatus::Complete) {
     // Every line was answered; the instrument's own answer was the failure.
     reason = "the instrument answered but did not report it done";

@@ -38,8 +38,10 @@ class InstrumentSession final : private LinkListener {
   // Runs a transaction of the link to its end; `progressLabel` names the
   // progress shown on a terminal ("Reading").
   Outcome Run(Transaction transaction, std::string progressLabel);
-  // Why the last transaction failed: "<command>: <what happened>".
-  std::string FailureText() const;
+  // Why the last transaction failed: "<command>: <what happened>". After a
+  // raw image stream (`stream`), which is never resent, silence is said as
+  // such.
+  std::string FailureText(bool stream = false) const;
 
   uclTzif& Link() { return link_; }
 

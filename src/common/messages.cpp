@@ -123,6 +123,8 @@ constexpr std::array kCatalogue = std::to_array<CatalogueEntry>({
     {9000, "No backup written: all 100 backup names of today are taken in ~1. Move old backups elsewhere."},
     {9001, "No backup written: the file ~1 could not be written (~2)."},
     {9002, "The data folder ~1 cannot be created."},
+    {9003, "The configuration file ~1 was damaged (~2): it is kept as ~3 and the default settings are used."},
+    {9004, "The configuration file ~1 is damaged (~2) and was left as it is (~3); the default settings are used."},
     {9010, "Note: the channel mapping of ~1 (mask 11) cannot be kept in a maintenance data file; reading the file back stops at its UG line."},
     {9011, "Note: the sensor type ~2 of ~1 cannot be kept in a maintenance data file; the file will read back type ~3."},
     {9020, "Get not started: no backup can be kept in ~1 (~2)."},

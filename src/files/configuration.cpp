@@ -1,12 +1,17 @@
 #include "files/configuration.h"
 
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include <sys/stat.h>
 
+#include "common/clock.h"
+#include "files/file_sink.h"
 #include "files/ini_file.h"
 #include "protocol/field_parse.h"
 
@@ -70,6 +75,41 @@ void ReadBoolean(const IniFile& file, std::string_view key, bool& value,
   if (const auto word = BooleanWord(file.Get(section, key, ""))) value = *word;
 }
 
+bool IsControlByte(unsigned char c) { return (c < 0x20 && c != '\t') || c == 0x7F; }
+
+// A blank line, a comment, a [section] or a key=value line.
+bool IsIniLine(std::string_view line) {
+  if (line.find_first_not_of(" \t") == std::string_view::npos) return true;
+  const std::string trimmed = Trim(line);
+  return trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '#' ||
+         (trimmed.front() == '[' && trimmed.find(']') != std::string::npos) ||
+         trimmed.find('=') != std::string::npos;
+}
+
+// "KVMaintenance.ini.corrupt-20261210-171500", then "...-2" and on.
+std::string AsideName(const std::string& path, const DateTime& now, int attempt) {
+  char stamp[40];
+  std::snprintf(stamp, sizeof stamp, ".corrupt-%04d%02d%02d-%02d%02d%02d", now.year, now.month,
+                now.day, now.hour, now.minute, now.second);
+  return path + stamp + (attempt > 1 ? "-" + std::to_string(attempt) : "");
+}
+
+// Gives the damaged file a further name that no other file has; "" with
+// `error` set when that failed.
+std::string KeepAside(const std::string& path, const DateTime& now, std::string* error) {
+  const FileSystemCalls calls = FileSystemCalls::Posix();
+  for (int attempt = 1; attempt <= 100; ++attempt) {
+    const std::string aside = AsideName(path, now, attempt);
+    if (calls.linkNew(path.c_str(), aside.c_str()) == 0) return aside;
+    if (errno != EEXIST) {
+      *error = "cannot keep " + path + " as " + aside + ": " + std::strerror(errno);
+      return {};
+    }
+  }
+  *error = "cannot keep " + path + " aside: every name of this second is taken";
+  return {};
+}
+
 constexpr std::string_view kMaintenanceSection = "Maintenance";
 constexpr std::string_view kVerifyKey = "VerifyAfterTransmit";
 
@@ -87,14 +127,47 @@ bool WriteDefaultConfiguration(const std::string& path, std::string* error) {
   return file.Save(path, error);
 }
 
-Configuration LoadConfiguration(std::string_view folder) {
+std::string ConfigurationDamage(std::string_view text) {
+  int line = 1;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    const bool end = i == text.size() || text[i] == '\n' || text[i] == '\r';
+    if (!end) {
+      if (IsControlByte(static_cast<unsigned char>(text[i]))) {
+        return "line " + std::to_string(line) + ": a control byte, no text";
+      }
+      continue;
+    }
+    if (!IsIniLine(text.substr(start, i - start))) {
+      return "line " + std::to_string(line) + ": neither a [section] nor a key=value line";
+    }
+    // CR LF ends one line, as does a lone CR or LF.
+    if (i < text.size() && text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+    ++line;
+  }
+  return {};
+}
+
+Configuration LoadConfiguration(std::string_view folder) { return LoadConfiguration(folder, SystemClock().Now()); }
+
+Configuration LoadConfiguration(std::string_view folder, const DateTime& now) {
   Configuration configuration;
   const std::string path = ConfigurationPath(folder);
   if (!FileExists(path) && !WriteDefaultConfiguration(path, &configuration.error)) {
     return configuration;
   }
-  const auto file = IniFile::Load(path);
+  auto file = IniFile::Load(path);
   if (!file) return configuration;
+  if (std::string damage = ConfigurationDamage(file->Text()); !damage.empty()) {
+    configuration.damage = std::move(damage);
+    configuration.keptAs = KeepAside(path, now, &configuration.error);
+    if (configuration.keptAs.empty() || !WriteDefaultConfiguration(path, &configuration.error)) {
+      return configuration;
+    }
+    file = IniFile::Load(path);
+    if (!file) return configuration;
+  }
   FontSettings& font = configuration.font;
   if (const std::string name = file->Get(kFontSection, "Name", ""); !name.empty()) {
     font.name = name;

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/datetime.h"
+
 namespace kv {
 
 inline constexpr std::string_view kConfigurationFileName = "KVMaintenance.ini";
@@ -27,7 +29,11 @@ struct Configuration {
   // Transmit and compare what it holds with what was sent.
   bool verifyAfterTransmit = true;
   LinkSettings link;
-  std::string error;  // why a missing file could not be created ("" otherwise)
+  std::string error;  // why a missing or damaged file could not be replaced ("" otherwise)
+  // A damaged file (see ConfigurationDamage) replaced by the defaults: why it
+  // was damaged and the name it is kept under; both "" when it was sound.
+  std::string damage;
+  std::string keptAs;
 };
 
 // The file in `folder` (a "/" is added unless the folder ends with one).
@@ -36,9 +42,20 @@ std::string ConfigurationPath(std::string_view folder);
 // Writes the eleven keys with their default values, in table order.
 bool WriteDefaultConfiguration(const std::string& path, std::string* error);
 
+// Why `text` is no configuration file, "" when it is one: it holds bytes no
+// text file holds (the NULs a power loss can leave, binary junk), or a line
+// that is neither blank, a comment, a [section] nor a key=value line. The
+// reason names the line ("line 3: ...").
+std::string ConfigurationDamage(std::string_view text);
+
 // Creates the file with its defaults when it is missing, then reads the font.
 // A font value that is missing or malformed keeps its default; a file that
-// cannot be created leaves every setting at its default.
+// cannot be created leaves every setting at its default. A damaged file is
+// first kept aside as KVMaintenance.ini.corrupt-yyyyMMdd-hhmmss (with "-2",
+// "-3" ... when that name is taken), never overwritten, and then replaced by
+// the defaults; when it cannot be kept aside it stays as it is.
+Configuration LoadConfiguration(std::string_view folder, const DateTime& now);
+// The same at the machine's current time.
 Configuration LoadConfiguration(std::string_view folder);
 
 // Keeps the verify option in the file of `folder`; false with `error` set

@@ -68,12 +68,7 @@ std::vector<OutgoingReply> SimInstrument::TakeFrames() {
     reply.requestText = frame.Text();
     reply.bytes = BuildCommandLine(answer, kEOT, "00");
     reply.replyText = std::move(answer);
-    if (faults_.Has(FaultKind::Corrupt, reply.number)) reply.bytes = WithBadChecksum(reply.bytes);
-    if (faults_.Has(FaultKind::Garbage, reply.number)) reply.bytes = GarbageFrame();
-    if (faults_.Has(FaultKind::Drop, reply.number)) reply.bytes.clear();
-    if (!reply.bytes.empty()) reply.bytes.insert(0, faults_.NoiseBeforeReply());
-    reply.delayMs = faults_.DelayMs(reply.number);
-    reply.hangUpAfter = faults_.Has(FaultKind::HangUp, reply.number);
+    ApplyFaults(reply, false);
     replies.push_back(std::move(reply));
   }
   return replies;
@@ -91,11 +86,28 @@ bool SimInstrument::AnswerDump(std::string_view request, std::string_view text,
     reply.requestText = first ? std::string(text) : std::string("(stream)");
     reply.replyText = "<" + std::to_string(piece.bytes.size()) + " dump bytes>";
     reply.bytes = std::move(piece.bytes);
-    reply.hangUpAfter = piece.hangUpAfter;
+    ApplyFaults(reply, true);
+    reply.hangUpAfter = reply.hangUpAfter || piece.hangUpAfter;
     replies.push_back(std::move(reply));
     first = false;
   }
   return true;
+}
+
+void SimInstrument::ApplyFaults(OutgoingReply& reply, bool dumpPiece) const {
+  if (faults_.Has(FaultKind::Corrupt, reply.number)) {
+    // A raw dump piece has no checksum: one byte in its middle is flipped.
+    if (dumpPiece && !reply.bytes.empty()) {
+      reply.bytes[reply.bytes.size() / 2] = static_cast<char>(~reply.bytes[reply.bytes.size() / 2]);
+    } else {
+      reply.bytes = WithBadChecksum(reply.bytes);
+    }
+  }
+  if (faults_.Has(FaultKind::Garbage, reply.number)) reply.bytes = GarbageFrame();
+  if (faults_.Has(FaultKind::Drop, reply.number)) reply.bytes.clear();
+  if (!dumpPiece && !reply.bytes.empty()) reply.bytes.insert(0, faults_.NoiseBeforeReply());
+  reply.delayMs = faults_.DelayMs(reply.number);
+  reply.hangUpAfter = faults_.Has(FaultKind::HangUp, reply.number);
 }
 
 }  // namespace kv::sim

@@ -58,6 +58,10 @@ class SimInstrument {
   bool AnswerDump(std::string_view request, std::string_view text, std::string_view block,
                   std::vector<OutgoingReply>& replies);
 
+  // The --drop/--corrupt/--garbage/--delay/--hangup faults planned for this
+  // reply; a dump piece is corrupted by a flipped byte, having no checksum.
+  void ApplyFaults(OutgoingReply& reply, bool dumpPiece) const;
+
   SimDevice device_;
   FaultPlan faults_;
   SimDumps dumps_;

@@ -172,7 +172,8 @@ std::string SimUsage() {
          "  --store-wrong CODE    acknowledge writes of CODE (\"GN\") but store one of\n"
          "                        their settings wrongly\n"
          "  --drop N              do not send the Nth reply\n"
-         "  --corrupt N           send the Nth reply with a wrong checksum\n"
+         "  --corrupt N           send the Nth reply with a wrong checksum (a dump\n"
+         "                        piece, which has none: one byte flipped)\n"
          "  --garbage N           send junk instead of the Nth reply\n"
          "  --delay N:MS          hold the Nth reply back MS milliseconds\n"
          "  --hangup N            close the line after the Nth reply (unplugged cable)\n"
@@ -184,7 +185,8 @@ std::string SimUsage() {
          "  --verbose             trace requests and replies on stderr\n"
          "  --trace FILE          the same trace into FILE (created or truncated)\n"
          "  --help                show this text\n"
-         "Replies are counted from 1; fault options may be repeated.\n";
+         "Replies are counted from 1, each 1024-byte piece of a dump one reply;\n"
+         "fault options may be repeated.\n";
 }
 
 }  // namespace kv::sim

@@ -109,6 +109,30 @@ TEST_F(MainWindowStartUp, ConfiguredFontReachesTheWindowAndEveryGrid) {
   }
 }
 
+// A configuration file of NULs (a power loss while it was written): the
+// user's file is kept aside, the window starts with the defaults and says so.
+TEST_F(MainWindowStartUp, ADamagedConfigurationIsKeptAsideAndSaidInRed) {
+  const std::string damaged(32, '\0');
+  {
+    std::ofstream ini(DataFolder() / "KVMaintenance.ini", std::ios::binary);
+    ini << damaged;
+  }
+  ASSERT_TRUE(Load());
+  const std::string path = (DataFolder() / "KVMaintenance.ini").string();
+  const std::filesystem::path keptAs = path + ".corrupt-20260307-100000";  // the fixture's clock
+  EXPECT_TRUE(PaneLines().join(QLatin1Char('\n'))
+                  .contains(QString::fromStdString("The configuration file " + path +
+                                                   " was damaged (line 1: a control byte, no text): it is kept as " +
+                                                   keptAs.string() + " and the default settings are used.")))
+      << PaneLines().join(QLatin1Char('\n')).toStdString();
+  std::ifstream kept(keptAs, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), damaged);
+  std::ifstream replaced(path, std::ios::binary);
+  std::string firstLine;
+  std::getline(replaced, firstLine);
+  EXPECT_EQ(firstLine, "[Communication]\r");
+}
+
 TEST_F(MainWindowStartUp, DefaultArialFallsBackToAMetricCompatibleFace) {
   if (QFontDatabase::families().contains(QStringLiteral("Arial"))) {
     GTEST_SKIP() << "Arial is installed here";

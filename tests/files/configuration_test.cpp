@@ -5,8 +5,13 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <unistd.h>
 
 #include "support/temp_folder.h"
 
@@ -116,6 +121,101 @@ TEST(Configuration, AFileThatCannotBeCreatedLeavesTheDefaults) {
   ExpectDefaultFont(configuration.font);
   EXPECT_EQ(configuration.link.retry, 3);
   EXPECT_TRUE(folder.Entries().empty());
+}
+
+TEST(Configuration, DamageIsFoundOnlyInTextNoIniFileHolds) {
+  struct Case {
+    const char* what;
+    std::string text;
+    std::string damage;  // "" for a sound file
+  };
+  const std::vector<Case> cases = {
+      {"the default file", kDefaultFile, ""},
+      {"comments, blank lines, LF and CR ends",
+       "; note\n# other\n\n[Font]\rName = Courier New\r\n  \t\n", ""},
+      {"a value with Latin-1 letters", "[Font]\r\nName=Fran\xE7" "ais\r\n", ""},
+      {"a file of NULs, as a power loss leaves it", std::string(64, '\0'),
+       "line 1: a control byte, no text"},
+      {"binary junk on the third line", "[Font]\r\nSize=9\r\nBo\x01ld=True\r\n",
+       "line 3: a control byte, no text"},
+      {"a line that is no INI line", "[Font]\r\nName=Arial\r\nthis is not ini\r\n",
+       "line 3: neither a [section] nor a key=value line"},
+      {"a section header cut short", "[Fon", "line 1: neither a [section] nor a key=value line"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(ConfigurationDamage(c.text), c.damage);
+  }
+}
+
+const DateTime kStartedAt{2026, 12, 10, 17, 15, 0};
+
+TEST(Configuration, ADamagedFileIsKeptAsideThenReplacedByTheDefaults) {
+  TempFolder folder;
+  const std::string damaged = "[Font]\r\nName=Courier New\r\n" + std::string(16, '\0');
+  WriteBytes(folder.File("KVMaintenance.ini"), damaged);
+  const Configuration configuration = LoadConfiguration(folder.Path(), kStartedAt);
+  EXPECT_EQ(configuration.error, "");
+  EXPECT_EQ(configuration.damage, "line 3: a control byte, no text");
+  EXPECT_EQ(configuration.keptAs, folder.File("KVMaintenance.ini.corrupt-20261210-171500"));
+  EXPECT_EQ(ReadBytes(configuration.keptAs), damaged) << "the user's settings are kept";
+  EXPECT_EQ(ReadBytes(folder.File("KVMaintenance.ini")), kDefaultFile);
+  ExpectDefaultFont(configuration.font);
+
+  // Damaged again in the same second: the first copy is not overwritten.
+  WriteBytes(folder.File("KVMaintenance.ini"), "junk");
+  const Configuration again = LoadConfiguration(folder.Path(), kStartedAt);
+  EXPECT_EQ(again.keptAs, folder.File("KVMaintenance.ini.corrupt-20261210-171500-2"));
+  EXPECT_EQ(ReadBytes(again.keptAs), "junk");
+  EXPECT_EQ(ReadBytes(configuration.keptAs), damaged);
+
+  // A sound file is neither kept aside nor rewritten.
+  const Configuration sound = LoadConfiguration(folder.Path(), kStartedAt);
+  EXPECT_EQ(sound.damage, "");
+  EXPECT_EQ(sound.keptAs, "");
+  EXPECT_EQ(folder.Entries().size(), 3U);
+}
+
+TEST(Configuration, ADamagedFileThatCannotBeKeptAsideIsLeftAsItIs) {
+  struct Case {
+    const char* what;
+    std::function<bool(const TempFolder&)> prevent;  // false: cannot be arranged here
+    std::string error;
+    std::string asideAfter;  // what the first aside name then holds
+  };
+  const std::string aside = "KVMaintenance.ini.corrupt-20261210-171500";
+  const std::vector<Case> cases = {
+      {"a read-only folder",
+       [](const TempFolder& folder) {
+         if (::geteuid() == 0) return false;  // root writes into it anyway
+         std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_write,
+                                      std::filesystem::perm_options::remove);
+         return true;
+       },
+       "cannot keep ", ""},
+      {"every name of the second taken",
+       [&aside](const TempFolder& folder) {
+         WriteBytes(folder.File(aside), "earlier");
+         for (int i = 2; i <= 100; ++i) WriteBytes(folder.File(aside + "-" + std::to_string(i)), "earlier");
+         return true;
+       },
+       "every name of this second is taken", "earlier"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder folder;
+    WriteBytes(folder.File("KVMaintenance.ini"), "junk");
+    if (!c.prevent(folder)) continue;
+    const Configuration configuration = LoadConfiguration(folder.Path(), kStartedAt);
+    std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+    EXPECT_EQ(configuration.damage, "line 1: neither a [section] nor a key=value line");
+    EXPECT_EQ(configuration.keptAs, "");
+    EXPECT_NE(configuration.error.find(c.error), std::string::npos) << configuration.error;
+    EXPECT_EQ(ReadBytes(folder.File("KVMaintenance.ini")), "junk");
+    EXPECT_EQ(ReadBytes(folder.File(aside)), c.asideAfter) << "no earlier copy replaced";
+    ExpectDefaultFont(configuration.font);
+  }
 }
 
 }  // namespace
