@@ -14,6 +14,7 @@ CommandInfo DumpCommandInfo();
 CommandInfo EncodeCommandInfo();
 CommandInfo ExportCsvCommandInfo();
 CommandInfo GetCommandInfo();
+CommandInfo HistoryCommandInfo();
 CommandInfo ImportCsvCommandInfo();
 CommandInfo LiveCommandInfo();
 CommandInfo PortsCommandInfo();
@@ -34,6 +35,7 @@ const std::vector<CommandInfo>& AllCommands() {
         SetClockCommandInfo(), SetCommandInfo(),      ShowCommandInfo(),
         SpanCommandInfo(),     ZeroCommandInfo(),     ExportCsvCommandInfo(),
         ImportCsvCommandInfo(), DumpCommandInfo(),
+        HistoryCommandInfo(),
     };
     std::sort(table.begin(), table.end(), [](const CommandInfo& a, const CommandInfo& b) {
       if (a.group != b.group) return a.group < b.group;

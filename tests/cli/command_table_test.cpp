@@ -47,7 +47,7 @@ class CommandLine : public testing::Test {
 
 TEST_F(CommandLine, TheTableHoldsEveryCommandOnceFilesFirst) {
   const std::vector<std::string> expected = {
-      "decode",    "diff",      "encode",    "export-csv", "import-csv", "set",  "show",
+      "decode",    "diff",      "encode",    "export-csv", "history",    "import-csv", "set",  "show",
       "clear-log", "dump",      "get",       "live",       "ports",      "power-off",
       "send",      "set-clock", "span",      "zero"};
   std::vector<std::string> names;
