@@ -12,7 +12,6 @@ namespace kv::cli {
 namespace {
 
 const QString kHistory = QStringLiteral("history");
-constexpr std::string_view kSerialUnknown = "serial number not read";
 
 }  // namespace
 
@@ -49,11 +48,8 @@ void RecordInstrumentEvent(const LinkOptions& options, const std::optional<std::
                                            std::string(operation));
   event.result = std::move(result);
   event.detail = note.detail;
-  if (identity == nullptr || event.serial.empty()) {
-    event.serial.clear();
-    event.detail = event.detail.empty() ? std::string(kSerialUnknown)
-                                        : event.detail + "; " + std::string(kSerialUnknown);
-  }
+  if (identity == nullptr) event.serial.clear();
+  history::NoteIfSerialUnknown(event);
   if (note.record == nullptr) event.model.clear();  // the serial read alone does not tell it
   event.file = note.file;
   event.snapshot = note.snapshot;

@@ -40,6 +40,11 @@ std::string CurrentUser() {
   return name == nullptr ? "" : name;
 }
 
+void NoteIfSerialUnknown(Event& event) {
+  if (!event.serial.empty()) return;
+  event.detail += std::string(event.detail.empty() ? "" : "; ") + "serial number not read";
+}
+
 std::string NotRecordedText(const RecordOutcome& outcome) {
   return "history not recorded: " + (outcome.error.empty() ? std::string("unknown error") : outcome.error);
 }

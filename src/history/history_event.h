@@ -21,6 +21,9 @@ std::string EventTime(const DateTime& when);
 // The operating-system user running the program ("" when unknown).
 std::string CurrentUser();
 
+// An event whose serial number is not known says so in its detail.
+void NoteIfSerialUnknown(Event& event);
+
 // What the caller says when an event was not recorded.
 std::string NotRecordedText(const RecordOutcome& outcome);
 
