@@ -59,9 +59,11 @@ bool Rollback(QSqlDatabase& db, std::string* error, std::string why) {
 int KnownSchemaVersion() { return static_cast<int>(Migrations(kSqlite).size()); }
 
 int StoredSchemaVersion(QSqlDatabase& db, std::string* error) {
-  if (!db.tables().contains(QStringLiteral("schema_version"))) return 0;
   QSqlQuery query(db);
-  if (!Exec(query, QStringLiteral("SELECT MAX(version) FROM schema_version"), error)) return -1;
+  if (!Exec(query, QStringLiteral("SELECT MAX(version) FROM schema_version"), error)) {
+    // No table yet is an empty database; anything else is an error.
+    return db.tables().contains(QStringLiteral("schema_version")) ? -1 : 0;
+  }
   if (!query.next()) return 0;
   return query.value(0).isNull() ? 0 : query.value(0).toInt();
 }

@@ -100,6 +100,13 @@ bool SqlStore::Open(std::string* error) {
     *error = where + ErrorText(db.lastError());
     return false;
   }
+  if (!postgres) {
+    // A write-ahead log: a record appends to it without waiting for the disk
+    // twice, and readers never block the writer. A file that cannot switch
+    // (read-only) keeps its journal; the record then says why it failed.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+  }
   std::string why;
   if (!MigrateSchema(db, location_.kind, &why)) {
     db.close();

@@ -49,7 +49,7 @@ bool PostgresServer::RunTool(const std::string& tool, const std::vector<std::str
   return false;
 }
 
-PostgresServer::PostgresServer() {
+PostgresServer::PostgresServer(bool durable) {
   if (!Installed()) {
     problem_ = "no PostgreSQL programs installed";
     return;
@@ -68,7 +68,7 @@ PostgresServer::PostgresServer() {
   const std::string data = folder_.File("data");
   if (!RunTool("initdb", {"-D", data, "-A", "trust", "-U", kUser, "-N", "-E", "UTF8", "--locale=C"})) return;
   running_ = RunTool("pg_ctl", {"-D", data, "-l", folder_.File("server.log"), "-w", "-o",
-                                "-k " + folder_.Path() + " -c listen_addresses='' -F", "start"});
+                                "-k " + folder_.Path() + " -c listen_addresses=''" + (durable ? "" : " -F"), "start"});
 }
 
 PostgresServer::~PostgresServer() { Stop(); }

@@ -10,7 +10,9 @@ namespace kv::history::testing {
 
 class PostgresServer {
  public:
-  PostgresServer();
+  // `durable`: the server flushes every commit to disk, as a real one does
+  // (tests leave that out for speed).
+  explicit PostgresServer(bool durable = false);
   ~PostgresServer();
   PostgresServer(const PostgresServer&) = delete;
   PostgresServer& operator=(const PostgresServer&) = delete;
