@@ -1,7 +1,7 @@
 // kvmaint history: what the history knows of the instruments, one
 // instrument's events, and the snapshots of reads and transmits (diff,
 // export, restore).
-#include <cstdio>
+#include <map>
 
 #include "cli/cli_io.h"
 #include "cli/cmd_history_snapshots.h"
@@ -72,12 +72,14 @@ class HistoryCommand final : public Command {
   int Run(const QCommandLineParser& parser) override {
     const QStringList args = parser.positionalArguments();
     const QString action = args.isEmpty() ? QString() : args.constFirst();
-    const qsizetype wanted = action.isEmpty()                              ? 0
-                             : action == QStringLiteral("diff")           ? 3
-                             : action == QStringLiteral("export")         ? 2
-                             : action == QStringLiteral("restore")        ? 3
-                                                                          : -1;
-    if (wanted < 0) return Usage(QStringLiteral("unknown history action \"%1\"").arg(action));
+    // Each action with the number of words it takes, its own name included.
+    const std::map<QString, qsizetype> kActions{{QString(), 0},
+                                                {QStringLiteral("diff"), 3},
+                                                {QStringLiteral("export"), 2},
+                                                {QStringLiteral("restore"), 3}};
+    const auto found = kActions.find(action);
+    if (found == kActions.end()) return Usage(QStringLiteral("unknown history action \"%1\"").arg(action));
+    const qsizetype wanted = found->second;
     if (args.size() != wanted) return Usage(QStringLiteral("wrong number of arguments for \"%1\"").arg(action));
     if (action == QStringLiteral("export") && !parser.isSet(kSerial)) {
       return Usage(QStringLiteral("export needs --serial S"));
