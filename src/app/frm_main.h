@@ -23,6 +23,7 @@
 #include "files/configuration.h"
 #include "files/csv_tables.h"
 #include "files/kvd_reader.h"
+#include "history/history_store.h"
 #include "link/link.h"
 #include "link/link_listener.h"
 #include "link/pending_changes.h"
@@ -244,8 +245,15 @@ class frmMain final : public QMainWindow, private LinkListener {
   void RunNextServiceStep();
   void ServiceFinished(bool ok);
   void ReportServiceOutcome(const ServiceRun& run, bool ok);
+  // Records a read or transmit of `record` in the instrument history
+  // (frm_main_history.cpp); a failure to record shows in the pane.
+  void RecordHistory(const clsInstrument& record, const char* operation, bool ok,
+                     std::string detail, std::string file);
 
   frmMainServices services_;
+  std::unique_ptr<history::Store> history_;
+  std::string lastBackup_;       // the backup path of the latest Get
+  std::string transmittedFile_;  // the file the latest Transmit sent, if any
   uclTzif uclTZ7100_;
   clsInstrument curInstrument_;
   clsInstrument editInstrument_;

@@ -151,12 +151,15 @@ void frmMain::GetFinished(bool ok) {
     if (!uclTZ7100_.Cancel()) {
       AppendMessage(msg::kDownloadFailed, info_colour::kFailure);
       AddLog(msg::kDownloadFailLineLog);
+      RecordHistory(curInstrument_, history::kOpRead, false, {}, {});
     } else {
       AppendMessage(msg::kCommunicationCanceled, info_colour::kFailure);
       AddLog(msg::kProcessCanceledLog, {now});
     }
   } else {
+    lastBackup_.clear();
     WriteBackup();
+    RecordHistory(curInstrument_, history::kOpRead, true, {}, lastBackup_);
     CopyInstrument(editInstrument_, curInstrument_, false);
     editInstrument_.ClearChangeFlags();
     FillAllGrids();
@@ -186,6 +189,7 @@ bool frmMain::WriteBackup() {
     return false;
   }
   ReportBackup(sink.CommittedPath());
+  lastBackup_ = sink.CommittedPath();
   return true;
 }
 

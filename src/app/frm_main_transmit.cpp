@@ -113,6 +113,7 @@ void frmMain::SendFinished(bool ok) {
     if (uclTZ7100_.Cancel()) AppendMessage(msg::kCommunicationCanceled, info_colour::kFailure);
     ReportAcknowledged();
     AppendMessage(msg::kEditsKept, info_colour::kFailure);
+    RecordHistory(curInstrument_, history::kOpTransmit, false, {}, {});
     EndTransaction();
     emit TransactionFinished(false);
     return;
@@ -121,11 +122,13 @@ void frmMain::SendFinished(bool ok) {
   // What the instrument took is no longer an edit.
   editInstrument_.ClearChangeFlags();
   ClearEditMarks();
+  transmittedFile_ = fileLoaded_ ? loadedPath_.toStdString() : std::string();
   fileLoaded_ = false;
   if (VerifyAfterTransmit()) {
     StartVerification();
     return;
   }
+  RecordHistory(curInstrument_, history::kOpTransmit, true, {}, transmittedFile_);
   EndTransaction();
   services_.dialogs->Show(Dialogs::Icon::Information, Message(msg::kUploadTitle),
                           Message(msg::kUploadCompleteBox));
@@ -156,6 +159,7 @@ void frmMain::StartVerification() {
 }
 
 void frmMain::VerifyFinished(bool ok) {
+  std::string verification = "not verified: the read-back failed";
   if (!ok) {
     AppendMessage(msg::kVerifyReadFailed, info_colour::kFailure);
   } else {
@@ -167,7 +171,10 @@ void frmMain::VerifyFinished(bool ok) {
                      SettingValueText(mismatch.readBack)});
     }
     if (mismatches.empty()) AppendMessage(msg::kVerified, info_colour::kProgress);
+    verification = mismatches.empty() ? "verified"
+                                      : std::to_string(mismatches.size()) + " settings not as transmitted";
   }
+  RecordHistory(curInstrument_, history::kOpTransmit, true, verification, transmittedFile_);
   EndTransaction();
   services_.dialogs->Show(Dialogs::Icon::Information, Message(msg::kUploadTitle),
                           Message(msg::kUploadCompleteBox));

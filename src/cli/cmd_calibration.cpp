@@ -37,7 +37,9 @@ class CalibrationCommand : public InstrumentCommand {
     const Outcome outcome = session.Run(Start(session.Link(), results), Label());
     if (outcome == Outcome::Interrupted) return ReportFailure(session, outcome, Name());
     for (int channel = 0; channel < kSensorChannels; ++channel) {
-      PrintLine(ResultLine(record, channel, StatusOf(results, channel)));
+      const std::string line = ResultLine(record, channel, StatusOf(results, channel));
+      PrintLine(line);
+      History().detail += (channel == 0 ? "" : "; ") + line;
     }
     if (outcome != Outcome::Done) return ReportFailure(session, outcome, Name());
     return kExitOk;
@@ -51,6 +53,7 @@ class ZeroCommand final : public CalibrationCommand {
     return ZeroStatus(results, channel);
   }
   std::string_view Name() const override { return "zero"; }
+  std::string_view HistoryOperation() const override { return history::kOpZero; }
   std::string Label() const override { return "Adjusting zero"; }
 };
 
@@ -71,6 +74,7 @@ class SpanCommand final : public CalibrationCommand {
     return SpanStatus(results, channel);
   }
   std::string_view Name() const override { return "span"; }
+  std::string_view HistoryOperation() const override { return history::kOpSpan; }
   std::string Label() const override { return "Adjusting span"; }
 
  private:

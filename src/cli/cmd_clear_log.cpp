@@ -10,6 +10,8 @@ class ClearLogCommand final : public InstrumentCommand {
  protected:
   std::string_view Destroys() const override { return "erases the instrument's data logger"; }
 
+  std::string_view HistoryOperation() const override { return history::kOpClearLog; }
+
   int Talk(InstrumentSession& session) override {
     const Outcome outcome = session.Run(BodyDataClear(session.Link()), "Erasing the data logger");
     return Ended(session, outcome, "");

@@ -1,24 +1,13 @@
 // kvmaint diff A.kvd B.kvd: the settings in which two maintenance data files differ.
 #include "cli/cli_io.h"
 #include "cli/command.h"
-#include "cli/json_text.h"
 #include "cli/kvd_files.h"
-#include "rules/setting_display.h"
+#include "cli/setting_differences.h"
 
 namespace kv::cli {
 namespace {
 
 const QString kJson = QStringLiteral("json");
-
-std::string DifferenceJson(const SettingInfo& setting, const clsInstrument& a,
-                           const clsInstrument& b, int index) {
-  return "  {\"name\": " + JsonString(SettingCaption(setting, a, index)) +
-         ", \"setting\": " + JsonString(SettingLabel(setting, index)) +
-         ", \"old\": " + JsonString(DisplayValue(setting, a, index)) +
-         ", \"new\": " + JsonString(DisplayValue(setting, b, index)) +
-         ", \"old_value\": " + JsonValue(ToViewValue(setting.get(a, index))) +
-         ", \"new_value\": " + JsonValue(ToViewValue(setting.get(b, index))) + "}";
-}
 
 class DiffCommand final : public Command {
  public:
@@ -33,24 +22,9 @@ class DiffCommand final : public Command {
     clsInstrument a;
     clsInstrument b;
     if (!LoadMaintenanceFile(a, paths[0]) || !LoadMaintenanceFile(b, paths[1])) return kExitUsage;
-    const bool json = parser.isSet(kJson);
-    std::string out;
-    int differences = 0;
-    for (const SettingInfo& setting : AllSettings()) {
-      for (int i = 0; i < setting.count; ++i) {
-        if (setting.get(a, i) == setting.get(b, i)) continue;
-        if (json) {
-          out += (differences == 0 ? "" : ",\n") + DifferenceJson(setting, a, b, i);
-        } else {
-          out += SettingCaption(setting, a, i) + ": " + DisplayValue(setting, a, i) + " -> " +
-                 DisplayValue(setting, b, i) + "\n";
-        }
-        ++differences;
-      }
-    }
-    if (json) out = differences == 0 ? "[]\n" : "[\n" + out + "\n]\n";
-    WriteStdout(out);
-    return differences == 0 ? kExitOk : kExitFailure;
+    const DifferenceListing differences = ListDifferences(a, b, parser.isSet(kJson));
+    WriteStdout(differences.text);
+    return differences.count == 0 ? kExitOk : kExitFailure;
   }
 };
 

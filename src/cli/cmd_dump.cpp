@@ -129,7 +129,10 @@ class DumpCommand final : public InstrumentCommand {
     return std::nullopt;
   }
 
+  std::string_view HistoryOperation() const override { return history::kOpDump; }
+
   int Talk(InstrumentSession& session) override {
+    History().file = path_;
     DumpOptions options;
     options.onProgress = [this](std::uint64_t received, std::uint64_t expected) {
       received_ = received;
@@ -140,6 +143,7 @@ class DumpCommand final : public InstrumentCommand {
     progress_.Start(Label());
     const Outcome outcome = session.Run(MakeTransaction(link, options), Label());
     progress_.Finish();
+    History().detail = Label() + ": " + std::to_string(received_) + " bytes";
     if (outcome == Outcome::Done) {
       PrintLine(path_);
       return kExitOk;

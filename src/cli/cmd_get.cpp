@@ -9,6 +9,7 @@
 #include "files/backup_name.h"
 #include "files/file_sink.h"
 #include "files/kvd_writer.h"
+#include "historydb/snapshot.h"
 #include "link/transactions.h"
 #include "qtedge/data_folder.h"
 
@@ -48,14 +49,15 @@ class GetCommand final : public InstrumentCommand {
     return std::nullopt;
   }
 
+  std::string_view HistoryOperation() const override { return history::kOpRead; }
+
   int Talk(InstrumentSession& session) override {
-    clsInstrument record;
-    const Outcome read = session.Run(GetInstrument(session.Link(), record), "Reading");
+    const Outcome read = session.Run(GetInstrument(session.Link(), record_), "Reading");
     if (read != Outcome::Done) return ReportFailure(session, read, "get");
     // A backup takes the first free name of the day at the moment it is
     // complete: another read into the same folder never gets the same one.
     AtomicFileSink sink = MakeSink();
-    const KvdWriteResult written = WriteMaintenanceFile(record, sink);
+    const KvdWriteResult written = WriteMaintenanceFile(record_, sink);
     if (sink.AllNamesTaken()) return NoBackupName();
     const std::filesystem::path path = output_.empty() ? std::filesystem::path(sink.CommittedPath()) : output_;
     if (!written.ok) {
@@ -63,6 +65,9 @@ class GetCommand final : public InstrumentCommand {
       return kExitUsage;
     }
     PrintLine(Bytes(FromFsPath(path)));
+    History().record = &record_;
+    History().file = path.string();
+    History().snapshot = history::SnapshotOf(record_);
     return kExitOk;
   }
 
@@ -80,6 +85,7 @@ class GetCommand final : public InstrumentCommand {
   }
 
   SystemClock clock_;
+  clsInstrument record_;
   std::filesystem::path output_;
   std::filesystem::path backupFolder_;
 };

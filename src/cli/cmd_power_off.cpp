@@ -10,6 +10,8 @@ class PowerOffCommand final : public InstrumentCommand {
  protected:
   std::string_view Destroys() const override { return "switches the instrument off"; }
 
+  std::string_view HistoryOperation() const override { return history::kOpPowerOff; }
+
   int Talk(InstrumentSession& session) override {
     bool acknowledged = false;
     const Outcome outcome = session.Run(BodyPowerOff(session.Link(), &acknowledged), "Power off");

@@ -47,10 +47,16 @@ class SendCommand final : public InstrumentCommand {
     return std::nullopt;
   }
 
+  std::string_view HistoryOperation() const override { return history::kOpTransmit; }
+
   int Talk(InstrumentSession& session) override {
     clsInstrument current;
     const Outcome read = session.Run(GetInstrument(session.Link(), current), "Reading");
     if (read != Outcome::Done) return ReportFailure(session, read, "send (reading first)");
+    instrumentAsRead_ = current;  // its identity, whatever the file holds
+    History().record = &instrumentAsRead_;
+    History().file = Bytes(file_.path);
+    History().snapshot = file_.content;
 
     clsInstrument fromFile = FileOverRecord(current, file_.content);
     int settings = 0;
@@ -80,12 +86,14 @@ class SendCommand final : public InstrumentCommand {
         session.Run(SetInstrument(session.Link(), current, saveAsDefault_, noteSent), "Writing");
     if (written != Outcome::Done) return ReportFailure(session, written, "send");
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
-    PrintLine(Summary(settings, groups.size(), lines, took.count()));
+    History().detail = Summary(settings, groups.size(), lines, took.count());
+    PrintLine(History().detail);
     return kExitOk;
   }
 
  private:
   FileToSend file_;
+  clsInstrument instrumentAsRead_;
   bool saveAsDefault_ = false;
   bool onlyChanges_ = false;
 };

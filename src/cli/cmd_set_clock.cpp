@@ -9,11 +9,14 @@ namespace {
 
 class SetClockCommand final : public InstrumentCommand {
  protected:
+  std::string_view HistoryOperation() const override { return history::kOpSetClock; }
+
   int Talk(InstrumentSession& session) override {
     const DateTime now = SystemClock().Now();
     const Outcome outcome = session.Run(SetDateTime(session.Link(), now), "Setting the clock");
     if (outcome != Outcome::Done) return ReportFailure(session, outcome, "set-clock");
-    PrintLine(FormatGeneralDate(now));
+    History().detail = FormatGeneralDate(now);
+    PrintLine(History().detail);
     return kExitOk;
   }
 };

@@ -14,6 +14,7 @@ CommandInfo DumpCommandInfo();
 CommandInfo EncodeCommandInfo();
 CommandInfo ExportCsvCommandInfo();
 CommandInfo GetCommandInfo();
+CommandInfo HistoryCommandInfo();
 CommandInfo ImportCsvCommandInfo();
 CommandInfo LiveCommandInfo();
 CommandInfo PortsCommandInfo();
@@ -43,6 +44,7 @@ const std::vector<CommandInfo>& AllCommands() {
         FactoryResetCommandInfo(), LoadDefaultsCommandInfo(), PumpCommandInfo(),
         CalHistoryCommandInfo(), InitCommandInfo(),
         ReportCommandInfo(),
+        HistoryCommandInfo(),
     };
     std::sort(table.begin(), table.end(), [](const CommandInfo& a, const CommandInfo& b) {
       if (a.group != b.group) return a.group < b.group;

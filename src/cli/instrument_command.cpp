@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "cli/cli_io.h"
+#include "history/history_location.h"
 #include "qtedge/adapter_port.h"
 
 namespace kv::cli {
@@ -28,6 +29,7 @@ std::string ReadAnswer() {
 
 void InstrumentCommand::Declare(QCommandLineParser& parser) {
   DeclareLinkOptions(parser);
+  DeclareHistoryOption(parser);
   parser.addOption({kQuiet, QStringLiteral("Show no progress on the terminal.")});
   parser.addOption({kVerbose, QStringLiteral("Tell in detail what was done.")});
   if (!Destroys().empty()) {
@@ -62,6 +64,7 @@ int InstrumentCommand::Run(const QCommandLineParser& parser) {
   if (!options) return Usage(error);
   options_ = *options;
   verbose_ = parser.isSet(kVerbose);
+  historyOption_ = HistoryOptionValue(parser);
   ProgressLine::SetQuiet(parser.isSet(kQuiet));
   if (const std::optional<int> status = Prepare(parser)) return *status;
   if (options_.port.isEmpty()) {
@@ -86,7 +89,32 @@ int InstrumentCommand::Run(const QCommandLineParser& parser) {
     return kExitInterrupted;
   }
   if (connected == Outcome::Failed) return kExitFailure;
-  return Talk(session);
+  const int status = Talk(session);
+  RecordHistory(session, status);
+  return status;
+}
+
+void InstrumentCommand::RecordHistory(InstrumentSession& session, int status) {
+  const std::string_view operation = HistoryOperation();
+  if (operation.empty() || (historyOption_ && *historyOption_ == history::kHistoryOff)) return;
+  std::string result = "ok";
+  if (status == kExitInterrupted) {
+    result = "interrupted";
+  } else if (status != kExitOk) {
+    const std::string why = session.FailureText();
+    result = why.empty() ? "failed" : "failed at " + why;
+  }
+  // A command that did not read the record asks for the serial number alone,
+  // after its own exchange so that it changes nothing in it; not after a
+  // failure (the instrument is unlikely to answer) nor a power off.
+  clsInstrument serial;
+  bool serialRead = false;
+  if (historyNote_.record == nullptr && status == kExitOk && operation != history::kOpPowerOff) {
+    serialRead = session.Run(ReadSerialNumber(session.Link(), serial), "Reading the serial number") ==
+                 Outcome::Done;
+  }
+  RecordInstrumentEvent(options_, historyOption_, operation, std::move(result), historyNote_,
+                        serialRead ? &serial : nullptr);
 }
 
 int InstrumentCommand::ReportFailure(InstrumentSession& session, Outcome outcome,

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cli/command.h"
+#include "cli/history_recording.h"
 #include "cli/instrument_session.h"
 #include "cli/link_options.h"
 
@@ -33,6 +34,13 @@ class InstrumentCommand : public Command {
   // The exchange with the connected instrument; returns the exit status.
   virtual int Talk(InstrumentSession& session) = 0;
 
+  // The operation recorded in the instrument history when Talk has ended
+  // (history::kOp*); "" records nothing. The event's result is "ok" for exit
+  // status 0, otherwise what failed.
+  virtual std::string_view HistoryOperation() const { return {}; }
+  // What Talk adds to the event: the record it read, its detail, file and snapshot.
+  HistoryNote& History() { return historyNote_; }
+
   // The exit status for a transaction that did not end well, after saying why
   // on stderr: kExitInterrupted or kExitFailure.
   static int ReportFailure(InstrumentSession& session, Outcome outcome, std::string_view what);
@@ -45,9 +53,12 @@ class InstrumentCommand : public Command {
  private:
   // nullopt when the user agreed (or gave --yes); otherwise the exit status.
   std::optional<int> Confirm(const QCommandLineParser& parser) const;
+  void RecordHistory(InstrumentSession& session, int status);
 
   LinkOptions options_;
   bool verbose_ = false;
+  std::optional<std::string> historyOption_;
+  HistoryNote historyNote_;
 };
 
 }  // namespace kv::cli

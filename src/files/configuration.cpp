@@ -180,6 +180,16 @@ Configuration LoadConfiguration(std::string_view folder, const DateTime& now) {
   return configuration;
 }
 
+HistorySettings LoadHistorySettings(std::string_view folder) {
+  HistorySettings settings;
+  const auto file = IniFile::Load(ConfigurationPath(folder));
+  if (!file) return settings;
+  constexpr std::string_view kHistorySection = "History";
+  ReadBoolean(*file, "Enabled", settings.enabled, kHistorySection);
+  settings.database = file->Get(kHistorySection, "Database", "");
+  return settings;
+}
+
 bool SaveVerifyAfterTransmit(std::string_view folder, bool verify, std::string* error) {
   return WriteProfileString(kMaintenanceSection, kVerifyKey, verify ? "True" : "False",
                             ConfigurationPath(folder), error);

@@ -58,6 +58,16 @@ Configuration LoadConfiguration(std::string_view folder, const DateTime& now);
 // The same at the machine's current time.
 Configuration LoadConfiguration(std::string_view folder);
 
+// [History]: Enabled (default True) and Database, where the history is kept:
+// empty for the SQLite file in the data folder, a postgresql:// URL or an
+// SQLite file.
+struct HistorySettings {
+  bool enabled = true;
+  std::string database;
+};
+// Reads the section of the file in `folder` without creating the file.
+HistorySettings LoadHistorySettings(std::string_view folder);
+
 // Keeps the verify option in the file of `folder`; false with `error` set
 // when the file could not be written.
 bool SaveVerifyAfterTransmit(std::string_view folder, bool verify, std::string* error);

@@ -24,6 +24,23 @@ class FileSink {
   virtual std::string Error() const = 0;
 };
 
+// The bytes kept in memory: a file's content checked or stored before (or
+// instead of) writing it anywhere.
+class MemoryFileSink final : public FileSink {
+ public:
+  bool Write(std::string_view bytes) override {
+    content_ += bytes;
+    return true;
+  }
+  bool Commit() override { return true; }
+  std::string Error() const override { return {}; }
+  const std::string& Content() const { return content_; }
+  std::string Take() { return std::move(content_); }
+
+ private:
+  std::string content_;
+};
+
 // The system calls the atomic sink makes, replaceable so that tests can make
 // any of them fail without depending on permissions or a full disk.
 struct FileSystemCalls {

@@ -47,8 +47,8 @@ class CommandLine : public testing::Test {
 
 TEST_F(CommandLine, TheTableHoldsEveryCommandOnceFilesFirst) {
   const std::vector<std::string> expected = {
-      "decode",    "diff",      "encode",    "export-csv",    "import-csv", "report", "set",
-      "show",      "cal-history", "clear-log", "dump",        "factory-reset", "get",
+      "decode",    "diff",      "encode",    "export-csv",    "history",    "import-csv", "report",
+      "set",       "show",      "cal-history", "clear-log", "dump",        "factory-reset", "get",
       "init",      "live",      "load-defaults", "ports",     "power-off",  "pump",
       "send",      "set-clock", "span",      "zero"};
   std::vector<std::string> names;

@@ -1,0 +1,42 @@
+#pragma once
+// Recording kvmaint's instrument operations in the history: the --history
+// option, and the one function that records an operation's event.
+#include <QCommandLineParser>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cli/link_options.h"
+#include "history/history_store.h"
+#include "link/link.h"
+#include "link/task.h"
+#include "model/instrument.h"
+
+namespace kv::cli {
+
+// --history URL|FILE|off: where to record, over the data folder's setting.
+void DeclareHistoryOption(QCommandLineParser& parser);
+// The option's value; nullopt when it was not given.
+std::optional<std::string> HistoryOptionValue(const QCommandLineParser& parser);
+
+// What an operation adds to its event.
+struct HistoryNote {
+  const clsInstrument* record = nullptr;  // the record read in the session: serial and model
+  std::string detail;                     // the operation's own result
+  std::string file;                       // the file it wrote or sent
+  std::string snapshot;                   // the maintenance data file's bytes (reads, transmits)
+};
+
+// Records the event of `operation` in the store chosen by `historyOption` and
+// the data folder of `options`; `serialRecord` supplies serial and model when
+// `note.record` is null (nullptr: the serial is unknown, and the detail says
+// so). A failure to record is said on stderr ("history not recorded: why")
+// and changes nothing else.
+void RecordInstrumentEvent(const LinkOptions& options, const std::optional<std::string>& historyOption,
+                           std::string_view operation, std::string result, const HistoryNote& note,
+                           const clsInstrument* serialRecord);
+
+// Reads only the serial number ("IN,R,") into `record`.
+Transaction ReadSerialNumber(uclTzif& link, clsInstrument& record);
+
+}  // namespace kv::cli

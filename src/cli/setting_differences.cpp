@@ -1,0 +1,40 @@
+#include "cli/setting_differences.h"
+
+#include "cli/json_text.h"
+#include "rules/setting_display.h"
+
+namespace kv::cli {
+namespace {
+
+std::string DifferenceJson(const SettingInfo& setting, const clsInstrument& a,
+                           const clsInstrument& b, int index) {
+  return "  {\"name\": " + JsonString(SettingCaption(setting, a, index)) +
+         ", \"setting\": " + JsonString(SettingLabel(setting, index)) +
+         ", \"old\": " + JsonString(DisplayValue(setting, a, index)) +
+         ", \"new\": " + JsonString(DisplayValue(setting, b, index)) +
+         ", \"old_value\": " + JsonValue(ToViewValue(setting.get(a, index))) +
+         ", \"new_value\": " + JsonValue(ToViewValue(setting.get(b, index))) + "}";
+}
+
+}  // namespace
+
+DifferenceListing ListDifferences(const clsInstrument& a, const clsInstrument& b, bool json) {
+  DifferenceListing listing;
+  std::string& out = listing.text;
+  for (const SettingInfo& setting : AllSettings()) {
+    for (int i = 0; i < setting.count; ++i) {
+      if (setting.get(a, i) == setting.get(b, i)) continue;
+      if (json) {
+        out += (listing.count == 0 ? "" : ",\n") + DifferenceJson(setting, a, b, i);
+      } else {
+        out += SettingCaption(setting, a, i) + ": " + DisplayValue(setting, a, i) + " -> " +
+               DisplayValue(setting, b, i) + "\n";
+      }
+      ++listing.count;
+    }
+  }
+  if (json) out = listing.count == 0 ? "[]\n" : "[\n" + out + "\n]\n";
+  return listing;
+}
+
+}  // namespace kv::cli

@@ -1,0 +1,281 @@
+// kvmaint recording into the history against kvsim: reads and a send give
+// their events and snapshots, the history's diff shows what was sent, a
+// restored snapshot puts the instrument back, service commands record with
+// the serial number, and a history that cannot be used never fails the
+// instrument operation.
+#include <gmock/gmock.h>
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "e2e/e2e_support.h"
+#include "e2e/json_reader.h"
+#include "support/child_process.h"
+#include "files/kvd_writer.h"
+#include "history/history_event.h"
+#include "history/postgres_server.h"
+
+namespace kv::history::testing {
+namespace {
+
+using e2e::Json;
+using e2e::Kvmaint;
+using e2e::Lines;
+using e2e::LoadRecord;
+using testsupport::ProgramResult;
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
+using ::testing::HasSubstr;
+
+// The events of one instrument as kvmaint history --json lists them.
+std::vector<Json> EventsOf(const std::string& dataDir, const std::string& serial) {
+  const ProgramResult listed = Kvmaint({"history", "--data-dir", dataDir, "--serial", serial, "--json"});
+  EXPECT_EQ(listed.exitCode, 0) << listed.err;
+  const std::optional<Json> json = e2e::ParseJson(listed.out);
+  EXPECT_TRUE(json.has_value()) << listed.out;
+  return json ? json->items : std::vector<Json>{};
+}
+
+std::string IdOf(const Json& event) { return std::to_string(static_cast<long long>(event["id"].number)); }
+
+using RecordingTest = e2e::SimulatorTest;
+
+TEST_F(RecordingTest, ReadsAndASendAreRecordedWithTheirSettings) {
+  const std::string data = dir.File("data");
+  const ProgramResult first = Run({"get"});
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  const std::string firstFile = Lines(first.out).at(0);
+  const clsInstrument before = LoadRecord(firstFile);
+  const ProgramResult instruments = Kvmaint({"history", "--data-dir", data, "--json"});
+  const std::optional<Json> listed = e2e::ParseJson(instruments.out);
+  ASSERT_TRUE(listed.has_value()) << instruments.out << instruments.err;
+  ASSERT_EQ(listed->items.size(), 1U);
+  const std::string serial = (*listed)[0]["serial"].text;
+  ASSERT_FALSE(serial.empty()) << "the instrument's serial number is recorded";
+  EXPECT_THAT((*listed)[0]["model"].text, ::testing::StartsWith("KORVIN"));
+
+  clsInstrument edited = before;
+  ASSERT_TRUE(edited.SetGasName(4, "NH3"));
+  ASSERT_TRUE(edited.SetXZ_(2, "B.JONES"));
+  edited.SetLcdContrast(static_cast<Integer>(before.LcdContrast() == 5 ? 6 : 5));
+  const std::string sentFile = dir.File("sent.kvd");
+  ASSERT_TRUE(WriteMaintenanceFile(edited, sentFile).ok);
+  const ProgramResult sent = Run({"send", sentFile});
+  ASSERT_EQ(sent.exitCode, 0) << sent.err;
+  const ProgramResult second = Run({"get"});
+  ASSERT_EQ(second.exitCode, 0) << second.err;
+  const std::string secondFile = Lines(second.out).at(0);
+
+  const std::vector<Json> events = EventsOf(data, serial);
+  ASSERT_EQ(events.size(), 3U);
+  const std::vector<std::string> operations{kOpRead, kOpTransmit, kOpRead};
+  const std::vector<std::string> files{firstFile, sentFile, secondFile};
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    EXPECT_EQ(events[i]["operation"].text, operations[i]);
+    EXPECT_EQ(events[i]["result"].text, "ok");
+    EXPECT_EQ(events[i]["file"].text, files[i]);
+    EXPECT_TRUE(events[i]["snapshot"].boolean);
+  }
+  EXPECT_THAT(events[1]["detail"].text, ::testing::StartsWith("wrote ")) << "the send's summary";
+
+  // The history's diff of the two reads is kvmaint diff of their files: the
+  // settings sent, and nothing else.
+  const ProgramResult historyDiff = Kvmaint({"history", "--data-dir", data, "diff", IdOf(events[0]), IdOf(events[2])});
+  const ProgramResult fileDiff = Kvmaint({"diff", firstFile, secondFile});
+  EXPECT_EQ(historyDiff.exitCode, 1) << historyDiff.err;
+  EXPECT_EQ(historyDiff.out, fileDiff.out);
+  EXPECT_EQ(Lines(historyDiff.out).size(), 3U) << historyDiff.out;
+
+  // The first read restored and sent makes the instrument what it was.
+  const std::string restored = dir.File("restored.kvd");
+  const ProgramResult restore = Kvmaint({"history", "--data-dir", data, "restore", IdOf(events[0]), restored});
+  ASSERT_EQ(restore.exitCode, 0) << restore.err;
+  EXPECT_EQ(ReadBytes(restored), ReadBytes(firstFile));
+  ASSERT_EQ(Run({"send", restored}).exitCode, 0);
+  const ProgramResult third = Run({"get"});
+  ASSERT_EQ(third.exitCode, 0) << third.err;
+  EXPECT_THAT(e2e::DifferingSettings(LoadRecord(Lines(third.out).at(0)), before), ::testing::IsEmpty());
+
+  // Every snapshot exported, named by time and id.
+  const ProgramResult exported = Kvmaint({"history", "--data-dir", data, "export", "--serial", serial, dir.File("export")});
+  ASSERT_EQ(exported.exitCode, 0) << exported.err;
+  ASSERT_EQ(Lines(exported.out).size(), 5U) << "three reads and two sends";
+  EXPECT_EQ(ReadBytes(Lines(exported.out).at(1)), ReadBytes(sentFile));
+  EXPECT_THAT(Lines(exported.out).at(0), ::testing::EndsWith("_" + IdOf(events[0]) + ".kvd"));
+}
+
+struct ServiceCase {
+  const char* name;
+  std::vector<std::string> args;
+  const char* operation;
+  bool serialKnown;
+  const char* detailPattern;
+
+  friend void PrintTo(const ServiceCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ServiceRecordingTest : public ::testing::TestWithParam<ServiceCase> {};
+
+TEST_P(ServiceRecordingTest, RecordsTheOperationAndItsResult) {
+  e2e::TempDir dir;
+  e2e::Simulator sim({"--busy-polls", "0"});
+  ASSERT_FALSE(sim.Device().empty());
+  const std::string data = dir.File("data");
+  std::vector<std::string> args = GetParam().args;
+  args.insert(args.end(), {"--port", sim.Device(), "--data-dir", data});
+  const ProgramResult ran = Kvmaint(args);
+  ASSERT_EQ(ran.exitCode, 0) << ran.err;
+  EXPECT_THAT(ran.err, ::testing::Not(HasSubstr("history")));
+
+  const ProgramResult listed = Kvmaint({"history", "--data-dir", data, "--json"});
+  const std::optional<Json> instruments = e2e::ParseJson(listed.out);
+  ASSERT_TRUE(instruments.has_value()) << listed.out << listed.err;
+  ASSERT_EQ(instruments->items.size(), 1U);
+  const std::string serial = (*instruments)[0]["serial"].text;
+  EXPECT_EQ(serial.empty(), !GetParam().serialKnown);
+  const std::vector<Json> events = EventsOf(data, serial);
+  ASSERT_EQ(events.size(), 1U);
+  EXPECT_EQ(events[0]["operation"].text, GetParam().operation);
+  EXPECT_EQ(events[0]["result"].text, "ok");
+  EXPECT_THAT(events[0]["detail"].text, ::testing::MatchesRegex(GetParam().detailPattern));
+  EXPECT_FALSE(events[0]["snapshot"].boolean);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ServiceRecordingTest,
+    ::testing::Values(
+        ServiceCase{"SetClock", {"set-clock"}, kOpSetClock, true, "[0-9/]{10} [0-9:]{8}"},
+        ServiceCase{"Zero", {"zero"}, kOpZero, true, "1  [^;]+(; [2-7]  [^;]+){6}"},
+        ServiceCase{"ClearLog", {"clear-log", "--yes"}, kOpClearLog, true, ""},
+        ServiceCase{"PowerOff", {"power-off", "--yes"}, kOpPowerOff, false, "serial number not read"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RecordingTest, OffRecordsNothing) {
+  ASSERT_EQ(Run({"get", "--history", "off"}).exitCode, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("data/History.sqlite")));
+  WriteBytes(dir.File("data/KVMaintenance.ini"), "[History]\r\nEnabled=False\r\n");
+  ASSERT_EQ(Run({"get"}).exitCode, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("data/History.sqlite")));
+}
+
+TEST_F(RecordingTest, TheConfigurationNamesTheDatabase) {
+  std::filesystem::create_directories(dir.File("data"));
+  WriteBytes(dir.File("data/KVMaintenance.ini"), "[History]\r\nDatabase=" + dir.File("shop.sqlite") + "\r\n");
+  ASSERT_EQ(Run({"get"}).exitCode, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("data/History.sqlite")));
+  const ProgramResult listed = Kvmaint({"history", "--history", dir.File("shop.sqlite")});
+  EXPECT_EQ(Lines(listed.out).size(), 2U) << listed.out << listed.err;
+}
+
+// A history that cannot be used: the read still succeeds and says why it was
+// not recorded.
+struct UnusableCase {
+  const char* name;
+  // Makes the unusable history in `folder`; returns its --history text.
+  std::function<std::string(const std::string& folder)> make;
+  const char* why;
+
+  friend void PrintTo(const UnusableCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class UnusableHistoryTest : public ::testing::TestWithParam<UnusableCase> {};
+
+TEST_P(UnusableHistoryTest, TheReadStillSucceeds) {
+  e2e::TempDir dir;
+  e2e::Simulator sim;
+  ASSERT_FALSE(sim.Device().empty());
+  const std::string history = GetParam().make(dir.Path());
+  const std::string output = dir.File("read.kvd");
+  const ProgramResult got = Kvmaint({"get", "--port", sim.Device(), "--data-dir", dir.File("data"),
+                                     "--output", output, "--history", history});
+  EXPECT_EQ(got.exitCode, 0) << got.err;
+  EXPECT_EQ(Lines(got.out), std::vector<std::string>{output});
+  EXPECT_TRUE(LoadRecord(output).SerialNo() != "");
+  EXPECT_THAT(got.err, HasSubstr("history not recorded: "));
+  EXPECT_THAT(got.err, ::testing::ContainsRegex(GetParam().why));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Histories, UnusableHistoryTest,
+    ::testing::Values(
+        UnusableCase{"NotADatabase",
+                     [](const std::string& folder) {
+                       WriteBytes(folder + "/h.sqlite", std::string(4096, 'x'));
+                       return folder + "/h.sqlite";
+                     },
+                     "h.sqlite: .*not a database"},
+        UnusableCase{"FolderMissing",
+                     [](const std::string& folder) { return folder + "/gone/h.sqlite"; },
+                     "gone does not exist"},
+        UnusableCase{"ServerDown",
+                     [](const std::string& folder) {
+                       // A socket folder where no server listens.
+                       return "postgresql:///history?host=" + folder;
+                     },
+                     "history\\?host=.*(No such file|could not connect|connection)"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A history file the user may not write. Root writes any file, so under root
+// kvmaint runs as nobody, with the port and an output folder opened to it.
+TEST(ReadOnlyHistoryTest, TheReadStillSucceeds) {
+  e2e::TempDir dir;
+  e2e::Simulator sim;
+  ASSERT_FALSE(sim.Device().empty());
+  const std::string history = dir.File("h.sqlite");
+  WriteBytes(history, "");
+  ASSERT_EQ(::chmod(history.c_str(), 0444), 0);
+  const std::string work = dir.File("work");
+  std::filesystem::create_directories(work);
+  std::vector<std::string> argv{KV_KVMAINT_PATH, "get", "--port", sim.Device(), "--data-dir", work + "/data",
+                                "--output", work + "/read.kvd", "--history", history};
+  if (::geteuid() == 0) {
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+    ASSERT_EQ(::chown(work.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    ASSERT_EQ(::chmod(sim.Device().c_str(), 0666), 0);
+    argv.insert(argv.begin(), {"/usr/sbin/runuser", "-u", "nobody", "--"});
+  }
+  const ProgramResult got = testsupport::RunProgram(argv);
+  EXPECT_EQ(got.exitCode, 0) << got.err;
+  EXPECT_EQ(Lines(got.out), std::vector<std::string>{work + "/read.kvd"});
+  EXPECT_THAT(got.err, HasSubstr("history not recorded: cannot open the history database " + history));
+  EXPECT_THAT(got.err, HasSubstr("readonly"));
+}
+
+// Another program holds the SQLite file's write lock for longer than the
+// store waits.
+TEST(LockedHistoryTest, TheReadStillSucceeds) {
+  int argc = 1;
+  char name[] = "history_tests";
+  char* argv[] = {name, nullptr};
+  QCoreApplication app(argc, argv);
+  e2e::TempDir dir;
+  e2e::Simulator sim;
+  ASSERT_FALSE(sim.Device().empty());
+  const std::string file = dir.File("h.sqlite");
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+    db.setDatabaseName(QString::fromStdString(file));
+    ASSERT_TRUE(db.open());
+    QSqlQuery query(db);
+    ASSERT_TRUE(query.exec(QStringLiteral("CREATE TABLE other (x INTEGER)")));
+    ASSERT_TRUE(query.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    const ProgramResult got = Kvmaint({"get", "--port", sim.Device(), "--data-dir", dir.File("data"),
+                                       "--output", dir.File("read.kvd"), "--history", file});
+    EXPECT_EQ(got.exitCode, 0) << got.err;
+    EXPECT_THAT(got.err, HasSubstr("history not recorded: "));
+    EXPECT_THAT(got.err, HasSubstr("locked"));
+    query.exec(QStringLiteral("ROLLBACK"));
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+}
+
+}  // namespace
+}  // namespace kv::history::testing
