@@ -249,6 +249,13 @@ class frmMain final : public QMainWindow, private LinkListener {
   // (frm_main_history.cpp); a failure to record shows in the pane.
   void RecordHistory(const clsInstrument& record, const char* operation, bool ok,
                      std::string detail, std::string file);
+  // Records a service operation under the identity of the latest Get.
+  void RecordServiceHistory(const char* operation, bool ok, std::string detail, std::string file);
+  void RecordEvent(const clsInstrument& record, const char* operation, bool ok, std::string detail,
+                   std::string file, bool withSnapshot);
+  // The history store, opened on first use; null when it is switched off
+  // (`error` empty) or cannot be made (`error` says why).
+  history::Store* HistoryStore(std::string* error);
 
   frmMainServices services_;
   std::unique_ptr<history::Store> history_;

@@ -55,13 +55,15 @@ void frmMain::mnuReport_Click() {
 
 void frmMain::mnuHistory_Click() {
   std::string error;
-  std::unique_ptr<history::Store> store = report::OpenHistoryStore(&error);
-  if (!store) {
-    services_.dialogs->Show(Dialogs::Icon::Information, windowTitle(), ToQString(error));
+  history::Store* store = HistoryStore(&error);
+  if (store == nullptr) {
+    const std::string why =
+        error.empty() ? "The instrument history is switched off ([History] Enabled in KVMaintenance.ini)."
+                      : error;
+    services_.dialogs->Show(Dialogs::Icon::Information, windowTitle(), ToQString(why));
     return;
   }
   auto* window = new frmHistory(*store, *this, *services_.dialogs, this);
-  window->KeepStore(std::move(store));
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
 }

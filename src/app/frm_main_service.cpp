@@ -198,8 +198,10 @@ void frmMain::ReportServiceOutcome(const ServiceRun& run, bool ok) {
   if (!ok) {
     const QString how = uclTZ7100_.Cancel() ? QStringLiteral(" canceled.") : QStringLiteral(" failed.");
     AppendInfo(caption + how, info_colour::kFailure);
+    RecordServiceHistory(HistoryOperationOf(run.entry.operation), false, ToLatin1(caption), run.path);
     return;
   }
+  RecordServiceHistory(HistoryOperationOf(run.entry.operation), true, ToLatin1(caption), run.path);
   QString detail;
   switch (run.entry.operation) {
     case ServiceOperation::SetClock:

@@ -104,7 +104,6 @@ frmHistory::frmHistory(history::Store& store, frmMain& main, Dialogs& dialogs, Q
 
 frmHistory::~frmHistory() = default;
 
-void frmHistory::KeepStore(std::unique_ptr<history::Store> store) { ownedStore_ = std::move(store); }
 
 void frmHistory::ShowError(const std::string& error) {
   lblStatus->setText(QStringLiteral("History: ") + ToQString(error));

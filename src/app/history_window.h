@@ -26,8 +26,6 @@ class frmHistory final : public QWidget {
   frmHistory(history::Store& store, frmMain& main, Dialogs& dialogs, QWidget* parent = nullptr);
   ~frmHistory() override;
 
-  // Keeps the store as long as the window lives (when the window opened it).
-  void KeepStore(std::unique_ptr<history::Store> store);
   // Reads the instrument list again (the selection stays when it can).
   void Refresh();
   // Shows the events of the instrument in row `row` of the instrument table.
@@ -44,7 +42,6 @@ class frmHistory final : public QWidget {
   // A query failed: say so in the window's status line.
   void ShowError(const std::string& error);
 
-  std::unique_ptr<history::Store> ownedStore_;
   history::Store& store_;
   frmMain& main_;
   Dialogs& dialogs_;

@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "history/history_store.h"
 #include "link/link.h"
 #include "link/transactions.h"
 
@@ -56,6 +57,26 @@ bool NamesChannels(ServiceOperation operation) {
 }
 
 }  // namespace
+
+const char* HistoryOperationOf(ServiceOperation operation) {
+  switch (operation) {
+    case ServiceOperation::SetClock: return history::kOpSetClock;
+    case ServiceOperation::ZeroCalibration: return history::kOpZero;
+    case ServiceOperation::SpanCalibration: return history::kOpSpan;
+    case ServiceOperation::ClearDataLogger: return history::kOpClearLog;
+    case ServiceOperation::FactorySettings: return history::kOpFactoryRestore;
+    case ServiceOperation::LoadDefaults: return history::kOpLoadDefaults;
+    case ServiceOperation::PumpOn:
+    case ServiceOperation::PumpOff: return history::kOpPump;
+    case ServiceOperation::CalibrationHistory: return history::kOpCalHistory;
+    case ServiceOperation::Initialise: return history::kOpInitialise;
+    case ServiceOperation::DumpFlash:
+    case ServiceOperation::DumpFram:
+    case ServiceOperation::DumpListing:
+    case ServiceOperation::DumpModule: return history::kOpDump;
+  }
+  return history::kOpDump;
+}
 
 std::span<const ServiceEntry> ServiceEntries() { return kEntries; }
 

@@ -52,6 +52,9 @@ const ServiceEntry& ServiceEntryOf(ServiceOperation operation);
 // What one run of a service entry needs: the answers given before it started,
 // the record it fills and the results it collects. Owned by the window until
 // the run has ended.
+// The operation's name in the instrument history.
+const char* HistoryOperationOf(ServiceOperation operation);
+
 struct ServiceRun {
   explicit ServiceRun(const ServiceEntry& chosen) : entry(chosen) {}
   const ServiceEntry& entry;

@@ -7,6 +7,7 @@
 #include "cli/instrument_command.h"
 #include "cli/json_text.h"
 #include "common/datetime.h"
+#include "history/history_store.h"
 #include "link/transactions.h"
 #include "protocol/format_gas_value.h"
 #include "rules/edit_check.h"
@@ -88,6 +89,8 @@ class CalHistoryCommand final : public InstrumentCommand {
     return std::nullopt;
   }
 
+  std::string_view HistoryOperation() const override { return history::kOpCalHistory; }
+
   // The channel descriptions come first: the history's values are scaled by them.
   int Talk(InstrumentSession& session) override {
     clsInstrument record;
@@ -99,6 +102,7 @@ class CalHistoryCommand final : public InstrumentCommand {
     for (int channel = 0; channel < kSensorChannels; ++channel) {
       channels.push_back(CalibrationOf(record, channel));
     }
+    if (outcome == Outcome::Done) History().detail = JsonText(channels);
     return Ended(session, outcome, json_ ? JsonText(channels) : TableText(channels));
   }
 

@@ -5,6 +5,7 @@
 #include "cli/cli_io.h"
 #include "cli/instrument_command.h"
 #include "cli/service_help.h"
+#include "history/history_store.h"
 #include "link/transactions.h"
 
 namespace kv::cli {
@@ -19,6 +20,7 @@ class FactoryResetCommand final : public InstrumentCommand {
   std::string_view Destroys() const override {
     return "replaces every setting of the instrument with its factory settings";
   }
+  std::string_view HistoryOperation() const override { return history::kOpFactoryRestore; }
 
   int Talk(InstrumentSession& session) override {
     const Outcome outcome =
@@ -32,6 +34,7 @@ class LoadDefaultsCommand final : public InstrumentCommand {
   std::string_view Destroys() const override {
     return "replaces every setting of the instrument with its defaults";
   }
+  std::string_view HistoryOperation() const override { return history::kOpLoadDefaults; }
 
   void DeclareOwn(QCommandLineParser& parser) override {
     parser.addOption({kKind, QStringLiteral("The kind of defaults, 0 to %1.").arg(kHighestKind),
@@ -52,6 +55,7 @@ class LoadDefaultsCommand final : public InstrumentCommand {
   int Talk(InstrumentSession& session) override {
     const Outcome outcome =
         session.Run(DefaultInstrument(session.Link(), kind_), "Loading the defaults");
+    History().detail = "kind " + std::to_string(kind_);
     return Ended(session, outcome, "defaults of kind " + std::to_string(kind_) + " loaded");
   }
 

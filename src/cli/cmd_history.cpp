@@ -16,7 +16,6 @@ namespace {
 
 const QString kSerial = QStringLiteral("serial");
 const QString kJson = QStringLiteral("json");
-const QString kDataDir = QStringLiteral("data-dir");
 
 std::string Field(const std::string& text) { return text.empty() ? "-" : text; }
 
@@ -61,10 +60,7 @@ class HistoryCommand final : public Command {
   void Declare(QCommandLineParser& parser) override {
     parser.addOption({kSerial, QStringLiteral("The instrument's serial number."), QStringLiteral("S")});
     parser.addOption({kJson, QStringLiteral("Print JSON for scripts.")});
-    parser.addOption({kDataDir, QStringLiteral("The data folder (default: $KVMAINTENANCE_HOME or "
-                                               "the per-user application folder)."),
-                      QStringLiteral("DIR")});
-    DeclareHistoryOption(parser);
+    DeclareHistoryStoreOptions(parser);
     parser.addPositionalArgument(QStringLiteral("[diff ID ID | export DIR | restore ID FILE.kvd]"),
                                  QStringLiteral("What to do (default: list)."));
   }
@@ -84,17 +80,9 @@ class HistoryCommand final : public Command {
     if (action == QStringLiteral("export") && !parser.isSet(kSerial)) {
       return Usage(QStringLiteral("export needs --serial S"));
     }
-    const std::optional<std::filesystem::path> folder = ResolveDataFolder(parser.value(kDataDir));
-    if (!folder) {
-      PrintError(QStringLiteral("cannot create the data folder %1").arg(ChooseDataFolder(parser.value(kDataDir))));
-      return kExitUsage;
-    }
-    history::ChosenHistory chosen = history::ChooseHistoryStore(HistoryOptionValue(parser), *folder);
-    if (!chosen.store) {
-      PrintError(chosen.error.empty() ? std::string("the history is off") : chosen.error);
-      return kExitUsage;
-    }
-    history::Store& store = *chosen.store;
+    const std::unique_ptr<history::Store> opened = OpenHistoryStore(parser);
+    if (!opened) return kExitUsage;
+    history::Store& store = *opened;
     const bool json = parser.isSet(kJson);
     if (action == QStringLiteral("diff")) return DiffSnapshots(store, args[1], args[2], json);
     if (action == QStringLiteral("export")) return ExportSnapshots(store, Bytes(parser.value(kSerial)), args[1]);

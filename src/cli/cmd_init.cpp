@@ -4,6 +4,7 @@
 #include "cli/instrument_command.h"
 #include "cli/kvd_files.h"
 #include "cli/service_help.h"
+#include "history/history_store.h"
 #include "link/transactions.h"
 
 namespace kv::cli {
@@ -25,12 +26,18 @@ class InitCommand final : public InstrumentCommand {
     return std::nullopt;
   }
 
+  std::string_view HistoryOperation() const override { return history::kOpInitialise; }
+
   // What the file does not hold keeps what the instrument holds, so the whole
   // record written is the instrument's with the file over it.
   int Talk(InstrumentSession& session) override {
     clsInstrument current;
     Outcome outcome = session.Run(GetInstrument(session.Link(), current), "Reading");
     if (outcome == Outcome::Done) {
+      instrumentAsRead_ = current;  // its identity, whatever the file holds
+      History().record = &instrumentAsRead_;
+      History().file = Bytes(file_.path);
+      History().snapshot = file_.content;
       clsInstrument record = FileOverRecord(current, file_.content);
       SetRatioChannels(record);
       outcome = session.Run(SetInitValue(session.Link(), record), "Initialising");
@@ -42,6 +49,7 @@ class InitCommand final : public InstrumentCommand {
 
  private:
   FileToSend file_;
+  clsInstrument instrumentAsRead_;
 };
 
 }  // namespace

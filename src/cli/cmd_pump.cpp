@@ -1,6 +1,7 @@
 // kvmaint pump on|off: switches the instrument's pump.
 #include "cli/cli_io.h"
 #include "cli/instrument_command.h"
+#include "history/history_store.h"
 #include "link/transactions.h"
 
 namespace kv::cli {
@@ -21,7 +22,10 @@ class PumpCommand final : public InstrumentCommand {
     return std::nullopt;
   }
 
+  std::string_view HistoryOperation() const override { return history::kOpPump; }
+
   int Talk(InstrumentSession& session) override {
+    History().detail = on_ ? "on" : "off";
     const Outcome outcome = session.Run(SetPump(session.Link(), on_), "Switching the pump");
     return Ended(session, outcome, on_ ? "pump on" : "pump off");
   }

@@ -2,6 +2,7 @@
 // file, or of an instrument's latest read in the history, as a PDF.
 #include "cli/cli_io.h"
 #include "cli/command.h"
+#include "cli/history_recording.h"
 #include "cli/kvd_files.h"
 #include "common/clock.h"
 #include "report/history_source.h"
@@ -15,13 +16,11 @@ const QString kPage = QStringLiteral("page");
 const QString kSerial = QStringLiteral("serial");
 
 // The record of the latest read of a serial number; false after saying why not.
-bool LoadFromHistory(clsInstrument& record, std::string& model, const std::string& serial) {
+bool LoadFromHistory(clsInstrument& record, std::string& model, const QCommandLineParser& parser) {
+  const std::string serial = Bytes(parser.value(kSerial));
+  const std::unique_ptr<history::Store> store = OpenHistoryStore(parser);
+  if (!store) return false;
   std::string error;
-  const std::unique_ptr<history::Store> store = report::OpenHistoryStore(&error);
-  if (!store) {
-    PrintError(error);
-    return false;
-  }
   const std::optional<history::Event> read = report::LatestReadSnapshot(*store, serial, &error);
   if (!read) {
     PrintError(error);
@@ -42,6 +41,7 @@ class ReportCommand final : public Command {
     parser.addOption({kSerial,
                       QStringLiteral("Report the latest read of this instrument in the history."),
                       QStringLiteral("S")});
+    DeclareHistoryStoreOptions(parser);
     parser.addPositionalArgument(QStringLiteral("FILE.kvd"),
                                  QStringLiteral("The maintenance data file (not with --serial)."));
   }
@@ -63,7 +63,7 @@ class ReportCommand final : public Command {
     std::string model(report::kInstrumentModel);
     if (files.size() == 1) {
       if (!LoadMaintenanceFile(record, files.constFirst())) return kExitUsage;
-    } else if (!LoadFromHistory(record, model, Bytes(parser.value(kSerial)))) {
+    } else if (!LoadFromHistory(record, model, parser)) {
       return kExitFailure;
     }
     const report::ReportContent content =

@@ -12,6 +12,7 @@ namespace kv::cli {
 namespace {
 
 const QString kHistory = QStringLiteral("history");
+const QString kDataDir = QStringLiteral("data-dir");
 
 }  // namespace
 
@@ -21,6 +22,24 @@ void DeclareHistoryOption(QCommandLineParser& parser) {
                                    "\"off\" (default: the data folder's KVMaintenance.ini, else "
                                    "History.sqlite there)."),
                     QStringLiteral("URL|FILE|off")});
+}
+
+void DeclareHistoryStoreOptions(QCommandLineParser& parser) {
+  parser.addOption({kDataDir, QStringLiteral("The data folder (default: $KVMAINTENANCE_HOME or "
+                                             "the per-user application folder)."),
+                    QStringLiteral("DIR")});
+  DeclareHistoryOption(parser);
+}
+
+std::unique_ptr<history::Store> OpenHistoryStore(const QCommandLineParser& parser) {
+  const std::optional<std::filesystem::path> folder = ResolveDataFolder(parser.value(kDataDir));
+  if (!folder) {
+    PrintError(QStringLiteral("cannot create the data folder %1").arg(ChooseDataFolder(parser.value(kDataDir))));
+    return nullptr;
+  }
+  history::ChosenHistory chosen = history::ChooseHistoryStore(HistoryOptionValue(parser), *folder);
+  if (!chosen.store) PrintError(chosen.error.empty() ? std::string("the history is off") : chosen.error);
+  return std::move(chosen.store);
 }
 
 std::optional<std::string> HistoryOptionValue(const QCommandLineParser& parser) {

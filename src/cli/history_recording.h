@@ -2,6 +2,7 @@
 // Recording kvmaint's instrument operations in the history: the --history
 // option, and the one function that records an operation's event.
 #include <QCommandLineParser>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,11 @@ namespace kv::cli {
 void DeclareHistoryOption(QCommandLineParser& parser);
 // The option's value; nullopt when it was not given.
 std::optional<std::string> HistoryOptionValue(const QCommandLineParser& parser);
+
+// For commands that read the history without a port: --data-dir and --history.
+void DeclareHistoryStoreOptions(QCommandLineParser& parser);
+// The store those options choose; null after saying why on stderr.
+std::unique_ptr<history::Store> OpenHistoryStore(const QCommandLineParser& parser);
 
 // What an operation adds to its event.
 struct HistoryNote {

@@ -4,12 +4,6 @@
 
 namespace kv::report {
 
-std::unique_ptr<history::Store> OpenHistoryStore(std::string* error) {
-  // No store is built into the program yet: every caller says so to the user.
-  if (error != nullptr) *error = "history is not available";
-  return nullptr;
-}
-
 std::optional<history::Event> LatestReadSnapshot(history::Store& store, const std::string& serial,
                                                  std::string* error) {
   std::string failure;

@@ -1,7 +1,6 @@
 #pragma once
 // Where the report command and the history window find the instrument
 // history, and the snapshot a report of a serial number is made from.
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -9,9 +8,6 @@
 #include "history/history_store.h"
 
 namespace kv::report {
-
-// The program's history store; null, with `error` saying why, when there is none.
-std::unique_ptr<history::Store> OpenHistoryStore(std::string* error);
 
 // The latest successful read of `serial` that kept a snapshot; nullopt with
 // `error` set when the history has none (or could not be asked).

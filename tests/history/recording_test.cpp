@@ -279,3 +279,36 @@ TEST(LockedHistoryTest, TheReadStillSucceeds) {
 
 }  // namespace
 }  // namespace kv::history::testing
+
+namespace kv::history::testing {
+namespace {
+
+// The report of a serial number is made from its latest recorded read, with
+// the serial number the history kept (a maintenance data file holds none).
+TEST_F(RecordingTest, TheReportOfASerialNumberComesFromItsLatestRead) {
+  const std::string data = dir.File("data");
+  const ProgramResult got = Run({"get"});
+  ASSERT_EQ(got.exitCode, 0) << got.err;
+  const ProgramResult instruments = Kvmaint({"history", "--data-dir", data, "--json"});
+  const std::optional<Json> listed = e2e::ParseJson(instruments.out);
+  ASSERT_TRUE(listed.has_value() && listed->items.size() == 1U) << instruments.out;
+  const std::string serial = (*listed)[0]["serial"].text;
+  ASSERT_FALSE(serial.empty());
+
+  const std::string pdf = dir.File("report.pdf");
+  const ProgramResult report =
+      Kvmaint({"report", "--serial", serial, "--pdf", pdf, "--data-dir", data});
+  ASSERT_EQ(report.exitCode, 0) << report.err;
+  const ProgramResult text = testsupport::RunProgram({"/usr/bin/pdftotext", "-layout", pdf, "-"});
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_THAT(text.out, HasSubstr(serial));
+  EXPECT_THAT(text.out, HasSubstr("CH4"));
+
+  const ProgramResult unknown =
+      Kvmaint({"report", "--serial", "NO-SUCH-UNIT", "--pdf", dir.File("none.pdf"), "--data-dir", data});
+  EXPECT_EQ(unknown.exitCode, 1);
+  EXPECT_THAT(unknown.err, HasSubstr("no read of serial number NO-SUCH-UNIT"));
+}
+
+}  // namespace
+}  // namespace kv::history::testing

@@ -80,12 +80,6 @@ TEST(LatestReadTest, AFailedQueryIsReportedAsItsOwnError) {
   EXPECT_EQ(error, "database is locked");
 }
 
-TEST(HistorySourceTest, WithoutAStoreTheCallerIsToldSo) {
-  std::string error;
-  EXPECT_EQ(OpenHistoryStore(&error), nullptr);
-  EXPECT_EQ(error, "history is not available");
-}
-
 }  // namespace
 }  // namespace kv::report
 

@@ -71,8 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "either FILE.kvd or --serial"},
         RefusedCase{"NeitherFileNorSerial", {"--pdf", "PDF"}, 2, "either FILE.kvd or --serial"},
         RefusedCase{"MissingFile", {"nothing.kvd", "--pdf", "PDF"}, 2, "nothing.kvd"},
-        RefusedCase{"NoHistory", {"--serial", "S1", "--pdf", "PDF"}, 1,
-                    "history is not available"}),
+        RefusedCase{"HistoryOff", {"--serial", "S1", "--pdf", "PDF", "--history", "off"}, 1,
+                    "the history is off"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
