@@ -24,6 +24,22 @@ class FileSink {
   virtual std::string Error() const = 0;
 };
 
+// Keeps the bytes in memory: a file's content checked or compared before
+// (or instead of) going to disk.
+class MemorySink final : public FileSink {
+ public:
+  bool Write(std::string_view bytes) override {
+    bytes_ += bytes;
+    return true;
+  }
+  bool Commit() override { return true; }
+  std::string Error() const override { return {}; }
+  const std::string& Bytes() const { return bytes_; }
+
+ private:
+  std::string bytes_;
+};
+
 // The system calls the atomic sink makes, replaceable so that tests can make
 // any of them fail without depending on permissions or a full disk.
 struct FileSystemCalls {
