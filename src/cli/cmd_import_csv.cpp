@@ -39,21 +39,6 @@ int ReportRefusedCells(const QString& csvPath, const csv::CsvCells& cells,
   return refused;
 }
 
-// The file's bytes in memory, so that they are checked before the file is replaced.
-class MemorySink final : public FileSink {
- public:
-  bool Write(std::string_view bytes) override {
-    bytes_ += bytes;
-    return true;
-  }
-  bool Commit() override { return true; }
-  std::string Error() const override { return {}; }
-  const std::string& Bytes() const { return bytes_; }
-
- private:
-  std::string bytes_;
-};
-
 // Every setting the file would read back differently (a comma ends a field of
 // a maintenance data file; factors are held as whole numbers); the count.
 int ReportLostValues(const QString& kvdPath, const clsInstrument& record,

@@ -23,6 +23,7 @@ CommandInfo SetClockCommandInfo();
 CommandInfo SetCommandInfo();
 CommandInfo ShowCommandInfo();
 CommandInfo SpanCommandInfo();
+CommandInfo StationCommandInfo();
 CommandInfo ZeroCommandInfo();
 
 const std::vector<CommandInfo>& AllCommands() {
@@ -34,6 +35,7 @@ const std::vector<CommandInfo>& AllCommands() {
         SetClockCommandInfo(), SetCommandInfo(),      ShowCommandInfo(),
         SpanCommandInfo(),     ZeroCommandInfo(),     ExportCsvCommandInfo(),
         ImportCsvCommandInfo(), DumpCommandInfo(),
+        StationCommandInfo(),
     };
     std::sort(table.begin(), table.end(), [](const CommandInfo& a, const CommandInfo& b) {
       if (a.group != b.group) return a.group < b.group;

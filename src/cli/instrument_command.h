@@ -23,6 +23,9 @@ class InstrumentCommand : public Command {
   bool Verbose() const { return verbose_; }
 
   virtual void DeclareOwn(QCommandLineParser&) {}
+  // False for a command that waits for instruments itself: the port is only
+  // opened before Talk.
+  virtual bool ConnectsFirst() const { return true; }
   // A destructive command returns what it is about to do ("erase the
   // instrument's data logger"): it then asks on a terminal and, without a
   // terminal, runs only with --yes.
