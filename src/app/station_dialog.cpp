@@ -76,6 +76,7 @@ StationDialog::StationDialog(frmMain& window, history::Recorder* recorder)
 
   column->addWidget(new QLabel(tr("Kept as each instrument has them (never written):"), this));
   tblPerInstrument = Table(this, "tblPerInstrument", {tr("Setting"), tr("Why")});
+  tblPerInstrument->setWordWrap(false);
   for (const PerInstrumentSetting& setting : PerInstrumentSettings()) {
     const int row = tblPerInstrument->rowCount();
     tblPerInstrument->insertRow(row);
@@ -83,8 +84,10 @@ StationDialog::StationDialog(frmMain& window, history::Recorder* recorder)
     tblPerInstrument->setItem(row, 1, Cell(std::string(setting.reason)));
   }
   tblPerInstrument->resizeColumnToContents(0);
-  tblPerInstrument->setMaximumHeight(tblPerInstrument->verticalHeader()->length() +
-                                     tblPerInstrument->horizontalHeader()->height() + 4);
+  tblPerInstrument->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+  // Every row in sight: the operator reads them all before starting.
+  tblPerInstrument->setFixedHeight(tblPerInstrument->verticalHeader()->length() +
+                                   tblPerInstrument->horizontalHeader()->sizeHint().height() + 4);
   column->addWidget(tblPerInstrument);
 
   auto* optionRow = new QHBoxLayout;
@@ -130,7 +133,7 @@ StationDialog::StationDialog(frmMain& window, history::Recorder* recorder)
   connect(cmdStationFile, &QPushButton::clicked, this, &StationDialog::ChooseFile);
   connect(cmdStationStart, &QPushButton::clicked, this, [this] { StartRun(); });
   connect(cmdStationStop, &QPushButton::clicked, this, &StationDialog::StopRun);
-  resize(900, 720);
+  resize(900, 800);
   lblStationStatus->setText(tr("Choose the distributed file, then Start"));
   UpdateButtons();
 }
@@ -222,6 +225,7 @@ void StationDialog::InstrumentFinished(const StationOutcome& outcome) {
   if (!outcome.failedStep.empty()) result += " at " + outcome.failedStep;
   const std::string cells[] = {outcome.time, outcome.serial, written, outcome.verification, result, outcome.message};
   for (int column = 0; column < 6; ++column) tblStationDone->setItem(row, column, Cell(cells[column]));
+  tblStationDone->resizeColumnToContents(0);
   tblStationDone->scrollToBottom();
   if (outcome.result != StationPhase::Done) {
     ShowStatus(outcome.result, lblStationStatus->text() + QStringLiteral("\n") + ToQString(outcome.message));
