@@ -5,7 +5,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <set>
+#include <csignal>
+#include <optional>
+#include <thread>
 
 #include "e2e_support.h"
 #include "files/kvd_writer.h"
@@ -144,6 +146,34 @@ TEST_F(StationTest, AFileForOtherSensorsIsRefusedBeforeAnyWrite) {
   ASSERT_EQ(sim.Stop(), 0);
   EXPECT_EQ(WrittenCodes(ReadBytes(trace)), std::set<std::string>{});
   EXPECT_THAT(ReadBytes(trace), HasSubstr("> VP,R,")) << "the instrument was read";
+}
+
+// The line has ended (its only instrument done and off): Ctrl-C while the
+// run waits for the next one ends it cleanly, with the summary and report.
+TEST_F(StationTest, CtrlCBetweenInstrumentsEndsTheRunWithItsReport) {
+  const std::string company = WriteDistributed(false);
+  Simulator sim({"--line", WriteUnit("E2E-201", 10)});
+  ASSERT_FALSE(sim.Device().empty());
+  const std::string data = dir.File("data");
+  ChildProcess station({KV_KVMAINT_PATH, "station", "--apply", company, "--port", sim.Device(), "--data-dir", data});
+  ASSERT_TRUE(station.Started());
+  std::optional<std::string> line;
+  do {
+    line = station.ReadLine(60s);
+  } while (line && line->find("E2E-201") == std::string::npos);
+  ASSERT_TRUE(line.has_value()) << "no instrument line";
+  EXPECT_THAT(*line, HasSubstr("done"));
+  std::this_thread::sleep_for(1s);  // switched off; waiting for the next
+  station.Signal(SIGINT);
+  const ProgramResult ended = station.Finish(30s);
+  EXPECT_EQ(ended.exitCode, 0) << ended.out << ended.err;
+  EXPECT_THAT(ended.out, HasSubstr("1 instrument: 1 done, 0 failed, 0 skipped"));
+  std::vector<std::string> reports;
+  for (const auto& entry : std::filesystem::directory_iterator(data + "/Backup")) {
+    if (entry.path().extension() == ".csv") reports.push_back(entry.path().string());
+  }
+  ASSERT_EQ(reports.size(), 1U) << "the report lies beside the backups";
+  EXPECT_EQ(Lines(ReadBytes(reports[0])).size(), 2U);
 }
 
 }  // namespace
