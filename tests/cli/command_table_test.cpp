@@ -49,7 +49,7 @@ TEST_F(CommandLine, TheTableHoldsEveryCommandOnceFilesFirst) {
   const std::vector<std::string> expected = {
       "decode",    "diff",      "encode",    "export-csv", "import-csv", "set",  "show",
       "clear-log", "dump",      "get",       "live",       "ports",      "power-off",
-      "send",      "set-clock", "span",      "zero"};
+      "send",      "set-clock", "span",      "station",   "zero"};
   std::vector<std::string> names;
   for (const CommandInfo& command : AllCommands()) names.emplace_back(command.name);
   EXPECT_EQ(names, expected);
