@@ -133,6 +133,30 @@ TEST_F(StationLineTest, StoppingWhileWaitingEndsTheRunWithoutAnInstrument) {
   EXPECT_TRUE(observer.outcomes.empty());
 }
 
+// The line drops during the read (the instrument slipped off the adapter):
+// the cycle fails at the read, and the same instrument placed again is done.
+class StationHangUpTest : public StationLineTest {
+ protected:
+  static FaultPlan HangUpDuringRead() {
+    FaultPlan faults;
+    faults.Add({FaultKind::HangUp, 40});
+    return faults;
+  }
+  StationHangUpTest() : StationLineTest({}, HangUpDuringRead()) {}
+};
+
+TEST_F(StationHangUpTest, ALostReadFailsAndTheInstrumentPlacedAgainIsDone) {
+  StartLine({LineInstrument("KV-8001", 10)}, Instruments(2));
+  RunFor(2 * kEnoughTicks);
+  ASSERT_EQ(observer.outcomes.size(), 2U);
+  EXPECT_EQ(observer.outcomes[0].failedStep, "read");
+  EXPECT_THAT(observer.outcomes[0].message, HasSubstr("nothing written"));
+  EXPECT_EQ(observer.outcomes[0].settingsWritten, 0);
+  EXPECT_EQ(observer.outcomes[1].serial, "KV-8001");
+  EXPECT_EQ(observer.outcomes[1].result, StationPhase::Done) << observer.outcomes[1].message;
+  EXPECT_EQ(ChangesHeld(FinalStates()[0]), 3);
+}
+
 // One step refused by the instrument: the cycle stops there, names the step,
 // says what the instrument holds, and leaves it on.
 struct StepFault {

@@ -87,13 +87,14 @@ class StationLineTest : public ::testing::Test {
   // Ticks an instrument stays off before the next one is placed.
   static constexpr int kChangeOverTicks = 20;
 
-  explicit StationLineTest(SimDeviceOptions options = {}) : deviceOptions_(options) {}
+  explicit StationLineTest(SimDeviceOptions options = {}, FaultPlan faults = {})
+      : deviceOptions_(std::move(options)), faults_(std::move(faults)) {}
 
   // Starts the line with `instruments` (the first on the adapter).
   void StartLine(std::vector<clsInstrument> instruments, StationOptions options,
                  std::string fileContent = MaintenanceFileBytes(DistributedRecord())) {
     clsInstrument first = instruments.front();
-    instrument_.emplace(clock, std::move(first), deviceOptions_);
+    instrument_.emplace(clock, std::move(first), deviceOptions_, faults_);
     instrument_->SetSwitchesOff(true);
     line_.emplace(std::move(instruments));
     port_.emplace(*instrument_);
@@ -137,6 +138,7 @@ class StationLineTest : public ::testing::Test {
 
  private:
   SimDeviceOptions deviceOptions_;
+  FaultPlan faults_;
   std::optional<SimInstrument> instrument_;
   std::optional<SimLine> line_;
   std::optional<SimTransport> port_;
