@@ -118,6 +118,11 @@ TEST_F(StationTest, ALineOfThreeWithOneRefusedWrite) {
   EXPECT_THAT(lines.back(), HasSubstr("report: " + report));
   EXPECT_THAT(run.out, HasSubstr("3 instruments: 2 done, 1 failed, 0 skipped"));
   EXPECT_EQ(Lines(ReadBytes(report)).size(), 4U) << "a header and three rows:\n" << ReadBytes(report);
+  int backups = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.File("data") + "/Backup")) {
+    backups += entry.path().extension() == ".kvd" ? 1 : 0;
+  }
+  EXPECT_EQ(backups, 3) << "each instrument read into a backup of its own";
 
   ASSERT_EQ(sim.Stop(), 0);
   const clsInstrument distributed = LoadRecord(company);
