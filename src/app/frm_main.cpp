@@ -157,6 +157,8 @@ QWidget* frmMain::BuildActionPanel() {
   chkVerify->setChecked(true);
   chkVerify->setAccessibleName(chkVerify->text());
   column->addWidget(chkVerify);
+  cmdStation = ActionButton(panel, "cmdStation", "Station mode...");
+  column->addWidget(cmdStation);
 
   rtbInfo = new InfoPane(panel);
   rtbInfo->setAccessibleName(tr("Information"));
@@ -177,6 +179,7 @@ QWidget* frmMain::BuildActionPanel() {
   connect(cmdStore, &QPushButton::clicked, this, &frmMain::cmdStore_Click);
   connect(cmdPowerOff, &QPushButton::clicked, this, &frmMain::cmdPowerOff_Click);
   connect(chkVerify, &QCheckBox::toggled, this, &frmMain::SetVerifyAfterTransmit);
+  connect(cmdStation, &QPushButton::clicked, this, &frmMain::OpenStation);
   return panel;
 }
 

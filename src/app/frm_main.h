@@ -41,6 +41,7 @@ class QTabWidget;
 namespace kv {
 
 class InfoPane;
+class StationDialog;
 class LinkTicker;
 class SettingsGrid;
 class frmLive;
@@ -166,6 +167,8 @@ class frmMain final : public QMainWindow, private LinkListener {
   const std::filesystem::path& DataFolder() const { return services_.dataFolder; }
   std::filesystem::path BackupFolder() const;
   const FontSettings& ConfiguredFont() const { return configuredFont_; }
+  // Station mode: its dialog, made on first use and shown.
+  StationDialog* OpenStation();
 
  signals:
   // A transaction has ended and its result is shown.
@@ -328,6 +331,8 @@ class frmMain final : public QMainWindow, private LinkListener {
   std::array<SettingsGrid*, kPidRanges> vfgPID{};
   SettingsGrid* vfgAlarmLevels = nullptr;
   frmUpload* upload_ = nullptr;
+  QPushButton* cmdStation = nullptr;
+  StationDialog* station_ = nullptr;
 };
 
 }  // namespace kv

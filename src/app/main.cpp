@@ -1,7 +1,8 @@
-// KVMaintenance [--port DEVICE] [--data-dir DIR] [--demo] | --help | --version
+// KVMaintenance [--port DEVICE] [--data-dir DIR] [--demo] [--station FILE.kvd] | --help | --version
 //   --port DEVICE   use this serial device instead of searching for the adapter
 //   --data-dir DIR  the program folder (configuration, Backup, SerialLog.log)
 //   --demo          start kvsim beside the program and connect to it
+//   --station FILE  open station mode with FILE.kvd as the distributed file
 //   -LOG            accepted for compatibility; it changes nothing
 #include <QApplication>
 #include <QCommandLineParser>
@@ -11,6 +12,7 @@
 
 #include "app/app_messages.h"
 #include "app/demo_simulator.h"
+#include "app/station_dialog.h"
 #include "app/dialogs.h"
 #include "app/frm_main.h"
 #include "common/clock.h"
@@ -31,6 +33,7 @@ struct Options {
   QString port;
   QString dataDir;
   bool demo = false;
+  QString station;  // open station mode with this distributed file
 };
 
 Options ParseCommandLine(const QCoreApplication& app) {
@@ -48,11 +51,14 @@ Options ParseCommandLine(const QCoreApplication& app) {
                                    QStringLiteral("DIR"));
   const QCommandLineOption demo(QStringLiteral("demo"),
                                 QStringLiteral("Connect to a simulated instrument (kvsim)."));
+  const QCommandLineOption station(QStringLiteral("station"),
+                                   QStringLiteral("Open station mode with this distributed file."),
+                                   QStringLiteral("FILE.kvd"));
   QCommandLineOption log(QStringLiteral("LOG"), QStringLiteral("Accepted; has no effect."));
   log.setFlags(QCommandLineOption::HiddenFromHelp);
-  parser.addOptions({port, dataDir, demo, log});
+  parser.addOptions({port, dataDir, demo, station, log});
   parser.process(app);
-  return {parser.value(port), parser.value(dataDir), parser.isSet(demo)};
+  return {parser.value(port), parser.value(dataDir), parser.isSet(demo), parser.value(station)};
 }
 
 // Help and version are answered without a window system (a terminal over
@@ -129,6 +135,7 @@ int main(int argc, char** argv) {
   kv::InterruptWatch termination;
   termination.SetHandler([] { QApplication::quit(); });
   window.show();
+  if (!options.station.isEmpty()) window.OpenStation()->SetFile(options.station);
   const int status = QApplication::exec();
   port.Close();
   simulator.Stop();

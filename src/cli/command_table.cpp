@@ -25,6 +25,7 @@ CommandInfo SetClockCommandInfo();
 CommandInfo SetCommandInfo();
 CommandInfo ShowCommandInfo();
 CommandInfo SpanCommandInfo();
+CommandInfo StationCommandInfo();
 CommandInfo ZeroCommandInfo();
 CommandInfo FactoryResetCommandInfo();
 CommandInfo LoadDefaultsCommandInfo();
@@ -45,6 +46,7 @@ const std::vector<CommandInfo>& AllCommands() {
         CalHistoryCommandInfo(), InitCommandInfo(),
         ReportCommandInfo(),
         HistoryCommandInfo(),
+        StationCommandInfo(),
     };
     std::sort(table.begin(), table.end(), [](const CommandInfo& a, const CommandInfo& b) {
       if (a.group != b.group) return a.group < b.group;

@@ -47,21 +47,25 @@ std::optional<std::string> HistoryOptionValue(const QCommandLineParser& parser) 
   return Bytes(parser.value(kHistory));
 }
 
-void RecordInstrumentEvent(const LinkOptions& options, const std::optional<std::string>& historyOption,
-                           std::string_view operation, std::string result, const HistoryNote& note,
-                           const clsInstrument* serialRecord) {
-  if (historyOption && *historyOption == history::kHistoryOff) return;
+std::unique_ptr<history::Store> OpenRecordingStore(const LinkOptions& options,
+                                                   const std::optional<std::string>& historyOption) {
+  if (historyOption && *historyOption == history::kHistoryOff) return nullptr;
   const std::optional<std::filesystem::path> folder = ResolveDataFolder(options.dataDir);
   if (!folder) {
     PrintError("history not recorded: cannot create the data folder " +
                Bytes(ChooseDataFolder(options.dataDir)));
-    return;
+    return nullptr;
   }
-  const history::ChosenHistory chosen = history::ChooseHistoryStore(historyOption, *folder);
-  if (!chosen.store) {
-    if (!chosen.error.empty()) PrintError("history not recorded: " + chosen.error);
-    return;
-  }
+  history::ChosenHistory chosen = history::ChooseHistoryStore(historyOption, *folder);
+  if (!chosen.store && !chosen.error.empty()) PrintError("history not recorded: " + chosen.error);
+  return std::move(chosen.store);
+}
+
+void RecordInstrumentEvent(const LinkOptions& options, const std::optional<std::string>& historyOption,
+                           std::string_view operation, std::string result, const HistoryNote& note,
+                           const clsInstrument* serialRecord) {
+  const std::unique_ptr<history::Store> store = OpenRecordingStore(options, historyOption);
+  if (!store) return;
   const clsInstrument* identity = note.record != nullptr ? note.record : serialRecord;
   history::Event event = history::EventFor(identity != nullptr ? *identity : clsInstrument(),
                                            std::string(operation));
@@ -72,7 +76,7 @@ void RecordInstrumentEvent(const LinkOptions& options, const std::optional<std::
   if (note.record == nullptr) event.model.clear();  // the serial read alone does not tell it
   event.file = note.file;
   event.snapshot = note.snapshot;
-  const history::RecordOutcome outcome = chosen.store->Record(event);
+  const history::RecordOutcome outcome = store->Record(event);
   if (!outcome.recorded) PrintError(history::NotRecordedText(outcome));
 }
 

@@ -33,6 +33,12 @@ struct HistoryNote {
   std::string snapshot;                   // the maintenance data file's bytes (reads, transmits)
 };
 
+// The store `historyOption` and the data folder of `options` choose for
+// recording; null when recording is off, or after saying on stderr why it
+// cannot be used ("history not recorded: why").
+std::unique_ptr<history::Store> OpenRecordingStore(const LinkOptions& options,
+                                                   const std::optional<std::string>& historyOption);
+
 // Records the event of `operation` in the store chosen by `historyOption` and
 // the data folder of `options`; `serialRecord` supplies serial and model when
 // `note.record` is null (nullptr: the serial is unknown, and the detail says

@@ -82,7 +82,7 @@ int InstrumentCommand::Run(const QCommandLineParser& parser) {
   {
     ProgressLine status;
     status.SetLabel("connecting to " + Bytes(options_.port));
-    connected = session.Connect(options_.port);
+    connected = ConnectsFirst() ? session.Connect(options_.port) : session.OpenPort(options_.port);
   }
   if (connected == Outcome::Interrupted) {
     PrintError("interrupted while connecting");

@@ -22,8 +22,13 @@ class InstrumentCommand : public Command {
   const LinkOptions& Options() const { return options_; }
   // --verbose: the command lists what it did in detail.
   bool Verbose() const { return verbose_; }
+  // --history as given; nullopt for the configured store.
+  const std::optional<std::string>& HistoryOption() const { return historyOption_; }
 
   virtual void DeclareOwn(QCommandLineParser&) {}
+  // False for a command that waits for instruments itself: the port is only
+  // opened before Talk.
+  virtual bool ConnectsFirst() const { return true; }
   // A destructive command says what it is about to do ("erases the
   // instrument's data logger"): it then asks on a terminal and, without a
   // terminal, runs only with --yes.

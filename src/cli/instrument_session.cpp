@@ -59,6 +59,17 @@ void InstrumentSession::OnInterrupt() {
 }
 
 Outcome InstrumentSession::Connect(const QString& port) {
+  const Outcome opened = OpenPort(port);
+  if (opened != Outcome::Done) return opened;
+  Wait([this] { return connected_ || connectGaveUp_ || lineLost_; });
+  if (interrupts_.Interrupted()) return Outcome::Interrupted;
+  if (connected_) return Outcome::Done;
+  PrintError(lineLost_ ? QStringLiteral("the line to the instrument was lost while connecting")
+                       : Text(Trimmed(FormatMessage(msg::kNoResponse))));
+  return Outcome::Failed;
+}
+
+Outcome InstrumentSession::OpenPort(const QString& port) {
   if (!options_.logPath.isEmpty()) {
     const std::filesystem::path log = ToFsPath(options_.logPath);
     std::error_code ignored;
@@ -83,12 +94,7 @@ Outcome InstrumentSession::Connect(const QString& port) {
     return Outcome::Failed;
   }
   ticker_.Start();
-  Wait([this] { return connected_ || connectGaveUp_ || lineLost_; });
-  if (interrupts_.Interrupted()) return Outcome::Interrupted;
-  if (connected_) return Outcome::Done;
-  PrintError(lineLost_ ? QStringLiteral("the line to the instrument was lost while connecting")
-                       : Text(Trimmed(FormatMessage(msg::kNoResponse))));
-  return Outcome::Failed;
+  return Outcome::Done;
 }
 
 Outcome InstrumentSession::Run(Transaction transaction, std::string progressLabel) {

@@ -35,6 +35,9 @@ class InstrumentSession final : private LinkListener {
   // Opens `port` and lets the link's connect sequence probe until the
   // instrument answers. On failure the reason has been printed.
   Outcome Connect(const QString& port);
+  // Only opens `port` and starts the tick: a transaction that waits for
+  // instruments itself (station mode) connects on its own.
+  Outcome OpenPort(const QString& port);
   // Runs a transaction of the link to its end; `progressLabel` names the
   // progress shown on a terminal ("Reading").
   Outcome Run(Transaction transaction, std::string progressLabel);

@@ -33,4 +33,10 @@ KvdWriteResult WriteMaintenanceFile(const clsInstrument& r, const std::string& p
   return WriteMaintenanceFile(r, sink);
 }
 
+std::string MaintenanceFileText(const clsInstrument& r) {
+  MemoryFileSink sink;
+  (void)WriteMaintenanceFile(r, sink);  // a string sink never fails
+  return sink.Take();
+}
+
 }  // namespace kv

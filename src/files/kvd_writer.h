@@ -25,4 +25,7 @@ KvdWriteResult WriteMaintenanceFile(const clsInstrument& r, FileSink& sink);
 // The same into `path`, replacing it only when everything was written.
 KvdWriteResult WriteMaintenanceFile(const clsInstrument& r, const std::string& path);
 
+// The bytes the maintenance data file of `r` holds.
+std::string MaintenanceFileText(const clsInstrument& r);
+
 }  // namespace kv

@@ -8,6 +8,7 @@
 #include "model/instrument_settings.h"
 
 namespace kv {
+
 clsInstrument AsFiled(const clsInstrument& record) {
   MemoryFileSink sink;
   clsInstrument filed;

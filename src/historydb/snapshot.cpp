@@ -6,11 +6,7 @@
 #include "history/history_event.h"
 
 namespace kv::history {
-std::string SnapshotOf(const clsInstrument& record) {
-  MemoryFileSink sink;
-  (void)WriteMaintenanceFile(record, sink);  // a string sink never fails
-  return sink.Take();
-}
+std::string SnapshotOf(const clsInstrument& record) { return MaintenanceFileText(record); }
 
 Event EventFor(const clsInstrument& record, std::string operation) {
   Event event;

@@ -46,6 +46,8 @@ inline constexpr int kPowerOffSettleTicks = 50;
 // Progress(done, 200) after each accepted reply. Change_SubBoard is False
 // afterwards in every case.
 Transaction GetInstrument(uclTzif& link, clsInstrument& record);
+// The same read, to be awaited inside a longer transaction.
+Task<bool> ReadInstrument(uclTzif& link, clsInstrument& record);
 
 // ---- the upload -----------------------------------------------------------------
 // One line of an upload as it went out.
@@ -66,6 +68,9 @@ using SentWriteObserver = std::function<void(const SentWriteLine&)>;
 // `onLine` sees every line sent, the refused one included.
 Transaction SetInstrument(uclTzif& link, clsInstrument& record, bool saveAsDefault,
                           SentWriteObserver onLine = {});
+// The same upload, to be awaited inside a longer transaction.
+Task<bool> UploadChanges(uclTzif& link, clsInstrument& record, bool saveAsDefault,
+                         const SentWriteObserver& onLine);
 
 // Marks the whole record for writing, then uploads it, sets the instrument's
 // clock to now and erases its data logger, stopping at the first that fails.
@@ -76,6 +81,8 @@ Transaction SetInitValue(uclTzif& link, clsInstrument& record, bool saveAsDefaul
 // link. Always true, as the window expects; `acknowledged`, when given, tells
 // whether the instrument took the command.
 Transaction BodyPowerOff(uclTzif& link, bool* acknowledged = nullptr);
+// The same power-off, to be awaited inside a longer transaction.
+Task<bool> SwitchOff(uclTzif& link, bool* acknowledged);
 // Erases the data logger and polls until the instrument has finished.
 Task<bool> BodyDataClear(uclTzif& link);
 // Restores the factory settings and polls until the instrument has finished.

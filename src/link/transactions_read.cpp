@@ -17,6 +17,11 @@ void RelayMessage(clsInstrument& record, Raise raise) {
 }  // namespace
 
 Transaction GetInstrument(uclTzif& link, clsInstrument& record) {
+  const bool ok = co_await ReadInstrument(link, record);
+  co_return ok;
+}
+
+Task<bool> ReadInstrument(uclTzif& link, clsInstrument& record) {
   link.SetCancel(false);
   ReplySink sink(&record);
   record.ClearDatas();

@@ -113,6 +113,11 @@ int ResultDigit(const std::optional<std::string>& result, int channel) {
 }  // namespace
 
 Transaction BodyPowerOff(uclTzif& link, bool* acknowledged) {
+  const bool done = co_await SwitchOff(link, acknowledged);
+  co_return done;
+}
+
+Task<bool> SwitchOff(uclTzif& link, bool* acknowledged) {
   link.AddLog(FormatMessage(msg::kPowerOffStartLog));
   ReplySink sink;
   const std::string line = WriteLineRO();

@@ -35,10 +35,12 @@ std::string LabelOf(const WriteGroup& group, const std::string& commandText) {
 
 std::string Now(const uclTzif& link) { return FormatGeneralDate(link.GetClock().Now()); }
 
+}  // namespace
+
 // The upload itself, awaited by both entry points: the observer comes by
 // reference to the caller's named object.
-Task<bool> Upload(uclTzif& link, clsInstrument& record, bool saveAsDefault,
-                  const SentWriteObserver& onLine) {
+Task<bool> UploadChanges(uclTzif& link, clsInstrument& record, bool saveAsDefault,
+                         const SentWriteObserver& onLine) {
   link.SetCancel(false);
   ReplySink sink(&record);
   const DateTime started = link.GetClock().Now();
@@ -76,11 +78,9 @@ Task<bool> Upload(uclTzif& link, clsInstrument& record, bool saveAsDefault,
   co_return writtenAll;
 }
 
-}  // namespace
-
 Transaction SetInstrument(uclTzif& link, clsInstrument& record, bool saveAsDefault,
                           SentWriteObserver onLine) {
-  const bool ok = co_await Upload(link, record, saveAsDefault, onLine);
+  const bool ok = co_await UploadChanges(link, record, saveAsDefault, onLine);
   co_return ok;
 }
 
@@ -121,7 +121,7 @@ Transaction SetInitValue(uclTzif& link, clsInstrument& record, bool saveAsDefaul
   MarkForCompleteWrite(record);
   // Each step only makes sense on an instrument that took the one before.
   const SentWriteObserver noObserver;
-  const bool written = co_await Upload(link, record, saveAsDefault, noObserver);
+  const bool written = co_await UploadChanges(link, record, saveAsDefault, noObserver);
   if (!written) co_return false;
   const DateTime now = link.GetClock().Now();
   const bool clockSet = co_await SetDateTime(link, now);

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -19,6 +20,7 @@
 #include "sim/sim_default_state.h"
 #include "sim/sim_dump_files.h"
 #include "sim/sim_instrument.h"
+#include "sim/sim_line.h"
 #include "sim/sim_options.h"
 #include "sim/sim_state_file.h"
 
@@ -79,9 +81,10 @@ bool MakeLink(const std::string& target, const std::string& link, std::string* e
 }
 
 // Serves until stopped. While the instrument is off the loop wakes every
-// 100 ms to see whether it is to be switched on (SIGUSR1 or the delay).
+// 100 ms to see whether it is to be switched on (SIGUSR1 or the delay);
+// `switchOn` does it and says whether an instrument came on.
 void Serve(kv::sim::PtyServer& server, kv::sim::SimInstrument& instrument, int powerOnAfterSeconds,
-           bool verbose) {
+           bool verbose, const std::function<bool()>& switchOn) {
   using SteadyClock = std::chrono::steady_clock;
   constexpr int kPowerCheckMs = 100;
   bool wasOff = false;
@@ -101,7 +104,10 @@ void Serve(kv::sim::PtyServer& server, kv::sim::SimInstrument& instrument, int p
                            SteadyClock::now() - offSince >= std::chrono::seconds(powerOnAfterSeconds);
     if (g_powerOnRequested != 0 || delayOver) {
       g_powerOnRequested = 0;
-      instrument.PowerOn();
+      if (!switchOn()) {
+        offSince = SteadyClock::now();
+        continue;
+      }
       wasOff = false;
       if (verbose) std::cerr << "kvsim: powered on\n";
     }
@@ -135,6 +141,13 @@ int main(int argc, char** argv) {
   if (!options.statePath.empty() && !LoadStateFile(options.statePath, settings, &error)) {
     return Fail(error);
   }
+  std::vector<clsInstrument> lineStates;
+  for (const std::string& path : options.linePaths) {
+    if (!LoadLineInstrument(path, settings, &error)) return Fail(error);
+    lineStates.push_back(settings);
+  }
+  SimLine line(std::move(lineStates));
+  if (!line.Empty()) settings = line.First();
   if (!InstallSignals(&error)) return Fail(error);
 
   SystemClock clock;
@@ -157,11 +170,24 @@ int main(int argc, char** argv) {
   }
   PtyServer server(port, instrument, {options.baud, trace});
   instrument.SetSwitchesOff(true);
-  Serve(server, instrument, options.powerOnAfterSeconds, options.verbose);
+  const auto switchOn = [&line, &instrument, verbose = options.verbose] {
+    if (line.Empty()) {
+      instrument.PowerOn();
+      return true;
+    }
+    const bool next = line.Advance(instrument);
+    if (!next && verbose) std::cerr << "kvsim: the line has ended\n";
+    return next;
+  };
+  Serve(server, instrument, options.powerOnAfterSeconds, options.verbose, switchOn);
 
   int status = 0;
   if (!options.stateOutPath.empty() &&
       !SaveStateFile(options.stateOutPath, instrument.Device().Settings(), &error)) {
+    status = Fail(error);
+  }
+  if (!options.lineOutFolder.empty() &&
+      !line.SaveFinalStates(options.lineOutFolder, instrument, &error)) {
     status = Fail(error);
   }
   if (!options.linkPath.empty()) ::unlink(options.linkPath.c_str());

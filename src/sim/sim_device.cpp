@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "protocol/field_parse.h"
 #include "protocol/framing.h"
 #include "sim/sim_fields.h"
 #include "sim/sim_handlers.h"
@@ -43,6 +44,26 @@ SimDevice::SimDevice(const Clock& clock, clsInstrument settings, SimDeviceOption
   factory_ = settings_;
 }
 
+void SimDevice::Replace(clsInstrument settings) {
+  settings_ = std::move(settings);
+  SettleDerived();
+  factory_ = settings_;
+  clockOffsetSeconds_ = 0;
+  pumpOn_ = true;
+  dataLogRecords_ = kFullDataLog;
+  powerOffRequests_ = 0;
+  live_ = LiveReadings{};
+  zero_ = span_ = defaults_ = busy_ = PendingOperation{};
+  busyJob_ = BusyJob::None;
+  zeroResult_.clear();
+  spanResult_.clear();
+}
+
+bool SimDevice::RefusesWrite(std::string_view code, char access) const {
+  return access == 'W' && !options_.refuseWriteCode.empty() && code == options_.refuseWriteCode &&
+         Trim(settings_.SerialNo()) == options_.refuseWriteSerial;
+}
+
 void SimDevice::SettleDerived() { SettleDerivedSettings(settings_); }
 
 DateTime SimDevice::InstrumentNow() const { return AddSeconds(clock_.Now(), clockOffsetSeconds_); }
@@ -60,6 +81,7 @@ std::string SimDevice::Answer(std::string_view commandText) {
   const std::string_view data =
       commandText.size() > kHeadLength ? commandText.substr(kHeadLength) : std::string_view{};
   if (code == "RC") return ReplyText("RC", access, {std::string(kModelName)});
+  if (RefusesWrite(code, access)) return ControlReply(code, access, kNAK);
   if (access == 'R') {
     if (const ReadBuilder build = FindReadBuilder(code)) {
       if (auto reply = build(*this, data)) return std::move(*reply);

@@ -44,6 +44,10 @@ struct SimDeviceOptions {
   // Writes of this two-letter code are acknowledged but one of the settings
   // they change is stored wrongly (--store-wrong); empty: none.
   std::string storeWrongCode;
+  // Writes of `refuseWriteCode` ("GN") are refused with NAK by the
+  // instrument whose serial number is `refuseWriteSerial` (--refuse-write).
+  std::string refuseWriteSerial;
+  std::string refuseWriteCode;
 };
 
 class SimDevice {
@@ -74,6 +78,10 @@ class SimDevice {
   LiveReadings& Live() { return live_; }
   const SimDeviceOptions& Options() const { return options_; }
 
+  // Becomes another instrument: its settings, a fresh clock, pump, logger
+  // and no operation in progress (the next instrument of a line).
+  void Replace(clsInstrument settings);
+
   PendingOperation& ZeroCalibration() { return zero_; }
   PendingOperation& SpanCalibration() { return span_; }
   PendingOperation& DefaultsLoad() { return defaults_; }
@@ -100,6 +108,7 @@ class SimDevice {
 
  private:
   std::string ChannelResults() const;
+  bool RefusesWrite(std::string_view code, char access) const;
 
   const Clock& clock_;
   clsInstrument settings_;
@@ -107,7 +116,8 @@ class SimDevice {
   SimDeviceOptions options_;
   long long clockOffsetSeconds_ = 0;
   bool pumpOn_ = true;
-  long dataLogRecords_ = 1440;
+  static constexpr long kFullDataLog = 1440;  // records in the logger of a fresh instrument
+  long dataLogRecords_ = kFullDataLog;
   int powerOffRequests_ = 0;
   LiveReadings live_;
   PendingOperation zero_, span_, defaults_, busy_;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 
@@ -43,6 +44,12 @@ class SimInstrument {
   void PowerOn() {
     poweredOff_ = false;
     buffer_.clear();
+  }
+  // Switches on as another instrument with `settings` (a line of instruments
+  // placed on the adapter one after another).
+  void PowerOnAs(clsInstrument settings) {
+    device_.Replace(std::move(settings));
+    PowerOn();
   }
   void SetDumpFaults(DumpFaults faults) { dumps_ = SimDumps(faults); }
 

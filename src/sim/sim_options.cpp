@@ -32,7 +32,8 @@ struct PathOption {
   std::string_view flag;
   std::string SimOptions::*path;
 };
-constexpr std::array<PathOption, 6> kPathOptions{{
+constexpr std::array<PathOption, 7> kPathOptions{{
+    {"--line-out", &SimOptions::lineOutFolder},
     {"--state", &SimOptions::statePath},
     {"--state-out", &SimOptions::stateOutPath},
     {"--link", &SimOptions::linkPath},
@@ -72,6 +73,17 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> args) {
     }
     if (flag == "--noise-before-reply") {
       o.faults.SetNoiseBeforeReply(std::string(1, '\0'));
+      continue;
+    }
+    if (flag == "--line") {
+      // Every following argument up to the next option.
+      while (i + 1 < args.size() && !args[i + 1].starts_with("--")) {
+        o.linePaths.emplace_back(args[++i]);
+      }
+      if (o.linePaths.empty()) {
+        parsed.error = "missing value for --line";
+        return parsed;
+      }
       continue;
     }
     if (i + 1 >= args.size()) {
@@ -145,11 +157,28 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> args) {
       }
       o.device.storeWrongCode = std::string(value);
       known = true;
+    } else if (flag == "--refuse-write") {
+      const auto colon = value.rfind(':');
+      if (colon == std::string_view::npos || colon == 0 || value.size() - colon - 1 != 2) {
+        parsed.error = Bad(flag, value);
+        return parsed;
+      }
+      o.device.refuseWriteSerial = std::string(value.substr(0, colon));
+      o.device.refuseWriteCode = std::string(value.substr(colon + 1));
+      known = true;
     }
     if (!known) {
       parsed.error = "unknown option '" + std::string(flag) + "'";
       return parsed;
     }
+  }
+  if (!o.linePaths.empty() && !o.statePath.empty()) {
+    parsed.error = "--line and --state exclude each other";
+    return parsed;
+  }
+  if (!o.lineOutFolder.empty() && o.linePaths.empty()) {
+    parsed.error = "--line-out needs --line";
+    return parsed;
   }
   parsed.ok = true;
   return parsed;
@@ -165,12 +194,19 @@ std::string SimUsage() {
          "  --state FILE.kvd      start with the settings of a maintenance data file\n"
          "  --state-out FILE.kvd  write the settings to a maintenance data file on exit\n"
          "  --link PATH           also make PATH a symbolic link to the device\n"
+         "  --line FILE.kvd...    a line of instruments: start as the first; after each\n"
+         "                        power off come back as the next (the last stays off);\n"
+         "                        each takes its file's name as its serial number\n"
+         "  --line-out DIR        on exit write each instrument of the line to\n"
+         "                        DIR/<serial>.kvd\n"
          "  --baud N              pace replies as a serial line of N baud (default: instant)\n"
          "  --power-on-after N    after power off (\"RO,W,\") answer again N seconds\n"
          "                        later (default: only on SIGUSR1)\n"
          "  --busy-polls N        completion polls answered 'not finished' (default 2)\n"
          "  --store-wrong CODE    acknowledge writes of CODE (\"GN\") but store one of\n"
          "                        their settings wrongly\n"
+         "  --refuse-write SERIAL:CODE  the instrument with serial number SERIAL refuses\n"
+         "                        writes of CODE (\"GN\") with NAK\n"
          "  --drop N              do not send the Nth reply\n"
          "  --corrupt N           send the Nth reply with a wrong checksum (a dump\n"
          "                        piece, which has none: one byte flipped)\n"

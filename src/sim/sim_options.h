@@ -3,6 +3,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sim/sim_device.h"
 #include "sim/sim_dump.h"
@@ -15,11 +16,13 @@ struct SimOptions {
   std::string stateOutPath;  // --state-out FILE.kvd: settings written on exit
   std::string linkPath;      // --link PATH: symlink to the slave device
   std::string tracePath;     // --trace FILE: the trace of --verbose into a file
+  std::vector<std::string> linePaths;  // --line FILE.kvd...: instruments one after another
+  std::string lineOutFolder;           // --line-out DIR: each one's final state as DIR/<serial>.kvd
   long baud = 0;             // --baud N: pace replies as a line of N baud
   bool verbose = false;      // --verbose: trace to stderr
   int powerOnAfterSeconds = 0;  // --power-on-after N: back on N s after power off; 0: on SIGUSR1 only
   bool help = false;         // --help
-  SimDeviceOptions device;   // --busy-polls N
+  SimDeviceOptions device;   // --busy-polls N, --store-wrong CODE, --refuse-write SERIAL:CODE
   FaultPlan faults;          // --drop/--corrupt/--garbage/--hangup N, --delay N:MS,
                              // --noise-before-reply
   // Memory dumps.

@@ -50,7 +50,7 @@ TEST_F(CommandLine, TheTableHoldsEveryCommandOnceFilesFirst) {
       "decode",    "diff",      "encode",    "export-csv",    "history",    "import-csv", "report",
       "set",       "show",      "cal-history", "clear-log", "dump",        "factory-reset", "get",
       "init",      "live",      "load-defaults", "ports",     "power-off",  "pump",
-      "send",      "set-clock", "span",      "zero"};
+      "send",      "set-clock", "span",      "station",   "zero"};
   std::vector<std::string> names;
   for (const CommandInfo& command : AllCommands()) names.emplace_back(command.name);
   EXPECT_EQ(names, expected);

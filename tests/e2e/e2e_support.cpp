@@ -37,6 +37,16 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+std::set<std::string> WrittenCodes(const std::string& trace) {
+  std::set<std::string> codes;
+  for (const std::string& line : Lines(trace)) {
+    if (line.size() > 7 && line.compare(0, 2, "> ") == 0 && line.compare(4, 3, ",W,") == 0) {
+      codes.insert(line.substr(2, 2));
+    }
+  }
+  return codes;
+}
+
 clsInstrument LoadRecord(const std::string& path) {
   clsInstrument record;
   const KvdLoadResult loaded = ReadMaintenanceFile(record, path);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ class Simulator {
 ProgramResult Kvmaint(const std::vector<std::string>& args);
 
 std::vector<std::string> Lines(const std::string& text);
+
+// The heads of the write requests in a kvsim trace ("> XS,W,02,..." gives "XS").
+std::set<std::string> WrittenCodes(const std::string& trace);
 
 // A maintenance data file loaded into a fresh record; fails the test when the
 // file does not load completely.

@@ -32,17 +32,6 @@ double WritingSeconds(const std::string& out) {
   return std::regex_search(out, match, kSummary) ? std::stod(match[1].str()) : -1;
 }
 
-// The heads of the write requests in a kvsim trace ("> XS,W,02,..." gives "XS").
-std::set<std::string> WrittenCodes(const std::string& trace) {
-  std::set<std::string> codes;
-  for (const std::string& line : Lines(trace)) {
-    if (line.size() > 7 && line.compare(0, 2, "> ") == 0 && line.compare(4, 3, ",W,") == 0) {
-      codes.insert(line.substr(2, 2));
-    }
-  }
-  return codes;
-}
-
 TEST(OnlyChangesTest, WritesOnlyTheChangedGroupsInAFractionOfTheFullSendsTime) {
   TempDir dir;
   const std::string trace = dir.File("trace.txt");

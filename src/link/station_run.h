@@ -1,0 +1,106 @@
+#pragma once
+// Station mode: one distributed file rolled out to a line of instruments
+// placed on the adapter one after another. For each: wait for it to connect,
+// read it and keep a dated backup, write the distributed settings in which it
+// differs (never its own), read it again to verify, set its clock and switch
+// it off; then wait for the next. A failing step ends that instrument's cycle
+// and leaves it on; the run goes on with the next instrument once it has
+// been taken away.
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "history/history_store.h"
+#include "link/link.h"
+#include "link/task.h"
+#include "model/instrument.h"
+
+namespace kv {
+
+enum class StationPhase { Waiting, Reading, Writing, Verifying, Finishing, Done, Failed, Skipped };
+
+// "waiting", "reading", "writing", "verifying", "finishing", "done", "failed", "skipped".
+std::string_view PhaseText(StationPhase phase);
+
+struct StationOptions {
+  bool verify = true;
+  bool setClock = true;
+  bool powerOff = true;
+  int count = 0;  // instruments to handle; 0: until stopped
+};
+
+struct StationPlan {
+  std::string fileContent;   // the distributed maintenance data file, checked complete
+  std::string fileName;      // as shown and recorded
+  std::string backupFolder;  // the dated backups go here
+  std::string user;          // recorded with each event
+  StationOptions options;
+};
+
+// One instrument's cycle as it ended.
+struct StationOutcome {
+  std::string time;  // "yyyy-MM-dd HH:mm:ss"
+  std::string serial;
+  int settingsWritten = 0;
+  int settingsToWrite = 0;
+  std::string verification;  // "verified", "not verified", "skipped", "3 differ", "-"
+  StationPhase result = StationPhase::Failed;  // Done, Failed or Skipped
+  std::string failedStep;  // read, backup, layout, transmit, verify, clock, power-off
+  std::string message;     // what failed and what the instrument now holds, or why skipped
+  std::string backupPath;
+};
+
+class StationObserver {
+ public:
+  virtual ~StationObserver() = default;
+  virtual void PhaseChanged(StationPhase phase, const std::string& serial) = 0;
+  virtual void InstrumentFinished(const StationOutcome& outcome) = 0;
+};
+
+class StationRun {
+ public:
+  // `observer` and `recorder` may be null.
+  StationRun(StationPlan plan, StationObserver* observer, history::Recorder* recorder);
+
+  // Ends the run before the next instrument (the one on the adapter finishes).
+  void RequestStop() { stopRequested_ = true; }
+  bool StopRequested() const { return stopRequested_; }
+  // The run has handled its count of instruments or was stopped.
+  bool Over() const;
+
+  const StationPlan& Plan() const { return plan_; }
+  const std::vector<StationOutcome>& Outcomes() const { return outcomes_; }
+  // Why the distributed file cannot be used ("" when it can).
+  const std::string& FileProblem() const { return fileProblem_; }
+
+  // ---- used by the cycle -------------------------------------------------
+  const clsInstrument& Distributed() const { return distributed_; }
+  bool AlreadyDone(const std::string& serial) const { return completed_.count(serial) != 0; }
+  void Enter(StationPhase phase, const std::string& serial);
+  void Finish(StationOutcome outcome);
+  // Records one event when there is a recorder; failures to record are
+  // kept in the outcome's message, never fail the instrument.
+  void Record(const std::string& serial, std::string operation, std::string result,
+              std::string detail, std::string file, std::string snapshot, const DateTime& when);
+  std::vector<std::string> HistoryErrors() const { return historyErrors_; }
+
+ private:
+  StationPlan plan_;
+  StationObserver* observer_;
+  history::Recorder* recorder_;
+  clsInstrument distributed_;
+  std::string fileProblem_;
+  std::set<std::string> completed_;
+  std::vector<StationOutcome> outcomes_;
+  std::vector<std::string> historyErrors_;
+  bool stopRequested_ = false;
+};
+
+// Runs the line until `run` is over; true when no instrument failed. The
+// link's port must have been set up (settings, lines) by the caller; the
+// run opens it and lets the link's own connect sequence find each
+// instrument.
+Transaction RunStation(uclTzif& link, StationRun& run);
+
+}  // namespace kv

@@ -1,0 +1,150 @@
+#pragma once
+// A line of simulated instruments on the link, on the virtual clock: each
+// instrument switched off is replaced by the next one a few ticks later, as
+// an operator would place them on the adapter.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/clock.h"
+#include "history/history_store.h"
+#include "link/link.h"
+#include "files/kvd_writer.h"
+#include "link/station_files.h"
+#include "link/station_run.h"
+#include "sim/sim_default_state.h"
+#include "sim/sim_instrument.h"
+#include "sim/sim_line.h"
+#include "sim/sim_transport.h"
+#include "support/temp_folder.h"
+
+namespace kv::sim::testing {
+
+// An instrument of the line: the demo instrument with its own serial and
+// its own calibration values.
+inline clsInstrument LineInstrument(const std::string& serial, int calibration) {
+  clsInstrument record = MakeDemoInstrument();
+  record.SetSerialNo(serial);
+  record.SetDummySerial("M-" + serial);
+  for (int i = 0; i < 4; ++i) [[maybe_unused]] const bool set = record.SetSI_(i, calibration + i);
+  [[maybe_unused]] bool set = record.SetHH_(1, calibration + 7);
+  set = record.SetHE_(0, calibration + 3);
+  record.ClearChangeFlags();
+  return record;
+}
+
+// The company configuration: another display contrast, another warning
+// level on CO, another station name, and a serial number and calibration of
+// the unit the file was made from, which must never reach another unit.
+inline clsInstrument DistributedRecord() {
+  clsInstrument record = LineInstrument("SOURCE-UNIT", 90);
+  record.SetLcdContrast(record.LcdContrast() == 12 ? 11 : 12);
+  [[maybe_unused]] bool set = record.SetWarning(3, record.Warning(3) + 5);
+  set = record.SetXS_(2, "NORTH GATE");
+  return record;
+}
+
+inline SimDeviceOptions Refusing(std::string serial, std::string code) {
+  SimDeviceOptions options;
+  options.refuseWriteSerial = std::move(serial);
+  options.refuseWriteCode = std::move(code);
+  return options;
+}
+
+inline SimDeviceOptions StoringWrongly(std::string code) {
+  SimDeviceOptions options;
+  options.storeWrongCode = std::move(code);
+  return options;
+}
+
+// A run of `count` instruments with every step.
+inline StationOptions Instruments(int count) {
+  StationOptions options;
+  options.count = count;
+  return options;
+}
+
+class RecordingObserver final : public StationObserver {
+ public:
+  void PhaseChanged(StationPhase phase, const std::string&) override { phases.push_back(phase); }
+  void InstrumentFinished(const StationOutcome& outcome) override { outcomes.push_back(outcome); }
+  std::vector<StationPhase> phases;
+  std::vector<StationOutcome> outcomes;
+};
+
+class RecordingRecorder final : public history::Recorder {
+ public:
+  history::RecordOutcome Record(const history::Event& event) override {
+    events.push_back(event);
+    return {true, static_cast<std::int64_t>(events.size()), ""};
+  }
+  std::vector<history::Event> events;
+};
+
+class StationLineTest : public ::testing::Test {
+ protected:
+  // Ticks an instrument stays off before the next one is placed.
+  static constexpr int kChangeOverTicks = 20;
+
+  explicit StationLineTest(SimDeviceOptions options = {}, FaultPlan faults = {})
+      : deviceOptions_(std::move(options)), faults_(std::move(faults)) {}
+
+  // Starts the line with `instruments` (the first on the adapter).
+  void StartLine(std::vector<clsInstrument> instruments, StationOptions options,
+                 std::string fileContent = MaintenanceFileText(DistributedRecord())) {
+    clsInstrument first = instruments.front();
+    instrument_.emplace(clock, std::move(first), deviceOptions_, faults_);
+    instrument_->SetSwitchesOff(true);
+    line_.emplace(std::move(instruments));
+    port_.emplace(*instrument_);
+    link_.emplace(*port_, clock);
+    port_->Attach(&*link_);
+    link_->SetRetry(3);
+    link_->SetTimeout(3);
+    StationPlan plan;
+    plan.fileContent = std::move(fileContent);
+    plan.fileName = "company.kvd";
+    plan.backupFolder = folder.File("Backup");
+    plan.user = "tester";
+    plan.options = options;
+    run_.emplace(std::move(plan), &observer, &recorder);
+    ASSERT_TRUE(link_->Start(RunStation(*link_, *run_), [this](bool ok) { result = ok; }));
+  }
+
+  // Ticks until the run ends or `maxTicks` pass, placing the next
+  // instrument of the line after each power-off.
+  void RunFor(int maxTicks) {
+    int offTicks = 0;
+    for (int i = 0; i < maxTicks && !result; ++i) {
+      clock.AdvanceMilliseconds(100);
+      port_->Pump();
+      link_->Tick();
+      offTicks = instrument_->PoweredOff() ? offTicks + 1 : 0;
+      if (offTicks == kChangeOverTicks) line_->Advance(*instrument_);
+    }
+  }
+
+  std::vector<clsInstrument> FinalStates() const { return line_->FinalStates(*instrument_); }
+  SimInstrument& Instrument() { return *instrument_; }
+  uclTzif& Link() { return *link_; }
+  StationRun& Run() { return *run_; }
+
+  ManualClock clock{DateTime{2026, 3, 5, 14, 7, 9}};
+  testsupport::TempFolder folder{"kv_station"};
+  RecordingObserver observer;
+  RecordingRecorder recorder;
+  std::optional<bool> result;
+
+ private:
+  SimDeviceOptions deviceOptions_;
+  FaultPlan faults_;
+  std::optional<SimInstrument> instrument_;
+  std::optional<SimLine> line_;
+  std::optional<SimTransport> port_;
+  std::optional<StationRun> run_;
+  std::optional<uclTzif> link_;  // last: destroyed first, with the run's frame
+};
+
+}  // namespace kv::sim::testing
