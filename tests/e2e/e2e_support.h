@@ -70,4 +70,9 @@ class SimulatorTest : public ::testing::Test {
   Simulator sim{{"--state-out", dir.File("state-out.kvd")}};
 };
 
+// The history database and its journal files in a data folder.
+inline bool IsHistoryDatabase(const std::filesystem::path& path) {
+  return path.filename().string().rfind("History.sqlite", 0) == 0;
+}
+
 }  // namespace kv::e2e

@@ -139,12 +139,14 @@ const CleanFiles& Clean() {
   return files;
 }
 
-// Every regular file under `folder`, relative to it.
+// Every regular file under `folder`, relative to it, but the instrument
+// history's database (it records failed runs too, on purpose).
 std::set<std::string> FilesUnder(const std::filesystem::path& folder) {
   std::set<std::string> files;
   if (!std::filesystem::exists(folder)) return files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-    if (!entry.is_directory()) files.insert(std::filesystem::relative(entry.path(), folder).string());
+    if (entry.is_directory() || IsHistoryDatabase(entry.path())) continue;
+    files.insert(std::filesystem::relative(entry.path(), folder).string());
   }
   return files;
 }

@@ -58,11 +58,12 @@ class SmallFileSystem {
   bool mounted_ = false;
 };
 
-// Every file under `folder` with its bytes.
+// Every file under `folder` with its bytes, but the instrument history's
+// database (recording a failed run is its purpose).
 std::map<std::string, std::string> Contents(const std::filesystem::path& folder) {
   std::map<std::string, std::string> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
-    if (entry.is_regular_file()) {
+    if (entry.is_regular_file() && !IsHistoryDatabase(entry.path())) {
       files[std::filesystem::relative(entry.path(), folder).string()] = ReadBytes(entry.path().string());
     }
   }

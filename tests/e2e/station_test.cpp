@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "e2e_support.h"
+#include "json_reader.h"
 #include "files/kvd_writer.h"
 #include "link/pending_changes.h"
 #include "link/station_settings.h"
@@ -123,6 +124,18 @@ TEST_F(StationTest, ALineOfThreeWithOneRefusedWrite) {
     backups += entry.path().extension() == ".kvd" ? 1 : 0;
   }
   EXPECT_EQ(backups, 3) << "each instrument read into a backup of its own";
+
+  // The history knows all three, the failed one with its failed transmit.
+  const ProgramResult listed = Kvmaint({"history", "--data-dir", dir.File("data"), "--json"});
+  const std::optional<Json> instruments = ParseJson(listed.out);
+  ASSERT_TRUE(instruments.has_value()) << listed.out << listed.err;
+  std::vector<std::string> known;
+  for (const Json& instrument : instruments->items) known.push_back(instrument["serial"].text);
+  EXPECT_THAT(known, ::testing::UnorderedElementsAreArray(serials));
+  const ProgramResult events =
+      Kvmaint({"history", "--data-dir", dir.File("data"), "--serial", "E2E-003", "--json"});
+  EXPECT_THAT(events.out, HasSubstr("\"operation\": \"transmit\""));
+  EXPECT_THAT(events.out, HasSubstr("failed"));
 
   ASSERT_EQ(sim.Stop(), 0);
   const clsInstrument distributed = LoadRecord(company);
