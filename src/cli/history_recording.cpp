@@ -1,6 +1,7 @@
 #include "cli/history_recording.h"
 
 #include "cli/cli_io.h"
+#include "history/background_recorder.h"
 #include "history/history_event.h"
 #include "history/history_location.h"
 #include "historydb/history_factory.h"
@@ -47,25 +48,39 @@ std::optional<std::string> HistoryOptionValue(const QCommandLineParser& parser) 
   return Bytes(parser.value(kHistory));
 }
 
-std::unique_ptr<history::Store> OpenRecordingStore(const LinkOptions& options,
-                                                   const std::optional<std::string>& historyOption) {
+std::unique_ptr<history::Store> ChooseRecordingStore(const LinkOptions& options,
+                                                     const std::optional<std::string>& historyOption,
+                                                     std::string* error) {
   if (historyOption && *historyOption == history::kHistoryOff) return nullptr;
   const std::optional<std::filesystem::path> folder = ResolveDataFolder(options.dataDir);
   if (!folder) {
-    PrintError("history not recorded: cannot create the data folder " +
-               Bytes(ChooseDataFolder(options.dataDir)));
+    *error = "cannot create the data folder " + Bytes(ChooseDataFolder(options.dataDir));
     return nullptr;
   }
   history::ChosenHistory chosen = history::ChooseHistoryStore(historyOption, *folder);
-  if (!chosen.store && !chosen.error.empty()) PrintError("history not recorded: " + chosen.error);
+  *error = chosen.error;
   return std::move(chosen.store);
 }
 
-void RecordInstrumentEvent(const LinkOptions& options, const std::optional<std::string>& historyOption,
-                           std::string_view operation, std::string result, const HistoryNote& note,
-                           const clsInstrument* serialRecord) {
-  const std::unique_ptr<history::Store> store = OpenRecordingStore(options, historyOption);
-  if (!store) return;
+std::unique_ptr<history::Store> OpenRecordingStore(const LinkOptions& options,
+                                                   const std::optional<std::string>& historyOption) {
+  std::string error;
+  std::unique_ptr<history::Store> store = ChooseRecordingStore(options, historyOption, &error);
+  if (!store && !error.empty()) PrintError("history not recorded: " + error);
+  return store;
+}
+
+RunRecording::RunRecording(const LinkOptions& options, const std::optional<std::string>& historyOption) {
+  std::unique_ptr<history::Store> store = ChooseRecordingStore(options, historyOption, &error_);
+  if (store) recorder_ = std::make_unique<history::BackgroundRecorder>(std::move(store));
+}
+
+void RunRecording::Record(std::string_view operation, std::string result, const HistoryNote& note,
+                          const clsInstrument* serialRecord) {
+  if (!recorder_) {
+    if (!error_.empty()) PrintError("history not recorded: " + error_);
+    return;
+  }
   const clsInstrument* identity = note.record != nullptr ? note.record : serialRecord;
   history::Event event = history::EventFor(identity != nullptr ? *identity : clsInstrument(),
                                            std::string(operation));
@@ -76,7 +91,7 @@ void RecordInstrumentEvent(const LinkOptions& options, const std::optional<std::
   if (note.record == nullptr) event.model.clear();  // the serial read alone does not tell it
   event.file = note.file;
   event.snapshot = note.snapshot;
-  const history::RecordOutcome outcome = store->Record(event);
+  const history::RecordOutcome outcome = recorder_->Record(event);
   if (!outcome.recorded) PrintError(history::NotRecordedText(outcome));
 }
 

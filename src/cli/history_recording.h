@@ -34,19 +34,37 @@ struct HistoryNote {
 };
 
 // The store `historyOption` and the data folder of `options` choose for
-// recording; null when recording is off, or after saying on stderr why it
-// cannot be used ("history not recorded: why").
+// recording; null when recording is off, or with `error` set to why it cannot
+// be used.
+std::unique_ptr<history::Store> ChooseRecordingStore(const LinkOptions& options,
+                                                     const std::optional<std::string>& historyOption,
+                                                     std::string* error);
+// The same, saying on stderr why the store cannot be used ("history not
+// recorded: why").
 std::unique_ptr<history::Store> OpenRecordingStore(const LinkOptions& options,
                                                    const std::optional<std::string>& historyOption);
 
-// Records the event of `operation` in the store chosen by `historyOption` and
-// the data folder of `options`; `serialRecord` supplies serial and model when
-// `note.record` is null (nullptr: the serial is unknown, and the detail says
-// so). A failure to record is said on stderr ("history not recorded: why")
-// and changes nothing else.
-void RecordInstrumentEvent(const LinkOptions& options, const std::optional<std::string>& historyOption,
-                           std::string_view operation, std::string result, const HistoryNote& note,
-                           const clsInstrument* serialRecord);
+// The recording of one instrument command: the chosen store is prepared in
+// the background from the start, so that a database server's connection
+// overlaps the exchange with the instrument.
+class RunRecording {
+ public:
+  RunRecording(const LinkOptions& options, const std::optional<std::string>& historyOption);
+
+  // Whether events go to a store (not when off, nor when none can be used).
+  bool Active() const { return recorder_ != nullptr; }
+
+  // Records the event of `operation`; `serialRecord` supplies serial and
+  // model when `note.record` is null (nullptr: the serial is unknown, and the
+  // detail says so). A failure to record is said on stderr ("history not
+  // recorded: why") and changes nothing else.
+  void Record(std::string_view operation, std::string result, const HistoryNote& note,
+              const clsInstrument* serialRecord);
+
+ private:
+  std::unique_ptr<history::Recorder> recorder_;  // null: off, or `error_`
+  std::string error_;
+};
 
 // Reads only the serial number ("IN,R,") into `record`.
 Transaction ReadSerialNumber(uclTzif& link, clsInstrument& record);

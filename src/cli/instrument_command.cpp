@@ -89,6 +89,7 @@ int InstrumentCommand::Run(const QCommandLineParser& parser) {
     return kExitInterrupted;
   }
   if (connected == Outcome::Failed) return kExitFailure;
+  if (!HistoryOperation().empty()) recording_.emplace(options_, historyOption_);
   const int status = Talk(session);
   RecordHistory(session, status);
   return status;
@@ -96,7 +97,7 @@ int InstrumentCommand::Run(const QCommandLineParser& parser) {
 
 void InstrumentCommand::RecordHistory(InstrumentSession& session, int status) {
   const std::string_view operation = HistoryOperation();
-  if (operation.empty() || (historyOption_ && *historyOption_ == history::kHistoryOff)) return;
+  if (operation.empty() || !recording_) return;
   std::string result = "ok";
   if (status == kExitInterrupted) {
     result = "interrupted";
@@ -109,12 +110,12 @@ void InstrumentCommand::RecordHistory(InstrumentSession& session, int status) {
   // failure (the instrument is unlikely to answer) nor a power off.
   clsInstrument serial;
   bool serialRead = false;
-  if (historyNote_.record == nullptr && status == kExitOk && operation != history::kOpPowerOff) {
+  if (recording_->Active() && historyNote_.record == nullptr && status == kExitOk &&
+      operation != history::kOpPowerOff) {
     serialRead = session.Run(ReadSerialNumber(session.Link(), serial), "Reading the serial number") ==
                  Outcome::Done;
   }
-  RecordInstrumentEvent(options_, historyOption_, operation, std::move(result), historyNote_,
-                        serialRead ? &serial : nullptr);
+  recording_->Record(operation, std::move(result), historyNote_, serialRead ? &serial : nullptr);
 }
 
 int InstrumentCommand::ReportFailure(InstrumentSession& session, Outcome outcome,

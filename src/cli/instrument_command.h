@@ -64,6 +64,7 @@ class InstrumentCommand : public Command {
   bool verbose_ = false;
   std::optional<std::string> historyOption_;
   HistoryNote historyNote_;
+  std::optional<RunRecording> recording_;  // from the start of the run, when it records
 };
 
 }  // namespace kv::cli

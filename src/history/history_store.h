@@ -67,6 +67,9 @@ struct InstrumentSummary {
 // `kvmaint history`. Queries that fail return nothing and set `error`.
 class Store : public Recorder {
  public:
+  // Makes the store ready ahead of its first call (a connection, the schema);
+  // false with `error` set. Every call also prepares it when needed.
+  virtual bool Prepare(std::string* /*error*/) { return true; }
   virtual std::vector<InstrumentSummary> Instruments(std::string* error) = 0;
   // Events of one instrument (all instruments when serial is empty), oldest first.
   virtual std::vector<Event> Events(const std::string& serial, std::string* error) = 0;

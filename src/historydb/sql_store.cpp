@@ -65,7 +65,7 @@ void SqlStore::Drop() {
   if (QSqlDatabase::contains(connection_)) QSqlDatabase::database(connection_, false).close();
 }
 
-bool SqlStore::Open(std::string* error) {
+bool SqlStore::Prepare(std::string* error) {
   if (open_) return true;
   const std::string where = "cannot open the history database " + location_.Describe() + ": ";
   const bool postgres = location_.kind == StoreKind::PostgreSQL;
@@ -119,16 +119,16 @@ bool SqlStore::Open(std::string* error) {
 
 RecordOutcome SqlStore::Record(const Event& event) {
   RecordOutcome outcome;
-  if (!Open(&outcome.error)) return outcome;
+  if (!Prepare(&outcome.error)) return outcome;
   QSqlDatabase db = QSqlDatabase::database(connection_, false);
   QSqlQuery query(db);
   const auto fail = [&](const QSqlError& error) {
     outcome.error = "cannot record in the history database " + location_.Describe() + ": " + ErrorText(error);
-    QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
     Drop();
     return outcome;
   };
-  if (!query.exec(QStringLiteral("BEGIN"))) return fail(query.lastError());
+  // One statement is its own transaction: no BEGIN and COMMIT around it,
+  // which would cost a server across a network two more round trips.
   query.prepare(QStringLiteral(
       "INSERT INTO events (serial, model, event_time, user_name, operation, result, detail, file, "
       "snapshot) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id"));
@@ -140,7 +140,6 @@ RecordOutcome SqlStore::Record(const Event& event) {
   if (!query.exec() || !query.next()) return fail(query.lastError());
   const std::int64_t id = query.value(0).toLongLong();
   query.finish();
-  if (!query.exec(QStringLiteral("COMMIT"))) return fail(query.lastError());
   outcome.recorded = true;
   outcome.id = id;
   return outcome;
@@ -148,7 +147,7 @@ RecordOutcome SqlStore::Record(const Event& event) {
 
 std::vector<InstrumentSummary> SqlStore::Instruments(std::string* error) {
   std::vector<InstrumentSummary> instruments;
-  if (!Open(error)) return instruments;
+  if (!Prepare(error)) return instruments;
   QSqlQuery query(QSqlDatabase::database(connection_, false));
   const bool ok = query.exec(QStringLiteral(
       "SELECT e.serial,"
@@ -173,7 +172,7 @@ std::vector<InstrumentSummary> SqlStore::Instruments(std::string* error) {
 
 std::vector<Event> SqlStore::Events(const std::string& serial, std::string* error) {
   std::vector<Event> events;
-  if (!Open(error)) return events;
+  if (!Prepare(error)) return events;
   QSqlQuery query(QSqlDatabase::database(connection_, false));
   const QString all = QStringLiteral("SELECT %1 FROM events ORDER BY event_time, id").arg(QLatin1String(kEventColumns));
   const QString one =
@@ -190,7 +189,7 @@ std::vector<Event> SqlStore::Events(const std::string& serial, std::string* erro
 }
 
 std::optional<Event> SqlStore::EventById(std::int64_t id, std::string* error) {
-  if (!Open(error)) return std::nullopt;
+  if (!Prepare(error)) return std::nullopt;
   QSqlQuery query(QSqlDatabase::database(connection_, false));
   query.prepare(QStringLiteral("SELECT %1 FROM events WHERE id = ?").arg(QLatin1String(kEventColumns)));
   query.addBindValue(QVariant::fromValue<qlonglong>(id));

@@ -25,7 +25,7 @@ class SqlStore final : public Store {
 
   // Opens the database and applies missing migrations; false with `error`
   // set ("cannot open the history database ...: why").
-  bool Open(std::string* error);
+  bool Prepare(std::string* error) override;
   const StoreLocation& Location() const { return location_; }
 
   RecordOutcome Record(const Event& event) override;
