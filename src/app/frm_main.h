@@ -290,6 +290,7 @@ class frmMain final : public QMainWindow, private LinkListener {
   std::unique_ptr<ServiceRun> serviceRun_;
   std::vector<QAction*> serviceActions_;
   frmLive* live_ = nullptr;
+  bool closeAfterLive_ = false;  // the window was closed while live readings polled
 
   // The enabled state each action button would have without a transaction.
   struct ButtonStates {

@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QToolButton>
+#include <utility>
 
 #include "app/frm_live.h"
 #include "app/frm_main.h"
@@ -246,7 +247,12 @@ void frmMain::ReportServiceOutcome(const ServiceRun& run, bool ok) {
 void frmMain::OpenLiveReadings() {
   if (live_ == nullptr) {
     live_ = new frmLive(uclTZ7100_, this);
-    connect(live_, &frmLive::PollingChanged, this, [this](bool polling) { SetBusy(polling); });
+    connect(live_, &frmLive::PollingChanged, this, [this](bool polling) {
+      SetBusy(polling);
+      if (!polling && std::exchange(closeAfterLive_, false)) {
+        QTimer::singleShot(0, this, &QWidget::close);
+      }
+    });
   }
   live_->show();
   live_->raise();

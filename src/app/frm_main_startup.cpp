@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "app/app_messages.h"
+#include "app/frm_live.h"
 #include "app/frm_main.h"
 #include "app/grid_fill.h"
 #include "app/info_pane.h"
@@ -214,6 +215,13 @@ void frmMain::cmdEnd_Click() { close(); }
 
 void frmMain::closeEvent(QCloseEvent* event) {
   if (!loading_) {
+    // Live readings end first; the close is asked once their last poll is in.
+    if (live_ != nullptr && live_->Polling()) {
+      closeAfterLive_ = true;
+      live_->close();
+      event->ignore();
+      return;
+    }
     // A running transaction or power-off refuses the close without asking.
     if (busy_ || !buttons_.end) {
       event->ignore();

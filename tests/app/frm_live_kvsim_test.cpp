@@ -84,5 +84,23 @@ TEST_F(LiveReadingsOnKvsim, StopsPollingWhenTheInstrumentGoesAway) {
   EXPECT_FALSE(window_->Busy());
 }
 
+// Closing the main window while readings are polled is not refused: the
+// live window closes, and once its last poll is in the exit is asked.
+TEST_F(LiveReadingsOnKvsim, ClosingTheMainWindowEndsTheReadingsThenAsks) {
+  ASSERT_NO_FATAL_FAILURE(StartTraced());
+  frmLive* live = OpenLive();
+  ASSERT_NE(live, nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([live] { return HasPoints(*live, 1); }, 10000));
+  dialogs_.answers.push_back(false);  // "EXIT ?": no, so the fixture keeps its window
+  window_->close();
+  EXPECT_FALSE(live->isVisible());
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !dialogs_.calls.empty(); }, 5000));
+  EXPECT_EQ(dialogs_.calls.back().text, QStringLiteral("EXIT ?"));
+  EXPECT_FALSE(live->Polling());
+  const int polls = Polls();
+  QTest::qWait(1500);
+  EXPECT_EQ(Polls(), polls);
+}
+
 }  // namespace
 }  // namespace kv
