@@ -80,6 +80,9 @@ class HistoryCommand final : public Command {
     if (action == QStringLiteral("export") && !parser.isSet(kSerial)) {
       return Usage(QStringLiteral("export needs --serial S"));
     }
+    if (action == QStringLiteral("export") && parser.value(kSerial).trimmed().isEmpty()) {
+      return Usage(QStringLiteral("export needs a serial number"));
+    }
     const std::unique_ptr<history::Store> opened = OpenHistoryStore(parser);
     if (!opened) return kExitUsage;
     history::Store& store = *opened;
@@ -95,7 +98,12 @@ class HistoryCommand final : public Command {
     std::string error;
     std::string text;
     if (parser.isSet(kSerial)) {
-      text = EventsText(store.Events(Bytes(parser.value(kSerial)), &error), json);
+      const std::string serial = Bytes(parser.value(kSerial));
+      std::vector<history::Event> events = store.Events(serial, &error);
+      // The store reads "" as every instrument; here it is the events whose
+      // instrument did not say its serial number (a power off).
+      if (serial.empty()) std::erase_if(events, [](const history::Event& e) { return !e.serial.empty(); });
+      text = EventsText(events, json);
     } else {
       text = InstrumentsText(store.Instruments(&error), json);
     }

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 
 #include "e2e/e2e_support.h"
+#include "e2e/json_reader.h"
 #include "historydb/sql_store.h"
 
 namespace kv::history::testing {
@@ -22,22 +23,24 @@ struct RefusalCase {
 
 class HistoryCommandTest : public ::testing::TestWithParam<RefusalCase> {};
 
+// Records one event of `serial` in the SQLite file `database`.
+void RecordEvent(const std::string& database, const std::string& serial, const char* operation) {
+  StoreLocation location;
+  location.kind = StoreKind::SQLite;
+  location.path = database;
+  SqlStore store(location);
+  Event event;
+  event.serial = serial;
+  event.time = "2026-01-01 00:00:00";
+  event.operation = operation;
+  event.result = "ok";
+  EXPECT_TRUE(store.Record(event).recorded);
+}
+
 TEST_P(HistoryCommandTest, RefusesAndSaysWhy) {
   e2e::TempDir dir;
   const std::string database = dir.File("h.sqlite");
-  {
-    // Event 1 is a clock setting: no settings recorded with it.
-    StoreLocation location;
-    location.kind = StoreKind::SQLite;
-    location.path = database;
-    SqlStore store(location);
-    Event event;
-    event.serial = "A";
-    event.time = "2026-01-01 00:00:00";
-    event.operation = kOpSetClock;
-    event.result = "ok";
-    ASSERT_EQ(store.Record(event).id, 1);
-  }
+  RecordEvent(database, "A", kOpSetClock);  // event 1: no settings recorded with it
   std::vector<std::string> args{"history", "--history", database};
   for (const std::string& arg : GetParam().args) {
     args.push_back(arg == "OUT" ? dir.File("out.kvd") : arg == "DIR" ? dir.File("exported") : arg);
@@ -56,6 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"DiffOfOne", {"diff", "1"}, 2, "wrong number of arguments for \"diff\""},
         RefusalCase{"RestoreWithoutFile", {"restore", "1"}, 2, "wrong number of arguments"},
         RefusalCase{"ExportWithoutSerial", {"export", "DIR"}, 2, "export needs --serial S"},
+        RefusalCase{"ExportOfEmptySerial", {"export", "--serial", " ", "DIR"}, 2, "export needs a serial number"},
         RefusalCase{"NotANumber", {"restore", "first", "OUT"}, 2, "\"first\" is not an event number"},
         RefusalCase{"NoSuchEvent", {"restore", "7", "OUT"}, 2, "no event 7 in the history"},
         RefusalCase{"NoSettingsInTheEvent", {"restore", "1", "OUT"}, 2, "event 1 (set-clock) holds no settings"},
@@ -63,6 +67,21 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"ExportOfNothing", {"export", "--serial", "A", "DIR"}, 1,
                     "no settings recorded for serial number \"A\""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// An empty --serial lists the events whose instrument gave no serial number
+// (a power off), not every instrument's.
+TEST(HistoryListTest, AnEmptySerialListsTheEventsWithoutOne) {
+  e2e::TempDir dir;
+  const std::string database = dir.File("h.sqlite");
+  for (const char* serial : {"A", "", "B"}) RecordEvent(database, serial, *serial ? kOpRead : kOpPowerOff);
+  const testsupport::ProgramResult listed =
+      e2e::Kvmaint({"history", "--history", database, "--serial", "", "--json"});
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  const std::optional<e2e::Json> json = e2e::ParseJson(listed.out);
+  ASSERT_TRUE(json.has_value()) << listed.out;
+  ASSERT_EQ(json->items.size(), 1U) << listed.out;
+  EXPECT_EQ(json->items[0]["operation"].text, kOpPowerOff);
+}
 
 }  // namespace
 }  // namespace kv::history::testing
