@@ -8,7 +8,6 @@ Checks that the image equals the simulator's. Usage:
 
   bench/dump_bench.py --kvsim build/kvsim --kvmaint build/kvmaint [--baud 921600] [--repeat 3]
 """
-import argparse
 import filecmp
 import statistics
 import sys
@@ -25,12 +24,7 @@ LINE_BYTES = (len("RC,R,      ") + FRAMING) + (len("RC,R,KORVIN,") + FRAMING) + 
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--kvsim", required=True)
-    parser.add_argument("--kvmaint", required=True)
-    parser.add_argument("--baud", type=int, default=921600)
-    parser.add_argument("--repeat", type=int, default=3)
-    arguments = parser.parse_args()
+    arguments = kvbench.kvsim_kvmaint_arguments(__doc__, baud=921600, repeat=3)
 
     wire = (FLASH_BYTES + LINE_BYTES) * 10 / arguments.baud
     rows = []

@@ -1,10 +1,22 @@
 """What the end-to-end benchmarks share: kvsim as a child on its
 pseudo-terminal, kvmaint runs with their resource use, /proc figures."""
+import argparse
 import os
 import resource
 import statistics
 import subprocess
 import time
+
+
+def kvsim_kvmaint_arguments(doc, baud, repeat):
+    """The options of a kvsim-against-kvmaint benchmark: the two programs, the
+    baud rate and how many runs; `doc` is the script's docstring."""
+    parser = argparse.ArgumentParser(description=doc.splitlines()[0])
+    parser.add_argument("--kvsim", required=True)
+    parser.add_argument("--kvmaint", required=True)
+    parser.add_argument("--baud", type=int, default=baud)
+    parser.add_argument("--repeat", type=int, default=repeat)
+    return parser.parse_args()
 
 
 class Simulator:

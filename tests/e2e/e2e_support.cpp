@@ -37,14 +37,29 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+namespace {
+
+// A write request in a kvsim trace: "> " then the frame text "XS,W,...".
+bool IsWriteRequest(const std::string& line) {
+  return line.size() > 7 && line.compare(0, 2, "> ") == 0 && line.compare(4, 3, ",W,") == 0;
+}
+
+}  // namespace
+
 std::set<std::string> WrittenCodes(const std::string& trace) {
   std::set<std::string> codes;
   for (const std::string& line : Lines(trace)) {
-    if (line.size() > 7 && line.compare(0, 2, "> ") == 0 && line.compare(4, 3, ",W,") == 0) {
-      codes.insert(line.substr(2, 2));
-    }
+    if (IsWriteRequest(line)) codes.insert(line.substr(2, 2));
   }
   return codes;
+}
+
+std::size_t WrittenBytes(const std::string& trace) {
+  std::size_t bytes = 0;
+  for (const std::string& line : Lines(trace)) {
+    if (IsWriteRequest(line)) bytes += line.size() - 2;
+  }
+  return bytes;
 }
 
 clsInstrument LoadRecord(const std::string& path) {

@@ -44,6 +44,10 @@ std::vector<std::string> Lines(const std::string& text);
 // The heads of the write requests in a kvsim trace ("> XS,W,02,..." gives "XS").
 std::set<std::string> WrittenCodes(const std::string& trace);
 
+// The bytes of those requests' frame texts: at a fixed baud rate what a
+// send's time follows.
+std::size_t WrittenBytes(const std::string& trace);
+
 // A maintenance data file loaded into a fresh record; fails the test when the
 // file does not load completely.
 clsInstrument LoadRecord(const std::string& path);
