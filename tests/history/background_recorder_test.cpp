@@ -4,6 +4,7 @@
 // the real SQL stores work from that thread.
 #include <gmock/gmock.h>
 
+#include <QCoreApplication>
 #include <atomic>
 #include <future>
 #include <thread>
@@ -111,7 +112,15 @@ TEST(BackgroundRecorderTest, EndsCleanlyWithNothingRecorded) {
 
 // The SQL stores' connections belong to the thread that made them: recorded
 // there, the events are read back here through a connection of this thread.
-class BackgroundSqlStoreTest : public StoreTest {};
+// As in kvmaint, the application exists before the store's thread touches
+// Qt, so Qt takes this thread for its main thread, not the store's.
+class BackgroundSqlStoreTest : public StoreTest {
+ protected:
+  int argc_ = 1;
+  char name_[14] = "history_tests";
+  char* argv_[2] = {name_, nullptr};
+  QCoreApplication app_{argc_, argv_};
+};
 
 TEST_P(BackgroundSqlStoreTest, RecordsFromItsOwnThread) {
   {
