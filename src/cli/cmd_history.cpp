@@ -98,12 +98,7 @@ class HistoryCommand final : public Command {
     std::string error;
     std::string text;
     if (parser.isSet(kSerial)) {
-      const std::string serial = Bytes(parser.value(kSerial));
-      std::vector<history::Event> events = store.Events(serial, &error);
-      // The store reads "" as every instrument; here it is the events whose
-      // instrument did not say its serial number (a power off).
-      if (serial.empty()) std::erase_if(events, [](const history::Event& e) { return !e.serial.empty(); });
-      text = EventsText(events, json);
+      text = EventsText(store.Events(Bytes(parser.value(kSerial)), &error), json);
     } else {
       text = InstrumentsText(store.Instruments(&error), json);
     }

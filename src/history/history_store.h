@@ -71,8 +71,9 @@ class Store : public Recorder {
   // false with `error` set. Every call also prepares it when needed.
   virtual bool Prepare(std::string* /*error*/) { return true; }
   virtual std::vector<InstrumentSummary> Instruments(std::string* error) = 0;
-  // Events of one instrument (all instruments when serial is empty), oldest first.
-  virtual std::vector<Event> Events(const std::string& serial, std::string* error) = 0;
+  // Events of one serial number, oldest first: "" gives the events whose
+  // instrument did not say its serial (a power off), nullopt every event.
+  virtual std::vector<Event> Events(const std::optional<std::string>& serial, std::string* error) = 0;
   virtual std::optional<Event> EventById(std::int64_t id, std::string* error) = 0;
 };
 

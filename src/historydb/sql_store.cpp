@@ -170,15 +170,15 @@ std::vector<InstrumentSummary> SqlStore::Instruments(std::string* error) {
   return instruments;
 }
 
-std::vector<Event> SqlStore::Events(const std::string& serial, std::string* error) {
+std::vector<Event> SqlStore::Events(const std::optional<std::string>& serial, std::string* error) {
   std::vector<Event> events;
   if (!Prepare(error)) return events;
   QSqlQuery query(QSqlDatabase::database(connection_, false));
   const QString all = QStringLiteral("SELECT %1 FROM events ORDER BY event_time, id").arg(QLatin1String(kEventColumns));
   const QString one =
       QStringLiteral("SELECT %1 FROM events WHERE serial = ? ORDER BY event_time, id").arg(QLatin1String(kEventColumns));
-  query.prepare(serial.empty() ? all : one);
-  if (!serial.empty()) query.addBindValue(ToQString(serial));
+  query.prepare(serial ? one : all);
+  if (serial) query.addBindValue(ToQString(*serial));
   if (!query.exec()) {
     *error = ErrorText(query.lastError());
     Drop();

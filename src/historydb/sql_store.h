@@ -30,7 +30,7 @@ class SqlStore final : public Store {
 
   RecordOutcome Record(const Event& event) override;
   std::vector<InstrumentSummary> Instruments(std::string* error) override;
-  std::vector<Event> Events(const std::string& serial, std::string* error) override;
+  std::vector<Event> Events(const std::optional<std::string>& serial, std::string* error) override;
   std::optional<Event> EventById(std::int64_t id, std::string* error) override;
 
  private:

@@ -24,7 +24,7 @@ class WindowHistory : public test::WindowOnKvsim {
     location.path = dataDir_.filePath(QStringLiteral("History.sqlite")).toStdString();
     history::SqlStore store(location);
     std::string error;
-    std::vector<history::Event> events = store.Events("", &error);
+    std::vector<history::Event> events = store.Events(std::nullopt, &error);
     EXPECT_EQ(error, "");
     return events;
   }

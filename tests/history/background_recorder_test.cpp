@@ -41,7 +41,7 @@ class ThreadNotingStore final : public Store {
     return {true, static_cast<std::int64_t>(calls_.serials.size()), ""};
   }
   std::vector<InstrumentSummary> Instruments(std::string*) override { return {}; }
-  std::vector<Event> Events(const std::string&, std::string*) override { return {}; }
+  std::vector<Event> Events(const std::optional<std::string>&, std::string*) override { return {}; }
   std::optional<Event> EventById(std::int64_t, std::string*) override { return std::nullopt; }
 
  private:
@@ -131,7 +131,7 @@ TEST_P(BackgroundSqlStoreTest, RecordsFromItsOwnThread) {
     }
   }
   std::string error;
-  const std::vector<Event> events = MakeStore()->Events("", &error);
+  const std::vector<Event> events = MakeStore()->Events(std::nullopt, &error);
   EXPECT_EQ(error, "");
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[0].serial, "B-1");

@@ -92,10 +92,23 @@ TEST_P(StoreTest, ListsOneInstrumentsEventsOldestFirst) {
   ASSERT_EQ(a.size(), 3U);
   EXPECT_EQ(a[1].operation, kOpRead) << "the same second: in the order recorded";
   EXPECT_EQ(a[2].operation, kOpTransmit);
-  EXPECT_THAT(Times(store->Events("", &error)),
+  EXPECT_THAT(Times(store->Events(std::nullopt, &error)),
               ::testing::ElementsAre("B@2026-05-01 09:00:00", "A@2026-05-01 11:00:00",
                                      "A@2026-05-02 10:00:00", "A@2026-05-02 10:00:00"));
   EXPECT_TRUE(store->Events("C", &error).empty());
+}
+
+// A power off records no serial number: its events are the "" instrument's,
+// listed apart from the others' in the history window and by kvmaint.
+TEST_P(StoreTest, AnEmptySerialNumberGivesOnlyTheEventsWithoutOne) {
+  auto store = MakeStore();
+  for (const Event& e : {MakeEvent("A", "2026-05-01 09:00:00", kOpRead),
+                         MakeEvent("", "2026-05-01 10:00:00", kOpPowerOff)}) {
+    ASSERT_TRUE(store->Record(e).recorded);
+  }
+  std::string error;
+  EXPECT_THAT(Times(store->Events("", &error)), ::testing::ElementsAre("@2026-05-01 10:00:00"));
+  EXPECT_EQ(error, "");
 }
 
 TEST_P(StoreTest, SummarisesEachInstrument) {
@@ -162,7 +175,7 @@ TEST_P(StoreTest, TwoProgramsRecordingAtOnceLoseNothing) {
   EXPECT_EQ(endedB.exitCode, 0) << endedB.err;
 
   std::string error;
-  const std::vector<Event> events = MakeStore()->Events("", &error);
+  const std::vector<Event> events = MakeStore()->Events(std::nullopt, &error);
   ASSERT_EQ(error, "");
   std::set<std::int64_t> ids;
   std::set<std::string> written;

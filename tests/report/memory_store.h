@@ -37,11 +37,11 @@ class MemoryStore final : public history::Store {
     return found;
   }
 
-  std::vector<history::Event> Events(const std::string& serial, std::string* error) override {
+  std::vector<history::Event> Events(const std::optional<std::string>& serial, std::string* error) override {
     if (!failure_.empty()) return Fail(error, std::vector<history::Event>{});
     std::vector<history::Event> found;
     std::copy_if(events_.begin(), events_.end(), std::back_inserter(found),
-                 [&](const history::Event& e) { return serial.empty() || e.serial == serial; });
+                 [&](const history::Event& e) { return !serial || e.serial == *serial; });
     std::stable_sort(found.begin(), found.end(),
                      [](const auto& a, const auto& b) { return a.time < b.time; });
     return found;
