@@ -221,7 +221,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // A history file the user may not write. Root writes any file, so under root
-// kvmaint runs as nobody, with the port and an output folder opened to it.
+// kvmaint runs as nobody, with the port and an output folder opened to it, and
+// from a copy in the test's folder (the build folder may be closed to nobody).
 TEST(ReadOnlyHistoryTest, TheReadStillSucceeds) {
   e2e::TempDir dir;
   e2e::Simulator sim;
@@ -239,6 +240,9 @@ TEST(ReadOnlyHistoryTest, TheReadStillSucceeds) {
     ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
     ASSERT_EQ(::chown(work.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
     ASSERT_EQ(::chmod(sim.Device().c_str(), 0666), 0);
+    argv[0] = dir.File("kvmaint");
+    std::filesystem::copy_file(KV_KVMAINT_PATH, argv[0]);
+    ASSERT_EQ(::chmod(argv[0].c_str(), 0755), 0);
     argv.insert(argv.begin(), {"/usr/sbin/runuser", "-u", "nobody", "--"});
   }
   const ProgramResult got = testsupport::RunProgram(argv);
