@@ -5,30 +5,10 @@
 
 #include "app/grid_rules.h"
 #include "model/instrument_settings.h"
+#include "rules/setting_apply.h"
 
 namespace kv {
 namespace {
-
-// The record's entry for a setting name and the flat index it uses.
-const SettingInfo* Find(const rules::SettingRef& setting, int& index) {
-  for (const SettingInfo& info : AllSettings()) {
-    if (info.name != setting.name) continue;
-    switch (info.kind) {
-      case IndexKind::Scalar:
-        index = 0;
-        break;
-      case IndexKind::PidRange:
-        index = setting.index * kPidRanges + setting.range;
-        if (setting.range < 0 || setting.range >= kPidRanges) return nullptr;
-        break;
-      default:
-        index = setting.index;
-        break;
-    }
-    return index >= 0 && index < info.count ? &info : nullptr;
-  }
-  return nullptr;
-}
 
 bool IsText(const QVariant& value) { return value.typeId() == QMetaType::QString; }
 
@@ -36,7 +16,7 @@ bool IsText(const QVariant& value) { return value.typeId() == QMetaType::QString
 
 QVariant ReadSetting(const clsInstrument& record, const rules::SettingRef& setting) {
   int index = 0;
-  const SettingInfo* info = Find(setting, index);
+  const SettingInfo* info = rules::FindSettingInfo(setting, index);
   if (info == nullptr) return {};
   return std::visit(
       [](const auto& value) -> QVariant {
@@ -54,7 +34,7 @@ QVariant ReadSetting(const clsInstrument& record, const rules::SettingRef& setti
 
 bool WriteSetting(clsInstrument& record, const rules::SettingRef& setting, const QVariant& value) {
   int index = 0;
-  const SettingInfo* info = Find(setting, index);
+  const SettingInfo* info = rules::FindSettingInfo(setting, index);
   if (info == nullptr) return false;
   SettingValue typed = info->get(record, index);
   std::visit(

@@ -7,6 +7,7 @@
 #include "cli/setting_differences.h"
 #include "files/file_sink.h"
 #include "files/kvd_reader.h"
+#include "files/send_check.h"
 #include "qtedge/data_folder.h"
 
 namespace kv::cli {
@@ -43,6 +44,17 @@ bool LoadSnapshot(const history::Event& event, clsInstrument& record) {
 }
 
 bool WriteSnapshot(const history::Event& event, const std::string& path) {
+  // A file for `kvmaint send`: only one that could be sent is written.
+  const std::vector<FileProblem> problems = CheckFileToSend(event.snapshot);
+  for (const FileProblem& problem : problems) {
+    PrintError("event " + std::to_string(event.id) + ": " +
+               (problem.line > 0 ? "line " + std::to_string(problem.line) + ": " : std::string()) +
+               problem.reason);
+  }
+  if (!problems.empty()) {
+    PrintError(path + " was not written");
+    return false;
+  }
   AtomicFileSink sink(path);
   if (sink.Write(event.snapshot) && sink.Commit()) return true;
   PrintError("cannot write " + path + ": " + sink.Error());

@@ -12,11 +12,36 @@
 #include "files/kvd_writer.h"
 #include "model/instrument_settings.h"
 #include "qtedge/data_folder.h"
+#include "rules/record_check.h"
 
 namespace kv::cli {
 namespace {
 
 const QString kKeepInvalid = QStringLiteral("keep-invalid");
+const QString kAcceptRounding = QStringLiteral("accept-rounding");
+
+// "row 1, column 4 (1st)"
+std::string CellName(const csv::CsvCells& cells, int row, int column) {
+  return "row " + std::to_string(csv::GridRowOf(cells.table, row)) + ", column " +
+         std::to_string(column) + " (" + std::string(csv::ColumnName(cells.table, column)) + ")";
+}
+
+// Every imported cell whose value the table changes (a level rounded to its
+// step), one line each; the count.
+int ReportAdjustedCells(const QString& csvPath, const csv::CsvCells& cells,
+                        const std::vector<int>& importedRows) {
+  int adjusted = 0;
+  for (const int row : importedRows) {
+    const csv::CsvRow& cellRow = cells.rows[static_cast<std::size_t>(row)];
+    for (std::size_t c = 1; c < cellRow.size(); ++c) {
+      if (cellRow[c].adjusted.empty()) continue;
+      ++adjusted;
+      PrintFileError(csvPath, row + 1,
+                     CellName(cells, row, static_cast<int>(c)) + ": " + cellRow[c].adjusted);
+    }
+  }
+  return adjusted;
+}
 
 // Every refused cell of the imported rows, one line each; the count.
 int ReportRefusedCells(const QString& csvPath, const csv::CsvCells& cells,
@@ -28,12 +53,9 @@ int ReportRefusedCells(const QString& csvPath, const csv::CsvCells& cells,
       const csv::CsvCell& cell = cellRow[c];
       if (cell.valid) continue;
       ++refused;
-      const int column = static_cast<int>(c);
       PrintFileError(csvPath, row + 1,
-                     "row " + std::to_string(csv::GridRowOf(cells.table, row)) + ", column " +
-                         std::to_string(column) + " (" +
-                         std::string(csv::ColumnName(cells.table, column)) + "): \"" + cell.text +
-                         "\" " + cell.reason);
+                     CellName(cells, row, static_cast<int>(c)) + ": \"" + cell.text + "\" " +
+                         cell.reason);
     }
   }
   return refused;
@@ -63,6 +85,8 @@ class ImportCsvCommand final : public Command {
   void Declare(QCommandLineParser& parser) override {
     DeclareCsvTableOptions(parser);
     parser.addOption({kKeepInvalid, QStringLiteral("Write the file even when cells are refused.")});
+    parser.addOption({kAcceptRounding,
+                      QStringLiteral("Write the file even when the table changes values (levels rounded to their step).")});
     parser.addPositionalArgument(QStringLiteral("FILE.kvd"),
                                  QStringLiteral("The maintenance data file to change."));
     parser.addPositionalArgument(QStringLiteral("IN.csv"), QStringLiteral("The file to read."));
@@ -74,6 +98,7 @@ class ImportCsvCommand final : public Command {
     const QStringList paths = parser.positionalArguments();
     clsInstrument record;
     if (!LoadMaintenanceFile(record, paths[0])) return kExitUsage;
+    record.ClearChangeFlags();  // from here a raised flag is an imported row
     std::ifstream in(ToFsPath(paths[1]), std::ios::binary);
     if (!in) {
       PrintFileError(paths[1], 0, "cannot be opened");
@@ -90,9 +115,22 @@ class ImportCsvCommand final : public Command {
       PrintError(Bytes(paths[0]) + " left unchanged");
       return kExitFailure;
     }
+    const int adjusted = ReportAdjustedCells(paths[1], cells, imported.importedRows);
+    if (adjusted > 0 && !parser.isSet(kAcceptRounding)) {
+      PrintError(Bytes(paths[0]) + " left unchanged: the values above would change (--accept-rounding keeps them changed)");
+      return kExitFailure;
+    }
     csv::StoreImportedRows(cells, imported.importedRows, record);
+    const std::vector<rules::SettingProblem> problems =
+        rules::CheckRecord(record, rules::RecordScope::Changed);
+    for (const rules::SettingProblem& problem : problems) PrintFileError(paths[1], 0, problem.Describe());
+    refused += static_cast<int>(problems.size());
     MemoryFileSink memory;  // checked before the file is replaced
-    (void)WriteMaintenanceFile(record, memory);
+    if (const KvdWriteResult built = WriteMaintenanceFile(record, memory); !built.ok) {
+      PrintFileError(paths[0], 0, built.error);
+      PrintError(Bytes(paths[0]) + " left unchanged");
+      return kExitFailure;
+    }
     refused += ReportLostValues(paths[0], record, memory.Content());
     if (refused > 0 && !parser.isSet(kKeepInvalid)) {
       PrintError(Bytes(paths[0]) + " left unchanged");
@@ -111,7 +149,7 @@ class ImportCsvCommand final : public Command {
 
 KV_DEFINE_COMMAND(ImportCsvCommand, .name = "import-csv",
                     .arguments = "--stations|--users|--pid-high|--pid-low|--conversion "
-                                 "[--keep-invalid] FILE.kvd IN.csv",
+                                 "[--keep-invalid] [--accept-rounding] FILE.kvd IN.csv",
                     .summary = "Read one table of a CSV file into a maintenance data file.",
                     .details = "Reads as many lines as the table holds (\",\" and Tab separate\n"
                                "fields), checks every cell as the window does and prints each\n"
@@ -119,7 +157,10 @@ KV_DEFINE_COMMAND(ImportCsvCommand, .name = "import-csv",
                                "A value the maintenance file cannot hold as imported (a comma\n"
                                "in a name, a factor that is not a whole number) counts as\n"
                                "refused too. With a refused cell the file is left unchanged\n"
-                               "unless --keep-invalid is given. The file is replaced atomically.\n"
+                               "unless --keep-invalid is given. A value the table changes (a\n"
+                               "level rounded to its step) is printed with what it becomes, and\n"
+                               "the file is left unchanged unless --accept-rounding is given.\n"
+                               "The file is replaced atomically.\n"
                                "Exit status 0 imported, 1 a cell refused, 2 a file cannot be used.",
                     .group = CommandGroup::Files, .positionalArguments = 2)
 

@@ -1,49 +1,43 @@
 // kvmaint set FILE.kvd NAME=VALUE...: edits settings of a maintenance data
 // file by name, each judged by the window's rule for its cell.
-#include <cmath>
-#include <type_traits>
-#include <variant>
+#include <string>
+#include <vector>
 
 #include "cli/cli_io.h"
 #include "cli/command.h"
 #include "cli/kvd_files.h"
 #include "cli/setting_names.h"
+#include "files/file_sink.h"
+#include "files/kvd_reader.h"
 #include "files/kvd_writer.h"
+#include "qtedge/latin1.h"
+#include "rules/record_check.h"
+#include "rules/setting_apply.h"
+#include "rules/setting_display.h"
 #include "qtedge/data_folder.h"
 #include "rules/edit_check.h"
-#include "rules/other_setting_rules.h"
 #include "rules/setting_rules.h"
 
 namespace kv::cli {
 namespace {
 
-// The accepted entry as the value the setting holds. A choice is kept as its
-// list index; a text setting chosen from a list keeps the index as digits (the
-// language). An empty entry a rule keeps changes nothing.
-std::optional<SettingValue> ValueOf(const SettingValue& current, const NamedSetting& setting,
-                                    const rules::EditCheck& check) {
-  const rules::OtherSettingRule* row = rules::OtherSettingBySetting(setting.ref.name);
-  const bool choice = row != nullptr && row->list != rules::OtherChoiceList::None;
-  return std::visit(
-      [&](const auto& held) -> std::optional<SettingValue> {
-        using Type = std::decay_t<decltype(held)>;
-        if constexpr (std::is_same_v<Type, kv::Text>) {
-          if (choice && check.number) return SettingValue(std::to_string(std::lround(*check.number)));
-          return SettingValue(check.text);
-        } else {
-          if (!check.number) return std::nullopt;
-          if constexpr (std::is_same_v<Type, bool>) {
-            return *check.number != 0;
-          } else if constexpr (std::is_integral_v<Type>) {
-            return static_cast<Type>(std::lround(*check.number));
-          } else if constexpr (std::is_floating_point_v<Type>) {
-            return static_cast<Type>(*check.number);
-          } else {
-            return std::nullopt;
-          }
-        }
-      },
-      current);
+// Settings the edits changed that the file would read back otherwise: a
+// setting the maintenance file does not hold, or a value its line cannot keep.
+std::vector<std::string> NotKeptByTheFile(const clsInstrument& record, const std::string& fileText,
+                                          const std::vector<NamedSetting>& edited) {
+  clsInstrument reread;
+  SetRatioChannels(reread);
+  (void)ReadMaintenanceText(reread, fileText);
+  std::vector<std::string> lost;
+  for (const NamedSetting& setting : edited) {
+    const int i = setting.tableIndex;
+    if (setting.info->get(record, i) == setting.info->get(reread, i)) continue;
+    lost.push_back(SettingCaption(*setting.info, record, i) + ": a maintenance file " +
+                   (setting.info->get(reread, i) == setting.info->get(clsInstrument{}, i)
+                        ? "does not hold this setting"
+                        : "would read it back as " + DisplayValue(*setting.info, reread, i)));
+  }
+  return lost;
 }
 
 class SetCommand final : public Command {
@@ -63,8 +57,17 @@ class SetCommand final : public Command {
       PrintError("nothing was written");
       return kExitUsage;
     }
+    SetRatioChannels(record);
+    // From here a raised flag marks what these edits changed: the record check
+    // judges those settings with their rows and tables.
+    record.ClearChangeFlags();
     std::vector<std::string> done;
+    std::vector<NamedSetting> edited;
     for (const QString& argument : arguments.mid(1)) {
+      if (const std::optional<QChar> foreign = FirstNonLatin1(argument)) {
+        return Refused(Bytes(argument.left(argument.indexOf(QLatin1Char('=')))) + ": " +
+                       NonLatin1Reason(*foreign));
+      }
       const std::string edit = Bytes(argument);
       const std::size_t equals = edit.find('=');
       if (equals == std::string::npos) return Usage(Text("\"" + edit + "\" is not NAME=VALUE"));
@@ -75,18 +78,26 @@ class SetCommand final : public Command {
       if (!setting) return Refused(error);
       const rules::EditCheck check = rules::CheckSettingEdit(record, setting->ref, text);
       if (!check.accepted) return Refused(name + ": \"" + text + "\" refused: " + check.reason);
-      const SettingValue current = setting->info->get(record, setting->tableIndex);
-      if (const std::optional<SettingValue> value = ValueOf(current, *setting, check)) {
-        if (!setting->info->set(record, setting->tableIndex, *value)) {
-          return Refused(name + ": the record has no such entry");
-        }
+      if (const std::string why = rules::ApplySettingEdit(record, check); !why.empty()) {
+        return Refused(name + ": \"" + text + "\" refused: " + why);
       }
-      SetRatioChannels(record);
+      edited.push_back(*setting);
       done.push_back(name + " = " + check.text);
     }
-    const KvdWriteResult written = WriteMaintenanceFile(record, ToFsPath(path).string());
-    if (!written.ok) {
-      PrintFileError(path, 0, written.error);
+    const std::vector<rules::SettingProblem> problems =
+        rules::CheckRecord(record, rules::RecordScope::Changed);
+    for (const rules::SettingProblem& problem : problems) PrintError(problem.Describe());
+    if (!problems.empty()) return Refused("the edits leave settings the instrument would not take");
+    MemoryFileSink memory;
+    if (const KvdWriteResult built = WriteMaintenanceFile(record, memory); !built.ok) {
+      return Refused(built.error);
+    }
+    const std::vector<std::string> lost = NotKeptByTheFile(record, memory.Content(), edited);
+    for (const std::string& line : lost) PrintError(line);
+    if (!lost.empty()) return Refused("the file cannot keep these edits");
+    AtomicFileSink sink(ToFsPath(path).string());
+    if (!sink.Write(memory.Content()) || !sink.Commit()) {
+      PrintFileError(path, 0, sink.Error());
       return kExitUsage;
     }
     for (const std::string& line : done) PrintLine(line);

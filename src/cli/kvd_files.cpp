@@ -22,16 +22,9 @@ void PrintFileError(const QString& path, int line, std::string_view reason) {
 std::optional<std::string> ReadFileToSend(const QString& path) {
   std::optional<std::string> content = ReadWholeFile(path);
   if (!content) return std::nullopt;
-  clsInstrument scratch;
-  SendCheck check;
-  const KvdLoadResult loaded =
-      ReadMaintenanceText(scratch, *content, [&check](int line, std::string_view text) {
-        check.CheckRecord(line, text);
-      });
-  for (const FileProblem& problem : check.Problems()) {
-    PrintFileError(path, problem.line, problem.reason);
-  }
-  if (!ReportLoad(path, loaded) || !check.Problems().empty()) {
+  const std::vector<FileProblem> problems = CheckFileToSend(*content);
+  for (const FileProblem& problem : problems) PrintFileError(path, problem.line, problem.reason);
+  if (!problems.empty()) {
     PrintError("nothing was sent");
     return std::nullopt;
   }

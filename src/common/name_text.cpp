@@ -9,13 +9,17 @@ bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool IsLineSeparator(char c) { return c == ',' || c == ';'; }
+
 bool IsPlainNameCharacter(char c, bool first) {
   return (c == ' ' && !first) || c == '-' || IsDigit(c) || IsUpper(c);
 }
 
-// The symbol ranges: 32-47, 58-64, 91-96, "~" and "|".
+// The symbol ranges: 32-47, 58-64, 91-96, "~" and "|"; never the comma that
+// separates the fields of a line, nor the semicolon that ends a file's line.
 bool IsSymbol(char c, bool allowQuote) {
   if (c == '\'') return allowQuote;
+  if (IsLineSeparator(c)) return false;
   return (c >= ' ' && c <= '/') || (c >= ':' && c <= '@') || (c >= '[' && c <= '`') || c == '~' ||
          c == '|';
 }

@@ -14,6 +14,7 @@ constexpr int kPidCsvEntry = 16;
 void Mark(CsvCell& cell, const rules::EditCheck& check, bool rewrite) {
   cell.valid = check.accepted;
   cell.reason = check.accepted ? std::string{} : check.reason;
+  cell.adjusted = check.accepted ? check.adjusted : std::string{};
   if (check.accepted && rewrite) cell.text = check.text;
 }
 

@@ -6,24 +6,13 @@
 
 #include "rules/pid_rules.h"
 #include "rules/pid_scales.h"
+#include "rules/setting_apply.h"
 #include "rules/table_rules.h"
 
 namespace kv::csv {
 namespace {
 
 constexpr int kPidCsvEntry = 16;
-
-const SettingInfo* Find(const rules::SettingRef& ref, int& index) {
-  for (const SettingInfo& info : AllSettings()) {
-    if (info.name != ref.name) continue;
-    index = info.kind == IndexKind::PidRange ? ref.index * kPidRanges + ref.range : ref.index;
-    if (info.kind == IndexKind::Scalar) index = 0;
-    if (info.kind == IndexKind::PidRange && (ref.range < 0 || ref.range >= kPidRanges))
-      return nullptr;
-    return index >= 0 && index < info.count ? &info : nullptr;
-  }
-  return nullptr;
-}
 
 }  // namespace
 
@@ -44,16 +33,13 @@ rules::SettingRef SettingOf(CsvTable table, int row, int column) {
 }
 
 std::optional<SettingValue> ReadSetting(const clsInstrument& record, const rules::SettingRef& ref) {
-  int index = 0;
-  const SettingInfo* info = Find(ref, index);
-  if (info == nullptr) return std::nullopt;
-  return info->get(record, index);
+  return rules::ReadSettingValue(record, ref);
 }
 
 bool WriteSetting(clsInstrument& record, const rules::SettingRef& ref, const std::string& text,
                   double number) {
   int index = 0;
-  const SettingInfo* info = Find(ref, index);
+  const SettingInfo* info = rules::FindSettingInfo(ref, index);
   if (info == nullptr) return false;
   // Keeps every conversion below defined, whatever number a file held.
   constexpr double kLargest = 1e9;

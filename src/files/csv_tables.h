@@ -21,6 +21,8 @@ struct CsvCell {
   std::string text;
   bool valid = true;
   std::string reason;  // invalid: what the cell accepts
+  // Valid, but the value kept is not the one in the file: "15 becomes 0: ...".
+  std::string adjusted;
   bool operator==(const CsvCell&) const = default;
 };
 

@@ -1,9 +1,13 @@
 #include "files/send_check.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
-#include "common/name_text.h"
+#include "rules/edit_check.h"
+#include "rules/record_check.h"
+#include "files/kvd_reader.h"
+#include "files/kvd_writer.h"
 #include "files/record_apply.h"
 #include "protocol/field_parse.h"
 #include "protocol/token.h"
@@ -52,23 +56,20 @@ constexpr std::array kRangeFields{
 };
 
 constexpr std::size_t kPasswordDigits = 4;
+constexpr std::size_t kListNameWidth = 16;
 
+// The editors' own rule for each kind of name, with their words.
 std::optional<std::string> NameProblem(NameKind kind, const std::string& name) {
   if (kind == NameKind::Password) {
     const bool digits = name.find_first_not_of("0123456789") == std::string::npos;
     if (name.empty() || (digits && name.size() == kPasswordDigits)) return std::nullopt;
     return "the password must be " + std::to_string(kPasswordDigits) + " digits";
   }
-  const std::size_t width = kind == NameKind::Short ? 3 : kind == NameKind::Long ? 20 : 16;
-  const bool symbols = kind != NameKind::Short;
-  if (name.size() > width) {
-    return "the name is longer than " + std::to_string(width) + " characters";
-  }
-  if (!IsValidText(name, symbols, true)) {
-    return symbols ? "the name holds a character the instrument does not take"
-                   : "the name may hold only A-Z, 0-9, \"-\" and inner blanks";
-  }
-  return std::nullopt;
+  const rules::EditCheck check = kind == NameKind::Short  ? rules::CheckShortName(name)
+                                 : kind == NameKind::Long ? rules::CheckLongName(name)
+                                                          : rules::CheckName(name, kListNameWidth, true, true);
+  if (check.accepted) return std::nullopt;
+  return check.reason;
 }
 
 bool IsPrintableAscii(std::string_view text) {
@@ -95,6 +96,13 @@ std::string Upper(std::string text) {
 }  // namespace
 
 void SendCheck::CheckRecord(int lineNumber, std::string_view text) {
+  if (const std::size_t semicolon = text.find(';'); semicolon != std::string_view::npos && semicolon > 0) {
+    // The reader ends the line there (a line that starts with one is a
+    // comment): what follows would never be sent.
+    problems_.push_back({lineNumber, std::string(text.substr(0, 2)) +
+                                         ": a semicolon ends the line inside a value"});
+    return;
+  }
   clsToken token;
   ConfigureRecordTokenizer(token);
   if (!token.SetSource(text) || token.TokenCount() == 0) return;
@@ -118,6 +126,14 @@ void SendCheck::CheckRecord(int lineNumber, std::string_view text) {
       report(i, "a character outside printable ASCII, which the instrument does not echo");
     }
   }
+  // A hand-edited name with a comma: the reader keeps its first part and
+  // the instrument would get that, so the line is refused whole.
+  const std::optional<std::size_t> written = WrittenFieldCount(code);
+  const auto commas = static_cast<std::size_t>(std::count(text.begin(), text.end(), ','));
+  if (written && commas > *written) {
+    problems_.push_back({lineNumber, code + ": more fields than the " + code +
+                                         " line holds (a comma inside a name?)"});
+  }
   for (const RangeField& range : kRangeFields) {
     if (range.code != code) continue;
     const std::string value = field(range.field);
@@ -127,6 +143,25 @@ void SendCheck::CheckRecord(int lineNumber, std::string_view text) {
                               std::to_string(range.lowest) + " and " + std::to_string(range.highest));
     }
   }
+}
+
+std::vector<FileProblem> CheckFileToSend(std::string_view content) {
+  clsInstrument scratch;
+  SetRatioChannels(scratch);  // their decimal places scale the catalytic levels
+  SendCheck check;
+  const KvdLoadResult loaded = ReadMaintenanceText(
+      scratch, content, [&check](int line, std::string_view text) { check.CheckRecord(line, text); });
+  std::vector<FileProblem> problems = check.Problems();
+  if (!loaded.complete) {
+    problems.push_back({loaded.stoppedAtLine, loaded.reason});
+    return problems;
+  }
+  SetRatioChannels(scratch);  // and their full scales follow from the file's catalytic gas
+  // What the file sets (the reader raises their flags), judged as the editors judge it.
+  for (const rules::SettingProblem& problem : rules::CheckRecord(scratch, rules::RecordScope::Changed)) {
+    problems.push_back({0, problem.Describe()});
+  }
+  return problems;
 }
 
 }  // namespace kv

@@ -27,4 +27,11 @@ class SendCheck {
   std::vector<FileProblem> problems_;
 };
 
+// Everything that keeps a maintenance data file from being written into an
+// instrument or restored as a file: a line the instrument would refuse, a
+// file cut short (the line it stops at), and each setting the file sets that
+// the editors would refuse (line 0, "CO warning level \"NORMAL\": ...").
+// Empty when the file may be used.
+std::vector<FileProblem> CheckFileToSend(std::string_view content);
+
 }  // namespace kv

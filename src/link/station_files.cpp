@@ -84,17 +84,10 @@ std::string WriteStationReport(const std::string& path, const std::vector<Statio
 }
 
 std::vector<std::string> DistributedFileProblems(std::string_view content) {
-  clsInstrument scratch;
-  SendCheck check;
-  const KvdLoadResult loaded = ReadMaintenanceText(
-      scratch, content, [&check](int line, std::string_view text) { check.CheckRecord(line, text); });
   std::vector<std::string> problems;
-  for (const FileProblem& problem : check.Problems()) {
-    problems.push_back("line " + std::to_string(problem.line) + ": " + problem.reason);
-  }
-  if (!loaded.complete) {
-    problems.push_back(loaded.stoppedAtLine > 0 ? "line " + std::to_string(loaded.stoppedAtLine) + ": " + loaded.reason
-                                                : loaded.reason);
+  for (const FileProblem& problem : CheckFileToSend(content)) {
+    problems.push_back(problem.line > 0 ? "line " + std::to_string(problem.line) + ": " + problem.reason
+                                        : problem.reason);
   }
   return problems;
 }

@@ -4,6 +4,7 @@
 #include "common/messages.h"
 #include "link/transactions.h"
 #include "link/write_groups.h"
+#include "rules/record_check.h"
 
 namespace kv {
 namespace {
@@ -42,6 +43,14 @@ std::string Now(const uclTzif& link) { return FormatGeneralDate(link.GetClock().
 Task<bool> UploadChanges(uclTzif& link, clsInstrument& record, bool saveAsDefault,
                          const SentWriteObserver& onLine) {
   link.SetCancel(false);
+  // The last guard on every path to the instrument: nothing it would not
+  // take as the technician meant it goes out, not even the first line.
+  const std::vector<rules::SettingProblem> problems =
+      rules::CheckRecord(record, rules::RecordScope::Changed);
+  if (!problems.empty()) {
+    link.AddLog("upload refused: " + problems.front().Describe());
+    co_return false;
+  }
   ReplySink sink(&record);
   const DateTime started = link.GetClock().Now();
   link.AddLog(FormatMessage(msg::kUploadStartedLog, {FormatGeneralDate(started)}));

@@ -12,9 +12,10 @@ namespace {
 constexpr int kPpmRatioChannel = 7;
 constexpr int kVolRatioChannel = 8;
 
-// No data, the reading codes of the instrument and the status codes of files.
-constexpr std::array<float, 12> kSpecialCodes = {-101, -118, -121, -102, -103, -104,
-                                                 -105, -106, -107, -110, -115, -116};
+// The codes the instrument keeps in a level instead of a number: not used,
+// not adjustable, no data. A reading's status words ("NORMAL", "ALARM",
+// "OVER") are never levels: the instrument would take them as 0.
+constexpr std::array<float, 3> kSpecialCodes = {-121, -118, -101};
 
 enum class Direction { Rising, Falling, Any };
 
@@ -73,12 +74,21 @@ std::string CheckFreshAir(const ChannelLevels& channel, AlarmLevel level, double
   return {};
 }
 
+std::string JoinSpecialWords() {
+  std::string words;
+  for (const float code : kSpecialCodes) {
+    if (!words.empty()) words += ", ";
+    words += FormatGasValue(code, 0);
+  }
+  return words;
+}
+
 std::string RangeReason(const ChannelLevels& channel) {
   std::string reason = "accepts " + NumberText(0, channel.point) + " to " +
                        NumberText(channel.fullScale, channel.point);
   if (channel.point > 0)
     reason += " in steps of " + NumberText(std::pow(10.0, -channel.point), channel.point);
-  return reason + " or a special code";
+  return reason + " or " + JoinSpecialWords();
 }
 
 }  // namespace
@@ -117,7 +127,7 @@ std::span<const float> SpecialLevelCodes() { return kSpecialCodes; }
 
 EditCheck CheckAlarmLevel(const ChannelLevels& channel, AlarmLevel level, std::string_view text) {
   const SettingRef setting = AlarmLevelSetting(channel.channel, level);
-  if (setting.name.empty()) return EditCheck::Refuse("this level is not editable");
+  if (setting.name.empty()) return EditCheck::Refuse(std::string(kLevelNotEditable));
   const int special = ChoiceIndex(text, SpecialLevelChoices());
   if (special >= 0) {
     const float code = kSpecialCodes[static_cast<std::size_t>(special)];
@@ -132,7 +142,7 @@ EditCheck CheckAlarmLevel(const ChannelLevels& channel, AlarmLevel level, std::s
   ChannelLevels known = channel;
   known.point = places;
   if (!(channel.fullScale > 0)) {
-    return EditCheck::Refuse("accepts a special code only: the channel has no full scale")
+    return EditCheck::Refuse("accepts only " + JoinSpecialWords() + ": the channel has no full scale")
         .Of(setting);
   }
   const EditCheck inRange = CheckNumber(text, 0, channel.fullScale, places);

@@ -34,8 +34,9 @@ ChannelLevels ChannelLevelsOf(const clsInstrument& record, int channel);
 // (CATppm1st, CATppm2nd, CATvol1st, CATvol2nd). Empty where nothing is edited.
 SettingRef AlarmLevelSetting(int channel, AlarmLevel level);
 
-// The special codes a level may hold instead of a number, as FormatGasValue
-// shows them ("-----" no data, "NORMAL", ... "*****"), and their codes.
+// The codes a level may hold instead of a number, as FormatGasValue shows
+// them ("*****" not used, "?????" not adjustable, "-----" no data), and their
+// values. Status words of readings ("NORMAL", "ALARM") are not among them.
 ChoiceItems SpecialLevelChoices();
 std::span<const float> SpecialLevelCodes();
 

@@ -34,6 +34,14 @@ EditCheck EditCheck::Refuse(std::string reason) {
   return check;
 }
 
+bool RefusedAsNotEdited(const EditCheck& check) {
+  if (check.accepted) return false;
+  for (const std::string_view reason : {kNotEditable, kNoSuchListEntry, kNoEditingRule, kLevelNotEditable}) {
+    if (check.reason == reason) return true;
+  }
+  return false;
+}
+
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
@@ -137,6 +145,23 @@ EditCheck CheckRoundedNumber(std::string_view text, double lowest, double highes
   return EditCheck::Accept(NumberText(parsed->value, decimals), parsed->value);
 }
 
+EditCheck CheckWholeFactor(std::string_view text, double lowest, double highest) {
+  const auto first = static_cast<long>(std::ceil(lowest));
+  const auto last = static_cast<long>(std::floor(highest));
+  std::string reason =
+      "accepts " + NumberText(lowest, 2) + " to " + NumberText(highest, 2) + ", held as a whole number";
+  if (first > last) return EditCheck::Refuse(reason + ": no factor fits");
+  reason += " (" + std::to_string(first) + (first == last ? "" : " to " + std::to_string(last)) + ")";
+  const std::optional<ParsedNumber> parsed = ParseNumber(text);
+  if (!parsed || parsed->value < lowest || parsed->value > highest) return EditCheck::Refuse(reason);
+  const double whole = std::nearbyint(parsed->value);
+  if (whole != parsed->value) {
+    return EditCheck::Refuse(reason + "; " + NumberText(parsed->value, parsed->decimals) +
+                             " would be stored as " + NumberText(whole, 2));
+  }
+  return EditCheck::Accept(NumberText(whole, 2), whole);
+}
+
 EditCheck CheckName(std::string_view text, std::size_t maxLength, bool allowSymbols,
                     bool allowQuote) {
   if (text.size() <= maxLength && IsValidText(text, allowSymbols, allowQuote)) {
@@ -146,7 +171,8 @@ EditCheck CheckName(std::string_view text, std::size_t maxLength, bool allowSymb
   if (!allowSymbols) {
     reason += "A-Z, 0-9, '-' and inner blanks";
   } else {
-    reason += allowQuote ? "printable ASCII except { and }" : "printable ASCII except {, } and '";
+    reason += allowQuote ? "printable ASCII except {, }, comma and semicolon"
+                         : "printable ASCII except {, }, ', comma and semicolon";
   }
   return EditCheck::Refuse(std::move(reason));
 }

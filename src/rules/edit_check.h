@@ -28,6 +28,9 @@ struct EditCheck {
   std::string text;              // accepted: the text the cell shows afterwards
   std::optional<double> number;  // accepted: the number, or a choice's list index
   std::string reason;            // refused: what the cell accepts
+  // Accepted, but the value kept is not the one typed (a level rounded to its
+  // step): why, and what the typed text becomes ("15 becomes 0: ...").
+  std::string adjusted;
   SettingRef setting;            // the setting the cell edits
 
   static EditCheck Accept(std::string text, std::optional<double> number = std::nullopt);
@@ -37,6 +40,14 @@ struct EditCheck {
     return *this;
   }
 };
+
+// The refusals of a cell or setting that no editor edits, as opposed to a
+// value the editor refuses.
+inline constexpr std::string_view kNotEditable = "this cell is not editable";
+inline constexpr std::string_view kNoSuchListEntry = "no such list entry";
+inline constexpr std::string_view kNoEditingRule = "no editing rule for this setting";
+inline constexpr std::string_view kLevelNotEditable = "this level is not editable";
+bool RefusedAsNotEdited(const EditCheck& check);
 
 using ChoiceItems = std::vector<std::string>;
 
@@ -67,6 +78,11 @@ EditCheck CheckNumber(std::string_view text, double lowest, double highest, int 
 
 // A number from lowest to highest, shown rounded to `decimals` places.
 EditCheck CheckRoundedNumber(std::string_view text, double lowest, double highest, int decimals);
+
+// A factor from lowest to highest. The instrument and the file hold factors
+// as whole numbers, so a fraction is refused with what it would become;
+// shown with two decimals.
+EditCheck CheckWholeFactor(std::string_view text, double lowest, double highest);
 
 // A name of at most maxLength characters, each passing IsValidText.
 EditCheck CheckName(std::string_view text, std::size_t maxLength, bool allowSymbols,

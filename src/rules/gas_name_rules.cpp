@@ -110,7 +110,7 @@ std::optional<GasNameFill> FillAfterGasName(int gasType, std::string_view chosen
 }
 
 EditCheck CheckGasNameCell(const GasNames& names, int row, int column, std::string_view text) {
-  if (!GasNameCellEditable(row, column)) return EditCheck::Refuse("this cell is not editable");
+  if (!GasNameCellEditable(row, column)) return EditCheck::Refuse(std::string(kNotEditable));
   const SettingRef setting = GasNameSetting(row, column);
   if (text.empty()) return EditCheck::Accept({}).Of(setting);
   switch (column) {

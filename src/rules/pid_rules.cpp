@@ -70,13 +70,34 @@ EditCheck CheckLevel(const PidRowTexts& row, int column, int point, std::string_
 
 EditCheck CheckFactor(const PidScale* scale, std::string_view text) {
   if (scale == nullptr) return EditCheck::Refuse("accepts a factor once FullScale is valid");
-  return CheckRoundedNumber(text, scale->lowestFactor, scale->highestFactor, 2);
+  return CheckWholeFactor(text, scale->lowestFactor, scale->highestFactor);
+}
+
+// A range the entry does not use: no full scale. Its cells are kept as they
+// stand, so such a row exports and imports unchanged; the entry's names, which
+// both ranges share, are still judged when it has them.
+bool IsUnusedRow(const PidRowTexts& row) {
+  const std::optional<ParsedNumber> fullScale = ParseNumber(row[kPidFullScale]);
+  return Trim(row[kPidFullScale]).empty() || (fullScale && fullScale->value == 0);
+}
+
+EditCheck KeepUnusedCell(int column, std::string_view text) {
+  std::optional<double> number;
+  if (column == kPidPoint) {
+    if (const int point = PidPointOf(Trim(text)); point >= 0) number = point;
+  } else if (const std::optional<ParsedNumber> parsed = ParseNumber(text)) {
+    number = parsed->value;
+  }
+  return EditCheck::Accept(std::string(text), number);
 }
 
 EditCheck CheckCell(int range, const PidRowTexts& row, int column, std::string_view text) {
+  const bool name = column == kPidName || column == kPidLongName;
+  if (IsUnusedRow(row) && (!name || Trim(text).empty())) return KeepUnusedCell(column, text);
   if (Trim(text).empty() || Trim(text) == kNoLevel) {
-    // Only the levels and the factor may be left out.
-    if (column <= kPidDigit) return EditCheck::Refuse("needs a value");
+    // Only the levels may be left out; the factor is a number the instrument
+    // computes with, never a level's "not used" code.
+    if (column <= kPidDigit || column == kPidFactor) return EditCheck::Refuse("needs a value");
     return EditCheck::Accept(std::string(kNoLevel), kNoLevelCode);
   }
   const PidScale* scale = ScaleOfRow(range, row);
@@ -115,7 +136,7 @@ SettingRef PidSetting(int range, int entry, int column) {
 EditCheck CheckPidCell(int range, int entry, const PidRowTexts& row, int column,
                        std::string_view text) {
   if (column < kPidName || column >= kPidColumns)
-    return EditCheck::Refuse("this cell is not editable");
+    return EditCheck::Refuse(std::string(kNotEditable));
   return CheckCell(range, row, column, text).Of(PidSetting(range, entry, column));
 }
 

@@ -43,7 +43,11 @@ SettingRef PidSetting(int range, int entry, int column);
 // - 1st, 2nd, STEL, TWA, AutoCal: empty or "*****" (shown "*****"), or a
 //   number not below 0, shown with the row's decimal places; the 1st level
 //   may not exceed the 2nd.
-// - Factor: within the factor range of the full scale, shown "0.00".
+// - Factor: within the factor range of the full scale, shown "0.00"; the
+//   instrument holds it as a whole number, so a fraction is refused, and it
+//   may not be left out.
+// A range the entry does not use (full scale 0 or empty) keeps every cell as
+// it stands, but for names that are not empty.
 EditCheck CheckPidCell(int range, int entry, const PidRowTexts& row, int column,
                        std::string_view text);
 

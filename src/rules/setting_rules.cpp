@@ -8,6 +8,8 @@
 #include "rules/other_setting_rules.h"
 #include "rules/pid_rules.h"
 #include "rules/pid_scales.h"
+#include "rules/setting_apply.h"
+#include "rules/settings_view.h"
 #include "rules/slot_grid_rules.h"
 #include "rules/table_rules.h"
 
@@ -15,6 +17,7 @@ namespace kv::rules {
 namespace {
 
 constexpr int kUserLevelsFirst = 30;  // LA_ entry of user conversion entry 0
+constexpr int kZeroSuppressColumn = 3;
 
 // The grid cell (row, column) among rows 1..rows and columns 1..columns whose setting is wanted.
 template <class SettingOf>
@@ -81,14 +84,36 @@ std::optional<EditCheck> CheckAlarmSetting(const clsInstrument& record, const Se
   return std::nullopt;
 }
 
+// The range and zero options: two check boxes and the zero suppress.
+EditCheck CheckGasOption(int column, std::string_view text) {
+  if (column == kZeroSuppressColumn) return CheckZeroSuppress(text);
+  static const ChoiceItems kOffOn = {"Off", "On"};
+  const std::optional<ParsedNumber> number = ParseNumber(text);
+  if (number && (number->value == 0 || number->value == 1)) {
+    return EditCheck::Accept(kOffOn[static_cast<std::size_t>(number->value)], number->value);
+  }
+  if (EqualsIgnoringCase(Trim(text), "True")) return EditCheck::Accept("On", 1);
+  if (EqualsIgnoringCase(Trim(text), "False")) return EditCheck::Accept("Off", 0);
+  return CheckChoice(text, kOffOn);
+}
+
 std::optional<EditCheck> CheckTableSetting(const clsInstrument& record, const SettingRef& setting,
                                            std::string_view text) {
   int row = 0, column = 0;
   if (FindCell(7, 2, setting, MethaneSetting, row, column))
     return CheckMethaneCell(row, column, text);
   if (FindCell(7, 6, setting, GasNameSetting, row, column)) {
-    return CheckGasNameCell(GasNamesOf(record), row, column, text);
+    // Where the grid offers only a list (the catalytic gas, a PID sensor's
+    // name), only an item of the list is a name.
+    const ChoiceItems choices = GasNameChoices(row, column, record.GasType(row - 1),
+                                               record.CATOther(), PidNamesOf(record));
+    if (choices.empty() || Trim(text).empty()) return CheckGasNameCell(GasNamesOf(record), row, column, text);
+    const EditCheck chosen = CheckChoice(text, choices);
+    if (!chosen.accepted) return EditCheck(chosen).Of(setting);
+    return CheckGasNameCell(GasNamesOf(record), row, column, chosen.text);
   }
+  if (FindCell(kGasSlotCount, 3, setting, GasOptionSetting, row, column))
+    return CheckGasOption(column, text).Of(setting);
   if (FindCell(kUserConversionRows - 1, kUserConversionColumns - 1, setting, UserConversionSetting,
                row, column)) {
     ConversionRowTexts texts = ConversionRowOf(record, row);
@@ -97,6 +122,21 @@ std::optional<EditCheck> CheckTableSetting(const clsInstrument& record, const Se
     return edit.accepted ? CheckUserConversionCell(row, texts, column) : edit;
   }
   return std::nullopt;
+}
+
+// A slot's display channels as the mapping grid's check boxes give them: a
+// mask of channels 1..6 (bit 0 is channel 1), only for a slot with a gas.
+std::optional<EditCheck> CheckMappingSetting(const clsInstrument& record, const SettingRef& setting,
+                                             std::string_view text) {
+  if (setting.name != "UG_" || setting.index < 0 || setting.index >= kGasSlotCount) return std::nullopt;
+  EditCheck mask = CheckWholeNumber(text, 0, (1 << kDisplayChannels) - 1);
+  if (!mask.accepted) return mask.Of(setting);
+  if (*mask.number != 0) {
+    const EditCheck slot = CheckChannelEdit(GasNamesOf(record)[static_cast<std::size_t>(setting.index)],
+                                            setting.index + 1, 1);
+    if (!slot.accepted) return EditCheck::Refuse(slot.reason).Of(setting);
+  }
+  return mask.Of(setting);
 }
 
 std::optional<EditCheck> CheckListSetting(const SettingRef& setting, std::string_view text) {
@@ -123,6 +163,13 @@ std::optional<EditCheck> CheckPidSetting(const clsInstrument& record, const Sett
   return std::nullopt;
 }
 
+// An edit by name keeps what was typed or is refused: a level the table
+// would round to its step is refused with what it would become.
+EditCheck Exactly(const EditCheck& check) {
+  if (!check.accepted || check.adjusted.empty()) return check;
+  return EditCheck::Refuse("accepts only what it keeps: " + check.adjusted).Of(check.setting);
+}
+
 }  // namespace
 
 EditCheck CheckSettingEdit(const clsInstrument& record, const SettingRef& setting,
@@ -133,13 +180,93 @@ EditCheck CheckSettingEdit(const clsInstrument& record, const SettingRef& settin
     }
   }
   for (auto check : {CheckAlarmSetting(record, setting, text),
-                     CheckTableSetting(record, setting, text), CheckListSetting(setting, text)}) {
-    if (check) return *check;
+                     CheckTableSetting(record, setting, text), CheckListSetting(setting, text),
+                     CheckMappingSetting(record, setting, text)}) {
+    if (check) return Exactly(*check);
   }
   if (setting.name.starts_with("PID") && clsInstrument::ValidPidEntry(setting.index)) {
-    if (std::optional<EditCheck> check = CheckPidSetting(record, setting, text)) return *check;
+    if (std::optional<EditCheck> check = CheckPidSetting(record, setting, text)) return Exactly(*check);
   }
-  return EditCheck::Refuse("no editing rule for this setting").Of(setting);
+  return EditCheck::Refuse(std::string(kNoEditingRule)).Of(setting);
+}
+
+}  // namespace kv::rules
+
+namespace kv::rules {
+namespace {
+
+std::optional<std::string> AlarmLevelText(const clsInstrument& record, const SettingRef& setting) {
+  for (int channel = 0; channel <= 8; ++channel) {
+    for (const AlarmLevel level : {AlarmLevel::Warning, AlarmLevel::Alarm, AlarmLevel::Stel,
+                                   AlarmLevel::Twa, AlarmLevel::Span}) {
+      if (AlarmLevelSetting(channel, level) != setting) continue;
+      const std::optional<SettingValue> value = ReadSettingValue(record, setting);
+      if (!value) return std::nullopt;
+      const double number = std::visit(
+          [](const auto& held) -> double {
+            if constexpr (std::is_arithmetic_v<std::decay_t<decltype(held)>>) {
+              return static_cast<double>(held);
+            } else {
+              return 0;
+            }
+          },
+          *value);
+      return FormatGasValue(static_cast<float>(number), record.GasPoint(channel));
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> TableText(const clsInstrument& record, const SettingRef& setting) {
+  if (setting.name.starts_with("PID") && clsInstrument::ValidPidEntry(setting.index)) {
+    const int range = setting.range < 0 ? kPidHighRange : setting.range;
+    const PidRowTexts row = PidRowOf(record, setting.index, range);
+    for (int column = kPidName; column < kPidColumns; ++column) {
+      if (PidSetting(range, setting.index, column) == setting) return row[static_cast<std::size_t>(column)];
+    }
+  }
+  int row = 0, column = 0;
+  if (FindCell(kUserConversionRows - 1, kUserConversionColumns - 1, setting, UserConversionSetting,
+               row, column)) {
+    return ConversionRowOf(record, row)[static_cast<std::size_t>(column)];
+  }
+  return std::nullopt;
+}
+
+std::string PlainText(const SettingValue& value) {
+  return std::visit(
+      [](const auto& held) -> std::string {
+        using Type = std::decay_t<decltype(held)>;
+        if constexpr (std::is_same_v<Type, Text>) {
+          return held;
+        } else if constexpr (std::is_same_v<Type, bool>) {
+          return held ? "1" : "0";
+        } else if constexpr (std::is_floating_point_v<Type>) {
+          return PlainNumber(held);
+        } else {
+          return std::to_string(held);
+        }
+      },
+      value);
+}
+
+}  // namespace
+
+std::string SettingText(const clsInstrument& record, const SettingRef& setting) {
+  if (std::optional<std::string> text = AlarmLevelText(record, setting)) return *text;
+  if (std::optional<std::string> text = TableText(record, setting)) return *text;
+  const std::optional<SettingValue> value = ReadSettingValue(record, setting);
+  if (!value) return {};
+  if (const OtherSettingRule* rule = OtherSettingBySetting(setting.name);
+      rule != nullptr && rule->list != OtherChoiceList::None) {
+    // A choice shows its item; a text choice (the language) holds the index as digits.
+    const std::optional<ParsedNumber> index = ParseNumber(PlainText(*value));
+    const ChoiceItems items = OtherChoices(rule->list);
+    if (index && index->value >= 0 && index->value < static_cast<double>(items.size())) {
+      return items[static_cast<std::size_t>(index->value)];
+    }
+  }
+  return PlainText(*value);
 }
 
 }  // namespace kv::rules

@@ -15,4 +15,9 @@ namespace kv::rules {
 EditCheck CheckSettingEdit(const clsInstrument& record, const SettingRef& setting,
                            std::string_view text);
 
+// The text the editing grid shows for the setting's value in `record`
+// (levels with their decimal places and codes, choices as their item); what
+// CheckSettingEdit judges when a whole record is checked.
+std::string SettingText(const clsInstrument& record, const SettingRef& setting);
+
 }  // namespace kv::rules

@@ -73,7 +73,7 @@ int ChannelMap::Mask(int slot) const {
 EditCheck CheckChannelEdit(std::string_view slotName, int row, int column) {
   const int slot = row - 1;
   if (!ValidSlot(slot) || !ValidChannel(column - 1)) {
-    return EditCheck::Refuse("this cell is not editable");
+    return EditCheck::Refuse(std::string(kNotEditable));
   }
   const SettingRef setting{"UG_", slot};
   if (Trim(slotName).empty())
@@ -127,7 +127,7 @@ SettingRef MethaneSetting(int row, int column) {
 }
 
 EditCheck CheckMethaneCell(int row, int column, std::string_view text) {
-  if (!MethaneCellEditable(row, column)) return EditCheck::Refuse("this cell is not editable");
+  if (!MethaneCellEditable(row, column)) return EditCheck::Refuse(std::string(kNotEditable));
   const MethaneRow& rule = *MethaneRowAt(row);
   return CheckWholeNumber(text, rule.lowest, rule.highest).Of(MethaneSetting(row, column));
 }

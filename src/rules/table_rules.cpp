@@ -12,25 +12,33 @@ constexpr double kCoarseRatio = 25000;
 constexpr std::size_t kRatioLength = 6;
 constexpr double kHighestRatio = 150000;
 constexpr std::string_view kNoLevel = "*****";
+constexpr double kLowestFactor = 0.01;
+constexpr double kHighestFactor = 25;
 
 bool IsNoEntry(std::string_view text) { return Trim(text).empty() || Trim(text) == kNoLevel; }
 
 // Half-way values go to the even multiple.
 double RoundToStep(double value, double step) { return std::nearbyint(value / step) * step; }
 
+// Levels go in steps of 250 from a ratio of 25000, else of 100.
+double LevelStep(const ConversionRowTexts& texts) {
+  const std::optional<ParsedNumber> ratio = ParseNumber(texts[kConvRatio]);
+  return ratio && ratio->value >= kCoarseRatio ? 250 : 100;
+}
+
 EditCheck CheckLevel(const ConversionRowTexts& texts, int column) {
-  const auto level = [&texts](int c) -> std::optional<double> {
+  const double step = LevelStep(texts);
+  const auto level = [&texts, step](int c) -> std::optional<double> {
     const std::optional<ParsedNumber> parsed = ParseNumber(texts[static_cast<std::size_t>(c)]);
     if (!parsed) return std::nullopt;
-    const std::optional<ParsedNumber> ratio = ParseNumber(texts[kConvRatio]);
-    const double step = ratio && ratio->value >= kCoarseRatio ? 250 : 100;
     return RoundToStep(parsed->value, step);
   };
-  const std::optional<double> value = level(column);
-  if (!value) return EditCheck::Accept(std::string(kNoLevel));
+  const std::optional<ParsedNumber> typed = ParseNumber(texts[static_cast<std::size_t>(column)]);
+  if (!typed) return EditCheck::Accept(std::string(kNoLevel));
+  const double value = RoundToStep(typed->value, step);
   const std::optional<ParsedNumber> ratio = ParseNumber(texts[kConvRatio]);
   const double highest = ratio ? std::min(ratio->value, kHighestLevel) : kHighestLevel;
-  if (*value < 0 || *value > highest) {
+  if (value < 0 || value > highest) {
     return EditCheck::Refuse("accepts 0 to " + NumberText(highest, 0));
   }
   const std::optional<double> warning = level(kConvWarn);
@@ -38,7 +46,12 @@ EditCheck CheckLevel(const ConversionRowTexts& texts, int column) {
   if (warning && alarm && *warning > *alarm) {
     return EditCheck::Refuse("accepts a 1st level not above the 2nd");
   }
-  return EditCheck::Accept(NumberText(*value, 0), *value);
+  EditCheck accepted = EditCheck::Accept(NumberText(value, 0), value);
+  if (value != typed->value) {
+    accepted.adjusted = NumberText(typed->value, typed->decimals) + " becomes " + accepted.text +
+                        ": levels go in steps of " + NumberText(step, 0);
+  }
+  return accepted;
 }
 
 EditCheck CheckVolt(std::string_view text) {
@@ -74,7 +87,7 @@ EditCheck CheckConversionCell(const ConversionRowTexts& texts, int column) {
     case kConvLongName:
       return CheckLongName(text);
     case kConvFactor:
-      return CheckRoundedNumber(text, 0.01, 25, 2);
+      return CheckWholeFactor(text, kLowestFactor, kHighestFactor);
     case kConvWarn:
     case kConvAlarm:
       return CheckLevel(texts, column);
@@ -99,18 +112,14 @@ SettingRef UserConversionSetting(int row, int column) {
 
 EditCheck CheckUserConversionEdit(int row, int column, std::string_view text) {
   const SettingRef setting = UserConversionSetting(row, column);
-  if (setting.name.empty()) return EditCheck::Refuse("this cell is not editable");
+  if (setting.name.empty()) return EditCheck::Refuse(std::string(kNotEditable));
   switch (column) {
     case kConvName:
       return CheckShortName(text).Of(setting);
     case kConvLongName:
       return CheckLongName(text).Of(setting);
-    case kConvFactor: {
-      const std::optional<ParsedNumber> factor = ParseNumber(text);
-      if (!factor || factor->value < 0)
-        return EditCheck::Refuse("accepts a number not below 0").Of(setting);
-      return EditCheck::Accept(NumberText(factor->value, 2), factor->value).Of(setting);
-    }
+    case kConvFactor:
+      return CheckWholeFactor(text, kLowestFactor, kHighestFactor).Of(setting);
     default:
       return EditCheck::Accept(std::string(text)).Of(setting);
   }
@@ -118,7 +127,7 @@ EditCheck CheckUserConversionEdit(int row, int column, std::string_view text) {
 
 EditCheck CheckUserConversionCell(int row, const ConversionRowTexts& texts, int column) {
   const SettingRef setting = UserConversionSetting(row, column);
-  if (setting.name.empty()) return EditCheck::Refuse("this cell is not editable");
+  if (setting.name.empty()) return EditCheck::Refuse(std::string(kNotEditable));
   return CheckConversionCell(texts, column).Of(setting);
 }
 
@@ -131,12 +140,12 @@ bool IsListEntry(NameList list, int entry) {
 }  // namespace
 
 EditCheck CheckListName(NameList list, int entry, std::string_view text) {
-  if (!IsListEntry(list, entry)) return EditCheck::Refuse("no such list entry");
+  if (!IsListEntry(list, entry)) return EditCheck::Refuse(std::string(kNoSuchListEntry));
   return CheckName(text, 16, true, true).Of({list == NameList::Station ? "XS_" : "XZ_", entry});
 }
 
 EditCheck SelectListEntry(NameList list, int entry) {
-  if (!IsListEntry(list, entry)) return EditCheck::Refuse("no such list entry");
+  if (!IsListEntry(list, entry)) return EditCheck::Refuse(std::string(kNoSuchListEntry));
   const int number = entry + 1;
   return EditCheck::Accept(std::to_string(number), number)
       .Of({"XV_", list == NameList::Station ? 0 : 1});

@@ -241,9 +241,10 @@ void SetConversions(clsInstrument& r) {
     Stored(r.SetLO_longname(n, c.longName));
     Stored(r.SetLO_name(n, c.name));
     Stored(r.SetLO_fc(n, c.factor));
-    Stored(r.SetLA_warn(kFirstUserLevel + n, Held(15, 0)));
-    Stored(r.SetLA_alarm(kFirstUserLevel + n, Held(30, 0)));
-    Stored(r.SetLA_ratio(kFirstUserLevel + n, 100));
+    // Levels in the table's steps of 100 below their ratio.
+    Stored(r.SetLA_warn(kFirstUserLevel + n, Held(200, 0)));
+    Stored(r.SetLA_alarm(kFirstUserLevel + n, Held(400, 0)));
+    Stored(r.SetLA_ratio(kFirstUserLevel + n, 2000));
   }
 }
 
@@ -281,6 +282,8 @@ clsInstrument MakeDemoInstrument() {
   SetTables(r);
   SetConversions(r);
   SetPidTable(r);
+  // The catalytic ratio follows the sensor reference, as the instrument reports it.
+  Stored(r.SetRatio(0, static_cast<Single>(r.FL_(0))));
   r.ClearChangeFlags();
   return r;
 }

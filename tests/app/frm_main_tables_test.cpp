@@ -54,7 +54,8 @@ TEST_F(TableButtons, AStationImportFillsRowsMarksRedAndFlagsTheEntries) {
   EXPECT_EQ(Grid("vfgStation").Text(0, 1), QStringLiteral("ALPHA,BETA"));
   EXPECT_EQ(Grid("vfgStation").Text(2, 1), QStringLiteral("GATE"));
   EXPECT_EQ(Background("vfgStation", 1, 1), kRed);
-  EXPECT_NE(Background("vfgStation", 0, 1), kRed);
+  EXPECT_EQ(Background("vfgStation", 0, 1), kRed) << "a comma splits the name's field";
+  EXPECT_NE(Background("vfgStation", 2, 1), kRed);
   for (int entry = 0; entry < 4; ++entry) {
     EXPECT_EQ(window_->EditInstrument().Change_XS_(entry), entry < 3) << entry;
   }

@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
                  [](GridSet& g) {
                    // channel 5: full scale 12.3456 with two decimals
                    Enter(g.alarmLevels, 6, kAlarmStel, "10.00");
-                   Enter(g.alarmLevels, 6, kAlarmSpan, "NORMAL");
+                   Enter(g.alarmLevels, 6, kAlarmSpan, "*****");
                  },
                  {"Stel(5)", "AutoCalib(5)"}},
         EditCase{"a_channel_click_moves_the_channel",

@@ -35,7 +35,9 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"lower case without symbols", "co2", false, true, false},
         TextCase{"lower case with symbols", "Methane (test)", true, true, true},
         TextCase{"dot and slash without symbols", "A.B/C", false, true, false},
-        TextCase{"every symbol range", " !\"#$%&()*+,-./:;<=>?@[\\]^_`~|", true, false, true},
+        TextCase{"every symbol range", " !\"#$%&()*+-./:<=>?@[\\]^_`~|", true, false, true},
+        TextCase{"comma splits a line's fields", "J,DOE", true, true, false},
+        TextCase{"semicolon ends a file's line", "semi;colon", true, true, false},
         TextCase{"apostrophe with symbols and quote", "O'NEIL", true, true, true},
         TextCase{"apostrophe with symbols, no quote", "O'NEIL", true, false, false},
         TextCase{"apostrophe without symbols", "O'NEIL", false, true, false},
@@ -47,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"Latin-1 letter without symbols", "\xC4", false, false, false},
         TextCase{"quote switch alone allows no symbol", "A.B", false, true, false},
         TextCase{"tilde and bar", "A~B|C", true, false, true},
-        TextCase{"brackets and friends", "[]^_`@?:;<=>", true, false, true}));
+        TextCase{"brackets and friends", "[]^_`@?:<=>", true, false, true}));
 
 TEST(NameKey, ManufactureNumberKeys) {
   const std::string allowed = " *-0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz\b";

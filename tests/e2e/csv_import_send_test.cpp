@@ -77,7 +77,13 @@ TEST_F(CsvImportSendTest, ANameTheFileCannotHoldIsRefused) {
   WriteBytes(csv, "1,ALPHA,BETA\r\n");
   const ProgramResult refused = Kvmaint({"import-csv", "--stations", original, csv});
   EXPECT_EQ(refused.exitCode, 1);
-  EXPECT_THAT(refused.err, HasSubstr("Station 1 ALPHA,BETA would read back as ALPHA"));
+  EXPECT_THAT(refused.err, HasSubstr("\"ALPHA,BETA\" accepts up to 16 characters: printable ASCII "
+                                     "except {, }, comma and semicolon"));
+  EXPECT_EQ(ReadBytes(original), before);
+  // Kept invalid, the file still cannot hold it: nothing is written.
+  const ProgramResult kept = Kvmaint({"import-csv", "--stations", "--keep-invalid", original, csv});
+  EXPECT_EQ(kept.exitCode, 1);
+  EXPECT_THAT(kept.err, HasSubstr("a comma inside a value would split it into two fields"));
   EXPECT_EQ(ReadBytes(original), before);
 }
 

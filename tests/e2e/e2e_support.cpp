@@ -24,6 +24,18 @@ int Simulator::Stop() {
   return process_.Finish(10s).exitCode;
 }
 
+const std::string& SimulatorSettingsFile() {
+  static TempDir dir;
+  static const std::string path = [] {
+    const std::string file = dir.File("read.kvd");
+    Simulator sim;
+    if (sim.Device().empty()) return std::string();
+    const ProgramResult read = Kvmaint({"get", "--port", sim.Device(), "--output", file});
+    return read.exitCode == 0 ? file : std::string();
+  }();
+  return path;
+}
+
 ProgramResult Kvmaint(const std::vector<std::string>& args) {
   std::vector<std::string> argv{KV_KVMAINT_PATH};
   argv.insert(argv.end(), args.begin(), args.end());

@@ -36,6 +36,10 @@ class Simulator {
   std::string device_;
 };
 
+// kvsim's settings as a maintenance data file, read once per test program
+// with `kvmaint get`; empty when that failed.
+const std::string& SimulatorSettingsFile();
+
 // kvmaint with `args`, under the hard time limit.
 ProgramResult Kvmaint(const std::vector<std::string>& args);
 

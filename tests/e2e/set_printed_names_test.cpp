@@ -9,18 +9,6 @@
 namespace kv::e2e {
 namespace {
 
-// kvsim's settings as a maintenance data file, read once.
-const std::string& ReadFromSimulator() {
-  static TempDir dir;
-  static const std::string path = [] {
-    const std::string file = dir.File("read.kvd");
-    Simulator sim;
-    if (sim.Device().empty()) return std::string();
-    const ProgramResult read = Kvmaint({"get", "--port", sim.Device(), "--output", file});
-    return read.exitCode == 0 ? file : std::string();
-  }();
-  return path;
-}
 
 struct PrintedNameEdit {
   const char* name;
@@ -33,10 +21,10 @@ struct PrintedNameEdit {
 class SetByPrintedNameTest : public ::testing::TestWithParam<PrintedNameEdit> {};
 
 TEST_P(SetByPrintedNameTest, ReachesTheFile) {
-  ASSERT_FALSE(ReadFromSimulator().empty());
+  ASSERT_FALSE(SimulatorSettingsFile().empty());
   TempDir dir;
   const std::string file = dir.File("edited.kvd");
-  WriteBytes(file, ReadBytes(ReadFromSimulator()));
+  WriteBytes(file, ReadBytes(SimulatorSettingsFile()));
   const ProgramResult result = Kvmaint({"set", file, GetParam().edit});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_TRUE(GetParam().holds(LoadRecord(file))) << result.out;

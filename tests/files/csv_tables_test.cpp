@@ -16,7 +16,7 @@ namespace {
 using testing_support::SampleRecord;
 
 constexpr const char* kValidHighRow =
-    "17,ISO,ISOBUTYLENE,1000,1/1,ppm,1,50,100,25,10,100,0.60";
+    "17,ISO,ISOBUTYLENE,2000,1/1,ppm,1,50,100,25,10,100,1.00";
 constexpr const char* kValidConversion =
     "1,HEX,Hexane,2.00,100,200,1000,ME\r\n"
     "2,PEN,Pentane,3.00,*****,*****,1000,Normal\r\n"
@@ -122,8 +122,10 @@ TEST_P(CsvListImport, PutsTheLineIntoItsRowWhateverItsNumber) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, CsvListImport,
     ::testing::Values(
-        ListCase{"CommaInName", "5,ALPHA,BETA\r\n", 0, "ALPHA,BETA", true},
-        ListCase{"TabSeparated", "5\tALPHA\tBETA\r\n", 0, "ALPHA,BETA", true},
+        // The extra fields join the name again with their comma, which no name may hold.
+        ListCase{"CommaInName", "5,ALPHA,BETA\r\n", 0, "ALPHA,BETA", false},
+        ListCase{"TabSeparated", "5\tALPHA BETA\r\n", 0, "ALPHA BETA", true},
+        ListCase{"SemicolonInName", "5,ALPHA;BETA\r\n", 0, "ALPHA;BETA", false},
         ListCase{"LfEnding", "1,A\n2,GATE B\n", 1, "GATE B", true},
         ListCase{"SeventeenCharacters", "1,ABCDEFGHIJKLMNOPQ\r\n", 0, "ABCDEFGHIJKLMNOPQ", false},
         ListCase{"SixteenCharacters", "1,ABCDEFGHIJKLMNOP\r\n", 0, "ABCDEFGHIJKLMNOP", true},
@@ -132,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"Latin1HighByte", "1,CAF\xC9\r\n", 0, "CAF\xC9", false},
         ListCase{"NulByte", std::string("1,A\0B\r\n", 7), 0, std::string("A\0B", 3), false},
         // No quoting: a quote is an ordinary character and its comma still separates.
-        ListCase{"QuotesAreOrdinary", "1,\"A,B\"\r\n", 0, "\"A,B\"", true},
+        ListCase{"QuotesAreOrdinary", "1,\"A,B\"\r\n", 0, "\"A,B\"", false},
         ListCase{"NumberOnly", "7\r\n", 0, "", true}),
     [](const auto& info) { return std::string(info.param.label); });
 
@@ -194,21 +196,26 @@ TEST_P(CsvPidImport, FillsRowSeventeen) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, CsvPidImport,
     ::testing::Values(
-        PidCase{"LongNameWithComma", "17,ISO,ABC,DEF,1000,1/1,ppm,1,50,100,25,10,100,0.60\r\n",
-                2, "ABC,DEF", true},
+        PidCase{"LongNameWithComma", "17,ISO,ABC,DEF,2000,1/1,ppm,1,50,100,25,10,100,1.00\r\n",
+                2, "ABC,DEF", false},
         PidCase{"FieldsAfterTheLongNameShift",
-                "17,ISO,ABC,DEF,1000,1/1,ppm,1,50,100,25,10,100,0.60\r\n", 12, "0.60", true},
-        PidCase{"TabSeparated", "17\tISO\tIB\t1000\t1/1\tppm\t1\t50\t100\t25\t10\t100\t0.6\r\n",
-                12, "0.60", true},
+                "17,ISO,ABC,DEF,2000,1/1,ppm,1,50,100,25,10,100,1.00\r\n", 12, "1.00", true},
+        PidCase{"TabSeparated", "17\tISO\tIB\t2000\t1/1\tppm\t1\t50\t100\t25\t10\t100\t1\r\n",
+                12, "1.00", true},
         PidCase{"OnlyTheFirstLine",
                 std::string(kValidHighRow) + "\r\n17,XYZ,OTHER,500.0,1/10,ppm,0.2,1,2,3,4,5,0.3\r\n",
                 1, "ISO", true},
         PidCase{"FactorOutsideItsFullScale",
-                "17,ISO,IB,1000,1/1,ppm,1,50,100,25,10,100,0.80\r\n", 12, "0.80", false},
-        PidCase{"WrongResolution", "17,ISO,IB,1000,1/10,ppm,1,50,100,25,10,100,0.6\r\n", 4,
+                "17,ISO,IB,2000,1/1,ppm,1,50,100,25,10,100,0.80\r\n", 12, "0.80", false},
+        // The instrument holds whole factors: a fraction is refused, never rounded.
+        PidCase{"FractionalFactor",
+                "17,ISO,IB,2000,1/1,ppm,1,50,100,25,10,100,1.20\r\n", 12, "1.20", false},
+        PidCase{"NoLevelFactor",
+                "17,ISO,IB,2000,1/1,ppm,1,50,100,25,10,100,*****\r\n", 12, "*****", false},
+        PidCase{"WrongResolution", "17,ISO,IB,2000,1/10,ppm,1,50,100,25,10,100,1\r\n", 4,
                 "1/10", false},
-        PidCase{"MissingFieldsLeaveEmptyCells", "17,ISO,IB,1000\r\n", 5, "", false},
-        PidCase{"EmptyLevelShowsStars", "17,ISO,IB,1000,1/1,ppm,1,,100,25,10,100,0.6\r\n", 7,
+        PidCase{"MissingFieldsLeaveEmptyCells", "17,ISO,IB,2000\r\n", 5, "", false},
+        PidCase{"EmptyLevelShowsStars", "17,ISO,IB,2000,1/1,ppm,1,,100,25,10,100,1\r\n", 7,
                 "*****", true}),
     [](const auto& info) { return std::string(info.param.label); });
 
@@ -216,13 +223,13 @@ TEST(CsvPid, ImportFlagsEntrySixteenOfItsRangeOnly) {
   clsInstrument record;
   CsvCells cells = CellsOf(record, CsvTable::PidLow);
   const CsvImport result =
-      ImportCsvText("17,BEN,BENZENE,10.00,1/100,ppm,0.01,1.00,2.00,*****,*****,5.00,0.25\r\n", cells);
+      ImportCsvText("17,BEN,BENZENE,50.00,1/100,ppm,0.02,1.00,2.00,*****,*****,5.00,1.00\r\n", cells);
   ASSERT_EQ(FirstInvalidCell(cells).row, -1);
   StoreImportedRows(cells, result.importedRows, record);
   EXPECT_TRUE(record.Change_PIDSpec(16, 1));
   EXPECT_FALSE(record.Change_PIDSpec(16, 0));
   EXPECT_TRUE(record.Change_PIDName(16));
-  EXPECT_FLOAT_EQ(record.PIDFullScale(16, 1), 10.0F);
+  EXPECT_FLOAT_EQ(record.PIDFullScale(16, 1), 50.0F);
   EXPECT_EQ(record.PIDPoint(16, 1), 2);
   EXPECT_FLOAT_EQ(record.PIDStel(16, 1), -121.0F);
   EXPECT_EQ(record.PIDLongName(16), "BENZENE");
@@ -244,14 +251,17 @@ TEST(CsvPid, ARedLowRangeCellBlocksTheHighRangeExport) {
   StoreImportedRows(high, ImportCsvText(std::string(kValidHighRow) + "\r\n", high).importedRows,
                     record);
   ASSERT_EQ(FirstInvalidCell(high).row, -1);
-  EXPECT_EQ(ExportBlockedBy(record, CsvTable::PidHigh), "PID Sensor Settings");
+  // The low range has no full scale yet: a range the entry does not use.
+  EXPECT_EQ(ExportBlockedBy(record, CsvTable::PidHigh), "");
   CsvCells low = CellsOf(record, CsvTable::PidLow);
   StoreImportedRows(
       low,
-      ImportCsvText("17,BEN,BENZENE,10.00,1/100,ppm,0.01,1.00,2.00,*****,*****,5.00,0.25", low)
+      ImportCsvText("17,BEN,BENZENE,50.00,1/100,ppm,0.02,1.00,2.00,*****,*****,5.00,1.00", low)
           .importedRows,
       record);
   EXPECT_EQ(ExportBlockedBy(record, CsvTable::PidHigh), "");
+  (void)record.SetPIDDigit(16, 1, 0.01F);  // finer than the sensor's step: red in the low range
+  EXPECT_EQ(ExportBlockedBy(record, CsvTable::PidHigh), "PID Sensor Settings");
   EXPECT_EQ(ExportBlockedBy(clsInstrument{}, CsvTable::Stations), "");  // lists are not checked
 }
 
@@ -290,17 +300,18 @@ TEST_P(CsvConversionImport, FillsTheFirstRow) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, CsvConversionImport,
     ::testing::Values(
-        ConversionCase{"ModeNumberMe", "1,HEX,Hexane,1.5,100,200,1000,1.3", 7, "ME", true},
-        ConversionCase{"ModeWordNormal", "1,HEX,Hexane,1.5,100,200,1000,normal", 7, "Normal", true},
-        ConversionCase{"ModeNumberNormal", "1,HEX,Hexane,1.5,100,200,1000,2.4", 7, "Normal", true},
-        ConversionCase{"ModeOther", "1,HEX,Hexane,1.5,100,200,1000,3", 7, "3", false},
-        ConversionCase{"LongNameWithComma", "1,HEX,Hex,ane,1.5,100,200,1000,ME", 2, "Hex,ane", true},
-        ConversionCase{"ShiftedFactor", "1,HEX,Hex,ane,1.5,100,200,1000,ME", 3, "1.50", true},
+        ConversionCase{"ModeNumberMe", "1,HEX,Hexane,2,100,200,1000,1.3", 7, "ME", true},
+        ConversionCase{"ModeWordNormal", "1,HEX,Hexane,2,100,200,1000,normal", 7, "Normal", true},
+        ConversionCase{"ModeNumberNormal", "1,HEX,Hexane,2,100,200,1000,2.4", 7, "Normal", true},
+        ConversionCase{"ModeOther", "1,HEX,Hexane,2,100,200,1000,3", 7, "3", false},
+        ConversionCase{"LongNameWithComma", "1,HEX,Hex,ane,2,100,200,1000,ME", 2, "Hex,ane", false},
+        ConversionCase{"ShiftedFactor", "1,HEX,Hex,ane,2,100,200,1000,ME", 3, "2.00", true},
+        ConversionCase{"FractionalFactor", "1,HEX,Hexane,1.5,100,200,1000,ME", 3, "1.5", false},
         ConversionCase{"FactorThirty", "1,HEX,Hexane,30,100,200,1000,ME", 3, "30", false},
-        ConversionCase{"LevelHalfwayGoesToEven", "1,HEX,Hexane,1.5,250,400,1000,ME", 4, "200", true},
-        ConversionCase{"CoarseStepFromRatio25000", "1,HEX,Hexane,1.5,375,1000,25000,ME", 4, "500",
+        ConversionCase{"LevelHalfwayGoesToEven", "1,HEX,Hexane,2,250,400,1000,ME", 4, "200", true},
+        ConversionCase{"CoarseStepFromRatio25000", "1,HEX,Hexane,2,375,1000,25000,ME", 4, "500",
                        true},
-        ConversionCase{"WarningAboveAlarm", "1,HEX,Hexane,1.5,300,200,1000,ME", 4, "300", false},
+        ConversionCase{"WarningAboveAlarm", "1,HEX,Hexane,2,300,200,1000,ME", 4, "300", false},
         ConversionCase{"EmptyName", "1,,Hexane,1.5,100,200,1000,ME", 1, "---", true}),
     [](const auto& info) { return std::string(info.param.label); });
 
@@ -339,7 +350,7 @@ TEST_P(CsvRoundTrip, GivesTheSameCellsAndFlagsTheImportedEntries) {
         table == CsvTable::Conversion ? kValidConversion
         : table == CsvTable::PidHigh
             ? std::string(kValidHighRow)
-            : "17,BEN,BENZENE,10.00,1/100,ppm,0.01,1.00,2.00,*****,*****,5.00,0.25";
+            : "17,BEN,BENZENE,50.00,1/100,ppm,0.02,1.00,2.00,*****,*****,5.00,1.00";
     StoreImportedRows(valid, ImportCsvText(bytes, valid).importedRows, record);
   }
   record.ClearChangeFlags();

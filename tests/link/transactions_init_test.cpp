@@ -10,7 +10,16 @@ namespace {
 
 class SetInitValueTest : public TransactionTest {
  protected:
-  SetInitValueTest() { AcceptEverything(h.link); }
+  SetInitValueTest() {
+    AcceptEverything(h.link);
+    // A blank record made one the record check lets through whole: the
+    // initialisation writes every setting.
+    (void)record.SetRatio(0, 50000.0f);
+    SetRatioChannels(record);
+    for (int entry = 0; entry < 5; ++entry) (void)record.SetLO_fc(entry, 1);
+    for (int zero = 0; zero < 3; ++zero) (void)record.SetSI_(zero, 500);
+    (void)record.SetSI_(3, 600);
+  }
 
   std::size_t IndexOf(std::string_view prefix) const {
     const auto it =

@@ -14,7 +14,9 @@ class SetInstrumentTest : public TransactionTest {
  protected:
   SetInstrumentTest() {
     AcceptEverything(h.link);
-    // A record as it comes from a read: values in, no flag raised.
+    // A record as it comes from a read: values in, no flag raised. The
+    // catalytic channel's full scale lets its levels pass the record check.
+    (void)record.SetGasFullScale(0, 100);
     (void)record.SetXV_(0, 0x12);
     (void)record.SetXV_(1, 0x34);
     record.ClearChangeFlags();
@@ -111,14 +113,46 @@ const ChangeCase kChangeCases[] = {
        r.SetLBMode(1);
        r.SetinvalidLJ(true);
        r.SetPIDName(3, "IBL");
+       r.SetPIDLongName(3, "ISOBUTYLENE");
        r.SetinvalidLI(true);
-       r.SetChange_PIDSpec(3, 1, true);
+       // A low-range row the editors accept, so only its older form keeps it back.
+       r.SetPIDPoint(3, 1, 2);
+       r.SetPIDFullScale(3, 1, 50);
+       r.SetPIDUnit(3, 1, "ppm");
+       r.SetPIDDigit(3, 1, 0.02f);
+       r.SetPIDFactor(3, 1, 1);
      },
      {"XV,W"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Changes, ChangedRecordTest, ::testing::ValuesIn(kChangeCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The last guard on the way to the instrument: a record the editors would
+// refuse sends nothing at all, not even the lines before the bad one.
+TEST_F(SetInstrumentTest, ARecordTheEditorsWouldRefuseSendsNothing) {
+  struct Case {
+    const char* what;
+    void (*change)(clsInstrument& record);
+  };
+  const Case cases[] = {
+      {"a status word as a level", [](clsInstrument& r) { (void)r.SetWarning(0, -104); }},
+      {"a level beyond the full scale", [](clsInstrument& r) { (void)r.SetWarning(0, 101); }},
+      {"a comma in a user name", [](clsInstrument& r) { (void)r.SetXZ_(6, "J,DOE"); }},
+      {"a semicolon in a station", [](clsInstrument& r) { (void)r.SetXS_(0, "semi;colon"); }},
+      {"a name with a control character", [](clsInstrument& r) { (void)r.SetXS_(0, "A\tB"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    clsInstrument changed = record;
+    (void)changed.SetXS_(5, "Plant A");  // a good change before the bad one
+    c.change(changed);
+    EXPECT_EQ(Run(SetInstrument(h.link, changed, false)), std::optional<bool>(false));
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_TRUE(changed.Change_XS_(5)) << "nothing was acknowledged";
+    EXPECT_TRUE(Logged("upload refused: "));
+  }
+}
 
 TEST_F(SetInstrumentTest, StationLinesCarryTheirNames) {
   (void)record.SetXS_(5, "Plant A");

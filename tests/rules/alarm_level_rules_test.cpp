@@ -31,8 +31,8 @@ TEST(AlarmLevelRules, AcceptLevelsInTheChannelsScaleAndOrder) {
   const ChannelLevels hh = Oxygen(OxygenPattern::HighHighHigh, 23.5, 25);
   const std::string high = "accepts a high level above 20.9";
   const std::string low = "accepts a low level below 20.9";
-  const std::string coRange = "accepts 0 to 500 or a special code";
-  const std::string h2sRange = "accepts 0.0 to 100.0 in steps of 0.1 or a special code";
+  const std::string coRange = "accepts 0 to 500 or *****, ?????, -----";
+  const std::string h2sRange = "accepts 0.0 to 100.0 in steps of 0.1 or *****, ?????, -----";
   const LevelCase cases[] = {
       {kCarbonMonoxide, L::Warning, {0, "25", true, "25"}},
       {kCarbonMonoxide, L::Warning, {0, "501", false, coRange}},  // above full scale
@@ -51,13 +51,20 @@ TEST(AlarmLevelRules, AcceptLevelsInTheChannelsScaleAndOrder) {
       // Special codes, by word or by number.
       {kCarbonMonoxide, L::Warning, {0, "-----", true, "-----"}},
       {kCarbonMonoxide, L::Alarm, {0, "*****", true, "*****"}},
-      {kCarbonMonoxide, L::Stel, {0, "normal", true, "NORMAL"}},
       {kCarbonMonoxide, L::Twa, {0, "-101", true, "-----"}},
-      {kCarbonMonoxide, L::Twa, {0, "-110", true, "-110"}},
+      {kCarbonMonoxide, L::Twa, {0, "-121", true, "*****"}},
+      // A reading's status words and codes are no levels: the instrument
+      // would hold 0.
+      {kCarbonMonoxide, L::Warning, {0, "NORMAL", false, coRange}},
+      {kCarbonMonoxide, L::Stel, {0, "normal", false, coRange}},
+      {kCarbonMonoxide, L::Warning, {0, "ALARM", false, coRange}},
+      {kCarbonMonoxide, L::Warning, {0, "OVER", false, coRange}},
+      {kCarbonMonoxide, L::Warning, {0, "-104", false, coRange}},
+      {kCarbonMonoxide, L::Twa, {0, "-110", false, coRange}},
       {kCarbonMonoxide, L::Twa, {0, "-111", false, coRange}},
       {kNoFullScale,
        L::Warning,
-       {0, "10", false, "accepts a special code only: the channel has no full scale"}},
+       {0, "10", false, "accepts only *****, ?????, -----: the channel has no full scale"}},
       {kNoFullScale, L::Warning, {0, "?????", true, "?????"}},
       // Oxygen H-L: the warning sounds above fresh air, the alarm below it.
       {hl, L::Warning, {0, "23.0", true, "23.0"}},

@@ -20,7 +20,7 @@ struct GasNameCase {
 
 TEST(GasNameRules, ValidateNamesLongNamesAndRatios) {
   const std::string names3 = "accepts up to 3 characters: A-Z, 0-9, '-' and inner blanks";
-  const std::string names20 = "accepts up to 20 characters: printable ASCII except { and }";
+  const std::string names20 = "accepts up to 20 characters: printable ASCII except {, }, comma and semicolon";
   const std::string unique = "accepts a name not used in another row";
   const GasNameCase cases[] = {
       {1, {7, "C2H", true, "C2H"}},

@@ -10,11 +10,13 @@
 namespace kv::rules {
 namespace {
 
-// Entry 16 of each range as a valid import leaves it.
-const PidRowTexts kHighRow = {"17", "IBT", "ISOBUTYLENE", "1000", "1/1", "ppm", "1",
-                              "50", "100", "*****",       "25",   "100", "0.60"};
-const PidRowTexts kLowRow = {"17",   "BNZ",  "Benzene (C6H6)", "10.00", "1/100", "ppm", "0.01",
-                             "1.00", "2.00", "*****",          "0.50",  "5.00",  "0.25"};
+// Entry 16 of each range as a valid import leaves it. The instrument holds
+// factors as whole numbers, so only full scales whose factor range holds one
+// can make a valid row.
+const PidRowTexts kHighRow = {"17", "IBT", "ISOBUTYLENE", "2000", "1/1", "ppm", "1",
+                              "50", "100", "*****",       "25",   "100", "1.00"};
+const PidRowTexts kLowRow = {"17",   "BNZ",  "Benzene (C6H6)", "50.00", "1/100", "ppm", "0.02",
+                             "1.00", "2.00", "*****",          "0.50",  "5.00",  "1.00"};
 
 TEST(PidRowCheck, AcceptsAValidRowOfEachRange) {
   for (const auto& [range, row] :
@@ -40,7 +42,7 @@ struct PidCase {
 TEST(PidRowCheck, ChecksEachColumnAgainstItsRow) {
   const std::string digitHigh = "accepts 1 to 250";
   const std::string name3 = "accepts up to 3 characters: A-Z, 0-9, '-' and inner blanks";
-  const std::string name20 = "accepts up to 20 characters: printable ASCII except { and }";
+  const std::string name20 = "accepts up to 20 characters: printable ASCII except {, }, comma and semicolon";
   const std::string highScales =
       "one of: 500.0, 1000, 1500, 2000, 2500, 3000, 4000, 5000, 10000, 15000, 20000, 30000, 50000";
   const std::string lowScales =
@@ -51,7 +53,8 @@ TEST(PidRowCheck, ChecksEachColumnAgainstItsRow) {
       {0, 1, {0, "ibt", false, name3}},
       {0, 1, {0, "", false, "needs a value"}},
       {0, 2, {0, "ABCDEFGHIJKLMNOPQRSTU", false, name20}},
-      {0, 2, {0, "ABC,DEF", true, "ABC,DEF"}},
+      {0, 2, {0, "ABC,DEF", false, name20}},  // a comma would split the line's field
+      {0, 2, {0, "ABC;DEF", false, name20}},  // a semicolon would end a file's line
       // Full scale: one of the range's list, shown as the table shows it.
       {0, 3, {0, "1000.0", true, "1000"}},
       {0, 3, {0, "1200", false, highScales}},
@@ -68,8 +71,9 @@ TEST(PidRowCheck, ChecksEachColumnAgainstItsRow) {
       {0, 6, {0, "0.5", false, digitHigh}},  // finer than the sensor's step
       {1, 6, {0, "0.02", true, "0.02"}},
       {1, 6, {0, "2.50", true, "2.50"}},
-      {1, 6, {0, "0.005", false, "accepts 0.01 to 2.50 in steps of 0.01"}},
-      {1, 6, {0, "2.51", false, "accepts 0.01 to 2.50 in steps of 0.01"}},
+      {1, 6, {0, "0.01", false, "accepts 0.02 to 2.50 in steps of 0.01"}},
+      {1, 6, {0, "0.005", false, "accepts 0.02 to 2.50 in steps of 0.01"}},
+      {1, 6, {0, "2.51", false, "accepts 0.02 to 2.50 in steps of 0.01"}},
       // Levels: empty or "*****" stand for no level; the 1st not above the 2nd.
       {0, 7, {0, "", true, "*****"}},
       {0, 9, {0, "30", true, "30"}},
@@ -79,12 +83,16 @@ TEST(PidRowCheck, ChecksEachColumnAgainstItsRow) {
       {0, 7, {0, "101", false, "accepts 0 to the 2nd level 100"}},
       {0, 8, {0, "49", false, "accepts the 1st level 50 or more"}},
       {1, 7, {0, "2.00", true, "2.00"}},
-      // Factor: the range of the full scale.
-      {0, 12, {0, "0.5", true, "0.50"}},
-      {0, 12, {0, "0.74", true, "0.74"}},
-      {0, 12, {0, "0.75", false, "accepts 0.50 to 0.74"}},
-      {1, 12, {0, "0.30", false, "accepts 0.20 to 0.29"}},
-      {0, 12, {0, "", true, "*****"}},
+      // Factor: the range of the full scale, as the whole number the
+      // instrument holds; never left out, never rounded.
+      {0, 12, {0, "1", true, "1.00"}},
+      {0, 12, {0, "1.00", true, "1.00"}},
+      {0, 12, {0, "1.24", false, "accepts 1.00 to 1.24, held as a whole number (1); 1.24 would be stored as 1.00"}},
+      {0, 12, {0, "2", false, "accepts 1.00 to 1.24, held as a whole number (1)"}},
+      {1, 12, {0, "0.30", false, "accepts 1.00 to 1.99, held as a whole number (1)"}},
+      {1, 12, {0, "1.5", false, "accepts 1.00 to 1.99, held as a whole number (1); 1.5 would be stored as 2.00"}},
+      {0, 12, {0, "", false, "needs a value"}},
+      {0, 12, {0, "*****", false, "needs a value"}},
   };
   for (const PidCase& c : cases) {
     const PidRowTexts& row = c.range == kPidHighRange ? kHighRow : kLowRow;
@@ -106,6 +114,36 @@ TEST(PidRowCheck, FollowsTheFullScaleOfTheRow) {
     EXPECT_FALSE(CheckPidRow(kPidHighRange, 16, row)[static_cast<std::size_t>(column)].accepted)
         << column;
   }
+}
+
+TEST(PidRowCheck, NoFactorFitsAFullScaleWhoseRangeHoldsNoWholeNumber) {
+  PidRowTexts row = kHighRow;
+  row[kPidFullScale] = "1000";  // factor 0.50 to 0.74
+  EXPECT_EQ(CheckPidCell(kPidHighRange, 16, row, kPidFactor, "0.6").reason,
+            "accepts 0.50 to 0.74, held as a whole number: no factor fits");
+}
+
+TEST(PidRowCheck, AnUnusedEntryKeepsItsCellsAsTheyStand) {
+  // No full scale: a range the instrument does not use, as an instrument
+  // reports it; it exports and imports as it is.
+  const PidRowTexts unused = {"17", "", "", "0", "1/1", "ppm", "0", "0", "0", "0", "0", "0", "0.00"};
+  const auto checks = CheckPidRow(kPidHighRange, 16, unused);
+  for (int column = 1; column < kPidColumns; ++column) {
+    EXPECT_TRUE(checks[static_cast<std::size_t>(column)].accepted) << column;
+    EXPECT_EQ(checks[static_cast<std::size_t>(column)].text, unused[static_cast<std::size_t>(column)]);
+  }
+  // Once it has a full scale it is a used range, and needs its names.
+  PidRowTexts named = unused;
+  named[kPidFullScale] = "2000";
+  EXPECT_FALSE(CheckPidRow(kPidHighRange, 16, named)[kPidName].accepted);
+  // An entry used in the other range only: its names are judged, the rest kept.
+  PidRowTexts otherRange = unused;
+  otherRange[kPidName] = "ibt";
+  otherRange[kPidLongName] = "ISOBUTYLENE";
+  const auto checks2 = CheckPidRow(kPidHighRange, 16, otherRange);
+  EXPECT_FALSE(checks2[kPidName].accepted);
+  EXPECT_TRUE(checks2[kPidLongName].accepted);
+  EXPECT_TRUE(checks2[kPidFactor].accepted);
 }
 
 TEST(PidEdit, LeavesAnEmptyEntryToTheRowCheck) {

@@ -28,9 +28,11 @@ TEST(UserConversionCheck, ChecksEachCellAgainstItsRow) {
       {kConvFactor, {0, "", false, "needs a value"}},
       {kConvVolt, {0, "", false, "needs a value"}},
       {kConvName, {0, "ABCD", false, "accepts up to 3 characters: A-Z, 0-9, '-' and inner blanks"}},
-      {kConvFactor, {0, "30", false, "accepts 0.01 to 25.00"}},
-      {kConvFactor, {0, "0", false, "accepts 0.01 to 25.00"}},
-      {kConvFactor, {0, "2.5", true, "2.50"}},
+      {kConvFactor, {0, "30", false, "accepts 0.01 to 25.00, held as a whole number (1 to 25)"}},
+      {kConvFactor, {0, "0", false, "accepts 0.01 to 25.00, held as a whole number (1 to 25)"}},
+      {kConvFactor, {0, "3", true, "3.00"}},
+      // The factor is held as a whole number: a fraction is refused, never rounded.
+      {kConvFactor, {0, "2.5", false, "accepts 0.01 to 25.00, held as a whole number (1 to 25); 2.5 would be stored as 2.00"}},
       // Levels: steps of 100 below a ratio of 25000, halves to the even step.
       {kConvWarn, {0, "150", true, "200"}},
       {kConvWarn, {0, "250", true, "200"}},
@@ -59,14 +61,28 @@ TEST(UserConversionCheck, ChecksEachCellAgainstItsRow) {
   }
 }
 
+TEST(UserConversionCheck, SaysWhatALevelRoundedToItsStepBecomes) {
+  ConversionRowTexts row = kRow;
+  row[kConvWarn] = "150";
+  const EditCheck rounded = CheckUserConversionCell(1, row, kConvWarn);
+  ASSERT_TRUE(rounded.accepted);
+  EXPECT_EQ(rounded.adjusted, "150 becomes 200: levels go in steps of 100");
+  EXPECT_EQ(CheckUserConversionCell(1, kRow, kConvWarn).adjusted, "") << "100 is on its step";
+  row = WithRatio("30000");
+  row[kConvAlarm] = "375";
+  EXPECT_EQ(CheckUserConversionCell(1, row, kConvAlarm).adjusted,
+            "375 becomes 500: levels go in steps of 250");
+}
+
 TEST(UserConversionEdit, ChecksNamesAndTheFactor) {
   const EditCase cases[] = {
       {kConvName, "NH3", true, "NH3"},
       {kConvName, "NH3X", false, "accepts up to 3 characters: A-Z, 0-9, '-' and inner blanks"},
       {kConvLongName, "Ammonia (NH3)", true, "Ammonia (NH3)"},
-      {kConvFactor, "30", true, "30.00"},  // the table check marks it afterwards
-      {kConvFactor, "-1", false, "accepts a number not below 0"},
-      {kConvFactor, "x", false, "accepts a number not below 0"},
+      {kConvFactor, "30", false, "accepts 0.01 to 25.00, held as a whole number (1 to 25)"},
+      {kConvFactor, "-1", false, "accepts 0.01 to 25.00, held as a whole number (1 to 25)"},
+      {kConvFactor, "x", false, "accepts 0.01 to 25.00, held as a whole number (1 to 25)"},
+      {kConvFactor, "1.25", false, "accepts 0.01 to 25.00, held as a whole number (1 to 25); 1.25 would be stored as 1.00"},
       {kConvRatio, "anything", true, "anything"},
   };
   for (const EditCase& c : cases)
@@ -90,7 +106,9 @@ TEST(ListNames, AcceptSixteenPrintableCharacters) {
       {NameList::Station, 0, "Pump house 7 (N)", true},
       {NameList::Station, 0, "Pump house 7 (N)x", false},  // 17 characters
       {NameList::Station, 5, "Tank {3}", false},
-      {NameList::User, 31, "O'Neil, J.", true},
+      {NameList::User, 31, "O'Neil J.", true},
+      {NameList::User, 31, "O'Neil, J.", false},  // a comma splits the line's field
+      {NameList::User, 31, "semi;colon", false},  // a semicolon ends a file's line
       {NameList::User, 0, "", true},
       {NameList::Station, 127, "END", true},
       {NameList::Station, 128, "END", false},

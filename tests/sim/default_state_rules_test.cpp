@@ -13,7 +13,9 @@
 #include "rules/alarm_level_rules.h"
 #include "rules/gas_name_rules.h"
 #include "rules/other_setting_rules.h"
+#include "files/csv_tables.h"
 #include "rules/pid_rules.h"
+#include "rules/record_check.h"
 #include "rules/setting_rules.h"
 #include "rules/slot_grid_rules.h"
 #include "rules/table_rules.h"
@@ -192,6 +194,43 @@ INSTANTIATE_TEST_SUITE_P(Grids, DemoInstrumentPassesTheRules,
                                            GridCase{"station_and_user_lists", NameLists},
                                            GridCase{"conversion_and_pid_tables", Tables}),
                          [](const auto& info) { return std::string(info.param.grid); });
+
+// The whole record as a writer checks it: nothing to refuse.
+TEST(DemoInstrument, PassesTheRecordCheckWhole) {
+  for (const rules::SettingProblem& problem :
+       rules::CheckRecord(sim::MakeDemoInstrument(), rules::RecordScope::All)) {
+    ADD_FAILURE() << problem.Describe();
+  }
+}
+
+// Each table exports, and importing the export changes nothing: no cell is
+// refused, none rounded, and the record reads back the same.
+TEST(DemoInstrument, ExportsEveryTableAndTakesItBackUnchanged) {
+  using csv::CsvTable;
+  for (const CsvTable table :
+       {CsvTable::Stations, CsvTable::Users, CsvTable::PidHigh, CsvTable::PidLow, CsvTable::Conversion}) {
+    SCOPED_TRACE(std::string(csv::ShapeOf(table).fileName));
+    const clsInstrument demo = sim::MakeDemoInstrument();
+    ASSERT_EQ(csv::ExportBlockedBy(demo, table), "");
+    const std::string exported = csv::ExportCsv(csv::CellsOf(demo, table));
+    clsInstrument imported = demo;
+    csv::CsvCells cells = csv::CellsOf(imported, table);
+    const csv::CsvImport result = csv::ImportCsvText(exported, cells);
+    ASSERT_TRUE(result.complete) << result.error;
+    for (const csv::CsvRow& row : cells.rows) {
+      for (const csv::CsvCell& cell : row) {
+        EXPECT_TRUE(cell.valid) << cell.text << ": " << cell.reason;
+        EXPECT_EQ(cell.adjusted, "") << cell.text;
+      }
+    }
+    csv::StoreImportedRows(cells, result.importedRows, imported);
+    for (const SettingInfo& setting : AllSettings()) {
+      for (int i = 0; i < setting.count; ++i) {
+        EXPECT_EQ(setting.get(imported, i), setting.get(demo, i)) << SettingCaption(setting, demo, i);
+      }
+    }
+  }
+}
 
 }  // namespace
 }  // namespace kv
