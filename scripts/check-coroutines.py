@@ -143,7 +143,8 @@ def await_findings(code):
             pass  # a statement of its own
         else:
             line = before.splitlines()[-1].strip() if before.splitlines() else ""
-            what = f"`{line[-30:]} co_await`: a co_await in an expression"
+            space = "" if line.endswith(("(", "!")) else " "
+            what = f"`{line[-30:]}{space}co_await`: a co_await in an expression"
         if what is None and ending != ";":
             operator = re.match(r"\S+", rest)
             what = f"`co_await ... {operator.group(0) if operator else ''}`: a co_await in an expression"
