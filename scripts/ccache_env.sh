@@ -23,8 +23,8 @@ kv_ccache_setup() {
      ! grep -q '^(.*) hash_dir = false' <<<"$config"; then
     export CCACHE_NOHASHDIR=1
   fi
-  # One CI run's five builds from an empty cache fill about 1.5 GB
-  # (compressed, docs/CI.md): 5 GB keeps about three runs, so a leg never
+  # One CI run's five builds from an empty cache fill about 1 GB
+  # (compressed, docs/CI.md): 5 GB keeps several runs, so a leg never
   # evicts what another leg of the same run compiled. Set here, not left to
   # ccache's default, so that the need stays visible; a configured size wins.
   if [ -z "${CCACHE_MAXSIZE:-}" ] && grep -q '^(default) max_size' <<<"$config"; then
