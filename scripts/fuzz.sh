@@ -18,10 +18,10 @@ if [ ${#targets[@]} -eq 0 ]; then
                          "$root/fuzz/CMakeLists.txt")
 fi
 
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+source "$root/scripts/ccache_env.sh"
+kv_ccache_setup "$root"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKV_FUZZ=ON -DKV_BUILD_QT=OFF -DKV_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
+  -DKV_FUZZ=ON -DKV_BUILD_QT=OFF -DKV_BUILD_BENCH=OFF -DKV_BUILD_TESTS=OFF "${kv_launcher[@]}" >/dev/null
 cmake --build "$build" --target fuzzers >/dev/null
 
 crashed=0

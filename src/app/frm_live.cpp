@@ -15,6 +15,7 @@
 
 #include "app/service_menu.h"
 #include "link/link.h"
+#include "link/transactions.h"
 #include "protocol/format_gas_value.h"
 #include "qtedge/latin1.h"
 #include "rules/edit_check.h"
@@ -113,7 +114,7 @@ bool frmLive::Start() {
 void frmLive::StartPolling() {
   elapsed_.start();
   const bool started =
-      link_.Start(PollLiveReadings(link_, record_, stop_, [this] { ShowReadings(); }), [this](bool ok) {
+      link_.Start(PollReadings(link_, record_, 0, &stop_, [this] { ShowReadings(); }), [this](bool ok) {
         QTimer::singleShot(0, this, [this, ok] {
           SetPolling(false);
           // Stopped, then asked to go on before the stop was seen through.

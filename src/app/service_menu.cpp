@@ -87,20 +87,6 @@ const ServiceEntry& ServiceEntryOf(ServiceOperation operation) {
   return kEntries.front();
 }
 
-Transaction PollLiveReadings(uclTzif& link, clsInstrument& record, const bool& stop,
-                             std::function<void()> onReadings) {
-  ReplySink sink(&record);
-  while (!stop) {
-    const LinkStatus ended =
-        co_await link.SendAndWait(sink, uclTzif::kDenstyCommand, LinkStatus::ReadWaiting);
-    if (ended != LinkStatus::Complete) co_return false;
-    if (onReadings) onReadings();
-    if (stop) break;
-    co_await link.WaitTicks(uclTzif::kDenstyPollTicks);
-  }
-  co_return true;
-}
-
 void AddServiceSteps(uclTzif& link, ServiceRun& run, DateTime now, bool saveAsDefault,
                      const DumpOptions& dumpOptions) {
   auto& steps = run.steps;

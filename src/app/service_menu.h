@@ -73,12 +73,6 @@ struct ServiceRun {
   std::size_t nextStep = 0;
 };
 
-
-// The current readings once a second into `record` (LimitValue) until
-// `stop` is set or an exchange fails; `onReadings` after each one.
-Transaction PollLiveReadings(uclTzif& link, clsInstrument& record, const bool& stop,
-                             std::function<void()> onReadings);
-
 // The transactions of the run's entry, in order: the channel summary first
 // where results are shown by gas name. `now` sets the clock.
 void AddServiceSteps(uclTzif& link, ServiceRun& run, DateTime now, bool saveAsDefault,

@@ -21,18 +21,6 @@ const QString kCsv = QStringLiteral("csv");
 
 constexpr int kColumnWidth = 11;
 
-// `count` 0: until interrupted. The readings are scaled with `record`.
-Transaction PollReadings(uclTzif& link, clsInstrument& record, int count) {
-  ReplySink sink(&record);
-  for (int polls = 0; count == 0 || polls < count; ++polls) {
-    if (polls > 0) co_await link.WaitTicks(uclTzif::kDenstyPollTicks);
-    const LinkStatus ended =
-        co_await link.SendAndWait(sink, uclTzif::kDenstyCommand, LinkStatus::ReadWaiting);
-    if (ended != LinkStatus::Complete) co_return false;
-  }
-  co_return true;
-}
-
 // "CH4 %LEL": the gas name and unit of a channel.
 std::string ColumnTitle(const clsInstrument& record, int channel) {
   std::string title = ChannelName(record, channel);

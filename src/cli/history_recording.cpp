@@ -95,10 +95,4 @@ void RunRecording::Record(std::string_view operation, std::string result, const 
   if (!outcome.recorded) PrintError(history::NotRecordedText(outcome));
 }
 
-Transaction ReadSerialNumber(uclTzif& link, clsInstrument& record) {
-  ReplySink sink(&record);
-  const LinkStatus ended = co_await link.SendAndWait(sink, "IN,R,", LinkStatus::ReadWaiting);
-  co_return ended == LinkStatus::Complete;
-}
-
 }  // namespace kv::cli

@@ -11,6 +11,7 @@
 #include "history/history_store.h"
 #include "link/link.h"
 #include "link/task.h"
+#include "link/transactions.h"  // ReadSerialNumber
 #include "model/instrument.h"
 
 namespace kv::cli {
@@ -65,8 +66,5 @@ class RunRecording {
   std::unique_ptr<history::Recorder> recorder_;  // null: off, or `error_`
   std::string error_;
 };
-
-// Reads only the serial number ("IN,R,") into `record`.
-Transaction ReadSerialNumber(uclTzif& link, clsInstrument& record);
 
 }  // namespace kv::cli

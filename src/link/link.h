@@ -273,7 +273,7 @@ class uclTzif::StatusAwaiter {
 
   bool await_ready() const noexcept;
   bool await_suspend(std::coroutine_handle<> waiting);
-  LinkStatus await_resume() const noexcept { return link_.status_; }
+  Awaited<LinkStatus> await_resume() const noexcept { return Awaited<LinkStatus>(link_.status_); }
 
  private:
   uclTzif& link_;

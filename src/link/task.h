@@ -3,7 +3,8 @@
 //
 // Task<T>: lazy; `co_await task` runs it and yields its result. Its arguments
 // are references to named objects of the caller or trivially copyable values
-// (see docs/LINK.md, "Waiting: coroutines").
+// (see docs/LINK.md, "Waiting: coroutines"); a text parameter is a
+// Named<std::string>, which a temporary or a literal does not bind.
 // Transaction: a top-level transaction, only ever started by the link
 // (uclTzif::Start). It may take its arguments by value, and `co_await` rejects
 // it, so it can never stand in the co_await expression that GCC 12 miscompiles
@@ -16,14 +17,58 @@
 // hand-over into a tail call (sanitizer builds). A task that finishes later,
 // resumed by the link, hands control straight to its awaiter (symmetric
 // transfer). Exceptions are not used: an escaping one terminates.
+//
+// Awaited<T>: what `co_await` gives for a Task<bool> and a link wait
+// (LinkStatus). It initializes or is assigned to a named local and is then
+// tested, but cannot be tested in the awaiting expression itself, the pattern
+// GCC 12 miscompiles (docs/LINK.md, "The coroutine rule"):
+//   const bool ok = co_await task;                    compiles
+//   if (co_await task), !co_await task,
+//   co_await task && more, co_return co_await task     do not
+//   co_await wait != LinkStatus::Complete              does not
+#include <concepts>
 #include <coroutine>
 #include <exception>
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 namespace kv {
 
 class uclTzif;
+
+// A parameter of an awaited coroutine that binds a named object only: a
+// temporary (`std::string(...)`, `a + b`) and anything that would need one
+// (a literal) do not compile. Read it as `*text` or `text->size()`.
+template <typename T>
+class Named {
+ public:
+  Named(const T& object) noexcept : object_(object) {}  // NOLINT(google-explicit-constructor)
+  Named(T&&) = delete;
+  Named(const T&&) = delete;
+
+  const T& operator*() const noexcept { return object_; }
+  const T* operator->() const noexcept { return &object_; }
+
+ private:
+  const T& object_;
+};
+
+template <typename T>
+class Awaited {
+ public:
+  explicit Awaited(T value) noexcept : value_(value) {}
+  // Implicit, so `const bool ok = co_await task;` reads as before.
+  operator T() const& noexcept { return value_; }  // NOLINT(google-explicit-constructor)
+  // The awaiting expression is an rvalue: a condition (`if`, `while`, `!`,
+  // `&&`, `||`, `?:`) on it takes this deleted conversion.
+  explicit operator bool() && requires std::same_as<T, bool> = delete;
+  // And so does a comparison; C++20 rewrites != and the reversed forms to it.
+  friend bool operator==(Awaited&&, const T&) = delete;
+
+ private:
+  T value_;
+};
 
 namespace task_detail {
 
@@ -54,6 +99,10 @@ struct PromiseBase {
 };
 
 // `Owner` is the coroutine type built around the frame (Task<T> or Transaction).
+// The result of `co_await` on a Task<T>.
+template <typename T>
+using AwaitedResult = std::conditional_t<std::is_same_v<T, bool>, Awaited<bool>, T>;
+
 template <typename T, typename Owner>
 struct Promise : PromiseBase {
   std::optional<T> value;
@@ -63,9 +112,11 @@ struct Promise : PromiseBase {
   }
   template <typename U>
   void return_value(U&& result) {
+    static_assert(!std::is_same_v<U, Awaited<T>>,
+                  "co_return co_await: bind the awaited result to a named local first");
     value.emplace(std::forward<U>(result));
   }
-  T TakeResult() { return std::move(*value); }
+  AwaitedResult<T> TakeResult() { return AwaitedResult<T>(std::move(*value)); }
 };
 
 template <typename Owner>

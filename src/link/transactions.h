@@ -103,5 +103,13 @@ int SpanStatus(const ReplySink& results, int channel);
 // Reads the latest calibration history record into `record`, raising
 // InterMessage for each message it collects. Status Ready after a failure.
 Transaction GetLatestHistory(uclTzif& link, clsInstrument& record);
+// Reads only the serial number ("IN,R,") into `record`.
+Transaction ReadSerialNumber(uclTzif& link, clsInstrument& record);
+// The current readings ("DN,R,") into `record`, kDenstyPollTicks apart:
+// `count` of them (0: no limit), ending early, true, once `*stop` is set
+// (looked at after each reply and each pause), false at the first failed
+// exchange. `onReadings` runs after each reply.
+Transaction PollReadings(uclTzif& link, clsInstrument& record, int count,
+                         const bool* stop = nullptr, std::function<void()> onReadings = {});
 
 }  // namespace kv

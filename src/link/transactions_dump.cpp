@@ -90,20 +90,20 @@ class BinaryReceiverScope {
   uclTzif& link_;
 };
 
-Task<bool> TransferImage(uclTzif& link, const std::string& path, bool fresh,
+Task<bool> TransferImage(uclTzif& link, Named<std::string> path, bool fresh,
                          const ImageKind& kind, const DumpOptions& options) {
   DumpFiles& files = FilesOf(options);
   link.Events().DumpMessage("Initialize Local Image");
-  if (fresh || !files.Exists(path)) {
-    const bool created = files.CreateFilled(path, kind.size);
+  if (fresh || !files.Exists(*path)) {
+    const bool created = files.CreateFilled(*path, kind.size);
     if (!created) {
-      link.AddLog("<<< Image file cannot be created: " + path + " >>>");
+      link.AddLog("<<< Image file cannot be created: " + *path + " >>>");
       co_return false;
     }
   }
-  const std::unique_ptr<DumpImage> image = files.Open(path);
+  const std::unique_ptr<DumpImage> image = files.Open(*path);
   if (!image) {
-    link.AddLog("<<< Image file cannot be opened: " + path + " >>>");
+    link.AddLog("<<< Image file cannot be opened: " + *path + " >>>");
     co_return false;
   }
   link.Events().DumpMessage(kind.startMessage);

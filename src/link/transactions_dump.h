@@ -69,16 +69,16 @@ std::string BuildMemoryTransferFrame(int index, const std::string& text, const s
 std::optional<std::string> MemoryTransferAnswer(const std::string& received);
 
 // "MM," + mode + ",": true when acknowledged.
-Task<bool> ByteArrayMode(uclTzif& link, int index, const std::string& mode);
+Task<bool> ByteArrayMode(uclTzif& link, int index, Named<std::string> mode);
 // "MM,C," + Chr(code) + "," + data, the pause, then "MM,R,".
-Task<bool> ReceiveByteArray(uclTzif& link, int index, const std::string& data, int code);
+Task<bool> ReceiveByteArray(uclTzif& link, int index, Named<std::string> data, int code);
 // The binary MM frame, the pause, then "MM,R,"; the answer's raw bytes are
 // left in `sink.receivedBytes`. False on the first exchange that fails.
-Task<bool> MemoryTransfer(uclTzif& link, ReplySink& sink, int index, const std::string& text,
-                          const std::string& data, int count);
+Task<bool> MemoryTransfer(uclTzif& link, ReplySink& sink, int index, Named<std::string> text,
+                          Named<std::string> data, int count);
 // MemoryTransfer's answer as text; nothing when an exchange failed.
-Task<std::optional<std::string>> getOptData(uclTzif& link, int index, const std::string& text,
-                                            const std::string& data, int count);
+Task<std::optional<std::string>> getOptData(uclTzif& link, int index, Named<std::string> text,
+                                            Named<std::string> data, int count);
 // `size` / 32 blocks of 32 bytes through the MM exchange into an image of
 // `size` bytes filled with 0xFF; stops at the first failed block, keeping the
 // blocks already written.

@@ -17,10 +17,10 @@ constexpr std::size_t kAnswerTextAt = 12;
 constexpr int kModuleBlockCount = kModuleBlockBytes + 1;
 
 // The second half of every MM exchange: the pause, then "MM,R," for the answer.
-Task<bool> ReadMemoryAnswer(uclTzif& link, ReplySink& sink, const std::string& block) {
+Task<bool> ReadMemoryAnswer(uclTzif& link, ReplySink& sink, Named<std::string> block) {
   co_await link.WaitTicks(kMemoryTransferPauseTicks);
   const std::string read = "MM,R,";
-  const LinkStatus answered = co_await link.SendAndWait(sink, read, LinkStatus::BinaryTransfer, block);
+  const LinkStatus answered = co_await link.SendAndWait(sink, read, LinkStatus::BinaryTransfer, *block);
   co_return answered == LinkStatus::Complete;
 }
 
@@ -62,20 +62,20 @@ std::optional<std::string> MemoryTransferAnswer(const std::string& received) {
   return received.substr(kAnswerTextAt, static_cast<std::size_t>(length));
 }
 
-Task<bool> ByteArrayMode(uclTzif& link, int index, const std::string& mode) {
+Task<bool> ByteArrayMode(uclTzif& link, int index, Named<std::string> mode) {
   link.SetCancel(false);
   ReplySink sink;
-  const std::string command = "MM," + mode + ",";
+  const std::string command = "MM," + *mode + ",";
   const std::string block = MemoryBlockField(index);
   const LinkStatus ended = co_await link.SendAndWait(sink, command, LinkStatus::WriteWaiting, block);
   co_return ended == LinkStatus::Complete;
 }
 
-Task<bool> ReceiveByteArray(uclTzif& link, int index, const std::string& data, int code) {
+Task<bool> ReceiveByteArray(uclTzif& link, int index, Named<std::string> data, int code) {
   ReplySink sink;
   std::string command = "MM,C,";
   command += static_cast<char>(code);
-  command += "," + data;
+  command += "," + *data;
   const std::string block = MemoryBlockField(index);
   const LinkStatus sent = co_await link.SendAndWait(sink, command, LinkStatus::BinaryTransfer, block);
   if (sent != LinkStatus::Complete) {
@@ -86,9 +86,9 @@ Task<bool> ReceiveByteArray(uclTzif& link, int index, const std::string& data, i
   co_return answered;
 }
 
-Task<bool> MemoryTransfer(uclTzif& link, ReplySink& sink, int index, const std::string& text,
-                          const std::string& data, int count) {
-  const std::string frame = BuildMemoryTransferFrame(index, text, data, count);
+Task<bool> MemoryTransfer(uclTzif& link, ReplySink& sink, int index, Named<std::string> text,
+                          Named<std::string> data, int count) {
+  const std::string frame = BuildMemoryTransferFrame(index, *text, *data, count);
   const LinkStatus sent = co_await link.SendBytesAndWait(sink, frame, LinkStatus::BinaryTransfer);
   if (sent != LinkStatus::Complete) co_return false;
   sink.receivedBytes.reset();
@@ -97,8 +97,8 @@ Task<bool> MemoryTransfer(uclTzif& link, ReplySink& sink, int index, const std::
   co_return answered && sink.receivedBytes.has_value();
 }
 
-Task<std::optional<std::string>> getOptData(uclTzif& link, int index, const std::string& text,
-                                            const std::string& data, int count) {
+Task<std::optional<std::string>> getOptData(uclTzif& link, int index, Named<std::string> text,
+                                            Named<std::string> data, int count) {
   ReplySink sink;
   const bool exchanged = co_await MemoryTransfer(link, sink, index, text, data, count);
   if (!exchanged) co_return std::nullopt;

@@ -1,4 +1,5 @@
-// The full read and the latest history record.
+// The full read, the latest history record, the serial number alone and the
+// current readings.
 #include "link/read_commands.h"
 #include "link/transactions.h"
 #include "protocol/write_lines.h"
@@ -53,6 +54,30 @@ Transaction GetLatestHistory(uclTzif& link, clsInstrument& record) {
   if (ended != LinkStatus::Complete) {
     link.SetStatus(LinkStatus::Ready);
     co_return false;
+  }
+  co_return true;
+}
+
+Transaction ReadSerialNumber(uclTzif& link, clsInstrument& record) {
+  ReplySink sink(&record);
+  const LinkStatus ended = co_await link.SendAndWait(sink, "IN,R,", LinkStatus::ReadWaiting);
+  co_return ended == LinkStatus::Complete;
+}
+
+Transaction PollReadings(uclTzif& link, clsInstrument& record, int count, const bool* stop,
+                         std::function<void()> onReadings) {
+  ReplySink sink(&record);
+  const auto stopped = [stop] { return stop != nullptr && *stop; };
+  for (int polls = 0; count == 0 || polls < count; ++polls) {
+    if (stopped()) break;
+    if (polls > 0) {
+      co_await link.WaitTicks(uclTzif::kDenstyPollTicks);
+      if (stopped()) break;
+    }
+    const LinkStatus ended =
+        co_await link.SendAndWait(sink, uclTzif::kDenstyCommand, LinkStatus::ReadWaiting);
+    if (ended != LinkStatus::Complete) co_return false;
+    if (onReadings) onReadings();
   }
   co_return true;
 }

@@ -86,15 +86,15 @@ Task<bool> PollForCompletion(uclTzif& link, ReplySink& results, const Completion
   co_return false;
 }
 
-Task<bool> SendWrite(uclTzif& link, ReplySink& sink, const std::string& commandText) {
-  const LinkStatus ended = co_await link.SendAndWait(sink, commandText, LinkStatus::WriteWaiting);
+Task<bool> SendWrite(uclTzif& link, ReplySink& sink, Named<std::string> commandText) {
+  const LinkStatus ended = co_await link.SendAndWait(sink, *commandText, LinkStatus::WriteWaiting);
   const bool acknowledged = ended == LinkStatus::Complete;
   co_return acknowledged;
 }
 
 // Sends a write, then polls for its completion; false when the write is
 // refused (nothing polled then).
-Task<bool> WriteThenPoll(uclTzif& link, ReplySink& results, const std::string& writeLine,
+Task<bool> WriteThenPoll(uclTzif& link, ReplySink& results, Named<std::string> writeLine,
                          const CompletionPoll& poll) {
   const bool started = co_await SendWrite(link, results, writeLine);
   if (!started) co_return false;
@@ -184,7 +184,7 @@ Transaction SetPump(uclTzif& link, bool on) {
 namespace {
 
 // Starts a calibration and polls for its seven results.
-Task<bool> Calibrate(uclTzif& link, ReplySink& results, const std::string& startLine,
+Task<bool> Calibrate(uclTzif& link, ReplySink& results, Named<std::string> startLine,
                      const CompletionPoll& poll) {
   const bool started = co_await SendWrite(link, results, startLine);
   if (!started) {

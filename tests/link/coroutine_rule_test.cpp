@@ -6,6 +6,8 @@
 // under the sanitizers.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <type_traits>
 #include <utility>
 
 #include "link/fakes.h"
@@ -21,6 +23,36 @@ concept AnAwaiter = requires(T& value) { value.await_ready(); };
 static_assert(AwaitableByMember<Task<bool>>);
 static_assert(!AwaitableByMember<Transaction> && !AnAwaiter<Transaction>,
               "a Transaction is only started, never awaited");
+
+// What co_await gives is tested once it is a named local, never in the
+// awaiting expression (`if (co_await task)`, `co_await wait != Complete`).
+template <typename T>
+concept TestedWhereAwaited = requires(T&& result) { !std::forward<T>(result); };
+template <typename T>
+concept TestedOnceNamed = requires(const T& result) { !result; };
+template <typename T, typename U>
+concept ComparedWhereAwaited = requires(T&& result, const U& other) {
+  std::forward<T>(result) != other;
+};
+template <typename T, typename U>
+concept ComparedOnceNamed = requires(const T& result, const U& other) { result != other; };
+
+static_assert(std::is_same_v<decltype(std::declval<Task<bool>>().operator co_await().await_resume()),
+                             Awaited<bool>>);
+static_assert(std::is_same_v<decltype(std::declval<uclTzif::StatusAwaiter&>().await_resume()),
+                             Awaited<LinkStatus>>);
+static_assert(std::is_convertible_v<Awaited<bool>, bool>, "const bool ok = co_await task;");
+static_assert(!TestedWhereAwaited<Awaited<bool>> && TestedOnceNamed<Awaited<bool>>);
+static_assert(!ComparedWhereAwaited<Awaited<bool>, bool>);
+static_assert(std::is_convertible_v<Awaited<LinkStatus>, LinkStatus>);
+static_assert(!ComparedWhereAwaited<Awaited<LinkStatus>, LinkStatus> &&
+              ComparedOnceNamed<Awaited<LinkStatus>, LinkStatus>);
+// A text parameter of an awaited task binds named strings only.
+static_assert(std::is_convertible_v<std::string&, Named<std::string>> &&
+              std::is_convertible_v<const std::string&, Named<std::string>>);
+static_assert(!std::is_convertible_v<std::string, Named<std::string>> &&
+              !std::is_convertible_v<const char (&)[6], Named<std::string>>,
+              "a temporary or a literal would die with its full expression");
 
 // ---- the example, as docs/LINK.md shows it ------------------------------------
 
