@@ -49,12 +49,15 @@ std::string CheckOrder(const ChannelLevels& channel, AlarmLevel level, double va
   const double alarm = level == AlarmLevel::Alarm ? value : channel.alarm;
   if (IsSpecial(warning) || IsSpecial(alarm)) return {};
   const int places = channel.point;
-  if (direction == Direction::Rising && warning > alarm) {
+  // Compared in steps of the resolution: a stored level is a float, a typed
+  // one a decimal, and 61.3 must equal 61.3.
+  const auto steps = [places](double level) { return std::llround(level * std::pow(10.0, places)); };
+  if (direction == Direction::Rising && steps(warning) > steps(alarm)) {
     return level == AlarmLevel::Warning
                ? "accepts a warning not above the alarm " + NumberText(alarm, places)
                : "accepts an alarm not below the warning " + NumberText(warning, places);
   }
-  if (direction == Direction::Falling && warning < alarm) {
+  if (direction == Direction::Falling && steps(warning) < steps(alarm)) {
     return level == AlarmLevel::Warning
                ? "accepts a warning not below the alarm " + NumberText(alarm, places)
                : "accepts an alarm not above the warning " + NumberText(warning, places);

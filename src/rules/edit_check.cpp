@@ -1,6 +1,7 @@
 #include "rules/edit_check.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "common/name_text.h"
 
@@ -105,6 +106,15 @@ std::optional<ParsedNumber> ParseNumber(std::string_view text) {
 std::string NumberText(double value, int decimals) {
   // Whole steps of the last place, so no locale decides the decimal point.
   const double scale = std::pow(10.0, decimals);
+  // No locale reaches these digits either; a value no record really holds
+  // (infinite, or beyond whole steps) is still shown, never undefined.
+  if (!std::isfinite(value) || std::fabs(value) * scale >= 9e18) {
+    if (std::isnan(value)) return "nan";
+    if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+    char text[400];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+  }
   const long long steps = std::llround(std::fabs(value) * scale);
   const auto unit = static_cast<long long>(scale);
   std::string text = std::to_string(steps / unit);
@@ -164,6 +174,9 @@ EditCheck CheckWholeFactor(std::string_view text, double lowest, double highest)
 
 EditCheck CheckName(std::string_view text, std::size_t maxLength, bool allowSymbols,
                     bool allowQuote) {
+  // These names travel padded with blanks and come back trimmed: blanks at
+  // either end are no part of the name.
+  if (allowSymbols) text = Trim(text);
   if (text.size() <= maxLength && IsValidText(text, allowSymbols, allowQuote)) {
     return EditCheck::Accept(std::string(text));
   }
@@ -177,7 +190,12 @@ EditCheck CheckName(std::string_view text, std::size_t maxLength, bool allowSymb
   return EditCheck::Refuse(std::move(reason));
 }
 
-EditCheck CheckShortName(std::string_view text) { return CheckName(text, 3, false, true); }
+EditCheck CheckShortName(std::string_view text) {
+  // Padded to three characters on the line, a short name comes back without
+  // trailing blanks.
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return CheckName(text, 3, false, true);
+}
 
 EditCheck CheckLongName(std::string_view text) { return CheckName(text, 20, true, true); }
 

@@ -84,7 +84,9 @@ EditCheck CheckRoundedNumber(std::string_view text, double lowest, double highes
 // shown with two decimals.
 EditCheck CheckWholeFactor(std::string_view text, double lowest, double highest);
 
-// A name of at most maxLength characters, each passing IsValidText.
+// A name of at most maxLength characters, each passing IsValidText; a name
+// with symbols is shown without blanks at either end, as the instrument
+// keeps it.
 EditCheck CheckName(std::string_view text, std::size_t maxLength, bool allowSymbols,
                     bool allowQuote);
 

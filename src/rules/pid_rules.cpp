@@ -48,10 +48,19 @@ EditCheck CheckDigit(const PidScale* scale, int point, std::string_view text) {
   return CheckNumber(text, scale->digit, kMostDigitSteps / steps, point);
 }
 
-EditCheck CheckLevel(const PidRowTexts& row, int column, int point, std::string_view text) {
+EditCheck CheckLevel(const PidScale* scale, const PidRowTexts& row, int column, int point,
+                     std::string_view text) {
   const std::optional<ParsedNumber> value = ParseNumber(text);
-  if (!value || value->value < 0) return EditCheck::Refuse("accepts a number not below 0 or *****");
   const int places = point < 0 ? 0 : point;
+  // A level travels as four hexadecimal digits in steps of the Point: it
+  // lies within the full scale, as the instrument measures it.
+  if (scale != nullptr && (!value || value->value < 0 || value->value > scale->fullScale ||
+                           value->decimals > places)) {
+    return EditCheck::Refuse("accepts " + NumberText(0, places) + " to " + NumberText(scale->fullScale, places) +
+                             (places > 0 ? " in steps of " + NumberText(std::pow(10.0, -places), places) : "") +
+                             " or *****");
+  }
+  if (!value || value->value < 0) return EditCheck::Refuse("accepts a number not below 0 or *****");
   const auto other = [&row](int c) { return ParseNumber(row[static_cast<std::size_t>(c)]); };
   if (column == kPidWarn) {
     const std::optional<ParsedNumber> alarm = other(kPidAlarm);
@@ -81,19 +90,30 @@ bool IsUnusedRow(const PidRowTexts& row) {
   return Trim(row[kPidFullScale]).empty() || (fullScale && fullScale->value == 0);
 }
 
+// A cell of an unused range: what such a range holds as the instrument
+// reports it (a resolution, "ppm", levels "*****" or 0, and 0), kept as it
+// stands.
 EditCheck KeepUnusedCell(int column, std::string_view text) {
-  std::optional<double> number;
+  if (column == kPidFullScale && Trim(text).empty()) return EditCheck::Accept({});
   if (column == kPidPoint) {
-    if (const int point = PidPointOf(Trim(text)); point >= 0) number = point;
-  } else if (const std::optional<ParsedNumber> parsed = ParseNumber(text)) {
-    number = parsed->value;
+    const int point = PidPointOf(Trim(text));
+    if (point < 0) return EditCheck::Refuse("one of: 1/1, 1/10, 1/100, 1/1000");
+    return EditCheck::Accept(std::string(text), point);
   }
-  return EditCheck::Accept(std::string(text), number);
+  if (column == kPidUnit) return text == "ppm" ? EditCheck::Accept("ppm") : EditCheck::Refuse("one of: ppm");
+  if (column >= kPidWarn && column < kPidFactor && Trim(text) == kNoLevel) {
+    return EditCheck::Accept(std::string(kNoLevel), kNoLevelCode);
+  }
+  // Without a full scale no level, digit or factor means anything yet.
+  const std::optional<ParsedNumber> number = ParseNumber(text);
+  if (!number || number->value != 0) return EditCheck::Refuse("accepts 0 until the range has a FullScale");
+  return EditCheck::Accept(std::string(text), 0.0);
 }
 
 EditCheck CheckCell(int range, const PidRowTexts& row, int column, std::string_view text) {
   const bool name = column == kPidName || column == kPidLongName;
-  if (IsUnusedRow(row) && (!name || Trim(text).empty())) return KeepUnusedCell(column, text);
+  if (IsUnusedRow(row) && name && Trim(text).empty()) return EditCheck::Accept({});
+  if (IsUnusedRow(row) && !name) return KeepUnusedCell(column, text);
   if (Trim(text).empty() || Trim(text) == kNoLevel) {
     // Only the levels may be left out; the factor is a number the instrument
     // computes with, never a level's "not used" code.
@@ -104,7 +124,7 @@ EditCheck CheckCell(int range, const PidRowTexts& row, int column, std::string_v
   const int point = PidPointOf(row[kPidPoint]);
   switch (column) {
     case kPidName:
-      return CheckShortName(text);
+      return CheckShortName(Trim(text));  // the entry's name comes back without blanks
     case kPidLongName:
       return CheckLongName(text);
     case kPidFullScale:
@@ -118,7 +138,7 @@ EditCheck CheckCell(int range, const PidRowTexts& row, int column, std::string_v
     case kPidFactor:
       return CheckFactor(scale, text);
     default:
-      return CheckLevel(row, column, point, text);
+      return CheckLevel(scale, row, column, point, text);
   }
 }
 

@@ -24,6 +24,8 @@ std::optional<SettingValue> TypedValue(const SettingValue& current, const EditCh
       [&](const auto& held) -> std::optional<SettingValue> {
         using Type = std::decay_t<decltype(held)>;
         if constexpr (std::is_same_v<Type, Text>) {
+          // An empty entry in "Other Setting" keeps what the row holds.
+          if (row != nullptr && Trim(check.text).empty()) return SettingValue(held);
           // A text setting chosen from a list (the language) keeps the item's index.
           if (choice && check.number) return SettingValue(std::to_string(std::lround(*check.number)));
           return SettingValue(check.text);

@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kUserLevelsFirst = 30;  // LA_ entry of user conversion entry 0
 constexpr int kZeroSuppressColumn = 3;
+constexpr int kUnfileableMask = 11;
 
 // The grid cell (row, column) among rows 1..rows and columns 1..columns whose setting is wanted.
 template <class SettingOf>
@@ -110,7 +111,8 @@ std::optional<EditCheck> CheckTableSetting(const clsInstrument& record, const Se
     if (choices.empty() || Trim(text).empty()) return CheckGasNameCell(GasNamesOf(record), row, column, text);
     const EditCheck chosen = CheckChoice(text, choices);
     if (!chosen.accepted) return EditCheck(chosen).Of(setting);
-    return CheckGasNameCell(GasNamesOf(record), row, column, chosen.text);
+    // "H2 " as listed; the instrument and the file keep it without the blank.
+    return CheckGasNameCell(GasNamesOf(record), row, column, Trim(chosen.text));
   }
   if (FindCell(kGasSlotCount, 3, setting, GasOptionSetting, row, column))
     return CheckGasOption(column, text).Of(setting);
@@ -131,6 +133,12 @@ std::optional<EditCheck> CheckMappingSetting(const clsInstrument& record, const 
   if (setting.name != "UG_" || setting.index < 0 || setting.index >= kGasSlotCount) return std::nullopt;
   EditCheck mask = CheckWholeNumber(text, 0, (1 << kDisplayChannels) - 1);
   if (!mask.accepted) return mask.Of(setting);
+  // A slot's mask travels as the character '0' + mask: 11 would be the ";"
+  // that ends a maintenance file's line.
+  if (*mask.number == kUnfileableMask) {
+    return EditCheck::Refuse("accepts any channels but 1, 2 and 4 together (mask 11 cannot be filed)")
+        .Of(setting);
+  }
   if (*mask.number != 0) {
     const EditCheck slot = CheckChannelEdit(GasNamesOf(record)[static_cast<std::size_t>(setting.index)],
                                             setting.index + 1, 1);

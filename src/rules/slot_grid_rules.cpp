@@ -3,6 +3,8 @@
 namespace kv::rules {
 namespace {
 
+constexpr long kNoSensorZeroSuppress = 16;
+
 constexpr int kOxygenSlot = 1;
 
 bool ValidSlot(int slot) { return slot >= 0 && slot < kGasSlotCount; }
@@ -112,7 +114,15 @@ SettingRef GasOptionSetting(int row, int column) {
   return {kSettings[static_cast<std::size_t>(column - 1)], row - 1};
 }
 
-EditCheck CheckZeroSuppress(std::string_view text) { return CheckWholeNumber(text, 0, 255); }
+// 16 is the code of a channel without a sensor: a file keeps it as "@", read
+// back as 0, so it is no zero suppress.
+EditCheck CheckZeroSuppress(std::string_view text) {
+  EditCheck check = CheckWholeNumber(text, 0, 255);
+  if (check.accepted && *check.number == kNoSensorZeroSuppress) {
+    return EditCheck::Refuse("accepts 0 to 255 but 16, which marks a channel without a sensor");
+  }
+  return check;
+}
 
 bool MethaneCellEditable(int row, int column) {
   const MethaneRow* rule = MethaneRowAt(row);

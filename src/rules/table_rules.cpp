@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "protocol/codecs.h"
+
 namespace kv::rules {
 namespace {
 
@@ -83,7 +85,7 @@ EditCheck CheckConversionCell(const ConversionRowTexts& texts, int column) {
   }
   switch (column) {
     case kConvName:
-      return CheckShortName(text);
+      return CheckShortName(Trim(text));  // the name comes back without blanks
     case kConvLongName:
       return CheckLongName(text);
     case kConvFactor:
@@ -91,9 +93,19 @@ EditCheck CheckConversionCell(const ConversionRowTexts& texts, int column) {
     case kConvWarn:
     case kConvAlarm:
       return CheckLevel(texts, column);
-    case kConvRatio:
-      if (Trim(text).size() > kRatioLength) return EditCheck::Refuse("accepts 0 to 150000");
-      return CheckNumber(text, 0, kHighestRatio, 0);
+    case kConvRatio: {
+      // Above 50000 a value travels in steps of 100 (the codecs' compressed range).
+      const std::string reason = "accepts 0 to 150000, above 50000 in steps of 100";
+      if (Trim(text).size() > kRatioLength) return EditCheck::Refuse(reason);
+      EditCheck ratio = CheckNumber(text, 0, kHighestRatio, 0);
+      if (!ratio.accepted) return EditCheck::Refuse(reason);
+      const double value = *ratio.number;
+      if (value > kValueCompressedBase && std::fmod(value - kValueCompressedBase, 100) != 0) {
+        return EditCheck::Refuse(reason + "; " + ratio.text + " would be stored as " +
+                                 NumberText(kValueCompressedBase + std::round((value - kValueCompressedBase) / 100) * 100, 0));
+      }
+      return ratio;
+    }
     default:
       return CheckVolt(text);
   }
@@ -115,7 +127,7 @@ EditCheck CheckUserConversionEdit(int row, int column, std::string_view text) {
   if (setting.name.empty()) return EditCheck::Refuse(std::string(kNotEditable));
   switch (column) {
     case kConvName:
-      return CheckShortName(text).Of(setting);
+      return CheckShortName(Trim(text)).Of(setting);
     case kConvLongName:
       return CheckLongName(text).Of(setting);
     case kConvFactor:

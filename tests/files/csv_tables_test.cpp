@@ -247,6 +247,8 @@ TEST(CsvPid, AnEmptyFileChangesNothing) {
 
 TEST(CsvPid, ARedLowRangeCellBlocksTheHighRangeExport) {
   clsInstrument record;
+  // As an instrument reports an unused range: its unit travels as an index.
+  for (int range = 0; range < kPidRanges; ++range) record.SetPIDUnit(16, range, "ppm");
   CsvCells high = CellsOf(record, CsvTable::PidHigh);
   StoreImportedRows(high, ImportCsvText(std::string(kValidHighRow) + "\r\n", high).importedRows,
                     record);

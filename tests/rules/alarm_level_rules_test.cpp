@@ -13,6 +13,8 @@ constexpr ChannelLevels kCarbonMonoxide{3, 500, 0, 25, 50, 0};
 constexpr ChannelLevels kHydrogenSulphide{2, 100, 1, 10, 15, 0};
 constexpr ChannelLevels kNoFullScale{6, -101, 0, -101, -101, 0};
 constexpr ChannelLevels kNoAlarmYet{3, 500, 0, 25, -101, 0};
+// The alarm as the record holds it: the float nearest 61.3.
+constexpr ChannelLevels kEqualFloatLevels{2, 100, 1, 10, static_cast<double>(61.3F), 0};
 
 ChannelLevels Oxygen(OxygenPattern pattern, double warning, double alarm) {
   return {kOxygenChannel, 25, 1, warning, alarm, static_cast<int>(pattern)};
@@ -43,6 +45,8 @@ TEST(AlarmLevelRules, AcceptLevelsInTheChannelsScaleAndOrder) {
       {kCarbonMonoxide, L::Warning, {0, "60", false, "accepts a warning not above the alarm 50"}},
       {kCarbonMonoxide, L::Alarm, {0, "20", false, "accepts an alarm not below the warning 25"}},
       {kCarbonMonoxide, L::Alarm, {0, "25", true, "25"}},
+      // A typed level equal to the stored float one is not above it.
+      {kEqualFloatLevels, L::Warning, {0, "61.3", true, "61.3"}},
       {kNoAlarmYet, L::Warning, {0, "400", true, "400"}},  // no order against a code
       {kHydrogenSulphide, L::Warning, {0, "10.5", true, "10.5"}},
       {kHydrogenSulphide, L::Warning, {0, "10", true, "10.0"}},

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace kv::rules {
 namespace {
 
@@ -47,6 +50,11 @@ TEST(NumberText, ShowsFixedPlacesWithoutLocale) {
   EXPECT_EQ(NumberText(-0.004, 2), "0.00");
   EXPECT_EQ(NumberText(-1.25, 1), "-1.3");
   EXPECT_EQ(NumberText(65535, 0), "65535");  // a number, not the raw no-data code
+  // Values no instrument holds, from a damaged file, are shown rather than undefined.
+  EXPECT_EQ(NumberText(std::numeric_limits<double>::infinity(), 2), "inf");
+  EXPECT_EQ(NumberText(-std::numeric_limits<double>::infinity(), 0), "-inf");
+  EXPECT_EQ(NumberText(std::nan(""), 1), "nan");
+  EXPECT_EQ(NumberText(1e20, 0), "100000000000000000000");
 }
 
 TEST(CheckChoice, MatchesTrimmedIgnoringCaseAndShowsTheItem) {

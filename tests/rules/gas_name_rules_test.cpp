@@ -30,7 +30,7 @@ TEST(GasNameRules, ValidateNamesLongNamesAndRatios) {
       {1, {7, "OXY", false, unique}},   // a fixed sensor's name
       {1, {7, "CO", false, unique}},    // "CO " with its blank is the same name
       {1, {5, "NH3", true, "NH3"}},     // its own row does not count
-      {1, {1, "H2 ", true, "H2 "}},
+      {1, {1, "H2 ", true, "H2"}},  // the instrument keeps it without the blank
       {4, {1, "CH4", false, unique}},  // the Other gas differs from every name, its row's too
       {4, {1, "IBT", true, "IBT"}},
       {2, {5, "Ammonia (NH3) gas", true, "Ammonia (NH3) gas"}},

@@ -78,8 +78,13 @@ TEST(PidRowCheck, ChecksEachColumnAgainstItsRow) {
       {0, 7, {0, "", true, "*****"}},
       {0, 9, {0, "30", true, "30"}},
       {1, 10, {0, "0.5", true, "0.50"}},
-      {0, 7, {0, "-1", false, "accepts a number not below 0 or *****"}},
-      {0, 11, {0, "abc", false, "accepts a number not below 0 or *****"}},
+      {0, 7, {0, "-1", false, "accepts 0 to 2000 or *****"}},
+      {0, 11, {0, "abc", false, "accepts 0 to 2000 or *****"}},
+      // A level lies within the full scale, in steps of the Point: four hex
+      // digits could not carry more.
+      {0, 9, {0, "2001", false, "accepts 0 to 2000 or *****"}},
+      {1, 9, {0, "50.01", false, "accepts 0.00 to 50.00 in steps of 0.01 or *****"}},
+      {1, 9, {0, "0.005", false, "accepts 0.00 to 50.00 in steps of 0.01 or *****"}},
       {0, 7, {0, "101", false, "accepts 0 to the 2nd level 100"}},
       {0, 8, {0, "49", false, "accepts the 1st level 50 or more"}},
       {1, 7, {0, "2.00", true, "2.00"}},
@@ -144,6 +149,8 @@ TEST(PidRowCheck, AnUnusedEntryKeepsItsCellsAsTheyStand) {
   EXPECT_FALSE(checks2[kPidName].accepted);
   EXPECT_TRUE(checks2[kPidLongName].accepted);
   EXPECT_TRUE(checks2[kPidFactor].accepted);
+  EXPECT_EQ(CheckPidCell(kPidHighRange, 16, unused, kPidWarn, "50").reason,
+            "accepts 0 until the range has a FullScale");
 }
 
 TEST(PidEdit, LeavesAnEmptyEntryToTheRowCheck) {

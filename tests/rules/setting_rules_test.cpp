@@ -67,7 +67,7 @@ TEST_F(SettingRulesTest, JudgeANamedSettingByTheRuleOfItsCell) {
       // The catalytic gas is chosen from its list, as the grid offers it.
       {{"GasName", 0}, {0, "XYZ", false, "one of: CH4, HEX, H2, ---"}},
       {{"GasName", 0}, {0, "hex", true, "HEX"}},
-      {{"GasName", 0}, {0, "h2", true, "H2 "}},
+      {{"GasName", 0}, {0, "h2", true, "H2"}},
       {{"XZ_", 6}, {0, "J,DOE", false, "accepts up to 16 characters: printable ASCII except {, }, comma and semicolon"}},
       // The options and the channel mapping, as their grids edit them.
       {{"AltRng", 2}, {0, "1", true, "On"}},
@@ -78,6 +78,7 @@ TEST_F(SettingRulesTest, JudgeANamedSettingByTheRuleOfItsCell) {
       {{"ZeroForce", 3}, {0, "256", false, "accepts 0 to 255"}},
       {{"UG_", 3}, {0, "5", true, "5"}},
       {{"UG_", 3}, {0, "64", false, "accepts 0 to 63"}},
+      {{"UG_", 3}, {0, "11", false, "accepts any channels but 1, 2 and 4 together (mask 11 cannot be filed)"}},
       {{"UG_", 6}, {0, "1", false, "accepts channels for a named gas only"}},
       {{"PIDPoint", 16, 0}, {0, "1/10", false, "accepts 1/1 for this FullScale"}},
       {{"PIDName", 16},

@@ -45,8 +45,11 @@ TEST(UserConversionCheck, ChecksEachCellAgainstItsRow) {
       {kConvAlarm, {0, "625", true, "500"}, WithRatio("30000")},
       {kConvAlarm, {0, "50300", false, "accepts 0 to 50000"}, WithRatio("150000")},
       {kConvRatio, {0, "150000", true, "150000"}},
-      {kConvRatio, {0, "150001", false, "accepts 0 to 150000"}},
-      {kConvRatio, {0, "0150000", false, "accepts 0 to 150000"}},  // seven characters
+      {kConvRatio, {0, "150001", false, "accepts 0 to 150000, above 50000 in steps of 100"}},
+      {kConvRatio, {0, "0150000", false, "accepts 0 to 150000, above 50000 in steps of 100"}},  // seven characters
+      {kConvRatio, {0, "56100", true, "56100"}},
+      {kConvRatio,
+       {0, "56177", false, "accepts 0 to 150000, above 50000 in steps of 100; 56177 would be stored as 56200"}},
       {kConvVolt, {0, "1.3", true, "ME"}},
       {kConvVolt, {0, "me", true, "ME"}},
       {kConvVolt, {0, "normal", true, "Normal"}},
