@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kv::e2e {
+namespace kv::testsupport {
 
 struct Json {
   enum class Kind { Null, Bool, Number, String, Array, Object };
@@ -27,4 +27,4 @@ struct Json {
 
 std::optional<Json> ParseJson(std::string_view text);
 
-}  // namespace kv::e2e
+}  // namespace kv::testsupport

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 
-namespace kv::e2e {
+namespace kv::testsupport {
 namespace {
 
 const Json kNull;
@@ -140,4 +140,4 @@ const Json& Json::operator[](std::size_t index) const {
 
 std::optional<Json> ParseJson(std::string_view text) { return Reader(text).Document(); }
 
-}  // namespace kv::e2e
+}  // namespace kv::testsupport
