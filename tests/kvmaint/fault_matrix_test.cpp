@@ -10,10 +10,10 @@
 #include <regex>
 #include <set>
 
-#include "e2e_support.h"
+#include "kvmaint/harness/inprocess_support.h"
 #include "files/kvd_writer.h"
 
-namespace kv::e2e {
+namespace kv::inproc {
 namespace {
 
 using ::testing::HasSubstr;
@@ -254,7 +254,7 @@ TEST_P(FaultMatrix, EndsInTheCleanResultOrTheDocumentedFailure) {
                                        simImage});
   ASSERT_FALSE(Clean().read.empty());
   Simulator sim(simOptions);
-  ASSERT_FALSE(sim.Device().empty()) << "kvsim did not start";
+  ASSERT_FALSE(sim.Device().empty()) << sim.Error();
   std::vector<std::string> args = Arguments();
   args.insert(args.end(), {"--port", sim.Device(), "--data-dir", data.string(), "--timeout", "1"});
 
@@ -275,4 +275,4 @@ INSTANTIATE_TEST_SUITE_P(AllCommands, FaultMatrix, ::testing::ValuesIn(AllCases(
                          [](const auto& info) { return info.param.Name(); });
 
 }  // namespace
-}  // namespace kv::e2e
+}  // namespace kv::inproc
