@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 
-#include "e2e_support.h"
+#include "kvmaint/harness/inprocess_support.h"
 #include "files/kvd_writer.h"
 #include "model/instrument_settings.h"
 
-namespace kv::e2e {
+namespace kv::inproc {
 namespace {
 
 using ::testing::HasSubstr;
@@ -145,4 +145,4 @@ TEST(SendFailureTest, ARefusedLineEndsTheUploadWithExitOne) {
 }
 
 }  // namespace
-}  // namespace kv::e2e
+}  // namespace kv::inproc

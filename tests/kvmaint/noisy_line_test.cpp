@@ -4,9 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "e2e_support.h"
+#include "kvmaint/harness/inprocess_support.h"
 
-namespace kv::e2e {
+namespace kv::inproc {
 namespace {
 
 using ::testing::HasSubstr;
@@ -50,4 +50,4 @@ TEST(NoisyLineTest, NulBeforeEveryReplyConnectsAndReadsCompletely) {
 }
 
 }  // namespace
-}  // namespace kv::e2e
+}  // namespace kv::inproc

@@ -6,10 +6,10 @@
 
 #include <algorithm>
 
-#include "e2e_support.h"
+#include "kvmaint/harness/inprocess_support.h"
 #include "files/kvd_writer.h"
 
-namespace kv::e2e {
+namespace kv::inproc {
 namespace {
 
 TEST(DecimalEchoTest, SendOfZeroSuppressTwelveSucceedsAndReadsBackTwelve) {
@@ -46,4 +46,4 @@ TEST(DecimalEchoTest, SendOfZeroSuppressTwelveSucceedsAndReadsBackTwelve) {
 }
 
 }  // namespace
-}  // namespace kv::e2e
+}  // namespace kv::inproc

@@ -4,9 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "e2e_support.h"
+#include "kvmaint/harness/inprocess_support.h"
 
-namespace kv::e2e {
+namespace kv::inproc {
 namespace {
 
 using ::testing::HasSubstr;
@@ -104,4 +104,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace kv::e2e
+}  // namespace kv::inproc
