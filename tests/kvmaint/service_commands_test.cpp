@@ -1,17 +1,12 @@
-// kvmaint's service commands against kvsim, Ctrl-C, and a port that never answers.
+// kvmaint's service commands against the simulated instrument, and Ctrl-C.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <thread>
+#include <filesystem>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
+#include "kvmaint/harness/inprocess_support.h"
 
-#include "e2e_support.h"
-
-namespace kv::e2e {
+namespace kv::inproc {
 namespace {
 
 using ::testing::HasSubstr;
@@ -75,63 +70,30 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(InterruptTest, CtrlCDuringLiveEndsWith130) {
   Simulator sim;
   ASSERT_FALSE(sim.Device().empty());
-  ChildProcess live({KV_KVMAINT_PATH, "live", "--port", sim.Device()});
-  const std::optional<std::string> first = live.ReadLine(20s);
-  ASSERT_TRUE(first.has_value()) << "no reading";
-  live.Signal(SIGINT);
-  const ProgramResult ended = live.Finish(10s);
+  const ProgramResult ended =
+      Kvmaint({"live", "--port", sim.Device()}, InterruptAfter(10000));
   EXPECT_FALSE(ended.timedOut);
   EXPECT_EQ(ended.exitCode, 130) << ended.err;
+  EXPECT_FALSE(Lines(ended.out).empty()) << "no reading";
 
   // The port was let go: the next session finds the instrument again.
   const ProgramResult after = Kvmaint({"live", "--count", "1", "--port", sim.Device()});
   EXPECT_EQ(after.exitCode, 0) << after.err;
 }
 
-TEST(InterruptTest, SigtermWhileAReplyIsAwaitedEndsWith130AndWritesNothing) {
+TEST(InterruptTest, InterruptWhileAReplyIsAwaitedEndsWith130AndWritesNothing) {
   TempDir dir;
   Simulator sim({"--delay", "50:30000"});
   ASSERT_FALSE(sim.Device().empty());
   const std::string file = dir.File("never.kvd");
-  ChildProcess get({KV_KVMAINT_PATH, "get", "--port", sim.Device(), "--timeout", "60", "--output", file});
-  std::this_thread::sleep_for(1s);  // well into the wait for reply 50
-  get.Signal(SIGTERM);
-  const ProgramResult ended = get.Finish(10s);
+  // Well into the wait for reply 50.
+  const ProgramResult ended =
+      Kvmaint({"get", "--port", sim.Device(), "--timeout", "60", "--output", file},
+              InterruptAfter(20000));
   EXPECT_FALSE(ended.timedOut);
   EXPECT_EQ(ended.exitCode, 130) << ended.err;
   EXPECT_FALSE(std::filesystem::exists(file));
 }
 
-TEST(ConnectTest, APortWithoutInstrumentFailsWithTheNoResponseText) {
-  // A pseudo-terminal nobody answers on.
-  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_GE(master, 0);
-  ASSERT_EQ(::grantpt(master), 0);
-  ASSERT_EQ(::unlockpt(master), 0);
-  const std::string device = ::ptsname(master);
-  const ProgramResult result = Kvmaint({"get", "--port", device, "--retry", "2"});
-  ::close(master);
-  EXPECT_FALSE(result.timedOut);
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_THAT(result.err, HasSubstr("KORVIN No Response. Check Port,Cable And Power."));
-}
-
-TEST(ConnectTest, APortThatCannotBeOpenedIsAFailure) {
-  const ProgramResult result = Kvmaint({"get", "--port", "/dev/kvmaint-no-such-port"});
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_THAT(result.err, HasSubstr("/dev/kvmaint-no-such-port"));
-}
-
-TEST(ConnectTest, WithoutAdapterOrPortTheUserIsToldToGiveOne) {
-  const ProgramResult ports = Kvmaint({"ports"});
-  ASSERT_EQ(ports.exitCode, 0);
-  if (ports.out.find("infrared adapter") != std::string::npos) {
-    GTEST_SKIP() << "this machine has an infrared adapter";
-  }
-  const ProgramResult result = Kvmaint({"power-off"});
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_THAT(result.err, HasSubstr("no infrared adapter found; give --port DEVICE"));
-}
-
 }  // namespace
-}  // namespace kv::e2e
+}  // namespace kv::inproc

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
-#include "e2e_support.h"
+#include "kvmaint/harness/inprocess_support.h"
 
-namespace kv::e2e {
+namespace kv::inproc {
 namespace {
 
 using ::testing::HasSubstr;
@@ -152,4 +152,4 @@ TEST(CalHistoryTest, NamesEachChannelsGasWithItsDateAndScaledReadings) {
 }
 
 }  // namespace
-}  // namespace kv::e2e
+}  // namespace kv::inproc

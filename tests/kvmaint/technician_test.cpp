@@ -1,4 +1,4 @@
-// kvmaint as a technician uses it, against kvsim: only the changed groups
+// kvmaint as a technician uses it, against the simulated instrument: only the changed groups
 // sent, confirmations, channel tables, the CSV log, the instrument switched
 // off, and editing a file by setting name.
 #include <gmock/gmock.h>
@@ -6,23 +6,14 @@
 
 #include <csignal>
 #include <set>
-#include <thread>
 
-#include "e2e_support.h"
+#include "kvmaint/harness/inprocess_support.h"
 
-namespace kv::e2e {
+namespace kv::inproc {
 namespace {
 
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
-
-constexpr auto kSlowLimit = 180s;  // a whole read and write at 9600 baud
-
-ProgramResult KvmaintSlow(const std::vector<std::string>& args) {
-  std::vector<std::string> argv{KV_KVMAINT_PATH};
-  argv.insert(argv.end(), args.begin(), args.end());
-  return RunProgram(argv, kSlowLimit);
-}
 
 TEST(OnlyChangesTest, WritesOnlyTheChangedGroupsAFractionOfAFullSendsBytes) {
   TempDir dir;
@@ -30,7 +21,7 @@ TEST(OnlyChangesTest, WritesOnlyTheChangedGroupsAFractionOfAFullSendsBytes) {
   Simulator sim({"--baud", "9600", "--trace", trace});
   ASSERT_FALSE(sim.Device().empty());
   const std::string file = dir.File("edited.kvd");
-  const ProgramResult read = KvmaintSlow({"get", "--port", sim.Device(), "--output", file});
+  const ProgramResult read = Kvmaint({"get", "--port", sim.Device(), "--output", file});
   ASSERT_EQ(read.exitCode, 0) << read.err;
   const ProgramResult edited =
       Kvmaint({"set", file, "LcdBackLight=30", "CO.Warning=35", "XS_[2]=HELLO"});
@@ -38,14 +29,14 @@ TEST(OnlyChangesTest, WritesOnlyTheChangedGroupsAFractionOfAFullSendsBytes) {
 
   const std::size_t traceBefore = ReadBytes(trace).size();
   const ProgramResult changes =
-      KvmaintSlow({"send", "--only-changes", "--port", sim.Device(), file});
+      Kvmaint({"send", "--only-changes", "--port", sim.Device(), file});
   ASSERT_EQ(changes.exitCode, 0) << changes.err;
   EXPECT_EQ(Lines(changes.out).size(), 4U) << "three differing settings and the summary:\n" << changes.out;
   const std::string changesTrace = ReadBytes(trace).substr(traceBefore);
   EXPECT_EQ(WrittenCodes(changesTrace), (std::set<std::string>{"XT", "A1", "XS", "XV"}));
 
   const std::size_t traceBeforeFull = ReadBytes(trace).size();
-  const ProgramResult full = KvmaintSlow({"send", "--port", sim.Device(), file});
+  const ProgramResult full = Kvmaint({"send", "--port", sim.Device(), file});
   ASSERT_EQ(full.exitCode, 0) << full.err;
   const std::string fullTrace = ReadBytes(trace).substr(traceBeforeFull);
   // The time at 9600 baud follows the bytes written; bench/only_changes_bench.py
@@ -65,7 +56,7 @@ struct ConfirmCase {
 
 class ConfirmTest : public ::testing::TestWithParam<ConfirmCase> {};
 
-// kvmaint runs here with stdin on /dev/null: no terminal to ask on.
+// kvmaint runs here without a terminal on stdin: none to ask on.
 TEST_P(ConfirmTest, WithoutATerminalOnlyYesLetsItRun) {
   TempDir dir;
   const std::string trace = dir.File("trace.txt");
@@ -146,7 +137,7 @@ TEST(PowerOffTest, ThePowerOnDelaySwitchesItOnByItself) {
   Simulator sim({"--power-on-after", "1"});
   ASSERT_FALSE(sim.Device().empty());
   ASSERT_EQ(Kvmaint({"power-off", "--yes", "--port", sim.Device()}).exitCode, 0);
-  std::this_thread::sleep_for(1500ms);
+  sim.LetTimePass(1500);
   const ProgramResult on = Kvmaint({"zero", "--port", sim.Device()});
   EXPECT_EQ(on.exitCode, 0) << on.err;
 }
@@ -209,4 +200,4 @@ TEST_F(SetTest, AcceptedEditsReachTheFileByGasOrChannelNumber) {
 }
 
 }  // namespace
-}  // namespace kv::e2e
+}  // namespace kv::inproc

@@ -5,29 +5,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <optional>
-#include <thread>
 
-#include "e2e_support.h"
-#include "json_reader.h"
+#include "kvmaint/harness/inprocess_support.h"
 #include "files/kvd_writer.h"
 #include "link/pending_changes.h"
 #include "link/station_settings.h"
 #include "model/instrument_settings.h"
 
-namespace kv::e2e {
+namespace kv::inproc {
 namespace {
 
 using ::testing::HasSubstr;
-
-constexpr auto kLineLimit = 240s;
-
-ProgramResult KvmaintLong(const std::vector<std::string>& args) {
-  std::vector<std::string> argv{KV_KVMAINT_PATH};
-  argv.insert(argv.end(), args.begin(), args.end());
-  return RunProgram(argv, kLineLimit);
-}
 
 // The settings of `final` that are neither the distributed value (shared
 // settings) nor the unit's own (per-instrument settings), "Name(index)".
@@ -101,7 +90,7 @@ TEST_F(StationTest, ALineOfThreeWithOneRefusedWrite) {
   ASSERT_FALSE(sim.Device().empty());
 
   const std::string report = dir.File("report.csv");
-  const ProgramResult run = KvmaintLong({"station", "--apply", company, "--count", "3", "--report", report,
+  const ProgramResult run = Kvmaint({"station", "--apply", company, "--count", "3", "--report", report,
                                          "--port", sim.Device(), "--data-dir", dir.File("data")});
   ASSERT_FALSE(run.timedOut) << run.out << run.err;
   EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
@@ -156,7 +145,7 @@ TEST_F(StationTest, AFileForOtherSensorsIsRefusedBeforeAnyWrite) {
   const std::string trace = dir.File("trace.txt");
   Simulator sim({"--line", unit, "--trace", trace});
   ASSERT_FALSE(sim.Device().empty());
-  const ProgramResult run = KvmaintLong({"station", "--apply", file, "--count", "1", "--port", sim.Device(),
+  const ProgramResult run = Kvmaint({"station", "--apply", file, "--count", "1", "--port", sim.Device(),
                                          "--data-dir", dir.File("data")});
   EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
   EXPECT_THAT(run.out, HasSubstr("E2E-101"));
@@ -173,17 +162,16 @@ TEST_F(StationTest, CtrlCBetweenInstrumentsEndsTheRunWithItsReport) {
   Simulator sim({"--line", WriteUnit("E2E-201", 10)});
   ASSERT_FALSE(sim.Device().empty());
   const std::string data = dir.File("data");
-  ChildProcess station({KV_KVMAINT_PATH, "station", "--apply", company, "--port", sim.Device(), "--data-dir", data});
-  ASSERT_TRUE(station.Started());
-  std::optional<std::string> line;
-  do {
-    line = station.ReadLine(60s);
-  } while (line && line->find("E2E-201") == std::string::npos);
-  ASSERT_TRUE(line.has_value()) << "no instrument line";
-  EXPECT_THAT(*line, HasSubstr("done"));
-  std::this_thread::sleep_for(1s);  // switched off; waiting for the next
-  station.Signal(SIGINT);
-  const ProgramResult ended = station.Finish(30s);
+  // Ten minutes in, the instrument is done and switched off; the run waits for the next.
+  const ProgramResult ended =
+      Kvmaint({"station", "--apply", company, "--port", sim.Device(), "--data-dir", data},
+              InterruptAfter(600000));
+  EXPECT_FALSE(ended.timedOut);
+  std::string line;
+  for (const std::string& each : Lines(ended.out)) {
+    if (each.find("E2E-201") != std::string::npos) line = each;
+  }
+  EXPECT_THAT(line, HasSubstr("done")) << ended.out;
   EXPECT_EQ(ended.exitCode, 0) << ended.out << ended.err;
   EXPECT_THAT(ended.out, HasSubstr("1 instrument: 1 done, 0 failed, 0 skipped"));
   std::vector<std::string> reports;
@@ -195,4 +183,4 @@ TEST_F(StationTest, CtrlCBetweenInstrumentsEndsTheRunWithItsReport) {
 }
 
 }  // namespace
-}  // namespace kv::e2e
+}  // namespace kv::inproc
