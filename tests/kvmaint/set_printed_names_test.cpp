@@ -4,9 +4,9 @@
 
 #include <functional>
 
-#include "e2e_support.h"
+#include "kvmaint/harness/inprocess_support.h"
 
-namespace kv::e2e {
+namespace kv::inproc {
 namespace {
 
 // kvsim's settings as a maintenance data file, read once.
@@ -58,4 +58,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace kv::e2e
+}  // namespace kv::inproc

@@ -2,12 +2,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "e2e_support.h"
+#include "kvmaint/harness/inprocess_support.h"
 #include "files/kvd_writer.h"
 #include "files/scramble.h"
 #include "link/transactions.h"
 
-namespace kv::e2e {
+namespace kv::inproc {
 namespace {
 
 using ::testing::ElementsAre;
@@ -198,4 +198,4 @@ TEST(KvmaintHelpTest, HelpVersionAndThePollBoundOfTheServiceCommands) {
 }
 
 }  // namespace
-}  // namespace kv::e2e
+}  // namespace kv::inproc

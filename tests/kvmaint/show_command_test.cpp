@@ -3,11 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "e2e_support.h"
+#include "kvmaint/harness/inprocess_support.h"
 #include "files/kvd_writer.h"
-#include "json_reader.h"
 
-namespace kv::e2e {
+namespace kv::inproc {
 namespace {
 
 using ::testing::HasSubstr;
@@ -169,4 +168,4 @@ TEST_F(ShowCommandTest, DiffJsonListsEachChangeWithNameAndBothValues) {
 }
 
 }  // namespace
-}  // namespace kv::e2e
+}  // namespace kv::inproc

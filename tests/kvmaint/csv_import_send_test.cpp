@@ -3,9 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "e2e_support.h"
+#include "kvmaint/harness/inprocess_support.h"
 
-namespace kv::e2e {
+namespace kv::inproc {
 namespace {
 
 using ::testing::HasSubstr;
@@ -82,4 +82,4 @@ TEST_F(CsvImportSendTest, ANameTheFileCannotHoldIsRefused) {
 }
 
 }  // namespace
-}  // namespace kv::e2e
+}  // namespace kv::inproc
