@@ -38,6 +38,8 @@ class SimTransport final : public Transport {
   // Delivers the replies due by now, together, as a pseudo-terminal reads
   // what is waiting in it; false when none was due.
   bool DeliverDue();
+  // The line closes, as when the cable is pulled or kvsim ends.
+  void HangUp();
   // One line per request and reply, as kvsim --trace writes them.
   void SetTrace(std::ostream* trace) { trace_ = trace; }
 
@@ -63,7 +65,6 @@ class SimTransport final : public Transport {
   };
 
   void Deliver(const OutgoingReply& reply);
-  void HangUp();
 
   SimInstrument& instrument_;
   TransportEvents* events_ = nullptr;

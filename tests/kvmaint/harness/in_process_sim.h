@@ -32,6 +32,8 @@ class Simulator {
   int Stop();
   // As kvsim on SIGUSR1: a powered-off instrument is switched on.
   void Signal(int signal);
+  // The instrument goes away, as when kvsim is stopped: the line closes.
+  void Unplug() { line_->HangUp(); }
   // Time passing between two runs, as it does for kvsim meanwhile.
   void LetTimePass(long long ms) { AdvanceTo(nowMs_ + ms); }
 

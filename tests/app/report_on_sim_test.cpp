@@ -4,14 +4,14 @@
 
 #include "report/report_test_support.h"
 #include "rules/edit_check.h"
-#include "window_on_kvsim.h"
+#include "window_on_sim.h"
 
 namespace kv {
 namespace {
 
-using test::WindowOnKvsim;
+using test::WindowOnSim;
 
-TEST_F(WindowOnKvsim, TheReportAfterAReadHoldsTheInstrumentsIdentity) {
+TEST_F(WindowOnSim, TheReportAfterAReadHoldsTheInstrumentsIdentity) {
   ASSERT_NO_FATAL_FAILURE(Start());
   RunGet();
   const clsInstrument& read = window_->CurInstrument();

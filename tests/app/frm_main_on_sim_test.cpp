@@ -1,21 +1,15 @@
-// The window against the simulated instrument: a real serial transport on
-// kvsim's pseudo-terminal, the real read transaction and the 100 ms ticker.
+// The window against the simulated instrument in process: the real read
+// transaction on its line, ticked every 100 ms of virtual time.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <memory>
 
-#include "app/demo_simulator.h"
 #include "app/frm_main.h"
 #include "app/info_pane.h"
 #include "app/settings_grid.h"
@@ -23,16 +17,15 @@
 #include "files/backup_name.h"
 #include "files/kvd_reader.h"
 #include "model/instrument_settings.h"
-#include "qtedge/qt_serial_transport.h"
 #include "test_doubles.h"
-#include "window_on_kvsim.h"
+#include "window_on_sim.h"
 
 namespace kv {
 namespace {
 
-using test::WindowOnKvsim;
+using test::WindowOnSim;
 
-TEST_F(WindowOnKvsim, GetFillsTheGridsAndWritesDatedBackups) {
+TEST_F(WindowOnSim, GetFillsTheGridsAndWritesDatedBackups) {
   // Paced like the adapter's line, as the demo runs it.
   ASSERT_NO_FATAL_FAILURE(Start({QStringLiteral("--baud"), QStringLiteral("921600")}));
   RunGet();
@@ -62,7 +55,7 @@ const QStringList kSilentFromTheNinthCommand = {
     QStringLiteral("--drop"), QStringLiteral("10"), QStringLiteral("--drop"), QStringLiteral("11"),
     QStringLiteral("--drop"), QStringLiteral("12"), QStringLiteral("--drop"), QStringLiteral("13")};
 
-TEST_F(WindowOnKvsim, AnInstrumentFallingSilentEndsTheReadAsFailed) {
+TEST_F(WindowOnSim, AnInstrumentFallingSilentEndsTheReadAsFailed) {
   ASSERT_NO_FATAL_FAILURE(Start(kSilentFromTheNinthCommand));
   window_->Link().SetTimeout(1);  // keeps the four waits short
   RunGet();
@@ -72,18 +65,17 @@ TEST_F(WindowOnKvsim, AnInstrumentFallingSilentEndsTheReadAsFailed) {
   EXPECT_TRUE(window_->findChild<QPushButton*>(QStringLiteral("cmdGet"))->isEnabled());
 }
 
-TEST_F(WindowOnKvsim, CancelEndsAReadAtOnceEvenWhenNothingArrives) {
+TEST_F(WindowOnSim, CancelEndsAReadAtOnceEvenWhenNothingArrives) {
   ASSERT_NO_FATAL_FAILURE(Start(kSilentFromTheNinthCommand));
   QSignalSpy finished(window_.get(), &frmMain::TransactionFinished);
   window_->findChild<QPushButton*>(QStringLiteral("cmdGet"))->click();
   frmUpload* dialog = window_->UploadDialog();
-  ASSERT_TRUE(QTest::qWaitFor([dialog] { return dialog->ProgressBar()->value() >= 8; }, 10000));
-  QTest::qWait(300);  // the ninth command is waiting for its answer
-  QElapsedTimer clock;
-  clock.start();
+  ASSERT_TRUE(WaitFor([dialog] { return dialog->ProgressBar()->value() >= 8; }, 10000));
+  Pass(300);  // the ninth command is waiting for its answer
+  const long long cancelledAt = sim_->NowMs();
   dialog->CancelButton()->click();
-  ASSERT_TRUE(finished.wait(2000));
-  EXPECT_LT(clock.elapsed(), 1000);
+  ASSERT_TRUE(WaitFor([&] { return !finished.isEmpty(); }, 2000));
+  EXPECT_LT(sim_->NowMs() - cancelledAt, 1000);
   EXPECT_EQ(LastPaneLine(), "Cominucation Canceled.");
   EXPECT_EQ(LastLineColour(), QColor(255, 0, 0));
   EXPECT_FALSE(std::filesystem::exists(Backup(0)));

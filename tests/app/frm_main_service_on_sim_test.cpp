@@ -1,5 +1,5 @@
-// The Service menu against the simulated instrument: every entry reaches
-// kvsim (its trace of received lines shows the command), a destructive entry
+// The Service menu against the simulated instrument in process: every entry
+// reaches it (its trace of received lines shows the command), a destructive entry
 // only after Yes, results with data come as a table named by gas.
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@
 #include "app/service_menu.h"
 #include "app/upload_dialog.h"
 #include "rules/edit_check.h"
-#include "kvsim_trace.h"
+#include "window_on_sim.h"
 
 namespace kv {
 namespace {
@@ -52,7 +52,7 @@ const ServiceCase kServiceCases[] = {
      {QStringLiteral("3"), QStringLiteral("MD"), QStringLiteral("64")}, "module.bin", 64, false},
 };
 
-class ServiceMenuOnKvsim : public test::TracedWindowOnKvsim,
+class ServiceMenuOnSim : public test::TracedWindowOnSim,
                            public ::testing::WithParamInterface<ServiceCase> {
  protected:
   // Script the prompts and the dump file of `c`; returns the file's path.
@@ -66,7 +66,7 @@ class ServiceMenuOnKvsim : public test::TracedWindowOnKvsim,
 
 };
 
-TEST_P(ServiceMenuOnKvsim, YesSendsTheCommandAndReportsTheOutcome) {
+TEST_P(ServiceMenuOnSim, YesSendsTheCommandAndReportsTheOutcome) {
   const ServiceCase& c = GetParam();
   ASSERT_NO_FATAL_FAILURE(StartTraced());
   // A read first: the table must show the gas names it reads, and an
@@ -83,7 +83,7 @@ TEST_P(ServiceMenuOnKvsim, YesSendsTheCommandAndReportsTheOutcome) {
   action->trigger();
   // While it runs, no other entry can start.
   EXPECT_FALSE(Action("mnuServicePumpOn")->isEnabled());
-  ASSERT_TRUE(finished.wait(90000)) << c.action << " did not end";
+  ASSERT_TRUE(WaitFor([&] { return !finished.isEmpty(); }, 90000)) << c.action << " did not end";
   EXPECT_TRUE(finished.front().front().toBool()) << LastPaneLine().toStdString();
   EXPECT_TRUE(Trace().contains(QString::fromLatin1(c.sentLine))) << Trace().toStdString();
   EXPECT_TRUE(LastPaneLine().contains(QStringLiteral("finished"))) << LastPaneLine().toStdString();
@@ -125,7 +125,7 @@ TEST_P(ServiceMenuOnKvsim, YesSendsTheCommandAndReportsTheOutcome) {
   }
 }
 
-TEST_F(ServiceMenuOnKvsim, CancelEndsAFlashDumpAndSaysSo) {
+TEST_F(ServiceMenuOnSim, CancelEndsAFlashDumpAndSaysSo) {
   // Paced like the adapter's line: the 4 MiB take long enough to cancel.
   ASSERT_NO_FATAL_FAILURE(Start({QStringLiteral("--baud"), QStringLiteral("921600")}));
   const std::string file = dataDir_.filePath(QStringLiteral("flash.bin")).toStdString();
@@ -134,9 +134,9 @@ TEST_F(ServiceMenuOnKvsim, CancelEndsAFlashDumpAndSaysSo) {
   Action("mnuServiceDumpFlash")->trigger();
   frmUpload* progress = window_->UploadDialog();
   ASSERT_NE(progress, nullptr);
-  ASSERT_TRUE(QTest::qWaitFor([progress] { return progress->ProgressBar()->value() > 0; }, 10000));
+  ASSERT_TRUE(WaitFor([progress] { return progress->ProgressBar()->value() > 0; }, 10000));
   progress->CancelButton()->click();
-  ASSERT_TRUE(finished.wait(10000));
+  ASSERT_TRUE(WaitFor([&] { return !finished.isEmpty(); }, 10000));
   EXPECT_FALSE(finished.front().front().toBool());
   EXPECT_EQ(LastPaneLine(), QStringLiteral("Dump Flash Image canceled."));
   EXPECT_EQ(LastLineColour(), QColor(255, 0, 0));
@@ -151,7 +151,7 @@ std::vector<ServiceCase> DestructiveCases() {
   return cases;
 }
 
-using DestructiveServiceEntry = ServiceMenuOnKvsim;
+using DestructiveServiceEntry = ServiceMenuOnSim;
 
 TEST_P(DestructiveServiceEntry, NoSendsNothing) {
   const ServiceCase& c = GetParam();
@@ -161,7 +161,7 @@ TEST_P(DestructiveServiceEntry, NoSendsNothing) {
   const QStringList before = PaneLines();
   Action(c.action)->trigger();
   // Whatever would have been sent has had time to reach the simulator.
-  QTest::qWait(1500);
+  Pass(1500);
   EXPECT_FALSE(Trace().contains(QString::fromLatin1(c.sentLine))) << Trace().toStdString();
   EXPECT_EQ(PaneLines(), before);
   EXPECT_FALSE(window_->Busy());
@@ -171,7 +171,7 @@ std::string CaseName(const ::testing::TestParamInfo<ServiceCase>& info) {
   return std::string(info.param.action).substr(std::string_view("mnuService").size());
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryEntry, ServiceMenuOnKvsim, ::testing::ValuesIn(kServiceCases),
+INSTANTIATE_TEST_SUITE_P(EveryEntry, ServiceMenuOnSim, ::testing::ValuesIn(kServiceCases),
                          CaseName);
 INSTANTIATE_TEST_SUITE_P(Destructive, DestructiveServiceEntry,
                          ::testing::ValuesIn(DestructiveCases()), CaseName);
