@@ -28,7 +28,8 @@ function(kv_test_suite name dir)
   # Tests find their data through these paths, compiled in.
   target_compile_definitions(${name} PRIVATE
     KV_SOURCE_DIR="${CMAKE_SOURCE_DIR}" KV_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  # Each suite's tests carry its name as a label: ctest -L kvmaint_tests.
   gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${name}
     DISCOVERY_TIMEOUT 60)
 endfunction()
