@@ -1,9 +1,10 @@
 #include "cli/cli_io.h"
 
+#include <ostream>
+
+#include "cli/cli_context.h"
 #include "cli/progress_line.h"
 #include "qtedge/latin1.h"
-
-#include <cstdio>
 
 namespace kv::cli {
 
@@ -13,8 +14,9 @@ std::string Bytes(const QString& text) { return ToLatin1(text); }
 
 void WriteStdout(std::string_view bytes) {
   ProgressLine::Clear();
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-  std::fflush(stdout);
+  std::ostream& out = *CurrentContext().out;
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.flush();
 }
 
 void PrintLine(std::string_view bytes) {
@@ -27,8 +29,9 @@ void PrintErrorLine(const QString& message) {
   // A progress line on the terminal is erased first; the next update redraws it.
   ProgressLine::Clear();
   const std::string line = Bytes(message) + '\n';
-  std::fwrite(line.data(), 1, line.size(), stderr);
-  std::fflush(stderr);
+  std::ostream& err = *CurrentContext().err;
+  err.write(line.data(), static_cast<std::streamsize>(line.size()));
+  err.flush();
 }
 
 void PrintError(const QString& message) { PrintErrorLine(QStringLiteral("kvmaint: ") + message); }

@@ -81,7 +81,10 @@ int RunCommand(const CommandInfo& info, const QStringList& arguments) {
 
 }  // namespace
 
-int RunKvmaint(const QStringList& arguments) {
+int RunKvmaint(const QStringList& arguments) { return RunKvmaint(arguments, ProcessContext()); }
+
+int RunKvmaint(const QStringList& arguments, const CliContext& context) {
+  const ContextScope scope(context);
   QCommandLineParser parser;
   // Everything after the command's name belongs to the command.
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);

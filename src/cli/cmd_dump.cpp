@@ -1,12 +1,12 @@
 // kvmaint dump: the instrument's memories into files: the flash or FRAM image,
 // a listing of a logger area, or an optional module's memory.
-#include <unistd.h>
-
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <ostream>
 
+#include "cli/cli_context.h"
 #include "cli/cli_io.h"
 #include "cli/instrument_command.h"
 #include "link/transactions.h"
@@ -42,7 +42,7 @@ std::string Amount(double bytes) {
 // stderr is not a terminal.
 class ByteProgress {
  public:
-  ByteProgress() : terminal_(::isatty(STDERR_FILENO) == 1) {}
+  ByteProgress() : terminal_(CurrentContext().stderrTerminal) {}
 
   void Start(std::string label) {
     label_ = std::move(label);
@@ -59,13 +59,12 @@ class ByteProgress {
     if (rate > 0) {
       left = FormatElapsed(static_cast<long long>(static_cast<double>(expected - received) / rate));
     }
-    std::fprintf(stderr, "\r%s %s / %s  %s/s  %s left  ", label_.c_str(),
-                 Amount(static_cast<double>(received)).c_str(),
-                 Amount(static_cast<double>(expected)).c_str(), Amount(rate).c_str(), left.c_str());
-    std::fflush(stderr);
+    *CurrentContext().err << '\r' << label_ << ' ' << Amount(static_cast<double>(received)) << " / "
+                          << Amount(static_cast<double>(expected)) << "  " << Amount(rate) << "/s  "
+                          << left << " left  " << std::flush;
   }
   void Finish() {
-    if (shown_) std::fputc('\n', stderr);
+    if (shown_) *CurrentContext().err << '\n' << std::flush;
     shown_ = false;
   }
 

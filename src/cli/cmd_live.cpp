@@ -3,9 +3,8 @@
 #include <cstdio>
 #include <memory>
 
-#include <unistd.h>
-
 #include "cli/channel_names.h"
+#include "cli/cli_context.h"
 #include "cli/cli_io.h"
 #include "cli/instrument_command.h"
 #include "common/clock.h"
@@ -71,7 +70,7 @@ class LiveCommand final : public InstrumentCommand {
     const Outcome described =
         session.Run(ReadChannelDescriptions(session.Link(), record), "Reading the channels");
     if (described != Outcome::Done) return ReportFailure(session, described, "live");
-    const bool table = ::isatty(STDOUT_FILENO) == 1;
+    const bool table = CurrentContext().stdoutTerminal;
     WriteHeaders(record, table);
     session.SetReadingsObserver([this, &record, table](const std::array<Single, kSensorChannels>& values) {
       WriteReadings(record, values, table);

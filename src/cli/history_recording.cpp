@@ -1,5 +1,6 @@
 #include "cli/history_recording.h"
 
+#include "cli/cli_context.h"
 #include "cli/cli_io.h"
 #include "history/background_recorder.h"
 #include "history/history_event.h"
@@ -38,7 +39,8 @@ std::unique_ptr<history::Store> OpenHistoryStore(const QCommandLineParser& parse
     PrintError(QStringLiteral("cannot create the data folder %1").arg(ChooseDataFolder(parser.value(kDataDir))));
     return nullptr;
   }
-  history::ChosenHistory chosen = history::ChooseHistoryStore(HistoryOptionValue(parser), *folder);
+  history::ChosenHistory chosen = history::ChooseHistoryStore(HistoryOptionValue(parser), *folder,
+                                                                     CurrentContext().historyTimings);
   if (!chosen.store) PrintError(chosen.error.empty() ? std::string("the history is off") : chosen.error);
   return std::move(chosen.store);
 }
@@ -57,7 +59,7 @@ std::unique_ptr<history::Store> ChooseRecordingStore(const LinkOptions& options,
     *error = "cannot create the data folder " + Bytes(ChooseDataFolder(options.dataDir));
     return nullptr;
   }
-  history::ChosenHistory chosen = history::ChooseHistoryStore(historyOption, *folder);
+  history::ChosenHistory chosen = history::ChooseHistoryStore(historyOption, *folder, CurrentContext().historyTimings);
   *error = chosen.error;
   return std::move(chosen.store);
 }

@@ -1,10 +1,10 @@
 #include "cli/instrument_command.h"
 
-#include <cstdio>
+#include <istream>
+#include <ostream>
 #include <string>
 
-#include <unistd.h>
-
+#include "cli/cli_context.h"
 #include "cli/cli_io.h"
 #include "history/history_location.h"
 #include "qtedge/adapter_port.h"
@@ -19,9 +19,7 @@ const QString kYes = QStringLiteral("yes");
 // One line typed at the terminal, "" at its end.
 std::string ReadAnswer() {
   std::string answer;
-  for (int c = std::getchar(); c != EOF && c != '\n'; c = std::getchar()) {
-    answer += static_cast<char>(c);
-  }
+  std::getline(*CurrentContext().in, answer);
   return answer;
 }
 
@@ -42,14 +40,15 @@ void InstrumentCommand::Declare(QCommandLineParser& parser) {
 std::optional<int> InstrumentCommand::Confirm(const QCommandLineParser& parser) const {
   const std::string_view what = Destroys();
   if (what.empty() || parser.isSet(kYes)) return std::nullopt;
-  if (::isatty(STDIN_FILENO) != 1) {
+  if (!CurrentContext().stdinTerminal) {
     PrintError("this " + std::string(what) +
                "; give --yes to do it without a terminal (nothing was sent)");
     return kExitUsage;
   }
   const std::string question = "This " + std::string(what) + ". Continue? [y/N] ";
-  std::fputs(question.c_str(), stderr);
-  std::fflush(stderr);
+  std::ostream& err = *CurrentContext().err;
+  err << question;
+  err.flush();
   const std::string answer = ReadAnswer();
   if (answer == "y" || answer == "Y" || answer == "yes" || answer == "YES" || answer == "Yes") {
     return std::nullopt;
@@ -77,7 +76,7 @@ int InstrumentCommand::Run(const QCommandLineParser& parser) {
     options_.port = *adapter;
   }
   if (const std::optional<int> status = Confirm(parser)) return *status;
-  InstrumentSession session(options_);
+  InstrumentSession session(options_, CurrentContext().makeSession(options_));
   Outcome connected = Outcome::Failed;
   {
     ProgressLine status;

@@ -28,33 +28,31 @@ std::string CommandTextOf(std::string_view framedLine) {
 
 }  // namespace
 
-InstrumentSession::InstrumentSession(const LinkOptions& options)
-    : options_(options), ticker_(link_) {
-  serial_.Attach(&link_);
+InstrumentSession::InstrumentSession(const LinkOptions& options,
+                                     std::unique_ptr<SessionServices> services)
+    : options_(options), services_(std::move(services)) {
+  services_->Port().Attach(&link_);
   link_.SetListener(this);
   link_.SetTimeout(options_.timeoutSeconds);
   link_.SetRetry(options_.retry);
-  interrupts_.SetHandler([this] { OnInterrupt(); });
+  services_->SetInterruptHandler([this] { OnInterrupt(); });
 }
 
 InstrumentSession::~InstrumentSession() {
-  ticker_.Stop();
+  services_->StopTicks();
   link_.SetListener(nullptr);
-  serial_.Close();
+  services_->Port().Close();
+  services_->Port().Attach(nullptr);
 }
 
-void InstrumentSession::Wake() {
-  if (loop_.isRunning()) loop_.quit();
-}
+void InstrumentSession::Wake() { services_->Wake(); }
 
-void InstrumentSession::Wait(const std::function<bool()>& finished) {
-  while (!finished() && !interrupts_.Interrupted()) loop_.exec();
-}
+void InstrumentSession::Wait(const std::function<bool()>& finished) { services_->RunUntil(finished); }
 
 void InstrumentSession::OnInterrupt() {
   link_.SetCancel(true);
-  ticker_.Stop();
-  serial_.Close();
+  services_->StopTicks();
+  services_->Port().Close();
   Wake();
 }
 
@@ -62,7 +60,7 @@ Outcome InstrumentSession::Connect(const QString& port) {
   const Outcome opened = OpenPort(port);
   if (opened != Outcome::Done) return opened;
   Wait([this] { return connected_ || connectGaveUp_ || lineLost_; });
-  if (interrupts_.Interrupted()) return Outcome::Interrupted;
+  if (services_->Interrupted()) return Outcome::Interrupted;
   if (connected_) return Outcome::Done;
   PrintError(lineLost_ ? QStringLiteral("the line to the instrument was lost while connecting")
                        : Text(Trimmed(FormatMessage(msg::kNoResponse))));
@@ -82,7 +80,7 @@ Outcome InstrumentSession::OpenPort(const QString& port) {
       PrintError(QStringLiteral("cannot write the session log %1 (%2); it ends here").arg(path, Text(reason)));
     });
   }
-  serial_.SetPortName(port);
+  services_->SetPortName(port);
   link_.SetSerialComm(true);
   link_.SetRTSEnable(true);
   link_.SetDTREnable(true);
@@ -93,12 +91,12 @@ Outcome InstrumentSession::OpenPort(const QString& port) {
     PrintError(OpenFailureText(opened));
     return Outcome::Failed;
   }
-  ticker_.Start();
+  services_->StartTicks(link_);
   return Outcome::Done;
 }
 
 Outcome InstrumentSession::Run(Transaction transaction, std::string progressLabel) {
-  if (interrupts_.Interrupted()) return Outcome::Interrupted;
+  if (services_->Interrupted()) return Outcome::Interrupted;
   transactionDone_ = false;
   transactionResult_ = false;
   progress_.SetLabel(std::move(progressLabel));
@@ -118,7 +116,7 @@ Outcome InstrumentSession::Run(Transaction transaction, std::string progressLabe
   Wait([this] { return transactionDone_; });
   elapsed.stop();
   progress_.Finish();
-  if (interrupts_.Interrupted()) return Outcome::Interrupted;
+  if (services_->Interrupted()) return Outcome::Interrupted;
   return transactionResult_ ? Outcome::Done : Outcome::Failed;
 }
 

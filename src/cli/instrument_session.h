@@ -1,22 +1,21 @@
 #pragma once
 // One session with the instrument, shared by every instrument command: the
-// serial port, the link with its 100 ms tick, the connect, running a
-// transaction on the event loop, progress on stderr and Ctrl-C.
-#include <QEventLoop>
+// port, the link with its 100 ms tick, the connect, running a transaction to
+// its end, progress on stderr and Ctrl-C. The port, clock, tick and wait come
+// from SessionServices (the serial port in real time, or a test's simulator
+// in virtual time).
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "cli/cli_io.h"
 #include "cli/progress_line.h"
 #include "cli/link_options.h"
-#include "common/clock.h"
+#include "cli/session_services.h"
 #include "link/link.h"
 #include "link/task.h"
-#include "qtedge/interrupt_watch.h"
-#include "qtedge/link_ticker.h"
-#include "qtedge/qt_serial_transport.h"
 
 namespace kv::cli {
 
@@ -27,7 +26,7 @@ class InstrumentSession final : private LinkListener {
   // The serial settings of the USB infrared adapter.
   static constexpr std::string_view kAdapterSettings = "921600,n,8,1";
 
-  explicit InstrumentSession(const LinkOptions& options);
+  InstrumentSession(const LinkOptions& options, std::unique_ptr<SessionServices> services);
   ~InstrumentSession() override;
   InstrumentSession(const InstrumentSession&) = delete;
   InstrumentSession& operator=(const InstrumentSession&) = delete;
@@ -68,12 +67,8 @@ class InstrumentSession final : private LinkListener {
   void Progress(int done, int total) override;
 
   LinkOptions options_;
-  SystemClock clock_;
-  QtSerialTransport serial_;
-  uclTzif link_{serial_, clock_};
-  LinkTicker ticker_;
-  InterruptWatch interrupts_;
-  QEventLoop loop_;
+  std::unique_ptr<SessionServices> services_;
+  uclTzif link_{services_->Port(), services_->Time()};
   ProgressLine progress_;
 
   bool connected_ = false;

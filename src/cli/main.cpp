@@ -22,5 +22,5 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("kvmaint"));
   QCoreApplication::setApplicationVersion(QString::fromLatin1(kv::cli::kVersion.data(),
                                                               static_cast<qsizetype>(kv::cli::kVersion.size())));
-  return kv::cli::RunKvmaint(QCoreApplication::arguments());
+  return kv::cli::RunKvmaint(QCoreApplication::arguments(), kv::cli::ProcessContext());
 }

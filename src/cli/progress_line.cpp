@@ -1,9 +1,9 @@
 #include "cli/progress_line.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <ostream>
 
-#include <unistd.h>
+#include "cli/cli_context.h"
 
 namespace kv::cli {
 namespace {
@@ -18,7 +18,7 @@ ProgressLine::ProgressLine() : terminal_(Enabled()) {}
 
 void ProgressLine::SetQuiet(bool quiet) { g_quiet = quiet; }
 
-bool ProgressLine::Enabled() { return !g_quiet && ::isatty(STDERR_FILENO) == 1; }
+bool ProgressLine::Enabled() { return !g_quiet && CurrentContext().stderrTerminal; }
 
 void ProgressLine::SetLabel(std::string label) {
   label_ = std::move(label);
@@ -56,8 +56,9 @@ void ProgressLine::Show(int done, int total) {
 void ProgressLine::Write(const std::string& line) {
   if (!terminal_) return;
   // Back to the line's start, the text, the rest of the old line erased.
-  std::fprintf(stderr, "\r%s\033[K", line.c_str());
-  std::fflush(stderr);
+  std::ostream& err = *CurrentContext().err;
+  err << '\r' << line << "\033[K";
+  err.flush();
   shown_ = true;
   g_lineShown = true;
 }
@@ -70,8 +71,9 @@ void ProgressLine::Finish() {
 
 void ProgressLine::Clear() {
   if (!g_lineShown) return;
-  std::fputs("\r\033[K", stderr);
-  std::fflush(stderr);
+  std::ostream& err = *CurrentContext().err;
+  err << "\r\033[K";
+  err.flush();
   g_lineShown = false;
 }
 

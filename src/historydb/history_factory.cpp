@@ -2,12 +2,12 @@
 
 #include "files/configuration.h"
 #include "history/history_location.h"
-#include "historydb/sql_store.h"
 
 namespace kv::history {
 
 ChosenHistory ChooseHistoryStore(const std::optional<std::string>& option,
-                                 const std::filesystem::path& dataFolder) {
+                                 const std::filesystem::path& dataFolder,
+                                 const SqlStoreOptions& timings) {
   ChosenHistory chosen;
   std::string text;
   if (option) {
@@ -20,7 +20,7 @@ ChosenHistory ChooseHistoryStore(const std::optional<std::string>& option,
   const std::string defaultFile = (dataFolder / kDefaultHistoryFileName).string();
   const std::optional<StoreLocation> location = ParseStoreLocation(text, defaultFile, &chosen.error);
   if (!location || location->kind == StoreKind::Off) return chosen;
-  chosen.store = std::make_unique<SqlStore>(*location);
+  chosen.store = std::make_unique<SqlStore>(*location, timings);
   return chosen;
 }
 

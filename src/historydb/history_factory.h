@@ -9,6 +9,7 @@
 #include <string>
 
 #include "history/history_store.h"
+#include "historydb/sql_store.h"
 
 namespace kv::history {
 
@@ -17,8 +18,10 @@ struct ChosenHistory {
   std::string error;             // why the choice names no usable store
 };
 
-// Makes the store without touching the database yet: it is opened on first use.
+// Makes the store without touching the database yet: it is opened on first
+// use, and waits for a busy database or a server as `timings` say.
 ChosenHistory ChooseHistoryStore(const std::optional<std::string>& option,
-                                 const std::filesystem::path& dataFolder);
+                                 const std::filesystem::path& dataFolder,
+                                 const SqlStoreOptions& timings = {});
 
 }  // namespace kv::history

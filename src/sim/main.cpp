@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,12 +18,9 @@
 #include "common/clock.h"
 #include "sim/pty_port.h"
 #include "sim/pty_server.h"
-#include "sim/sim_default_state.h"
-#include "sim/sim_dump_files.h"
 #include "sim/sim_instrument.h"
-#include "sim/sim_line.h"
 #include "sim/sim_options.h"
-#include "sim/sim_state_file.h"
+#include "sim/sim_setup.h"
 
 namespace {
 
@@ -137,23 +135,11 @@ int main(int argc, char** argv) {
   }
 
   std::string error;
-  clsInstrument settings = MakeDemoInstrument();
-  if (!options.statePath.empty() && !LoadStateFile(options.statePath, settings, &error)) {
-    return Fail(error);
-  }
-  std::vector<clsInstrument> lineStates;
-  for (const std::string& path : options.linePaths) {
-    if (!LoadLineInstrument(path, settings, &error)) return Fail(error);
-    lineStates.push_back(settings);
-  }
-  SimLine line(std::move(lineStates));
-  if (!line.Empty()) settings = line.First();
   if (!InstallSignals(&error)) return Fail(error);
-
   SystemClock clock;
-  SimInstrument instrument(clock, std::move(settings), options.device, options.faults);
-  instrument.SetDumpFaults(options.dumpFaults);
-  if (!WriteMemoryImages(options, instrument.Device().Settings(), &error)) return Fail(error);
+  const std::unique_ptr<SimSetup> setup = SimSetup::Make(options, clock, &error);
+  if (!setup) return Fail(error);
+  SimInstrument& instrument = setup->Instrument();
   PtyPort port;
   if (!port.Open(&error)) return Fail(error);
   if (!options.linkPath.empty() && !MakeLink(port.SlavePath(), options.linkPath, &error)) {
@@ -169,27 +155,16 @@ int main(int argc, char** argv) {
     trace = &traceFile;
   }
   PtyServer server(port, instrument, {options.baud, trace});
-  instrument.SetSwitchesOff(true);
-  const auto switchOn = [&line, &instrument, verbose = options.verbose] {
-    if (line.Empty()) {
-      instrument.PowerOn();
-      return true;
-    }
-    const bool next = line.Advance(instrument);
-    if (!next && verbose) std::cerr << "kvsim: the line has ended\n";
-    return next;
+  const auto switchOn = [&setup, verbose = options.verbose] {
+    const bool on = setup->SwitchOn();
+    if (!on && verbose) std::cerr << "kvsim: the line has ended\n";
+    return on;
   };
   Serve(server, instrument, options.powerOnAfterSeconds, options.verbose, switchOn);
 
   int status = 0;
-  if (!options.stateOutPath.empty() &&
-      !SaveStateFile(options.stateOutPath, instrument.Device().Settings(), &error)) {
-    status = Fail(error);
-  }
-  if (!options.lineOutFolder.empty() &&
-      !line.SaveFinalStates(options.lineOutFolder, instrument, &error)) {
-    status = Fail(error);
-  }
+  if (!setup->SaveState(&error)) status = Fail(error);
+  if (!setup->SaveLine(&error)) status = Fail(error);
   if (!options.linkPath.empty()) ::unlink(options.linkPath.c_str());
   if (options.verbose) {
     std::cerr << "kvsim: stopped after " << instrument.RepliesSoFar() << " replies\n";

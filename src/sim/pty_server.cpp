@@ -9,12 +9,11 @@
 #include <array>
 #include <cerrno>
 
-#include "protocol/framing.h"
+#include "sim/sim_trace.h"
 
 namespace kv::sim {
 namespace {
 
-constexpr long kBitsPerByte = 10;  // start, eight data bits, stop
 constexpr std::size_t kReadChunk = 4096;
 constexpr auto kHangUpGrace = std::chrono::milliseconds(500);
 constexpr int kHangUpPollMs = 10;
@@ -34,9 +33,7 @@ void PtyServer::Run(int stopFd) {
 }
 
 std::chrono::microseconds PtyServer::WireTime(std::size_t bytes) const {
-  if (options_.baud <= 0) return std::chrono::microseconds{0};
-  const long long bits = static_cast<long long>(bytes) * kBitsPerByte;
-  return std::chrono::microseconds{bits * 1000000LL / options_.baud};
+  return LineTime(bytes, options_.baud);
 }
 
 int PtyServer::MillisecondsToNextDue(SteadyClock::time_point now) const {
@@ -88,9 +85,7 @@ void PtyServer::ReadRequests() {
          instrument_.Receive({chunk.data(), static_cast<std::size_t>(got)})) {
       Schedule(std::move(reply), now);
     }
-    if (options_.trace && instrument_.RejectedFrames() != rejectedBefore) {
-      *options_.trace << "-- request with a bad checksum or layout ignored" << std::endl;
-    }
+    if (instrument_.RejectedFrames() != rejectedBefore) TraceIgnoredRequest(options_.trace);
   }
 }
 
@@ -105,7 +100,7 @@ void PtyServer::SendDueReplies(SteadyClock::time_point now) {
   while (!pending_.empty() && pending_.front().due <= now && !hangUpWhenSent_) {
     OutgoingReply reply = std::move(pending_.front().reply);
     pending_.pop_front();
-    TraceReply(reply);
+    TraceReply(options_.trace, reply);
     outbox_ += reply.bytes;
     hangUpWhenSent_ = reply.hangUpAfter;
     hangUpDeadline_ = now + kHangUpGrace;
@@ -129,24 +124,10 @@ void PtyServer::FlushOutbox() {
   const bool unread = port_.BytesWaitingForPeer() > 0;
   peerHasUnread_ = peerHasUnread_ || unread;
   if ((peerHasUnread_ && !unread) || SteadyClock::now() >= hangUpDeadline_) {
-    if (options_.trace) *options_.trace << "-- line closed (hang-up)" << std::endl;
+    TraceHangUp(options_.trace);
     port_.HangUp();
     pending_.clear();
   }
-}
-
-void PtyServer::TraceReply(const OutgoingReply& reply) const {
-  if (options_.trace == nullptr) return;
-  std::ostream& out = *options_.trace;
-  out << "> " << ToReadable(reply.requestText) << '\n';
-  out << "< #" << reply.number << ' ' << ToReadable(reply.replyText);
-  if (reply.bytes.empty()) {
-    out << "  [dropped]";
-  } else if (reply.bytes != BuildCommandLine(reply.replyText, kEOT, "00")) {
-    out << "  [sent as " << ToReadable(reply.bytes) << ']';
-  }
-  if (reply.delayMs > 0) out << "  [delayed " << reply.delayMs << " ms]";
-  out << std::endl;
 }
 
 }  // namespace kv::sim

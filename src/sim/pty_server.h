@@ -41,7 +41,6 @@ class PtyServer {
   void SendDueReplies(SteadyClock::time_point now);
   void FlushOutbox();
   int MillisecondsToNextDue(SteadyClock::time_point now) const;
-  void TraceReply(const OutgoingReply& reply) const;
   std::chrono::microseconds WireTime(std::size_t bytes) const;
 
   PtyPort& port_;

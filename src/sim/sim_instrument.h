@@ -2,6 +2,7 @@
 // The simulated instrument on its byte stream: cuts the received bytes into
 // request frames, answers each complete request frame with one framed reply
 // and applies the fault plan to the replies.
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -24,6 +25,14 @@ struct OutgoingReply {
   std::string requestText;       // for the trace: the request's command text
   std::string replyText;         // and the reply's, before any fault
 };
+
+// The time `bytes` take on a serial line of `baud` (ten bits a byte: start,
+// eight data bits, stop); none for baud 0, an unpaced line.
+inline std::chrono::microseconds LineTime(std::size_t bytes, long baud) {
+  if (baud <= 0) return std::chrono::microseconds{0};
+  constexpr long long kBitsPerByte = 10;
+  return std::chrono::microseconds{static_cast<long long>(bytes) * kBitsPerByte * 1000000LL / baud};
+}
 
 class SimInstrument {
  public:

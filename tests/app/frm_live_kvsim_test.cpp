@@ -1,33 +1,19 @@
-// The live readings window against the simulated instrument: it plots the
-// readings with each channel's alarm levels and stops polling when it is
-// closed or the instrument goes away.
+// The live readings window against kvsim on its pseudo-terminal, in real
+// time: the plot's time axis is the window's own elapsed time, so the points
+// are a second apart only when a second has passed. It plots the readings
+// with each channel's alarm levels and stops polling when it is closed. The
+// other live cases run in process (frm_live_on_sim_test.cpp).
 #include <gtest/gtest.h>
 
-#include <QLineSeries>
 #include <QTest>
 
-#include "app/frm_live.h"
+#include "live_readings.h"
 #include "kvsim_trace.h"
 
 namespace kv {
 namespace {
 
-class LiveReadingsOnKvsim : public test::TracedWindowOnKvsim {
- protected:
-  frmLive* OpenLive() {
-    QAction* open = Action("mnuServiceLive");
-    if (open == nullptr || !open->isEnabled()) return nullptr;
-    open->trigger();
-    return window_->LiveWindow();
-  }
-
-  static bool HasPoints(const frmLive& live, int points) {
-    const QLineSeries* series = live.Series(0);
-    return series != nullptr && series->count() >= points;
-  }
-
-  int Polls() const { return static_cast<int>(Trace().count(QStringLiteral("> DN,R,"))); }
-};
+using LiveReadingsOnKvsim = test::LiveReadings<test::TracedWindowOnKvsim>;
 
 TEST_F(LiveReadingsOnKvsim, PlotsTheReadingsWithTheAlarmLevelsAndStopsWhenClosed) {
   ASSERT_NO_FATAL_FAILURE(StartTraced());
@@ -71,35 +57,6 @@ TEST_F(LiveReadingsOnKvsim, PlotsTheReadingsWithTheAlarmLevelsAndStopsWhenClosed
   ASSERT_EQ(OpenLive(), live);
   EXPECT_TRUE(QTest::qWaitFor([&] { return HasPoints(*live, points + 2); }, 10000));
   live->close();
-}
-
-TEST_F(LiveReadingsOnKvsim, StopsPollingWhenTheInstrumentGoesAway) {
-  ASSERT_NO_FATAL_FAILURE(StartTraced());
-  window_->Link().SetTimeout(1);  // keeps the unanswered waits short
-  frmLive* live = OpenLive();
-  ASSERT_NE(live, nullptr);
-  ASSERT_TRUE(QTest::qWaitFor([live] { return HasPoints(*live, 1); }, 10000));
-  simulator_.Stop();
-  ASSERT_TRUE(QTest::qWaitFor([live] { return !live->Polling(); }, 15000));
-  EXPECT_FALSE(window_->Busy());
-}
-
-// Closing the main window while readings are polled is not refused: the
-// live window closes, and once its last poll is in the exit is asked.
-TEST_F(LiveReadingsOnKvsim, ClosingTheMainWindowEndsTheReadingsThenAsks) {
-  ASSERT_NO_FATAL_FAILURE(StartTraced());
-  frmLive* live = OpenLive();
-  ASSERT_NE(live, nullptr);
-  ASSERT_TRUE(QTest::qWaitFor([live] { return HasPoints(*live, 1); }, 10000));
-  dialogs_.answers.push_back(false);  // "EXIT ?": no, so the fixture keeps its window
-  window_->close();
-  EXPECT_FALSE(live->isVisible());
-  ASSERT_TRUE(QTest::qWaitFor([this] { return !dialogs_.calls.empty(); }, 5000));
-  EXPECT_EQ(dialogs_.calls.back().text, QStringLiteral("EXIT ?"));
-  EXPECT_FALSE(live->Polling());
-  const int polls = Polls();
-  QTest::qWait(1500);
-  EXPECT_EQ(Polls(), polls);
 }
 
 }  // namespace

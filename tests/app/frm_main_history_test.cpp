@@ -9,14 +9,14 @@
 #include "history/history_location.h"
 #include "historydb/sql_store.h"
 #include "support/temp_folder.h"
-#include "window_on_kvsim.h"
+#include "window_on_sim.h"
 
 namespace kv {
 namespace {
 
 constexpr int kBacklightRow = 14;  // "Other Setting"
 
-class WindowHistory : public test::WindowOnKvsim {
+class WindowHistory : public test::WindowOnSim {
  protected:
   std::vector<history::Event> Recorded() {
     history::StoreLocation location;

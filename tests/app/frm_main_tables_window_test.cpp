@@ -10,7 +10,7 @@
 
 #include "app/settings_grid.h"
 #include "main_window_fixture.h"
-#include "window_on_kvsim.h"
+#include "window_on_sim.h"
 
 namespace kv {
 namespace {
@@ -76,9 +76,9 @@ INSTANTIATE_TEST_SUITE_P(StationsAndUsers, ListImport,
                          ::testing::Values(std::make_pair(csv::CsvTable::Stations, "vfgStation"),
                                            std::make_pair(csv::CsvTable::Users, "vfgUser")));
 
-using test::WindowOnKvsim;
+using test::WindowOnSim;
 
-TEST_F(WindowOnKvsim, AnInvalidImportedStationIsRedAndStopsTransmit) {
+TEST_F(WindowOnSim, AnInvalidImportedStationIsRedAndStopsTransmit) {
   ASSERT_NO_FATAL_FAILURE(Start());
   RunGet();
   const std::string path = dataDir_.filePath(QStringLiteral("Station.csv")).toStdString();

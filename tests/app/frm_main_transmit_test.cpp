@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTableWidgetItem>
@@ -17,7 +16,7 @@
 #include "app/upload_dialog.h"
 #include "files/kvd_reader.h"
 #include "model/instrument_settings.h"
-#include "window_on_kvsim.h"
+#include "window_on_sim.h"
 
 namespace kv {
 namespace {
@@ -40,7 +39,7 @@ std::set<std::string> DifferingSettings(const clsInstrument& a, const clsInstrum
   return differing;
 }
 
-class WindowTransmit : public test::WindowOnKvsim {
+class WindowTransmit : public test::WindowOnSim {
  protected:
   std::string StateOut() const { return dataDir_.filePath(QStringLiteral("after.kvd")).toStdString(); }
 
@@ -75,11 +74,10 @@ class WindowTransmit : public test::WindowOnKvsim {
   // The instrument as the Get's backup keeps it.
   clsInstrument AsRead() const { return FromFile(Backup(0).string()); }
 
-  // Stops kvsim and reads the settings it kept.
+  // Stops the simulator and reads the settings it kept.
   clsInstrument SimulatorState() {
     window_.reset();
-    port_.Close();
-    simulator_.Stop();
+    EXPECT_EQ(sim_->Stop(), 0);
     return FromFile(StateOut());
   }
 };
@@ -148,12 +146,11 @@ TEST_F(WindowTransmit, CancelEndsTheWriteAtOnceAndNamesWhatWasTaken) {
   dialogs_.reviews = {true};
   QSignalSpy finished(window_.get(), &frmMain::TransactionFinished);
   window_->findChild<QPushButton*>(QStringLiteral("cmdSend"))->click();
-  QTest::qWait(500);  // the second line is waiting for its answer
-  QElapsedTimer clock;
-  clock.start();
+  Pass(500);  // the second line is waiting for its answer
+  const long long cancelledAt = sim_->NowMs();
   window_->UploadDialog()->CancelButton()->click();
-  ASSERT_TRUE(finished.wait(2000));
-  EXPECT_LT(clock.elapsed(), 1000);
+  ASSERT_TRUE(WaitFor([&] { return !finished.isEmpty(); }, 2000));
+  EXPECT_LT(sim_->NowMs() - cancelledAt, 1000);
   const QStringList lines = PaneLines();
   EXPECT_TRUE(lines.contains(QStringLiteral("KORVIN Upload Fail.")));
   EXPECT_TRUE(lines.contains(QStringLiteral("The instrument acknowledged before it stopped: XT,W")))
@@ -196,11 +193,11 @@ TEST_F(WindowTransmit, PowerOffReturnsToStartAndConnectsAgain) {
   window_->findChild<QPushButton*>(QStringLiteral("cmdPowerOff"))->click();
   EXPECT_FALSE(window_->findChild<QPushButton*>(QStringLiteral("cmdEnd"))->isEnabled())
       << "no exit while the power-off runs";
-  ASSERT_TRUE(finished.wait(20000));
+  ASSERT_TRUE(WaitFor([&] { return !finished.isEmpty(); }, 20000));
   EXPECT_TRUE(PaneLines().contains(QStringLiteral("POWER OFF ")));
   EXPECT_TRUE(window_->findChild<QPushButton*>(QStringLiteral("cmdEnd"))->isEnabled());
   EXPECT_TRUE(window_->findChild<QLineEdit*>(QStringLiteral("txtPath"))->text().isEmpty());
-  EXPECT_TRUE(QTest::qWaitFor(
+  EXPECT_TRUE(WaitFor(
       [this] { return window_->Link().State() == LinkState::Connected; }, 10000));
 }
 

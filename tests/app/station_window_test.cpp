@@ -1,4 +1,4 @@
-// Station mode in the window against kvsim running a line of two
+// Station mode in the window against the simulated instrument running a line of two
 // instruments, the second refusing one write: the per-instrument table
 // before the start, the status of the instrument on the adapter, the list of
 // instruments done and the report beside the backups.
@@ -11,22 +11,21 @@
 #include "link/station_settings.h"
 #include "files/kvd_reader.h"
 #include "support/temp_folder.h"
-#include "window_on_kvsim.h"
+#include "window_on_sim.h"
 
 namespace kv::test {
 namespace {
 
 constexpr int kLineTimeoutMs = 90000;
 
-class StationWindowTest : public WindowOnKvsim {
+class StationWindowTest : public WindowOnSim {
  protected:
   // The simulator's own settings, as its state file on exit: a file the
   // instrument takes line by line.
   clsInstrument Base() {
     const std::string path = files_.File("base.kvd");
-    DemoSimulator plain;
-    EXPECT_TRUE(plain.Start(KvsimPath(), {QStringLiteral("--state-out"), QString::fromStdString(path)}));
-    plain.Stop();
+    inproc::Simulator plain({"--state-out", path});
+    EXPECT_EQ(plain.Stop(), 0);
     clsInstrument base;
     EXPECT_TRUE(ReadMaintenanceFile(base, path).complete);
     return base;
@@ -84,7 +83,7 @@ TEST_F(StationWindowTest, RunsTheLineAndReportsEachInstrument) {
   ASSERT_TRUE(station->Running());
 
   auto* done = station->findChild<QTableWidget*>(QStringLiteral("tblStationDone"));
-  ASSERT_TRUE(QTest::qWaitFor([done] { return done->rowCount() == 2; }, kLineTimeoutMs));
+  ASSERT_TRUE(WaitFor([done] { return done->rowCount() == 2; }, kLineTimeoutMs));
   EXPECT_EQ(Cell(done, 0, 1), QStringLiteral("WIN-001"));
   EXPECT_EQ(Cell(done, 0, 2), QStringLiteral("2/2"));
   EXPECT_EQ(Cell(done, 0, 3), QStringLiteral("verified"));
@@ -99,7 +98,7 @@ TEST_F(StationWindowTest, RunsTheLineAndReportsEachInstrument) {
 
   QSignalSpy ended(station, &StationDialog::RunEnded);
   station->findChild<QPushButton*>(QStringLiteral("cmdStationStop"))->click();
-  ASSERT_TRUE(ended.wait(30000));
+  ASSERT_TRUE(WaitFor([&] { return !ended.isEmpty(); }, 30000));
   EXPECT_FALSE(station->Running());
   const std::filesystem::path report = station->ReportPath().toStdString();
   EXPECT_EQ(report.parent_path(), window_->BackupFolder());

@@ -10,8 +10,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <memory>
 
 #include "app/demo_simulator.h"
@@ -20,6 +18,7 @@
 #include "files/backup_name.h"
 #include "qtedge/qt_serial_transport.h"
 #include "test_doubles.h"
+#include "window_pane.h"
 
 namespace kv::test {
 
@@ -72,23 +71,9 @@ class WindowOnKvsim : public ::testing::Test {
     ASSERT_TRUE(finished.wait(timeoutMs)) << button << " did not end";
   }
 
-  QStringList PaneLines() {
-    QStringList lines = window_->findChild<InfoPane*>()->toPlainText().split(QLatin1Char('\n'));
-    while (!lines.isEmpty() && lines.back().isEmpty()) lines.pop_back();
-    return lines;
-  }
-
-  QString LastPaneLine() {
-    const QStringList lines = PaneLines();
-    return lines.isEmpty() ? QString() : lines.back();
-  }
-
-  QColor LastLineColour() {
-    const InfoPane* pane = window_->findChild<InfoPane*>();
-    QTextCursor cursor(pane->document()->lastBlock().previous());
-    cursor.movePosition(QTextCursor::NextCharacter);
-    return cursor.charFormat().foreground().color();
-  }
+  QStringList PaneLines() { return PaneLinesOf(*window_); }
+  QString LastPaneLine() { return LastPaneLineOf(*window_); }
+  QColor LastLineColour() { return LastLineColourOf(*window_); }
 
   std::filesystem::path Backup(int number) const {
     return std::filesystem::path(dataDir_.path().toStdString()) / "Backup" /

@@ -1,11 +1,6 @@
 #include "e2e_support.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
-#include "files/kvd_reader.h"
-#include "model/instrument_settings.h"
+#include <csignal>
 
 namespace kv::e2e {
 
@@ -24,73 +19,10 @@ int Simulator::Stop() {
   return process_.Finish(10s).exitCode;
 }
 
-const std::string& SimulatorSettingsFile() {
-  static TempDir dir;
-  static const std::string path = [] {
-    const std::string file = dir.File("read.kvd");
-    Simulator sim;
-    if (sim.Device().empty()) return std::string();
-    const ProgramResult read = Kvmaint({"get", "--port", sim.Device(), "--output", file});
-    return read.exitCode == 0 ? file : std::string();
-  }();
-  return path;
-}
-
 ProgramResult Kvmaint(const std::vector<std::string>& args) {
   std::vector<std::string> argv{KV_KVMAINT_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
   return RunProgram(argv);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-namespace {
-
-// A write request in a kvsim trace: "> " then the frame text "XS,W,...".
-bool IsWriteRequest(const std::string& line) {
-  return line.size() > 7 && line.compare(0, 2, "> ") == 0 && line.compare(4, 3, ",W,") == 0;
-}
-
-}  // namespace
-
-std::set<std::string> WrittenCodes(const std::string& trace) {
-  std::set<std::string> codes;
-  for (const std::string& line : Lines(trace)) {
-    if (IsWriteRequest(line)) codes.insert(line.substr(2, 2));
-  }
-  return codes;
-}
-
-std::size_t WrittenBytes(const std::string& trace) {
-  std::size_t bytes = 0;
-  for (const std::string& line : Lines(trace)) {
-    if (IsWriteRequest(line)) bytes += line.size() - 2;
-  }
-  return bytes;
-}
-
-clsInstrument LoadRecord(const std::string& path) {
-  clsInstrument record;
-  const KvdLoadResult loaded = ReadMaintenanceFile(record, path);
-  EXPECT_TRUE(loaded.complete) << path << ":" << loaded.stoppedAtLine << ": " << loaded.reason;
-  return record;
-}
-
-std::vector<std::string> DifferingSettings(const clsInstrument& a, const clsInstrument& b) {
-  std::vector<std::string> differing;
-  for (const SettingInfo& setting : AllSettings()) {
-    for (int i = 0; i < setting.count; ++i) {
-      if (setting.get(a, i) != setting.get(b, i)) {
-        differing.push_back(std::string(setting.name) + "(" + std::to_string(i) + ")");
-      }
-    }
-  }
-  return differing;
 }
 
 }  // namespace kv::e2e

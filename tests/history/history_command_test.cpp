@@ -5,8 +5,7 @@
 
 #include <QCoreApplication>
 
-#include "e2e/e2e_support.h"
-#include "e2e/json_reader.h"
+#include "kvmaint/harness/inprocess_support.h"
 #include "historydb/sql_store.h"
 
 namespace kv::history::testing {
@@ -38,14 +37,14 @@ void RecordEvent(const std::string& database, const std::string& serial, const c
 }
 
 TEST_P(HistoryCommandTest, RefusesAndSaysWhy) {
-  e2e::TempDir dir;
+  inproc::TempDir dir;
   const std::string database = dir.File("h.sqlite");
   RecordEvent(database, "A", kOpSetClock);  // event 1: no settings recorded with it
   std::vector<std::string> args{"history", "--history", database};
   for (const std::string& arg : GetParam().args) {
     args.push_back(arg == "OUT" ? dir.File("out.kvd") : arg == "DIR" ? dir.File("exported") : arg);
   }
-  const testsupport::ProgramResult result = e2e::Kvmaint(args);
+  const testsupport::ProgramResult result = inproc::Kvmaint(args);
   EXPECT_EQ(result.exitCode, GetParam().exitCode) << result.err;
   EXPECT_THAT(result.err, ::testing::HasSubstr(GetParam().message));
   EXPECT_EQ(result.out, "");
@@ -71,13 +70,13 @@ INSTANTIATE_TEST_SUITE_P(
 // An empty --serial lists the events whose instrument gave no serial number
 // (a power off), not every instrument's.
 TEST(HistoryListTest, AnEmptySerialListsTheEventsWithoutOne) {
-  e2e::TempDir dir;
+  inproc::TempDir dir;
   const std::string database = dir.File("h.sqlite");
   for (const char* serial : {"A", "", "B"}) RecordEvent(database, serial, *serial ? kOpRead : kOpPowerOff);
   const testsupport::ProgramResult listed =
-      e2e::Kvmaint({"history", "--history", database, "--serial", "", "--json"});
+      inproc::Kvmaint({"history", "--history", database, "--serial", "", "--json"});
   ASSERT_EQ(listed.exitCode, 0) << listed.err;
-  const std::optional<e2e::Json> json = e2e::ParseJson(listed.out);
+  const std::optional<inproc::Json> json = inproc::ParseJson(listed.out);
   ASSERT_TRUE(json.has_value()) << listed.out;
   ASSERT_EQ(json->items.size(), 1U) << listed.out;
   EXPECT_EQ(json->items[0]["operation"].text, kOpPowerOff);

@@ -1,4 +1,4 @@
-// kvmaint recording into the history against kvsim: reads and a send give
+// kvmaint recording into the history against the simulated instrument: reads and a send give
 // their events and snapshots, the history's diff shows what was sent, a
 // restored snapshot puts the instrument back, service commands record with
 // the serial number, and a history that cannot be used never fails the
@@ -9,24 +9,19 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include "e2e/e2e_support.h"
-#include "e2e/json_reader.h"
-#include "support/child_process.h"
 #include "files/kvd_writer.h"
 #include "history/history_event.h"
 #include "history/postgres_server.h"
+#include "kvmaint/harness/inprocess_support.h"
 
 namespace kv::history::testing {
 namespace {
 
-using e2e::Json;
-using e2e::Kvmaint;
-using e2e::Lines;
-using e2e::LoadRecord;
+using inproc::Json;
+using inproc::Kvmaint;
+using inproc::Lines;
+using inproc::LoadRecord;
+using inproc::RunSetup;
 using testsupport::ProgramResult;
 using testsupport::ReadBytes;
 using testsupport::WriteBytes;
@@ -36,14 +31,14 @@ using ::testing::HasSubstr;
 std::vector<Json> EventsOf(const std::string& dataDir, const std::string& serial) {
   const ProgramResult listed = Kvmaint({"history", "--data-dir", dataDir, "--serial", serial, "--json"});
   EXPECT_EQ(listed.exitCode, 0) << listed.err;
-  const std::optional<Json> json = e2e::ParseJson(listed.out);
+  const std::optional<Json> json = inproc::ParseJson(listed.out);
   EXPECT_TRUE(json.has_value()) << listed.out;
   return json ? json->items : std::vector<Json>{};
 }
 
 std::string IdOf(const Json& event) { return std::to_string(static_cast<long long>(event["id"].number)); }
 
-using RecordingTest = e2e::SimulatorTest;
+using RecordingTest = inproc::SimulatorTest;
 
 TEST_F(RecordingTest, ReadsAndASendAreRecordedWithTheirSettings) {
   const std::string data = dir.File("data");
@@ -52,7 +47,7 @@ TEST_F(RecordingTest, ReadsAndASendAreRecordedWithTheirSettings) {
   const std::string firstFile = Lines(first.out).at(0);
   const clsInstrument before = LoadRecord(firstFile);
   const ProgramResult instruments = Kvmaint({"history", "--data-dir", data, "--json"});
-  const std::optional<Json> listed = e2e::ParseJson(instruments.out);
+  const std::optional<Json> listed = inproc::ParseJson(instruments.out);
   ASSERT_TRUE(listed.has_value()) << instruments.out << instruments.err;
   ASSERT_EQ(listed->items.size(), 1U);
   const std::string serial = (*listed)[0]["serial"].text;
@@ -99,7 +94,7 @@ TEST_F(RecordingTest, ReadsAndASendAreRecordedWithTheirSettings) {
   ASSERT_EQ(Run({"send", restored}).exitCode, 0);
   const ProgramResult third = Run({"get"});
   ASSERT_EQ(third.exitCode, 0) << third.err;
-  EXPECT_THAT(e2e::DifferingSettings(LoadRecord(Lines(third.out).at(0)), before), ::testing::IsEmpty());
+  EXPECT_THAT(inproc::DifferingSettings(LoadRecord(Lines(third.out).at(0)), before), ::testing::IsEmpty());
 
   // Every snapshot exported, named by time and id.
   const ProgramResult exported = Kvmaint({"history", "--data-dir", data, "export", "--serial", serial, dir.File("export")});
@@ -122,8 +117,8 @@ struct ServiceCase {
 class ServiceRecordingTest : public ::testing::TestWithParam<ServiceCase> {};
 
 TEST_P(ServiceRecordingTest, RecordsTheOperationAndItsResult) {
-  e2e::TempDir dir;
-  e2e::Simulator sim({"--busy-polls", "0"});
+  inproc::TempDir dir;
+  inproc::Simulator sim({"--busy-polls", "0"});
   ASSERT_FALSE(sim.Device().empty());
   const std::string data = dir.File("data");
   std::vector<std::string> args = GetParam().args;
@@ -133,7 +128,7 @@ TEST_P(ServiceRecordingTest, RecordsTheOperationAndItsResult) {
   EXPECT_THAT(ran.err, ::testing::Not(HasSubstr("history")));
 
   const ProgramResult listed = Kvmaint({"history", "--data-dir", data, "--json"});
-  const std::optional<Json> instruments = e2e::ParseJson(listed.out);
+  const std::optional<Json> instruments = inproc::ParseJson(listed.out);
   ASSERT_TRUE(instruments.has_value()) << listed.out << listed.err;
   ASSERT_EQ(instruments->items.size(), 1U);
   const std::string serial = (*instruments)[0]["serial"].text;
@@ -186,8 +181,8 @@ struct UnusableCase {
 class UnusableHistoryTest : public ::testing::TestWithParam<UnusableCase> {};
 
 TEST_P(UnusableHistoryTest, TheReadStillSucceeds) {
-  e2e::TempDir dir;
-  e2e::Simulator sim;
+  inproc::TempDir dir;
+  inproc::Simulator sim;
   ASSERT_FALSE(sim.Device().empty());
   const std::string history = GetParam().make(dir.Path());
   const std::string output = dir.File("read.kvd");
@@ -220,47 +215,18 @@ INSTANTIATE_TEST_SUITE_P(
                      "history\\?host=.*(No such file|could not connect|connection)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// A history file the user may not write. Root writes any file, so under root
-// kvmaint runs as nobody, with the port and an output folder opened to it, and
-// from a copy in the test's folder (the build folder may be closed to nobody).
-TEST(ReadOnlyHistoryTest, TheReadStillSucceeds) {
-  e2e::TempDir dir;
-  e2e::Simulator sim;
-  ASSERT_FALSE(sim.Device().empty());
-  const std::string history = dir.File("h.sqlite");
-  WriteBytes(history, "");
-  ASSERT_EQ(::chmod(history.c_str(), 0444), 0);
-  const std::string work = dir.File("work");
-  std::filesystem::create_directories(work);
-  std::vector<std::string> argv{KV_KVMAINT_PATH, "get", "--port", sim.Device(), "--data-dir", work + "/data",
-                                "--output", work + "/read.kvd", "--history", history};
-  if (::geteuid() == 0) {
-    const passwd* nobody = ::getpwnam("nobody");
-    ASSERT_NE(nobody, nullptr);
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-    ASSERT_EQ(::chown(work.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
-    ASSERT_EQ(::chmod(sim.Device().c_str(), 0666), 0);
-    argv[0] = dir.File("kvmaint");
-    std::filesystem::copy_file(KV_KVMAINT_PATH, argv[0]);
-    ASSERT_EQ(::chmod(argv[0].c_str(), 0755), 0);
-    argv.insert(argv.begin(), {"/usr/sbin/runuser", "-u", "nobody", "--"});
-  }
-  const ProgramResult got = testsupport::RunProgram(argv);
-  EXPECT_EQ(got.exitCode, 0) << got.err;
-  EXPECT_EQ(Lines(got.out), std::vector<std::string>{work + "/read.kvd"});
-  EXPECT_THAT(got.err, HasSubstr("history not recorded: cannot open the history database " + history));
-  EXPECT_THAT(got.err, HasSubstr("readonly"));
+RunSetup ShortBusyTimeout() {
+  RunSetup setup;
+  setup.historyTimings.busyTimeoutMs = 200;
+  return setup;
 }
 
-// Another program holds the SQLite file's write lock for longer than the
-// store waits.
+// Another connection holds the SQLite file's write lock for longer than the
+// store waits (made short here: the wait itself is no subject).
 TEST(LockedHistoryTest, TheReadStillSucceeds) {
-  int argc = 1;
-  char name[] = "history_tests";
-  char* argv[] = {name, nullptr};
-  QCoreApplication app(argc, argv);
-  e2e::TempDir dir;
-  e2e::Simulator sim;
+  inproc::PrepareProcess();
+  inproc::TempDir dir;
+  inproc::Simulator sim;
   ASSERT_FALSE(sim.Device().empty());
   const std::string file = dir.File("h.sqlite");
   {
@@ -271,7 +237,8 @@ TEST(LockedHistoryTest, TheReadStillSucceeds) {
     ASSERT_TRUE(query.exec(QStringLiteral("CREATE TABLE other (x INTEGER)")));
     ASSERT_TRUE(query.exec(QStringLiteral("BEGIN EXCLUSIVE")));
     const ProgramResult got = Kvmaint({"get", "--port", sim.Device(), "--data-dir", dir.File("data"),
-                                       "--output", dir.File("read.kvd"), "--history", file});
+                                       "--output", dir.File("read.kvd"), "--history", file},
+                                      ShortBusyTimeout());
     EXPECT_EQ(got.exitCode, 0) << got.err;
     EXPECT_THAT(got.err, HasSubstr("history not recorded: "));
     EXPECT_THAT(got.err, HasSubstr("locked"));
@@ -294,7 +261,7 @@ TEST_F(RecordingTest, TheReportOfASerialNumberComesFromItsLatestRead) {
   const ProgramResult got = Run({"get"});
   ASSERT_EQ(got.exitCode, 0) << got.err;
   const ProgramResult instruments = Kvmaint({"history", "--data-dir", data, "--json"});
-  const std::optional<Json> listed = e2e::ParseJson(instruments.out);
+  const std::optional<Json> listed = inproc::ParseJson(instruments.out);
   ASSERT_TRUE(listed.has_value() && listed->items.size() == 1U) << instruments.out;
   const std::string serial = (*listed)[0]["serial"].text;
   ASSERT_FALSE(serial.empty());
