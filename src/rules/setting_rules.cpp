@@ -163,14 +163,12 @@ std::optional<EditCheck> CheckPidSetting(const clsInstrument& record, const Sett
   return std::nullopt;
 }
 
-// An edit by name keeps what was typed or is refused: a level the table
-// would round to its step is refused with what it would become.
+}  // namespace
+
 EditCheck Exactly(const EditCheck& check) {
   if (!check.accepted || check.adjusted.empty()) return check;
   return EditCheck::Refuse("accepts only what it keeps: " + check.adjusted).Of(check.setting);
 }
-
-}  // namespace
 
 EditCheck CheckSettingEdit(const clsInstrument& record, const SettingRef& setting,
                            std::string_view text) {
