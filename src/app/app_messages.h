@@ -33,5 +33,10 @@ inline constexpr int kLinkLostNotLive = 9111;
 inline constexpr int kDiscardEdits = 9112;
 inline constexpr int kPowerOffRefused = 9113;
 inline constexpr int kVerifyOptionNotKept = 9114;
+inline constexpr int kNotTransmitted = 9115;
+inline constexpr int kNotStored = 9116;
+inline constexpr int kStoreCancelled = 9117;
+inline constexpr int kExportCancelled = 9118;
+inline constexpr int kChangedOnImport = 9119;
 
 }  // namespace kv::msg

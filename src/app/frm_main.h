@@ -222,6 +222,9 @@ class frmMain final : public QMainWindow, private LinkListener {
   void GetFinished(bool ok);
   // Transmit: the red-cell check, the review, the write and its check.
   bool TablesValid();
+  // Whether every flagged setting of `record` is one its editor accepts;
+  // if not, the pane and a message box list each problem under `refusalId`.
+  bool RecordWritable(const clsInstrument& record, int refusalId);
   void SendFinished(bool ok);
   void ReportAcknowledged();
   void StartVerification();
@@ -280,7 +283,6 @@ class frmMain final : public QMainWindow, private LinkListener {
   QString loadedPath_;
   KvdLoadResult lastLoad_;
   bool fileLoaded_ = false;
-  bool saveAsDefault_ = false;
   // The running Transmit: what it writes, the lines the instrument took,
   // and the record read back to verify it.
   std::vector<PendingChange> transmitted_;

@@ -54,7 +54,8 @@ void frmMain::cmdLoad_Click() {
 
 void frmMain::txtPath_LostFocus() {
   const QString name = txtPath->text();
-  if (name.isEmpty() || name == loadedPath_) return;
+  // The same path again reloads it: the file may have changed since.
+  if (name.isEmpty()) return;
   if (!QFileInfo(name).isFile()) {
     services_.dialogs->Show(Dialogs::Icon::None, windowTitle(),
                             QStringLiteral("Not Found !! ( ") + name + QStringLiteral(" )"));
@@ -75,13 +76,20 @@ void frmMain::txtPath_LostFocus() {
 void frmMain::cmdStore_Click() {
   if (busy_) return;
   const QString name = services_.dialogs->SaveFile(MaintenanceFileFilter());
-  if (name.isEmpty()) return;
+  if (name.isEmpty()) {
+    AppendMessage(msg::kStoreCancelled, info_colour::kFailure);
+    return;
+  }
   StoreGrids();
-  CopyInstrument(curInstrument_, editInstrument_, true);
-  saveAsDefault_ = chkFactorySave->isChecked();
-  // Written beside the target and renamed over it when complete.
+  clsInstrument toStore = curInstrument_;
+  CopyInstrument(toStore, editInstrument_, true);
+  if (!RecordWritable(toStore, msg::kNotStored)) return;
+  curInstrument_ = toStore;
+  // Written beside the target and renamed over it when complete; a record
+  // the reader would not read back is refused, and nothing is written.
   const KvdWriteResult written = WriteMaintenanceFile(curInstrument_, name.toStdString());
   if (!written.ok) {
+    AppendInfo(Latin1(written.error), info_colour::kFailure);
     services_.dialogs->Critical(windowTitle(), Latin1(written.error));
     return;
   }
@@ -102,24 +110,31 @@ void frmMain::cmdPowerOff_Click() {
   const bool started = uclTZ7100_.Start(std::move(powerOff), [this](bool) {
     QTimer::singleShot(0, this, [this] { PowerOffFinished(powerOffAcknowledged_); });
   });
-  if (!started) PowerOffFinished(false);
+  if (!started) {
+    // Nothing was sent: the instrument is on as it was.
+    SetBusy(false);
+    AppendMessage(msg::kPowerOffRefused, info_colour::kFailure);
+    SetEndButton(true);
+  }
 }
 
 void frmMain::PowerOffFinished(bool acknowledged) {
   SetBusy(false);
+  // An instrument may switch off before it answers: unacknowledged, the
+  // window still starts over, and says the answer did not come.
   if (acknowledged) {
     AppendInfo(QStringLiteral("POWER OFF "), info_colour::kProgress);
-    curInstrument_.SetCommFlags(0);
-    curInstrument_.ClearDatas();
-    uclTZ7100_.Reset();
-    activated_ = false;
-    SetButtons(false, 0);
-    Form_Activate();
-    loadedPath_.clear();
-    fileLoaded_ = false;
   } else {
     AppendMessage(msg::kPowerOffRefused, info_colour::kFailure);
   }
+  curInstrument_.SetCommFlags(0);
+  curInstrument_.ClearDatas();
+  uclTZ7100_.Reset();
+  activated_ = false;
+  SetButtons(false, 0);
+  Form_Activate();
+  loadedPath_.clear();
+  fileLoaded_ = false;
   // The power-off closed the port either way; the link connects anew.
   SelectPort();
   SetEndButton(true);

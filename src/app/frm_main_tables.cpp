@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <fstream>
 
+#include "app/app_messages.h"
 #include "app/frm_main.h"
+#include "app/info_pane.h"
 #include "app/settings_grid.h"
 #include "common/messages.h"
 #include "files/csv_tables.h"
@@ -78,6 +80,24 @@ void ShowCells(SettingsGrid& grid, const csv::CsvCells& cells) {
       }
     }
   }
+}
+
+// Each imported cell whose value the table changed (a level rounded to its
+// step): "row 1, column 4 (1st): 150 becomes 200: levels go in steps of 100".
+std::vector<std::string> AdjustedCells(const csv::CsvCells& cells, const std::vector<int>& importedRows) {
+  std::vector<std::string> changes;
+  for (const int row : importedRows) {
+    const csv::CsvRow& cellRow = cells.rows[static_cast<std::size_t>(row)];
+    for (std::size_t c = 1; c < cellRow.size(); ++c) {
+      if (cellRow[c].adjusted.empty()) continue;
+      const int column = static_cast<int>(c);
+      changes.push_back("row " + std::to_string(csv::GridRowOf(cells.table, row)) + ", column " +
+                        std::to_string(column) + " (" +
+                        std::string(csv::ColumnName(cells.table, column)) + "): " +
+                        cellRow[c].adjusted);
+    }
+  }
+  return changes;
 }
 
 // After an import the name column fits its longest name, less 100 twips
@@ -154,7 +174,10 @@ void frmMain::ExportTable(csv::CsvTable table) {
   }
   const QString path =
       services_.dialogs->SaveFile(CsvFilter(), ToQString(std::string(shape.fileName)));
-  if (path.isEmpty()) return;
+  if (path.isEmpty()) {
+    AppendMessage(msg::kExportCancelled, info_colour::kFailure);
+    return;
+  }
   AtomicFileSink sink(ToFsPath(path).string());
   if (!sink.Write(csv::ExportCsv(GridCells(*grid, table))) || !sink.Commit()) {
     services_.dialogs->Critical(Title(), ToQString(sink.Error()));
@@ -173,6 +196,9 @@ void frmMain::ImportTable(csv::CsvTable table) {
   const csv::CsvImport imported =
       in ? csv::ImportCsv(in, cells) : csv::CsvImport{false, "cannot be opened", {}};
   ShowCells(*grid, cells);
+  for (const std::string& change : AdjustedCells(cells, imported.importedRows)) {
+    AppendMessage(msg::kChangedOnImport, info_colour::kFailure, {change});
+  }
   csv::FlagImportedRows(table, imported.importedRows, editInstrument_);
   if (table == csv::CsvTable::Stations || table == csv::CsvTable::Users) WidenNameColumn(*grid);
   if (!imported.complete) {

@@ -11,6 +11,7 @@
 #include "app/settings_grid.h"
 #include "app/upload_dialog.h"
 #include "common/messages.h"
+#include "rules/record_check.h"
 #include "rules/setting_names.h"
 
 namespace kv {
@@ -67,6 +68,21 @@ bool frmMain::TablesValid() {
   return true;
 }
 
+bool frmMain::RecordWritable(const clsInstrument& record, int refusalId) {
+  const std::vector<rules::SettingProblem> problems =
+      rules::CheckRecord(record, rules::RecordScope::Changed);
+  if (problems.empty()) return true;
+  QString text = Message(refusalId);
+  AppendInfo(text, info_colour::kFailure);
+  for (const rules::SettingProblem& problem : problems) {
+    const QString line = Latin1(problem.Describe());
+    AppendInfo(line, info_colour::kFailure);
+    text += QLatin1Char('\n') + line;
+  }
+  services_.dialogs->Critical(Message(msg::kProgramTitle), text);
+  return false;
+}
+
 void frmMain::cmdSend_Click() {
   if (busy_ || uclTZ7100_.TaskRunning()) return;
   if (!TablesValid()) return;
@@ -79,27 +95,34 @@ void frmMain::cmdSend_Click() {
     return;
   }
   StoreGrids();
+  // The box takes effect on this Transmit: alone it still sends the store command.
+  const bool saveAsDefault = chkFactorySave->isChecked();
   std::vector<PendingChange> changes = PendingChanges(curInstrument_, editInstrument_);
-  if (changes.empty()) {
+  if (changes.empty() && !saveAsDefault) {
     AppendMessage(msg::kNothingToTransmit, info_colour::kProgress);
     return;
   }
+  // Exactly the record the write sends: the instrument's, with the edits over it.
+  clsInstrument toSend = curInstrument_;
+  CopyInstrument(toSend, editInstrument_, true);
+  if (!RecordWritable(toSend, msg::kNotTransmitted)) return;
   std::vector<ReviewLine> lines;
   for (const PendingChange& change : changes) {
     lines.push_back({Latin1(DisplayName(change, curInstrument_, editInstrument_)),
                      Latin1(SettingValueText(change.oldValue)),
                      Latin1(SettingValueText(change.newValue))});
   }
+  if (saveAsDefault) lines.push_back({chkFactorySave->text(), QString(), tr("Yes")});
   if (!services_.dialogs->Review(Message(msg::kUpdateTitle), Message(msg::kUpdateReady), lines)) {
     return;
   }
   transmitted_ = std::move(changes);
   sentLines_.clear();
   BeginTransaction(msg::kUploadCaption, msg::kNowUploading);
-  CopyInstrument(curInstrument_, editInstrument_, true);
+  curInstrument_ = toSend;
   AddLog(msg::kUploadStartSequenceLog, {FormatGeneralDate(services_.clock->Now())});
   AppendMessage(msg::kUploadStarted, info_colour::kProgress);
-  Transaction write = SetInstrument(uclTZ7100_, curInstrument_, saveAsDefault_,
+  Transaction write = SetInstrument(uclTZ7100_, curInstrument_, saveAsDefault,
                                    [this](const SentWriteLine& line) { sentLines_.push_back(line); });
   const bool started = uclTZ7100_.Start(std::move(write), [this](bool ok) {
     QTimer::singleShot(0, this, [this, ok] { SendFinished(ok); });

@@ -23,13 +23,25 @@ bool IsCommitKey(int key) {
 }
 
 // The key as the rules see it: its Latin-1 character, Backspace as '\b';
-// 0 for keys that type nothing (arrows, function keys).
+// 0 for keys that type nothing (arrows, function keys) and for characters
+// outside Latin-1, which reach the editor so that the entry is refused with
+// its reason.
 char TypedKey(const QKeyEvent& key) {
   if (key.key() == Qt::Key_Backspace) return '\b';
   const QString text = key.text();
   if (text.size() != 1 || !text[0].isPrint()) return 0;
   const char16_t unicode = text[0].unicode();
-  return unicode <= 0xFF ? static_cast<char>(unicode) : '?';
+  return unicode <= 0xFF ? static_cast<char>(unicode) : char{0};
+}
+
+// The rules judge Latin-1 text; a character outside it is refused before
+// they see it, never turned into '?'.
+rules::EditCheck CheckTyped(const GridRules& rules, const SettingsGrid& grid, int row, int col,
+                            const QString& text) {
+  if (const std::optional<QChar> foreign = FirstNonLatin1(text)) {
+    return rules::EditCheck::Refuse(NonLatin1Reason(*foreign));
+  }
+  return rules.Check(grid, row, col, ToLatin1(text));
 }
 
 }  // namespace
@@ -45,7 +57,7 @@ rules::EditCheck EnterText(SettingsGrid& grid, int row, int col, const QString& 
   if (rules == nullptr || !rules->Editable(grid, row, col)) {
     return rules::EditCheck::Refuse("this cell is not editable");
   }
-  rules::EditCheck check = rules->Check(grid, row, col, ToLatin1(text));
+  rules::EditCheck check = CheckTyped(*rules, grid, row, col, text);
   if (!check.accepted) return check;
   QVariant value = ToQString(check.text);
   if (check.number) {
@@ -114,8 +126,7 @@ void GridEditDelegate::setModelData(QWidget* editor, QAbstractItemModel* /*model
 bool GridEditDelegate::Accepts(QWidget& editor) const {
   const GridRules* rules = grid_.Rules();
   if (rules == nullptr) return false;
-  const rules::EditCheck check =
-      rules->Check(grid_, RowOf(editor), ColOf(editor), ToLatin1(EditorText(editor)));
+  const rules::EditCheck check = CheckTyped(*rules, grid_, RowOf(editor), ColOf(editor), EditorText(editor));
   const QString reason = check.accepted ? QString() : ToQString(check.reason);
   editor.setToolTip(reason);
   editor.setStatusTip(reason);

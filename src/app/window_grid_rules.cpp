@@ -5,6 +5,7 @@
 #include "rules/gas_name_rules.h"
 #include "rules/other_setting_rules.h"
 #include "rules/pid_rules.h"
+#include "rules/setting_rules.h"
 #include "rules/slot_grid_rules.h"
 
 namespace kv {
@@ -170,7 +171,9 @@ class UserConversionRules final : public GridRules {
       texts[static_cast<std::size_t>(c)] = CellText(grid, row, c);
     }
     texts[static_cast<std::size_t>(col)] = edit.text;
-    return rules::CheckUserConversionCell(row, texts, col);
+    // A typed level off its step is refused as `kvmaint set` refuses it,
+    // not rounded behind the user's back.
+    return rules::Exactly(rules::CheckUserConversionCell(row, texts, col));
   }
 };
 

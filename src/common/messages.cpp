@@ -144,6 +144,11 @@ constexpr std::array kCatalogue = std::to_array<CatalogueEntry>({
     {9112, "The grids hold edits that were not transmitted. Discard them and read the instrument?"},
     {9113, "The instrument did not take the power-off command."},
     {9114, "The verify option cannot be kept in ~1 (~2)."},
+    {9115, "Nothing was transmitted: the instrument would not take these settings:"},
+    {9116, "Nothing was stored: the instrument would not take these settings:"},
+    {9117, "Store cancelled: no file was written."},
+    {9118, "Export cancelled: no file was written."},
+    {9119, "Changed on import: ~1"},
 });
 
 constexpr bool IsSortedById() {

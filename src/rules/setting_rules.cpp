@@ -86,8 +86,12 @@ std::optional<EditCheck> CheckAlarmSetting(const clsInstrument& record, const Se
 }
 
 // The range and zero options: two check boxes and the zero suppress.
-EditCheck CheckGasOption(int column, std::string_view text) {
-  if (column == kZeroSuppressColumn) return CheckZeroSuppress(text);
+EditCheck CheckGasOption(int column, std::string_view text, bool noSensor) {
+  if (column == kZeroSuppressColumn) {
+    // A channel without a sensor holds the code 16 there.
+    if (noSensor && Trim(text) == "16") return EditCheck::Accept("16", 16);
+    return CheckZeroSuppress(text);
+  }
   static const ChoiceItems kOffOn = {"Off", "On"};
   const std::optional<ParsedNumber> number = ParseNumber(text);
   if (number && (number->value == 0 || number->value == 1)) {
@@ -115,7 +119,7 @@ std::optional<EditCheck> CheckTableSetting(const clsInstrument& record, const Se
     return CheckGasNameCell(GasNamesOf(record), row, column, Trim(chosen.text));
   }
   if (FindCell(kGasSlotCount, 3, setting, GasOptionSetting, row, column))
-    return CheckGasOption(column, text).Of(setting);
+    return CheckGasOption(column, text, record.GasType(row - 1) == kGasTypeNone).Of(setting);
   if (FindCell(kUserConversionRows - 1, kUserConversionColumns - 1, setting, UserConversionSetting,
                row, column)) {
     ConversionRowTexts texts = ConversionRowOf(record, row);
@@ -171,14 +175,12 @@ std::optional<EditCheck> CheckPidSetting(const clsInstrument& record, const Sett
   return std::nullopt;
 }
 
-// An edit by name keeps what was typed or is refused: a level the table
-// would round to its step is refused with what it would become.
+}  // namespace
+
 EditCheck Exactly(const EditCheck& check) {
   if (!check.accepted || check.adjusted.empty()) return check;
   return EditCheck::Refuse("accepts only what it keeps: " + check.adjusted).Of(check.setting);
 }
-
-}  // namespace
 
 EditCheck CheckSettingEdit(const clsInstrument& record, const SettingRef& setting,
                            std::string_view text) {

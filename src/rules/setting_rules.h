@@ -15,6 +15,12 @@ namespace kv::rules {
 EditCheck CheckSettingEdit(const clsInstrument& record, const SettingRef& setting,
                            std::string_view text);
 
+// An edit keeps what was typed or is refused: a check that accepted with an
+// adjustment (a level the table would round to its step) becomes the refusal
+// "accepts only what it keeps: 150 becomes 200: ...". Every editor that
+// stores what it is given (`kvmaint set`, the window's grids) judges through it.
+EditCheck Exactly(const EditCheck& check);
+
 // The text the editing grid shows for the setting's value in `record`
 // (levels with their decimal places and codes, choices as their item); what
 // CheckSettingEdit judges when a whole record is checked.

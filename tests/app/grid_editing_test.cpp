@@ -11,6 +11,7 @@
 
 #include "app/settings_grid.h"
 #include "app/window_grid_rules.h"
+#include "grid_keyboard.h"
 #include "grid_set.h"
 #include "support/sample_record.h"
 #include "main_window_fixture.h"
@@ -45,41 +46,13 @@ class GridEditing : public test::MainWindowFixture {
     return *grid;
   }
 
-  // Brings the grid's pages to the front and puts the keyboard on the cell.
-  void Focus(SettingsGrid& grid, int row, int col) {
-    for (QWidget* child = &grid; child->parentWidget() != nullptr; child = child->parentWidget()) {
-      // A page sits in the tab set's stack, whose parent is the tab set.
-      if (auto* tabs = qobject_cast<QTabWidget*>(child->parentWidget()->parentWidget())) {
-        tabs->setCurrentWidget(child);
-      }
-    }
-    grid.setFocus();
-    grid.setCurrentCell(row - grid.FixedRows(), col - grid.FixedCols());
-    QCoreApplication::processEvents();
-    ASSERT_EQ(QApplication::focusWidget(), &grid);
-  }
-
-  // Each key goes where the keyboard is: the grid first, then its editor.
-  static void Type(const QString& text) {
-    for (const QChar c : text) QTest::keyClicks(QApplication::focusWidget(), QString(c));
-  }
+  static void Focus(SettingsGrid& grid, int row, int col) { test::FocusCell(grid, row, col); }
+  static void Type(const QString& text) { test::TypeKeys(text); }
   static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-    QCoreApplication::processEvents();
+    test::PressKey(key, modifiers);
   }
-
-  // The editor open in the grid (the list around a list's line edit), or null.
-  static QWidget* OpenEditor(const SettingsGrid& grid) {
-    QWidget* focus = QApplication::focusWidget();
-    if (focus == nullptr || focus == &grid || !grid.isAncestorOf(focus)) return nullptr;
-    if (auto* combo = qobject_cast<QComboBox*>(focus->parentWidget())) return combo;
-    return focus;
-  }
-  static QString EditorText(const QWidget* editor) {
-    if (const auto* combo = qobject_cast<const QComboBox*>(editor)) return combo->currentText();
-    if (const auto* line = qobject_cast<const QLineEdit*>(editor)) return line->text();
-    return {};
-  }
+  static QWidget* OpenEditor(const SettingsGrid& grid) { return test::OpenEditor(grid); }
+  static QString EditorText(const QWidget* editor) { return test::OpenEditorText(editor); }
 };
 
 struct RefusedCase {
