@@ -19,6 +19,7 @@ class SetInitValueTest : public TransactionTest {
     for (int entry = 0; entry < 5; ++entry) (void)record.SetLO_fc(entry, 1);
     for (int zero = 0; zero < 3; ++zero) (void)record.SetSI_(zero, 500);
     (void)record.SetSI_(3, 600);
+    UnitsAsReported(record);
   }
 
   std::size_t IndexOf(std::string_view prefix) const {

@@ -17,6 +17,7 @@ class SetInstrumentTest : public TransactionTest {
     // A record as it comes from a read: values in, no flag raised. The
     // catalytic channel's full scale lets its levels pass the record check.
     (void)record.SetGasFullScale(0, 100);
+    UnitsAsReported(record);
     (void)record.SetXV_(0, 0x12);
     (void)record.SetXV_(1, 0x34);
     record.ClearChangeFlags();

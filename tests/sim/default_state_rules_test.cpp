@@ -95,8 +95,9 @@ void MethaneElimination(const clsInstrument& r, std::vector<Judged>& out) {
 
 void ZeroSuppress(const clsInstrument& r, std::vector<Judged>& out) {
   for (int slot = 2; slot < kSensorChannels; ++slot) {
+    // As the grid judges it: a channel without a sensor holds the code 16.
     out.push_back({"ZeroForce" + std::to_string(slot),
-                   rules::CheckZeroSuppress(std::to_string(r.ZeroForce(slot)))});
+                   rules::CheckSettingEdit(r, {"ZeroForce", slot}, std::to_string(r.ZeroForce(slot)))});
   }
 }
 
