@@ -12,12 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "common/clock.h"
 #include "files/file_sink.h"
 #include "files/kvd_reader.h"
 #include "files/kvd_writer.h"
-#include "link/link.h"
-#include "link/transactions.h"
 #include "model/instrument_settings.h"
 #include "rules/gas_name_rules.h"
 #include "rules/other_setting_rules.h"
@@ -25,8 +22,7 @@
 #include "rules/setting_apply.h"
 #include "rules/setting_rules.h"
 #include "sim/sim_default_state.h"
-#include "sim/sim_instrument.h"
-#include "sim/sim_transport.h"
+#include "sim_link_fixture.h"
 
 namespace kv::sim {
 namespace {
@@ -164,40 +160,10 @@ std::string Describe(const SettingRef& ref) {
   return std::string(ref.name) + "(" + std::to_string(ref.index) + "," + std::to_string(ref.range) + ")";
 }
 
-class EditRoundTripTest : public ::testing::Test {
- protected:
-  EditRoundTripTest() {
-    port.Attach(&link);
-    link.SetRetry(3);
-    link.SetTimeout(3);
-  }
-  ~EditRoundTripTest() override { port.Attach(nullptr); }
-
-  template <class Done>
-  void TickUntil(Done done, int ticks) {
-    for (int taken = 0; taken < ticks && !done(); ++taken) {
-      clock.AdvanceMilliseconds(100);
-      port.Pump();
-      link.Tick();
-    }
-  }
-  std::optional<bool> Run(Transaction transaction) {
-    std::optional<bool> result;
-    EXPECT_TRUE(link.Start(std::move(transaction), [&result](bool ok) { result = ok; }));
-    TickUntil([&result] { return result.has_value(); }, 2000);
-    return result;
-  }
-
-  ManualClock clock{DateTime{2026, 12, 11, 9, 0, 0}};
-  SimInstrument instrument{clock, MakeDemoInstrument()};
-  SimTransport port{instrument};
-  uclTzif link{port, clock};
-};
+using EditRoundTripTest = testing::SimLinkTest;
 
 TEST_F(EditRoundTripTest, WhatWasAcceptedIsWhatTheFileAndTheInstrumentHold) {
-  ASSERT_TRUE(link.SetPortOpen(true));
-  TickUntil([this] { return link.State() == LinkState::Connected; }, 50);
-  ASSERT_EQ(link.State(), LinkState::Connected);
+  ASSERT_NO_FATAL_FAILURE(Connect());
 
   clsInstrument record = MakeDemoInstrument();
   SetRatioChannels(record);

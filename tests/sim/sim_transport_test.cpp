@@ -4,55 +4,16 @@
 
 #include <optional>
 
-#include "common/clock.h"
-#include "link/link.h"
-#include "link/transactions.h"
-#include "sim/sim_default_state.h"
-#include "sim/sim_instrument.h"
-#include "sim/sim_transport.h"
+#include "sim_link_fixture.h"
 
 namespace kv::sim {
 namespace {
 
-class SimTransportTest : public ::testing::Test {
+class SimTransportTest : public testing::SimLinkTest {
  protected:
-  SimTransportTest() {
-    port.Attach(&link);
-    link.SetRetry(3);
-    link.SetTimeout(3);
-  }
-  ~SimTransportTest() override { port.Attach(nullptr); }
-
-  // Ticks until `done` holds or `ticks` have passed; the ticks it took.
-  template <class Done>
-  int TickUntil(Done done, int ticks) {
-    int taken = 0;
-    for (; taken < ticks && !done(); ++taken) {
-      clock.AdvanceMilliseconds(100);
-      port.Pump();
-      link.Tick();
-    }
-    return taken;
-  }
-
-  void Connect() {
-    ASSERT_TRUE(link.SetPortOpen(true));
-    TickUntil([this] { return link.State() == LinkState::Connected; }, 50);
-    ASSERT_EQ(link.State(), LinkState::Connected);
-  }
-
   // Runs the read to its end; its result, or nothing when it did not end.
-  std::optional<bool> Read(int maxTicks) {
-    std::optional<bool> result;
-    EXPECT_TRUE(link.Start(GetInstrument(link, record), [&result](bool ok) { result = ok; }));
-    TickUntil([&result] { return result.has_value(); }, maxTicks);
-    return result;
-  }
+  std::optional<bool> Read(int maxTicks) { return Run(GetInstrument(link, record), maxTicks); }
 
-  ManualClock clock{DateTime{2026, 3, 5, 14, 7, 9}};
-  SimInstrument instrument{clock, MakeDemoInstrument()};
-  SimTransport port{instrument};
-  uclTzif link{port, clock};
   clsInstrument record;
 };
 
