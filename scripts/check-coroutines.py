@@ -9,7 +9,8 @@ src/, and the coroutines of the tests, benchmarks and fuzz targets.
    `if (co_await`, `while (co_await`, `!co_await`, `co_await x && y`,
    `co_await x != y`, `return co_await`, `co_return co_await`, `f(co_await x)`.
 2. Coroutines (any co_await, co_return or co_yield) of the programs live
-   only in the layer docs/ARCHITECTURE.md gives them: the link (src/link).
+   only in the layers docs/ARCHITECTURE.md gives them: the link (src/link)
+   and the operations (src/ops).
 
 Prints one line per finding (file:line: what) and exits 1 when there is one.
 """
@@ -17,7 +18,7 @@ import pathlib
 import re
 import sys
 
-COROUTINE_LAYERS = ("src/link/",)
+COROUTINE_LAYERS = ("src/link/", "src/ops/")
 CHECKED_FOLDERS = ("src", "tests", "bench", "fuzz")
 # Planted breaks for the checker's own test.
 SKIPPED = "tests/checks/"

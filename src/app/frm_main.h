@@ -27,6 +27,7 @@
 #include "link/link.h"
 #include "link/link_listener.h"
 #include "link/pending_changes.h"
+#include "ops/operations.h"
 #include "link/transactions.h"
 #include "link/transport.h"
 #include "model/instrument.h"
@@ -65,6 +66,8 @@ struct frmMainServices {
   std::function<Transaction(uclTzif&, clsInstrument&)> readInstrument;
   // The 100 ms session tick; tests leave it off and tick the link themselves.
   bool runTicker = true;
+  // Where operations are recorded instead of the data folder's history (tests).
+  history::Recorder* recorder = nullptr;
 };
 
 class frmMain final : public QMainWindow, private LinkListener {
@@ -225,11 +228,10 @@ class frmMain final : public QMainWindow, private LinkListener {
   // Whether every flagged setting of `record` is one its editor accepts;
   // if not, the pane and a message box list each problem under `refusalId`.
   bool RecordWritable(const clsInstrument& record, int refusalId);
-  void SendFinished(bool ok);
+  void SendFinished();
   void ReportAcknowledged();
-  void StartVerification();
-  void VerifyFinished(bool ok);
-  void PowerOffFinished(bool acknowledged);
+  void ReportVerification();
+  void PowerOffFinished();
   // Edits in the grids (or a loaded file) not yet transmitted.
   bool HasUnsentEdits();
   // Whether a Get may go ahead: asks before unsent edits are discarded.
@@ -241,9 +243,8 @@ class frmMain final : public QMainWindow, private LinkListener {
   void ReportBackup(const std::string& path);
   // After a Get: the grids show the instrument, and Transmit is usable.
   void ShowReadSettingsLive();
-  // Writes CurInstrument to the next free backup of today; false (and the
-  // reason in the pane) when it could not.
-  bool WriteBackup();
+  // Says where the backup of a Get went, or why it was not kept.
+  void ReportBackupOutcome(const ops::OperationOutcome& outcome);
   void AddLog(int messageId, const std::vector<std::string>& args = {});
   // Service menu (frm_main_service.cpp).
   void BuildServiceMenu();
@@ -251,22 +252,22 @@ class frmMain final : public QMainWindow, private LinkListener {
   void RunNextServiceStep();
   void ServiceFinished(bool ok);
   void ReportServiceOutcome(const ServiceRun& run, bool ok);
-  // Records a read or transmit of `record` in the instrument history
-  // (frm_main_history.cpp); a failure to record shows in the pane.
-  void RecordHistory(const clsInstrument& record, const char* operation, bool ok,
-                     std::string detail, std::string file);
+  // Where the operations record (frm_main_history.cpp): the sink with the
+  // program's recorder, the store opened on first use.
+  ops::HistorySink& Sink();
+  // A failure to record an operation shows in the pane.
+  void ReportRecording(const ops::OperationOutcome& outcome);
   // Records a service operation under the identity of the latest Get.
   void RecordServiceHistory(const char* operation, bool ok, std::string detail, std::string file);
-  void RecordEvent(const clsInstrument& record, const char* operation, bool ok, std::string detail,
-                   std::string file, bool withSnapshot);
   // The history store, opened on first use; null when it is switched off
   // (`error` empty) or cannot be made (`error` says why).
   history::Store* HistoryStore(std::string* error);
 
   frmMainServices services_;
   std::unique_ptr<history::Store> history_;
-  std::string lastBackup_;       // the backup path of the latest Get
-  std::string transmittedFile_;  // the file the latest Transmit sent, if any
+  std::string historyError_;  // why the store cannot be used; "" when it can or is off
+  ops::HistorySink historySink_{nullptr, {}};
+  ops::OperationOutcome outcome_;  // of the running or latest operation
   uclTzif uclTZ7100_;
   clsInstrument curInstrument_;
   clsInstrument editInstrument_;
@@ -283,12 +284,8 @@ class frmMain final : public QMainWindow, private LinkListener {
   QString loadedPath_;
   KvdLoadResult lastLoad_;
   bool fileLoaded_ = false;
-  // The running Transmit: what it writes, the lines the instrument took,
-  // and the record read back to verify it.
-  std::vector<PendingChange> transmitted_;
-  std::vector<SentWriteLine> sentLines_;
-  clsInstrument readBack_;
-  bool powerOffAcknowledged_ = false;
+  // The running Transmit.
+  ops::TransmitRequest transmit_;
   std::unique_ptr<ServiceRun> serviceRun_;
   std::vector<QAction*> serviceActions_;
   frmLive* live_ = nullptr;

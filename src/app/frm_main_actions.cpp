@@ -106,9 +106,9 @@ void frmMain::cmdPowerOff_Click() {
   }
   SetEndButton(false);
   SetBusy(true);
-  Transaction powerOff = BodyPowerOff(uclTZ7100_, &powerOffAcknowledged_);
+  Transaction powerOff = ops::RunPowerOff(uclTZ7100_, Sink(), outcome_);
   const bool started = uclTZ7100_.Start(std::move(powerOff), [this](bool) {
-    QTimer::singleShot(0, this, [this] { PowerOffFinished(powerOffAcknowledged_); });
+    QTimer::singleShot(0, this, [this] { PowerOffFinished(); });
   });
   if (!started) {
     // Nothing was sent: the instrument is on as it was.
@@ -118,8 +118,10 @@ void frmMain::cmdPowerOff_Click() {
   }
 }
 
-void frmMain::PowerOffFinished(bool acknowledged) {
+void frmMain::PowerOffFinished() {
+  const bool acknowledged = outcome_.done;
   SetBusy(false);
+  ReportRecording(outcome_);
   // An instrument may switch off before it answers: unacknowledged, the
   // window still starts over, and says the answer did not come.
   if (acknowledged) {

@@ -1,10 +1,9 @@
-// The main window's entries in the instrument history: each Get and Transmit,
-// with the settings read or sent.
+// The main window's entries in the instrument history: every operation
+// records through one sink (ops/history_sink.h), the service menu's too.
 #include "app/frm_main.h"
 #include "app/info_pane.h"
 #include "history/history_event.h"
 #include "historydb/history_factory.h"
-#include "historydb/snapshot.h"
 #include "qtedge/latin1.h"
 
 namespace kv {
@@ -21,33 +20,37 @@ history::Store* frmMain::HistoryStore(std::string* error) {
   return history_.get();
 }
 
-void frmMain::RecordHistory(const clsInstrument& record, const char* operation, bool ok,
-                            std::string detail, std::string file) {
-  RecordEvent(record, operation, ok, std::move(detail), std::move(file), ok);
+ops::HistorySink& frmMain::Sink() {
+  historyError_.clear();
+  history::Recorder* recorder = services_.recorder;
+  if (recorder == nullptr) recorder = HistoryStore(&historyError_);
+  historySink_.SetRecorder(recorder);
+  return historySink_;
+}
+
+void frmMain::ReportRecording(const ops::OperationOutcome& outcome) {
+  if (!historySink_.Active()) {
+    // Recording that is switched off is not a failure to report.
+    if (!historyError_.empty()) {
+      AppendInfo(ToQString("history not recorded: " + historyError_), info_colour::kFailure);
+    }
+    return;
+  }
+  if (!outcome.history.recorded) {
+    AppendInfo(ToQString(history::NotRecordedText(outcome.history)), info_colour::kFailure);
+  }
 }
 
 void frmMain::RecordServiceHistory(const char* operation, bool ok, std::string detail,
                                    std::string file) {
-  // The identity is that of the latest Get; a service operation reads no settings.
-  RecordEvent(curInstrument_, operation, ok, std::move(detail), std::move(file), false);
-}
-
-void frmMain::RecordEvent(const clsInstrument& record, const char* operation, bool ok,
-                          std::string detail, std::string file, bool withSnapshot) {
-  std::string error;
-  if (HistoryStore(&error) == nullptr) {
-    // Recording that is switched off is not a failure to report.
-    if (!error.empty()) AppendInfo(ToQString("history not recorded: " + error), info_colour::kFailure);
-    return;
-  }
-  history::Event event = history::EventFor(record, operation);
-  if (!ok) event.result = "failed";
-  event.detail = std::move(detail);
-  history::NoteIfSerialUnknown(event);
-  event.file = std::move(file);
-  if (withSnapshot) event.snapshot = history::SnapshotOf(record);
-  const history::RecordOutcome outcome = history_->Record(event);
-  if (!outcome.recorded) AppendInfo(ToQString(history::NotRecordedText(outcome)), info_colour::kFailure);
+  ops::OperationOutcome outcome;
+  outcome.operation = operation;
+  outcome.done = ok;
+  outcome.detail = std::move(detail);
+  outcome.file = std::move(file);
+  outcome.finished = services_.clock->Now();
+  Sink().Finished(outcome);
+  ReportRecording(outcome);
 }
 
 }  // namespace kv

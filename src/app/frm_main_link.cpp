@@ -3,7 +3,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <system_error>
 
 #include "app/app_messages.h"
 #include "app/frm_main.h"
@@ -12,8 +11,6 @@
 #include "app/upload_dialog.h"
 #include "common/messages.h"
 #include "files/backup_name.h"
-#include "files/file_sink.h"
-#include "files/kvd_writer.h"
 #include "model/instrument_settings.h"
 #include "qtedge/latin1.h"
 
@@ -145,21 +142,19 @@ void frmMain::cmdGet_Click() {
 }
 
 void frmMain::GetFinished(bool ok) {
-  const DateTime finished = services_.clock->Now();
+  ops::FinishRead(ok, uclTZ7100_, Sink(), curInstrument_, {BackupFolder(), {}}, outcome_);
+  const DateTime finished = outcome_.finished;
   const std::string now = FormatGeneralDate(finished);
   if (!ok) {
-    if (!uclTZ7100_.Cancel()) {
+    if (!outcome_.interrupted) {
       AppendMessage(msg::kDownloadFailed, info_colour::kFailure);
       AddLog(msg::kDownloadFailLineLog);
-      RecordHistory(curInstrument_, history::kOpRead, false, {}, {});
     } else {
       AppendMessage(msg::kCommunicationCanceled, info_colour::kFailure);
       AddLog(msg::kProcessCanceledLog, {now});
     }
   } else {
-    lastBackup_.clear();
-    WriteBackup();
-    RecordHistory(curInstrument_, history::kOpRead, true, {}, lastBackup_);
+    ReportBackupOutcome(outcome_);
     CopyInstrument(editInstrument_, curInstrument_, false);
     editInstrument_.ClearChangeFlags();
     FillAllGrids();
@@ -168,29 +163,19 @@ void frmMain::GetFinished(bool ok) {
     AddLog(msg::kDownloadFinishedLog,
            {now, FormatElapsed(SecondsBetween(transactionStart_, finished))});
   }
+  ReportRecording(outcome_);
   EndTransaction();
   emit TransactionFinished(ok);
 }
 
-bool frmMain::WriteBackup() {
-  const std::filesystem::path folder = BackupFolder();
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  // The name is claimed when the file is complete, so that a second program
-  // reading into the same folder at the same time never takes it too.
-  AtomicFileSink sink = AtomicFileSink::FirstFreeName(BackupPaths(folder, services_.clock->Now()));
-  const KvdWriteResult written = WriteMaintenanceFile(curInstrument_, sink);
-  if (sink.AllNamesTaken()) {
-    AppendMessage(msg::kBackupNamesTaken, info_colour::kFailure, {folder.string()});
-    return false;
+void frmMain::ReportBackupOutcome(const ops::OperationOutcome& outcome) {
+  if (outcome.backupError.empty()) {
+    ReportBackup(outcome.backupPath);
+  } else if (outcome.backupPath.empty()) {
+    AppendMessage(msg::kBackupNamesTaken, info_colour::kFailure, {BackupFolder().string()});
+  } else {
+    AppendMessage(msg::kBackupNotWritten, info_colour::kFailure, {outcome.backupPath, outcome.backupError});
   }
-  if (!written.ok) {
-    AppendMessage(msg::kBackupNotWritten, info_colour::kFailure, {sink.CommittedPath(), written.error});
-    return false;
-  }
-  ReportBackup(sink.CommittedPath());
-  lastBackup_ = sink.CommittedPath();
-  return true;
 }
 
 }  // namespace kv

@@ -12,7 +12,6 @@
 #include "app/upload_dialog.h"
 #include "common/messages.h"
 #include "rules/record_check.h"
-#include "rules/setting_names.h"
 
 namespace kv {
 namespace {
@@ -38,14 +37,6 @@ bool HasRedCell(const SettingsGrid& grid, int onlyCol) {
     }
   }
   return false;
-}
-
-// Named after the gas the instrument has on that channel; a channel it has
-// no name for yet takes the edited one.
-std::string DisplayName(const PendingChange& change, const clsInstrument& current,
-                        const clsInstrument& edited) {
-  const bool named = change.index < kSensorChannels && !current.GasName(change.index).empty();
-  return rules::SettingDisplayName(change.setting, change.index, named ? current : edited);
 }
 
 }  // namespace
@@ -108,7 +99,7 @@ void frmMain::cmdSend_Click() {
   if (!RecordWritable(toSend, msg::kNotTransmitted)) return;
   std::vector<ReviewLine> lines;
   for (const PendingChange& change : changes) {
-    lines.push_back({Latin1(DisplayName(change, curInstrument_, editInstrument_)),
+    lines.push_back({Latin1(ops::ChangeDisplayName(change, curInstrument_, editInstrument_)),
                      Latin1(SettingValueText(change.oldValue)),
                      Latin1(SettingValueText(change.newValue))});
   }
@@ -116,27 +107,32 @@ void frmMain::cmdSend_Click() {
   if (!services_.dialogs->Review(Message(msg::kUpdateTitle), Message(msg::kUpdateReady), lines)) {
     return;
   }
-  transmitted_ = std::move(changes);
-  sentLines_.clear();
+  transmit_ = ops::TransmitRequest{};
+  transmit_.before = curInstrument_;
+  transmit_.record = toSend;
+  transmit_.saveAsDefault = saveAsDefault;
+  transmit_.verify = VerifyAfterTransmit();
+  transmit_.file = fileLoaded_ ? loadedPath_.toStdString() : std::string();
   BeginTransaction(msg::kUploadCaption, msg::kNowUploading);
-  curInstrument_ = toSend;
   AddLog(msg::kUploadStartSequenceLog, {FormatGeneralDate(services_.clock->Now())});
   AppendMessage(msg::kUploadStarted, info_colour::kProgress);
-  Transaction write = SetInstrument(uclTZ7100_, curInstrument_, saveAsDefault,
-                                   [this](const SentWriteLine& line) { sentLines_.push_back(line); });
-  const bool started = uclTZ7100_.Start(std::move(write), [this](bool ok) {
-    QTimer::singleShot(0, this, [this, ok] { SendFinished(ok); });
+  Transaction write = ops::RunTransmit(uclTZ7100_, Sink(), transmit_, outcome_);
+  const bool started = uclTZ7100_.Start(std::move(write), [this](bool) {
+    QTimer::singleShot(0, this, [this] { SendFinished(); });
   });
   if (!started) EndTransaction();
 }
 
-void frmMain::SendFinished(bool ok) {
-  if (!ok) {
+void frmMain::SendFinished() {
+  // The instrument's record is what the write left: the flags of the
+  // groups it took are cleared.
+  curInstrument_ = transmit_.record;
+  if (!outcome_.done) {
     AppendMessage(msg::kUploadFail, info_colour::kFailure);
-    if (uclTZ7100_.Cancel()) AppendMessage(msg::kCommunicationCanceled, info_colour::kFailure);
+    if (outcome_.interrupted) AppendMessage(msg::kCommunicationCanceled, info_colour::kFailure);
     ReportAcknowledged();
     AppendMessage(msg::kEditsKept, info_colour::kFailure);
-    RecordHistory(curInstrument_, history::kOpTransmit, false, {}, {});
+    ReportRecording(outcome_);
     EndTransaction();
     emit TransactionFinished(false);
     return;
@@ -145,13 +141,9 @@ void frmMain::SendFinished(bool ok) {
   // What the instrument took is no longer an edit.
   editInstrument_.ClearChangeFlags();
   ClearEditMarks();
-  transmittedFile_ = fileLoaded_ ? loadedPath_.toStdString() : std::string();
   fileLoaded_ = false;
-  if (VerifyAfterTransmit()) {
-    StartVerification();
-    return;
-  }
-  RecordHistory(curInstrument_, history::kOpTransmit, true, {}, transmittedFile_);
+  ReportVerification();
+  ReportRecording(outcome_);
   EndTransaction();
   services_.dialogs->Show(Dialogs::Icon::Information, Message(msg::kUploadTitle),
                           Message(msg::kUploadCompleteBox));
@@ -159,11 +151,7 @@ void frmMain::SendFinished(bool ok) {
 }
 
 void frmMain::ReportAcknowledged() {
-  std::string taken;
-  for (const SentWriteLine& line : sentLines_) {
-    if (!line.acknowledged) continue;
-    taken += (taken.empty() ? "" : ", ") + line.label;
-  }
+  const std::string taken = outcome_.AcknowledgedLabels();
   if (taken.empty()) {
     AppendMessage(msg::kNothingAcknowledged, info_colour::kFailure);
   } else {
@@ -171,37 +159,18 @@ void frmMain::ReportAcknowledged() {
   }
 }
 
-void frmMain::StartVerification() {
+void frmMain::ReportVerification() {
+  const ops::Verification& verification = outcome_.verification;
+  if (verification.state == ops::VerifyState::NotAsked) return;
   AppendMessage(msg::kVerifying, info_colour::kProgress);
-  if (upload_ != nullptr) upload_->SetMessage(Message(msg::kNowDownloading));
-  Transaction read = services_.readInstrument(uclTZ7100_, readBack_);
-  const bool started = uclTZ7100_.Start(std::move(read), [this](bool ok) {
-    QTimer::singleShot(0, this, [this, ok] { VerifyFinished(ok); });
-  });
-  if (!started) VerifyFinished(false);
-}
-
-void frmMain::VerifyFinished(bool ok) {
-  std::string verification = "not verified: the read-back failed";
-  if (!ok) {
+  if (verification.state == ops::VerifyState::ReadFailed) {
     AppendMessage(msg::kVerifyReadFailed, info_colour::kFailure);
-  } else {
-    const std::vector<WrittenMismatch> mismatches = CompareWritten(transmitted_, readBack_);
-    for (const WrittenMismatch& mismatch : mismatches) {
-      AppendMessage(msg::kNotAsTransmitted, info_colour::kFailure,
-                    {DisplayName(mismatch.change, curInstrument_, editInstrument_),
-                     SettingValueText(mismatch.change.newValue),
-                     SettingValueText(mismatch.readBack)});
-    }
-    if (mismatches.empty()) AppendMessage(msg::kVerified, info_colour::kProgress);
-    verification = mismatches.empty() ? "verified"
-                                      : std::to_string(mismatches.size()) + " settings not as transmitted";
+    return;
   }
-  RecordHistory(curInstrument_, history::kOpTransmit, true, verification, transmittedFile_);
-  EndTransaction();
-  services_.dialogs->Show(Dialogs::Icon::Information, Message(msg::kUploadTitle),
-                          Message(msg::kUploadCompleteBox));
-  emit TransactionFinished(true);
+  for (const ops::Mismatch& mismatch : verification.mismatches) {
+    AppendMessage(msg::kNotAsTransmitted, info_colour::kFailure, {mismatch.name, mismatch.sent, mismatch.held});
+  }
+  if (verification.mismatches.empty()) AppendMessage(msg::kVerified, info_colour::kProgress);
 }
 
 bool frmMain::VerifyAfterTransmit() const { return chkVerify->isChecked(); }

@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "app/frm_main.h"
-#include "link/station_files.h"
-#include "link/station_settings.h"
+#include "ops/station_files.h"
+#include "ops/station_settings.h"
 #include "qtedge/latin1.h"
 
 namespace kv {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "link/station_run.h"
+#include "ops/station_run.h"
 
 class QCheckBox;
 class QLabel;

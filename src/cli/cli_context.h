@@ -24,6 +24,8 @@ struct CliContext {
   std::function<std::unique_ptr<SessionServices>(const LinkOptions&)> makeSession;
   // How long the history waits for a busy SQLite file or a server.
   history::SqlStoreOptions historyTimings;
+  // Where instrument operations are recorded instead of the chosen store (tests).
+  history::Recorder* recorder = nullptr;
 };
 
 // std::cin, std::cout and std::cerr as the process has them, and the serial

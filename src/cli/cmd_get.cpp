@@ -7,10 +7,7 @@
 #include "cli/kvd_files.h"
 #include "common/clock.h"
 #include "files/backup_name.h"
-#include "files/file_sink.h"
-#include "files/kvd_writer.h"
-#include "historydb/snapshot.h"
-#include "link/transactions.h"
+#include "ops/operations.h"
 #include "qtedge/data_folder.h"
 
 namespace kv::cli {
@@ -50,33 +47,25 @@ class GetCommand final : public InstrumentCommand {
   }
 
   std::string_view HistoryOperation() const override { return history::kOpRead; }
+  bool RecordsThroughOperations() const override { return true; }
 
   int Talk(InstrumentSession& session) override {
-    const Outcome read = session.Run(GetInstrument(session.Link(), record_), "Reading");
-    if (read != Outcome::Done) return ReportFailure(session, read, "get");
-    // A backup takes the first free name of the day at the moment it is
-    // complete: another read into the same folder never gets the same one.
-    AtomicFileSink sink = MakeSink();
-    const KvdWriteResult written = WriteMaintenanceFile(record_, sink);
-    if (sink.AllNamesTaken()) return NoBackupName();
-    const std::filesystem::path path = output_.empty() ? std::filesystem::path(sink.CommittedPath()) : output_;
-    if (!written.ok) {
-      PrintFileError(FromFsPath(path), 0, written.error);
-      return kExitUsage;
+    request_ = {backupFolder_, output_};
+    const Outcome read =
+        session.Run(ops::RunReadAndBackup(session.Link(), Sink(), record_, request_, outcome_), "Reading");
+    ReportRecording(outcome_);
+    if (!outcome_.done) return ReportFailure(session, read, "get");
+    if (read == Outcome::Interrupted) return ReportFailure(session, read, "get");
+    if (outcome_.backupError.empty()) {
+      PrintLine(Bytes(FromFsPath(std::filesystem::path(outcome_.backupPath))));
+      return kExitOk;
     }
-    PrintLine(Bytes(FromFsPath(path)));
-    History().record = &record_;
-    History().file = path.string();
-    History().snapshot = history::SnapshotOf(record_);
-    return kExitOk;
+    if (outcome_.backupPath.empty()) return NoBackupName();
+    PrintFileError(FromFsPath(std::filesystem::path(outcome_.backupPath)), 0, outcome_.backupError);
+    return kExitUsage;
   }
 
  private:
-  AtomicFileSink MakeSink() const {
-    if (!output_.empty()) return AtomicFileSink(output_.string());
-    return AtomicFileSink::FirstFreeName(BackupPaths(backupFolder_, clock_.Now()));
-  }
-
   int NoBackupName() const {
     PrintError(QStringLiteral("all %1 backup names of today are taken in %2")
                    .arg(kBackupNamesPerDay)
@@ -86,6 +75,8 @@ class GetCommand final : public InstrumentCommand {
 
   SystemClock clock_;
   clsInstrument record_;
+  ops::ReadRequest request_;
+  ops::OperationOutcome outcome_;
   std::filesystem::path output_;
   std::filesystem::path backupFolder_;
 };

@@ -1,7 +1,7 @@
 // kvmaint power-off: switches the instrument off.
 #include "cli/instrument_command.h"
 #include "cli/service_help.h"
-#include "link/transactions.h"
+#include "ops/operations.h"
 
 namespace kv::cli {
 namespace {
@@ -11,17 +11,21 @@ class PowerOffCommand final : public InstrumentCommand {
   std::string_view Destroys() const override { return "switches the instrument off"; }
 
   std::string_view HistoryOperation() const override { return history::kOpPowerOff; }
+  bool RecordsThroughOperations() const override { return true; }
 
   int Talk(InstrumentSession& session) override {
-    bool acknowledged = false;
-    const Outcome outcome = session.Run(BodyPowerOff(session.Link(), &acknowledged), "Power off");
+    const Outcome outcome = session.Run(ops::RunPowerOff(session.Link(), Sink(), outcome_), "Power off");
+    ReportRecording(outcome_);
     if (outcome == Outcome::Interrupted) return ReportFailure(session, outcome, "power-off");
-    if (!acknowledged) {
+    if (!outcome_.done) {
       PrintError("power-off: the instrument did not acknowledge \"RO,W,\"");
       return kExitFailure;
     }
     return kExitOk;
   }
+
+ private:
+  ops::OperationOutcome outcome_;
 };
 
 }  // namespace

@@ -2,7 +2,6 @@
 // the instrument, the way the window's transmit does after loading a file.
 #include <chrono>
 #include <cstdio>
-#include <set>
 
 #include "cli/cli_io.h"
 #include "cli/instrument_command.h"
@@ -11,21 +10,14 @@
 #include "link/record_differences.h"
 #include "link/transactions.h"
 #include "model/instrument_settings.h"
+#include "ops/operations.h"
 
 namespace kv::cli {
 namespace {
 
 const QString kSaveAsDefault = QStringLiteral("save-as-default");
 const QString kOnlyChanges = QStringLiteral("only-changes");
-
-// "wrote 3 settings in 3 groups (4 lines) in 1.2 s"
-std::string Summary(int settings, std::size_t groups, int lines, double seconds) {
-  char text[128];
-  std::snprintf(text, sizeof text, "wrote %d setting%s in %zu group%s (%d line%s) in %.1f s", settings,
-                settings == 1 ? "" : "s", groups, groups == 1 ? "" : "s", lines, lines == 1 ? "" : "s",
-                seconds);
-  return text;
-}
+const QString kNoVerify = QStringLiteral("no-verify");
 
 class SendCommand final : public InstrumentCommand {
  protected:
@@ -34,6 +26,7 @@ class SendCommand final : public InstrumentCommand {
                                                      "settings as its defaults.")});
     parser.addOption({kOnlyChanges, QStringLiteral("Write only the groups whose settings differ from "
                                                    "what the instrument holds.")});
+    parser.addOption({kNoVerify, QStringLiteral("Do not read the instrument back to check what it holds.")});
     parser.addPositionalArgument(QStringLiteral("FILE.kvd"), QStringLiteral("The settings to send."));
   }
 
@@ -43,23 +36,22 @@ class SendCommand final : public InstrumentCommand {
   std::optional<int> Prepare(const QCommandLineParser& parser) override {
     saveAsDefault_ = parser.isSet(kSaveAsDefault);
     onlyChanges_ = parser.isSet(kOnlyChanges);
+    verify_ = !parser.isSet(kNoVerify);
     if (!file_.Read(parser.positionalArguments().constFirst())) return kExitUsage;
     return std::nullopt;
   }
 
   std::string_view HistoryOperation() const override { return history::kOpTransmit; }
+  bool RecordsThroughOperations() const override { return true; }
 
   int Talk(InstrumentSession& session) override {
-    clsInstrument current;
+    clsInstrument& current = request_.before;
     const Outcome read = session.Run(GetInstrument(session.Link(), current), "Reading");
     if (read != Outcome::Done) return ReportFailure(session, read, "send (reading first)");
-    instrumentAsRead_ = current;  // its identity, whatever the file holds
-    History().record = &instrumentAsRead_;
-    History().file = Bytes(file_.path);
-    History().snapshot = file_.content;
+    Sink().Remember(current);  // its identity, whatever the file holds
 
     clsInstrument fromFile = FileOverRecord(current, file_.content);
-    int settings = 0;
+    request_.record = current;
     if (onlyChanges_) {
       // Against the instrument as a file would hold it: what the file
       // cannot keep is no change.
@@ -67,40 +59,49 @@ class SendCommand final : public InstrumentCommand {
       for (const SettingDifference& d : differing) {
         PrintLine("differs: " + d.name + (d.indexed ? "(" + std::to_string(d.index) + ")" : ""));
       }
-      settings = static_cast<int>(differing.size());
-      current = fromFile;
+      request_.record = fromFile;
     } else {
-      settings = CountFlaggedSettings(fromFile);
-      CopyInstrument(current, fromFile, true);
+      CopyInstrument(request_.record, fromFile, true);
     }
-
-    const auto started = std::chrono::steady_clock::now();
-    std::set<std::string> groups;
-    int lines = 0;
-    const auto noteSent = [this, &groups, &lines](const SentWriteLine& line) {
-      ++lines;
-      groups.insert(line.label.substr(0, line.label.find(',')));
+    request_.saveAsDefault = saveAsDefault_;
+    request_.verify = verify_;
+    request_.file = Bytes(file_.path);
+    request_.onLine = [this](const SentWriteLine& line) {
       if (Verbose()) PrintLine(line.label);
     };
+
+    const auto started = std::chrono::steady_clock::now();
     const Outcome written =
-        session.Run(SetInstrument(session.Link(), current, saveAsDefault_, noteSent), "Writing");
-    if (written != Outcome::Done) return ReportFailure(session, written, "send");
+        session.Run(ops::RunTransmit(session.Link(), Sink(), request_, outcome_), "Writing");
+    ReportRecording(outcome_);
+    if (!outcome_.done || written == Outcome::Interrupted) return ReportFailure(session, written, "send");
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
-    History().detail = Summary(settings, groups.size(), lines, took.count());
-    PrintLine(History().detail);
-    return kExitOk;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, " in %.1f s", took.count());
+    const std::string detail = outcome_.detail;
+    const bool verified = outcome_.verification.state != ops::VerifyState::NotAsked;
+    PrintLine(detail.substr(0, detail.find(';')) + seconds + (verified ? "; verified" : ""));
+    if (outcome_.Succeeded()) return kExitOk;
+    for (const ops::Mismatch& m : outcome_.verification.mismatches) {
+      PrintError("not as sent: " + m.name + ": sent " + m.sent + ", holds " + m.held);
+    }
+    PrintError("send: " + outcome_.verification.Text());
+    return kExitFailure;
   }
 
  private:
   FileToSend file_;
-  clsInstrument instrumentAsRead_;
+  ops::TransmitRequest request_;
+  ops::OperationOutcome outcome_;
   bool saveAsDefault_ = false;
   bool onlyChanges_ = false;
+  bool verify_ = true;
 };
 
 }  // namespace
 
-KV_DEFINE_COMMAND(SendCommand, .name = "send", .arguments = "[--save-as-default] [--only-changes] FILE.kvd",
+KV_DEFINE_COMMAND(SendCommand, .name = "send",
+                    .arguments = "[--save-as-default] [--only-changes] [--no-verify] FILE.kvd",
                     .summary = "Write the settings of a maintenance data file into the instrument.",
                     .details = "Reads the instrument first, puts the file's settings over what it\n"
                                "read and writes every group the file sets, then prints one line:\n"
@@ -108,7 +109,10 @@ KV_DEFINE_COMMAND(SendCommand, .name = "send", .arguments = "[--save-as-default]
                                "(--verbose: also each line sent as its head and index, XS,W,06).\n"
                                "With --only-changes only the groups whose settings differ from the\n"
                                "instrument are written, each differing setting printed first\n"
-                               "(\"differs: Warning(3)\"). The whole file is checked first:\n"
+                               "(\"differs: Warning(3)\"). Then the instrument is read back and\n"
+                               "every setting written must be held as sent: one that is not is named\n"
+                               "on stderr and the exit status is 1 (--no-verify: no read-back).\n"
+                               "The whole file is checked first:\n"
                                "a missing file, one that stops early or is cut short, or one with a\n"
                                "name or value the instrument does not take (each reported with its\n"
                                "line): exit status 2, nothing sent. A refused line: exit status 1.",

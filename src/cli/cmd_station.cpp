@@ -11,8 +11,8 @@
 #include "cli/kvd_files.h"
 #include "common/clock.h"
 #include "files/backup_name.h"
-#include "link/station_files.h"
-#include "link/station_run.h"
+#include "ops/station_files.h"
+#include "ops/station_run.h"
 #include "qtedge/data_folder.h"
 
 namespace kv::cli {
@@ -61,6 +61,7 @@ class StationCommand final : public InstrumentCommand {
   }
 
   bool ConnectsFirst() const override { return false; }
+  bool RecordsThroughOperations() const override { return true; }
 
   std::optional<int> Prepare(const QCommandLineParser& parser) override {
     if (!parser.isSet(kApply) || parser.value(kApply).isEmpty()) {
@@ -111,8 +112,9 @@ class StationCommand final : public InstrumentCommand {
 
   int Talk(InstrumentSession& session) override {
     LinePrinter printer;
-    const std::unique_ptr<history::Store> history = OpenRecordingStore(Options(), HistoryOption());
-    StationRun run(plan_, &printer, history.get());
+    ops::OperationOutcome notRecorded;  // says once why nothing can be recorded
+    if (!Sink().Active()) ReportRecording(notRecorded);
+    StationRun run(plan_, &printer, Sink().Recorder());
     const Outcome ended = session.Run(RunStation(session.Link(), run), "Station");
     const std::vector<std::string> historyErrors = run.HistoryErrors();
     for (const std::string& problem : std::set(historyErrors.begin(), historyErrors.end())) {

@@ -3,11 +3,8 @@
 #include "cli/cli_context.h"
 #include "cli/cli_io.h"
 #include "history/background_recorder.h"
-#include "history/history_event.h"
 #include "history/history_location.h"
 #include "historydb/history_factory.h"
-#include "historydb/snapshot.h"
-#include "protocol/reply_sink.h"
 #include "qtedge/data_folder.h"
 
 namespace kv::cli {
@@ -64,37 +61,15 @@ std::unique_ptr<history::Store> ChooseRecordingStore(const LinkOptions& options,
   return std::move(chosen.store);
 }
 
-std::unique_ptr<history::Store> OpenRecordingStore(const LinkOptions& options,
-                                                   const std::optional<std::string>& historyOption) {
-  std::string error;
-  std::unique_ptr<history::Store> store = ChooseRecordingStore(options, historyOption, &error);
-  if (!store && !error.empty()) PrintError("history not recorded: " + error);
-  return store;
-}
-
-RunRecording::RunRecording(const LinkOptions& options, const std::optional<std::string>& historyOption) {
+RunRecording::RunRecording(const LinkOptions& options, const std::optional<std::string>& historyOption)
+    : given_(CurrentContext().recorder) {
+  if (given_ != nullptr) return;
   std::unique_ptr<history::Store> store = ChooseRecordingStore(options, historyOption, &error_);
   if (store) recorder_ = std::make_unique<history::BackgroundRecorder>(std::move(store));
 }
 
-void RunRecording::Record(std::string_view operation, std::string result, const HistoryNote& note,
-                          const clsInstrument* serialRecord) {
-  if (!recorder_) {
-    if (!error_.empty()) PrintError("history not recorded: " + error_);
-    return;
-  }
-  const clsInstrument* identity = note.record != nullptr ? note.record : serialRecord;
-  history::Event event = history::EventFor(identity != nullptr ? *identity : clsInstrument(),
-                                           std::string(operation));
-  event.result = std::move(result);
-  event.detail = note.detail;
-  if (identity == nullptr) event.serial.clear();
-  history::NoteIfSerialUnknown(event);
-  if (note.record == nullptr) event.model.clear();  // the serial read alone does not tell it
-  event.file = note.file;
-  event.snapshot = note.snapshot;
-  const history::RecordOutcome outcome = recorder_->Record(event);
-  if (!outcome.recorded) PrintError(history::NotRecordedText(outcome));
+history::Recorder* RunRecording::Recorder() const {
+  return given_ != nullptr ? given_ : recorder_.get();
 }
 
 }  // namespace kv::cli

@@ -9,9 +9,6 @@
 
 #include "cli/link_options.h"
 #include "history/history_store.h"
-#include "link/link.h"
-#include "link/task.h"
-#include "link/transactions.h"  // ReadSerialNumber
 #include "model/instrument.h"
 
 namespace kv::cli {
@@ -40,30 +37,21 @@ struct HistoryNote {
 std::unique_ptr<history::Store> ChooseRecordingStore(const LinkOptions& options,
                                                      const std::optional<std::string>& historyOption,
                                                      std::string* error);
-// The same, saying on stderr why the store cannot be used ("history not
-// recorded: why").
-std::unique_ptr<history::Store> OpenRecordingStore(const LinkOptions& options,
-                                                   const std::optional<std::string>& historyOption);
-
-// The recording of one instrument command: the chosen store is prepared in
+// The recorder of one instrument command: the chosen store is prepared in
 // the background from the start, so that a database server's connection
-// overlaps the exchange with the instrument.
+// overlaps the exchange with the instrument. The operations record through
+// it (ops::HistorySink); a test's context may give its own recorder.
 class RunRecording {
  public:
   RunRecording(const LinkOptions& options, const std::optional<std::string>& historyOption);
 
-  // Whether events go to a store (not when off, nor when none can be used).
-  bool Active() const { return recorder_ != nullptr; }
-
-  // Records the event of `operation`; `serialRecord` supplies serial and
-  // model when `note.record` is null (nullptr: the serial is unknown, and the
-  // detail says so). A failure to record is said on stderr ("history not
-  // recorded: why") and changes nothing else.
-  void Record(std::string_view operation, std::string result, const HistoryNote& note,
-              const clsInstrument* serialRecord);
+  // Null when recording is off or no store can be used (then Error() says why).
+  history::Recorder* Recorder() const;
+  const std::string& Error() const { return error_; }
 
  private:
   std::unique_ptr<history::Recorder> recorder_;  // null: off, or `error_`
+  history::Recorder* given_ = nullptr;           // the context's own
   std::string error_;
 };
 

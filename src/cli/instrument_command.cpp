@@ -6,6 +6,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/cli_io.h"
+#include "history/history_event.h"
 #include "history/history_location.h"
 #include "qtedge/adapter_port.h"
 
@@ -88,7 +89,10 @@ int InstrumentCommand::Run(const QCommandLineParser& parser) {
     return kExitInterrupted;
   }
   if (connected == Outcome::Failed) return kExitFailure;
-  if (!HistoryOperation().empty()) recording_.emplace(options_, historyOption_);
+  if (!HistoryOperation().empty() || RecordsThroughOperations()) {
+    recording_.emplace(options_, historyOption_);
+    sink_ = ops::HistorySink(recording_->Recorder(), history::CurrentUser());
+  }
   const int status = Talk(session);
   RecordHistory(session, status);
   return status;
@@ -96,25 +100,30 @@ int InstrumentCommand::Run(const QCommandLineParser& parser) {
 
 void InstrumentCommand::RecordHistory(InstrumentSession& session, int status) {
   const std::string_view operation = HistoryOperation();
-  if (operation.empty() || !recording_) return;
-  std::string result = "ok";
-  if (status == kExitInterrupted) {
-    result = "interrupted";
-  } else if (status != kExitOk) {
-    const std::string why = session.FailureText();
-    result = why.empty() ? "failed" : "failed at " + why;
+  if (operation.empty() || !recording_ || RecordsThroughOperations()) return;
+  ops::OperationOutcome outcome;
+  outcome.operation = std::string(operation);
+  outcome.done = status == kExitOk;
+  outcome.interrupted = status == kExitInterrupted;
+  if (!outcome.done) outcome.failedAt = session.FailureText();
+  // The identity is that of a record the command read; nothing is asked
+  // of the instrument for the history alone.
+  if (historyNote_.record != nullptr) sink_.Remember(*historyNote_.record);
+  outcome.detail = historyNote_.detail;
+  outcome.file = historyNote_.file;
+  outcome.snapshot = historyNote_.snapshot;
+  outcome.finished = session.Link().GetClock().Now();
+  sink_.Finished(outcome);
+  ReportRecording(outcome);
+}
+
+void InstrumentCommand::ReportRecording(const ops::OperationOutcome& outcome) const {
+  if (!recording_) return;
+  if (recording_->Recorder() == nullptr) {
+    if (!recording_->Error().empty()) PrintError("history not recorded: " + recording_->Error());
+    return;
   }
-  // A command that did not read the record asks for the serial number alone,
-  // after its own exchange so that it changes nothing in it; not after a
-  // failure (the instrument is unlikely to answer) nor a power off.
-  clsInstrument serial;
-  bool serialRead = false;
-  if (recording_->Active() && historyNote_.record == nullptr && status == kExitOk &&
-      operation != history::kOpPowerOff) {
-    serialRead = session.Run(ReadSerialNumber(session.Link(), serial), "Reading the serial number") ==
-                 Outcome::Done;
-  }
-  recording_->Record(operation, std::move(result), historyNote_, serialRead ? &serial : nullptr);
+  if (!outcome.history.recorded) PrintError(history::NotRecordedText(outcome.history));
 }
 
 int InstrumentCommand::ReportFailure(InstrumentSession& session, Outcome outcome,

@@ -10,6 +10,7 @@
 #include "cli/history_recording.h"
 #include "cli/instrument_session.h"
 #include "cli/link_options.h"
+#include "ops/history_sink.h"
 
 namespace kv::cli {
 
@@ -43,8 +44,15 @@ class InstrumentCommand : public Command {
   // (history::kOp*); "" records nothing. The event's result is "ok" for exit
   // status 0, otherwise what failed.
   virtual std::string_view HistoryOperation() const { return {}; }
+  // A command whose operations (src/ops) record themselves through Sink():
+  // nothing more is recorded after Talk.
+  virtual bool RecordsThroughOperations() const { return false; }
   // What Talk adds to the event: the record it read, its detail, file and snapshot.
   HistoryNote& History() { return historyNote_; }
+  // Where the operations of this run are recorded.
+  ops::HistorySink& Sink() { return sink_; }
+  // Says on stderr when an operation's event was not recorded.
+  void ReportRecording(const ops::OperationOutcome& outcome) const;
 
   // The exit status for a transaction that did not end well, after saying why
   // on stderr: kExitInterrupted or kExitFailure.
@@ -65,6 +73,7 @@ class InstrumentCommand : public Command {
   std::optional<std::string> historyOption_;
   HistoryNote historyNote_;
   std::optional<RunRecording> recording_;  // from the start of the run, when it records
+  ops::HistorySink sink_{nullptr, {}};
 };
 
 }  // namespace kv::cli

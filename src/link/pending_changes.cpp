@@ -12,13 +12,6 @@
 namespace kv {
 namespace {
 
-const SettingInfo* FindSetting(std::string_view name) {
-  for (const SettingInfo& info : AllSettings()) {
-    if (info.name == name) return &info;
-  }
-  return nullptr;
-}
-
 struct WritePosition {
   std::size_t group = 0;
   int entry = 0;
@@ -105,18 +98,6 @@ bool SameValue(const SettingValue& a, const SettingValue& b) {
     return std::fabs(static_cast<double>(*x) - static_cast<double>(*y)) <= 1e-5 * scale;
   }
   return a == b;
-}
-
-std::vector<WrittenMismatch> CompareWritten(const std::vector<PendingChange>& written,
-                                            const clsInstrument& readBack) {
-  std::vector<WrittenMismatch> mismatches;
-  for (const PendingChange& change : written) {
-    const SettingInfo* info = FindSetting(change.setting);
-    if (info == nullptr) continue;
-    const SettingValue held = info->get(readBack, change.index);
-    if (!SameValue(held, change.newValue)) mismatches.push_back({change, held});
-  }
-  return mismatches;
 }
 
 }  // namespace kv

@@ -1,7 +1,7 @@
 #pragma once
 // What an upload will write, setting by setting, and whether the instrument
-// holds it afterwards. The window's review before Transmit and its check
-// after it, and kvmaint, share these.
+// holds it afterwards (the check itself: ops/verification.h). The window's
+// review before Transmit, the check after it, and kvmaint share these.
 #include <functional>
 #include <string>
 #include <string_view>
@@ -33,15 +33,5 @@ std::string SettingValueText(const SettingValue& value);
 // Whether two values of one setting are the same, a Single allowing for the
 // rounding of its trip over the wire.
 bool SameValue(const SettingValue& a, const SettingValue& b);
-
-struct WrittenMismatch {
-  PendingChange change;
-  SettingValue readBack;
-};
-
-// The written settings that `readBack` (the instrument read again) does not
-// hold as sent.
-std::vector<WrittenMismatch> CompareWritten(const std::vector<PendingChange>& written,
-                                            const clsInstrument& readBack);
 
 }  // namespace kv

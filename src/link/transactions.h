@@ -81,8 +81,9 @@ Transaction SetInitValue(uclTzif& link, clsInstrument& record, bool saveAsDefaul
 // link. Always true, as the window expects; `acknowledged`, when given, tells
 // whether the instrument took the command.
 Transaction BodyPowerOff(uclTzif& link, bool* acknowledged = nullptr);
-// The same power-off, to be awaited inside a longer transaction.
-Task<bool> SwitchOff(uclTzif& link, bool* acknowledged);
+// The same power-off, to be awaited inside a longer transaction; the port
+// stays closed `settleTicks` before the link resets.
+Task<bool> SwitchOff(uclTzif& link, bool* acknowledged, int settleTicks = kPowerOffSettleTicks);
 // Erases the data logger and polls until the instrument has finished.
 Task<bool> BodyDataClear(uclTzif& link);
 // Restores the factory settings and polls until the instrument has finished.

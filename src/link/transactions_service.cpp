@@ -117,14 +117,14 @@ Transaction BodyPowerOff(uclTzif& link, bool* acknowledged) {
   co_return done;
 }
 
-Task<bool> SwitchOff(uclTzif& link, bool* acknowledged) {
+Task<bool> SwitchOff(uclTzif& link, bool* acknowledged, int settleTicks) {
   link.AddLog(FormatMessage(msg::kPowerOffStartLog));
   ReplySink sink;
   const std::string line = WriteLineRO();
   const bool taken = co_await SendWrite(link, sink, line);
   if (acknowledged != nullptr) *acknowledged = taken;
   if (link.PortOpen()) link.SetPortOpen(false);
-  co_await link.WaitTicks(kPowerOffSettleTicks);
+  co_await link.WaitTicks(settleTicks);
   link.Reset();
   link.AddLog(FormatMessage(msg::kPowerOffFinishedLog));
   // The window goes back to its start-up state whatever the instrument said.

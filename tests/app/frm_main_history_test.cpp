@@ -49,7 +49,7 @@ TEST_F(WindowHistory, GetAndTransmitAreRecordedWithTheirSettings) {
   const history::Event& sent = events[1];
   EXPECT_EQ(sent.operation, history::kOpTransmit);
   EXPECT_EQ(sent.serial, read.serial);
-  EXPECT_EQ(sent.detail, "verified");
+  EXPECT_EQ(sent.detail, "wrote 1 setting in 2 groups (2 lines); verified");
   clsInstrument fromSnapshot;
   ASSERT_TRUE(ReadMaintenanceText(fromSnapshot, sent.snapshot).complete);
   EXPECT_EQ(fromSnapshot.LcdBackLight(), 10);

@@ -8,7 +8,7 @@
 
 #include "app/station_dialog.h"
 #include "files/kvd_writer.h"
-#include "link/station_settings.h"
+#include "ops/station_settings.h"
 #include "files/kvd_reader.h"
 #include "support/temp_folder.h"
 #include "window_on_sim.h"

@@ -43,6 +43,7 @@ class WindowOnSim : public ::testing::Test {
     services.transport = &sim_->Line();
     services.locateAdapter = [] { return true; };
     services.runTicker = false;
+    services.recorder = recorder_;
     window_ = std::make_unique<frmMain>(std::move(services));
     ASSERT_TRUE(window_->Form_Load());
     window_->show();
@@ -96,6 +97,7 @@ class WindowOnSim : public ::testing::Test {
 
   QTemporaryDir dataDir_;
   test::ScriptedDialogs dialogs_;
+  history::Recorder* recorder_ = nullptr;  // set before Start: the window records there
   std::unique_ptr<inproc::Simulator> sim_;
   std::unique_ptr<inproc::VirtualTime> time_;
   std::unique_ptr<frmMain> window_;

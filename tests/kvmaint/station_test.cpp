@@ -10,7 +10,7 @@
 #include "kvmaint/harness/inprocess_support.h"
 #include "files/kvd_writer.h"
 #include "link/pending_changes.h"
-#include "link/station_settings.h"
+#include "ops/station_settings.h"
 #include "model/instrument_settings.h"
 
 namespace kv::inproc {

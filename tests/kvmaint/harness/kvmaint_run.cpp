@@ -42,6 +42,7 @@ ProgramResult Kvmaint(const std::vector<std::string>& args, const RunSetup& setu
   context.stdinTerminal = setup.stdinTerminal;
   context.stderrTerminal = setup.stderrTerminal;
   context.historyTimings = setup.historyTimings;
+  context.recorder = setup.recorder;
   context.makeSession = [&limits](const cli::LinkOptions& options) -> std::unique_ptr<cli::SessionServices> {
     return std::make_unique<VirtualSession>(Simulator::Find(cli::Bytes(options.port)), limits);
   };

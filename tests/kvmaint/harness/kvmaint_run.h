@@ -21,6 +21,8 @@ struct RunSetup {
   std::optional<long long> interruptAfterMs;
   // How long the history waits for a busy database or a server.
   history::SqlStoreOptions historyTimings;
+  // Records the run's operations instead of the data folder's history.
+  history::Recorder* recorder = nullptr;
 };
 
 // Ctrl-C `ms` (virtual) into the instrument session.

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "files/kvd_writer.h"
-#include "link/station_files.h"
-#include "link/station_settings.h"
+#include "ops/station_files.h"
+#include "ops/station_settings.h"
 #include "model/instrument_settings.h"
 #include "support/sample_record.h"
 
@@ -88,16 +88,6 @@ TEST(LayoutMismatchTest, NamesEveryChannelWhoseSensorDiffers) {
       EXPECT_THAT(mismatch, HasSubstr("channel layout differs: " + c.expected));
     }
   }
-}
-
-TEST(UnverifiedSettingsTest, ReportsDistributedSettingsOnlyByCaption) {
-  const clsInstrument wanted = testsupport::SampleRecord();
-  clsInstrument readBack = wanted;
-  readBack.SetSerialNo("SOMETHING ELSE");
-  [[maybe_unused]] bool set = readBack.SetSI_(0, wanted.SI_(0) + 1);
-  EXPECT_THAT(UnverifiedSettings(wanted, readBack), IsEmpty());
-  set = readBack.SetWarning(3, wanted.Warning(3) + 10);
-  EXPECT_THAT(UnverifiedSettings(wanted, readBack), ElementsAre("CO warning level"));
 }
 
 TEST(StationReportTest, FieldsWithSeparatorsAreQuotedAndEveryOutcomeIsOneRow) {

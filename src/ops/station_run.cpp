@@ -1,17 +1,12 @@
-#include "link/station_run.h"
+#include "ops/station_run.h"
 
-#include <cstdio>
 #include <utility>
 
 #include "files/kvd_reader.h"
-#include "files/kvd_writer.h"
 #include "history/history_event.h"
-#include "link/station_files.h"
-#include "link/station_settings.h"
-#include "link/transactions.h"
-#include "model/instrument_settings.h"
-#include "protocol/field_parse.h"
-#include "protocol/frame_view.h"
+#include "ops/operations.h"
+#include "ops/station_files.h"
+#include "ops/station_settings.h"
 
 namespace kv {
 namespace {
@@ -20,14 +15,6 @@ namespace {
 constexpr int kReconnectTicks = uclTzif::kTicksPerSecond;
 // A failed instrument is asked this often whether it is still on the adapter.
 constexpr int kPresencePollTicks = uclTzif::kTicksPerSecond;
-constexpr const char* kModel = "KORVIN";
-
-// "XX,A" of the last command sent: where a step stopped.
-std::string LastCommand(const uclTzif& link) {
-  const FrameView line(link.LastLineSent());
-  const std::string_view text = line.Text();
-  return std::string(text.substr(0, 4));
-}
 
 std::string Plural(int n, const char* what) {
   return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
@@ -92,83 +79,78 @@ Task<bool> WaitUntilTakenAway(uclTzif& link, StationRun& run) {
   co_return false;
 }
 
+// The label of the line an upload stopped at ("A1,W"), else where the link stopped.
+std::string RefusedAt(const ops::OperationOutcome& transmit) {
+  for (const SentWriteLine& line : transmit.lines) {
+    if (!line.acknowledged) return line.label;
+  }
+  return transmit.failedAt;
+}
+
+// "verify failed: 2 settings not as sent (CO warning level, ...)".
+std::string VerifyFailure(const ops::Verification& verification) {
+  if (verification.state == ops::VerifyState::ReadFailed) return "verify failed: not verified";
+  const std::vector<ops::Mismatch>& differing = verification.mismatches;
+  std::string names;
+  for (std::size_t i = 0; i < differing.size() && i < 3; ++i) names += (i ? ", " : "") + differing[i].name;
+  if (differing.size() > 3) names += ", ...";
+  return "verify failed: " + Plural(static_cast<int>(differing.size()), "setting") + " not as sent (" +
+         names + ")";
+}
+
 // Writes the distributed settings in which `held` differs and verifies them.
 // Fills the outcome's counts and verification; false after a failure.
 Task<bool> WriteAndVerify(uclTzif& link, StationRun& run, const clsInstrument& held,
                           StationOutcome& outcome) {
   RollOut plan = PlanRollOut(run.Plan().fileContent, held);
-  const clsInstrument wanted = plan.wanted;
+  ops::TransmitRequest request;
+  request.before = held;
+  request.record = std::move(plan.wanted);
+  request.verify = run.Plan().options.verify;
+  request.file = run.Plan().fileName;
   outcome.settingsToWrite = static_cast<int>(plan.differences.size());
   run.Enter(StationPhase::Writing, outcome.serial);
-  std::string refusedAt;
-  const SentWriteObserver onLine = [&refusedAt](const SentWriteLine& line) {
-    if (!line.acknowledged) refusedAt = line.label;
-  };
-  bool written = true;
-  if (outcome.settingsToWrite > 0) {
-    written = co_await UploadChanges(link, plan.wanted, false, onLine);
-    outcome.settingsWritten = WrittenDifferences(plan.differences, plan.wanted);
+  if (outcome.settingsToWrite == 0) {
+    outcome.verification = "nothing to write";
+    co_return true;
   }
-  const DateTime writtenAt = link.GetClock().Now();
-  if (!written) {
-    const std::string at = refusedAt.empty() ? LastCommand(link) : refusedAt;
-    Fail(outcome, "transmit",
-         "transmit failed at " + at + ": " + Holds(outcome.settingsWritten, outcome.settingsToWrite));
-    run.Record(outcome.serial, history::kOpTransmit, "failed at " + at,
-               Plural(outcome.settingsWritten, "setting") + " of " +
-                   std::to_string(outcome.settingsToWrite) + " written",
-               run.Plan().fileName, MaintenanceFileText(wanted), writtenAt);
+  ops::OperationOutcome transmit;
+  [[maybe_unused]] const bool clean = co_await ops::TransmitAndVerify(link, run.History(), request, transmit);
+  run.Recorded(transmit.history);
+  outcome.settingsWritten = WrittenDifferences(plan.differences, request.record);
+  const std::string holdsAll = Holds(outcome.settingsWritten, outcome.settingsToWrite);
+  if (!transmit.done) {
+    Fail(outcome, "transmit", "transmit failed at " + RefusedAt(transmit) + ": " + holdsAll);
     co_return false;
   }
-  const std::string holdsAll = Holds(outcome.settingsWritten, outcome.settingsToWrite);
-  outcome.verification = "not verified";
-  if (run.Plan().options.verify) {
-    run.Enter(StationPhase::Verifying, outcome.serial);
-    clsInstrument readBack;
-    const bool read = co_await ReadInstrument(link, readBack);
-    if (!read) {
-      outcome.verification = "unreadable";
-      Fail(outcome, "verify", "verify failed at " + LastCommand(link) + ": " + holdsAll + ", not verified");
-    } else {
-      const std::vector<std::string> differing = UnverifiedSettings(wanted, readBack);
-      if (differing.empty()) {
-        outcome.verification = "verified";
-      } else {
-        outcome.verification = std::to_string(differing.size()) + " differ";
-        std::string names;
-        for (std::size_t i = 0; i < differing.size() && i < 3; ++i) names += (i ? ", " : "") + differing[i];
-        if (differing.size() > 3) names += ", ...";
-        Fail(outcome, "verify", "verify failed: " + Plural(static_cast<int>(differing.size()), "setting") +
-                                    " not as sent (" + names + "): " + holdsAll);
-      }
-    }
+  outcome.verification = transmit.verification.state == ops::VerifyState::Differs
+                             ? std::to_string(transmit.verification.mismatches.size()) + " differ"
+                             : transmit.verification.Text();
+  if (transmit.verification.state == ops::VerifyState::ReadFailed) outcome.verification = "unreadable";
+  if (!transmit.Succeeded()) {
+    Fail(outcome, "verify", VerifyFailure(transmit.verification) + ": " + holdsAll);
+    co_return false;
   }
-  run.Record(outcome.serial, history::kOpTransmit, outcome.failedStep.empty() ? "ok" : outcome.message,
-             Plural(outcome.settingsWritten, "setting") + " written; " + outcome.verification,
-             run.Plan().fileName, MaintenanceFileText(wanted), writtenAt);
-  co_return outcome.failedStep.empty();
+  co_return true;
 }
 
 // Sets the clock and switches off; false after a failure.
 Task<bool> ClockAndSwitchOff(uclTzif& link, StationRun& run, StationOutcome& outcome) {
   run.Enter(StationPhase::Finishing, outcome.serial);
   const std::string holds = "instrument holds the distributed settings";
+  ops::OperationOutcome step;
   if (run.Plan().options.setClock) {
-    const DateTime now = link.GetClock().Now();
-    const bool clockSet = co_await SetDateTime(link, now);
-    run.Record(outcome.serial, history::kOpSetClock, clockSet ? "ok" : "failed", "", "", "", now);
+    const bool clockSet = co_await ops::SetClock(link, run.History(), step);
+    run.Recorded(step.history);
     if (!clockSet) {
       Fail(outcome, "clock", "clock failed: " + holds + ", its clock not set");
       co_return false;
     }
   }
   if (run.Plan().options.powerOff) {
-    bool acknowledged = false;
-    const bool ended = co_await SwitchOff(link, &acknowledged);
-    acknowledged = ended && acknowledged;
-    run.Record(outcome.serial, history::kOpPowerOff, acknowledged ? "ok" : "refused", "", "", "",
-               link.GetClock().Now());
-    if (!acknowledged) {
+    const bool off = co_await ops::PowerOff(link, run.History(), kPowerOffSettleTicks, step);
+    run.Recorded(step.history);
+    if (!off) {
       Fail(outcome, "power-off", "power off failed: " + holds + ", still on");
       co_return false;
     }
@@ -180,12 +162,14 @@ Task<bool> ClockAndSwitchOff(uclTzif& link, StationRun& run, StationOutcome& out
 Task<bool> InstrumentCycle(uclTzif& link, StationRun& run, StationOutcome& outcome) {
   run.Enter(StationPhase::Reading, "");
   clsInstrument held;
-  const bool read = co_await ReadInstrument(link, held);
-  const DateTime readAt = link.GetClock().Now();
-  outcome.serial = Trim(held.SerialNo());
-  if (!read) {
-    Fail(outcome, "read", "read failed at " + LastCommand(link) + ": nothing written, " + Holds(0, 0));
-    run.Record(outcome.serial, history::kOpRead, "failed at " + LastCommand(link), "", "", "", readAt);
+  ops::OperationOutcome read;
+  const ops::ReadRequest request{run.Plan().backupFolder, {}};
+  [[maybe_unused]] const bool kept = co_await ops::ReadAndBackup(link, run.History(), held, request, read);
+  run.Recorded(read.history);
+  outcome.serial = history::SerialText(held.SerialNo());
+  outcome.backupPath = read.backupPath;
+  if (!read.done) {
+    Fail(outcome, "read", "read failed at " + read.failedAt + ": nothing written, " + Holds(0, 0));
     co_return false;
   }
   run.Enter(StationPhase::Reading, outcome.serial);
@@ -194,16 +178,13 @@ Task<bool> InstrumentCycle(uclTzif& link, StationRun& run, StationOutcome& outco
     outcome.verification = "-";
     outcome.message = "already done in this run: nothing written";
     if (!run.Plan().options.powerOff) co_return false;
-    bool acknowledged = false;
-    const bool ended = co_await SwitchOff(link, &acknowledged);
-    co_return ended && acknowledged;
+    ops::OperationOutcome off;
+    const bool switchedOff = co_await ops::PowerOff(link, run.History(), kPowerOffSettleTicks, off);
+    run.Recorded(off.history);
+    co_return switchedOff;
   }
-  const BackupResult backup = WriteDatedBackup(held, run.Plan().backupFolder, readAt);
-  outcome.backupPath = backup.path;
-  run.Record(outcome.serial, history::kOpRead, backup.error.empty() ? "ok" : "backup failed",
-             backup.error, backup.path, MaintenanceFileText(held), readAt);
-  if (!backup.error.empty()) {
-    Fail(outcome, "backup", "backup failed (" + backup.error + "): nothing written, " + Holds(0, 0));
+  if (!read.backupError.empty()) {
+    Fail(outcome, "backup", "backup failed (" + read.backupError + "): nothing written, " + Holds(0, 0));
     co_return false;
   }
   const std::string mismatch = LayoutMismatch(run.Distributed(), held);
@@ -236,7 +217,7 @@ std::string_view PhaseText(StationPhase phase) {
 }
 
 StationRun::StationRun(StationPlan plan, StationObserver* observer, history::Recorder* recorder)
-    : plan_(std::move(plan)), observer_(observer), recorder_(recorder) {
+    : plan_(std::move(plan)), observer_(observer), history_(recorder, plan_.user) {
   const KvdLoadResult loaded = ReadMaintenanceText(distributed_, plan_.fileContent);
   if (!loaded.complete) {
     fileProblem_ = "stops at line " + std::to_string(loaded.stoppedAtLine) + ": " + loaded.reason;
@@ -261,22 +242,8 @@ void StationRun::Finish(StationOutcome outcome) {
   }
 }
 
-void StationRun::Record(const std::string& serial, std::string operation, std::string result,
-                        std::string detail, std::string file, std::string snapshot,
-                        const DateTime& when) {
-  if (recorder_ == nullptr) return;
-  history::Event event;
-  event.serial = serial;
-  event.model = kModel;
-  event.time = history::EventTime(when);
-  event.user = plan_.user;
-  event.operation = std::move(operation);
-  event.result = std::move(result);
-  event.detail = std::move(detail);
-  event.file = std::move(file);
-  event.snapshot = std::move(snapshot);
-  const history::RecordOutcome recorded = recorder_->Record(event);
-  if (!recorded.recorded) historyErrors_.push_back("history not recorded: " + recorded.error);
+void StationRun::Recorded(const history::RecordOutcome& outcome) {
+  if (history_.Active() && !outcome.recorded) historyErrors_.push_back(history::NotRecordedText(outcome));
 }
 
 Transaction RunStation(uclTzif& link, StationRun& run) {

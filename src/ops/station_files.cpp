@@ -1,4 +1,4 @@
-#include "link/station_files.h"
+#include "ops/station_files.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -9,7 +9,7 @@
 #include "files/kvd_reader.h"
 #include "files/kvd_writer.h"
 #include "files/send_check.h"
-#include "link/station_settings.h"
+#include "ops/station_settings.h"
 
 namespace kv {
 namespace {

@@ -6,9 +6,9 @@
 
 #include <filesystem>
 
-#include "link/station_settings.h"
+#include "ops/station_settings.h"
 #include "model/instrument_settings.h"
-#include "station_fixture.h"
+#include "sim/station_fixture.h"
 
 namespace kv::sim::testing {
 namespace {

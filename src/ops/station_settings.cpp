@@ -1,4 +1,4 @@
-#include "link/station_settings.h"
+#include "ops/station_settings.h"
 
 #include <algorithm>
 #include <array>
@@ -82,21 +82,6 @@ int WrittenDifferences(const std::vector<SettingDifference>& differences, const 
     if (setting != settings.end() && !setting->changed(uploaded, difference.index)) ++written;
   }
   return written;
-}
-
-std::vector<std::string> UnverifiedSettings(const clsInstrument& wanted, const clsInstrument& readBack) {
-  // Both as a file would hold them: what a file cannot keep is no difference.
-  const clsInstrument filedWanted = AsFiled(wanted);
-  const clsInstrument filedReadBack = AsFiled(readBack);
-  std::vector<std::string> differing;
-  for (const SettingInfo& setting : AllSettings()) {
-    if (setting.changed == nullptr || IsPerInstrument(setting.name)) continue;
-    for (int i = 0; i < setting.count; ++i) {
-      if (SameValue(setting.get(filedWanted, i), setting.get(filedReadBack, i))) continue;
-      differing.push_back(SettingCaption(setting, wanted, i));
-    }
-  }
-  return differing;
 }
 
 }  // namespace kv

@@ -41,8 +41,4 @@ RollOut PlanRollOut(std::string_view fileContent, const clsInstrument& held);
 // it cleared in `uploaded`.
 int WrittenDifferences(const std::vector<SettingDifference>& differences, const clsInstrument& uploaded);
 
-// The captions of the distributed settings that `readBack` does not hold as
-// `wanted` has them ("CO warning level"); per-instrument settings are left out.
-std::vector<std::string> UnverifiedSettings(const clsInstrument& wanted, const clsInstrument& readBack);
-
 }  // namespace kv

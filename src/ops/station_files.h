@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/datetime.h"
-#include "link/station_run.h"
+#include "ops/station_run.h"
 #include "model/instrument.h"
 
 namespace kv {

@@ -15,6 +15,7 @@
 #include "link/link.h"
 #include "link/task.h"
 #include "model/instrument.h"
+#include "ops/history_sink.h"
 
 namespace kv {
 
@@ -79,16 +80,16 @@ class StationRun {
   bool AlreadyDone(const std::string& serial) const { return completed_.count(serial) != 0; }
   void Enter(StationPhase phase, const std::string& serial);
   void Finish(StationOutcome outcome);
-  // Records one event when there is a recorder; failures to record are
-  // kept in the outcome's message, never fail the instrument.
-  void Record(const std::string& serial, std::string operation, std::string result,
-              std::string detail, std::string file, std::string snapshot, const DateTime& when);
+  // Where every operation of the run is recorded.
+  ops::HistorySink& History() { return history_; }
+  // Notes a failure to record an operation: it never fails the instrument.
+  void Recorded(const history::RecordOutcome& outcome);
   std::vector<std::string> HistoryErrors() const { return historyErrors_; }
 
  private:
   StationPlan plan_;
   StationObserver* observer_;
-  history::Recorder* recorder_;
+  ops::HistorySink history_;
   clsInstrument distributed_;
   std::string fileProblem_;
   std::set<std::string> completed_;
