@@ -13,11 +13,12 @@
 #include <QVBoxLayout>
 
 #include "app/info_pane.h"
+#include "app/instrument_search.h"
 #include "app/service_menu.h"
 #include "app/settings_grid.h"
 #include "app/upload_dialog.h"
 #include "link/transactions.h"
-#include "qtedge/link_ticker.h"
+#include <QTimer>
 
 namespace kv {
 namespace {
@@ -68,6 +69,7 @@ frmMain::frmMain(frmMainServices services, QWidget* parent)
   if (!services_.readInstrument) services_.readInstrument = GetInstrument;
   uclTZ7100_.SetListener(this);
   services_.transport->Attach(&uclTZ7100_);
+  search_ = std::make_unique<InstrumentSearch>(uclTZ7100_, [this] { LookForInstrument(); });
   BuildWindow();
   BuildServiceMenu();
   setWindowTitle(designCaption_);
@@ -75,10 +77,11 @@ frmMain::frmMain(frmMainServices services, QWidget* parent)
   const QSize preferred(1280, 720);
   resize(screen() != nullptr ? preferred.boundedTo(screen()->availableSize()) : preferred);
   ApplyButtonStates();
+  ShowIdentity();
 }
 
 frmMain::~frmMain() {
-  if (ticker_ != nullptr) ticker_->Stop();
+  if (ticker_ != nullptr) ticker_->stop();
   services_.transport->Attach(nullptr);
   uclTZ7100_.SetListener(nullptr);
   uclTZ7100_.SetTimerEnabled(false);
@@ -159,6 +162,7 @@ QWidget* frmMain::BuildActionPanel() {
   column->addWidget(chkVerify);
   cmdStation = ActionButton(panel, "cmdStation", "Station mode...");
   column->addWidget(cmdStation);
+  column->addWidget(BuildSearchRow(panel));
 
   rtbInfo = new InfoPane(panel);
   rtbInfo->setAccessibleName(tr("Information"));

@@ -11,6 +11,7 @@
 #include <QLockFile>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -34,16 +35,18 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+class QTimer;
 
 namespace kv {
 
 class InfoPane;
+class InstrumentSearch;
 class StationDialog;
-class LinkTicker;
 class SettingsGrid;
 class frmLive;
 class frmUpload;
@@ -59,12 +62,20 @@ struct frmMainServices {
   // The port: the window attaches the link to it, and the tick polls its
   // modem lines.
   Transport* transport = nullptr;
-  // Points the transport at the USB infrared adapter; false when there is none.
+  // Points the transport at the USB infrared adapter (or the port chosen);
+  // false when there is none.
   std::function<bool()> locateAdapter;
+  // The device the transport was last pointed at, as the pane names it.
+  std::function<QString()> portName;
+  // Every serial port of the machine, for the port chooser.
+  std::function<QStringList()> listPorts;
+  // The port the user chose; empty: search for the adapter again.
+  std::function<void(const QString& device)> choosePort;
   // The read transaction of the Get action (GetInstrument unless a test
   // gives another).
   std::function<Transaction(uclTzif&, clsInstrument&)> readInstrument;
-  // The 100 ms session tick; tests leave it off and tick the link themselves.
+  // The 100 ms session tick (SessionTick); tests leave it off and tick
+  // the link or the window themselves.
   bool runTicker = true;
   // Where operations are recorded instead of the data folder's history (tests).
   history::Recorder* recorder = nullptr;
@@ -96,6 +107,14 @@ class frmMain final : public QMainWindow, private LinkListener {
   void init();
   // Finds the adapter and opens the port; true when the adapter was found.
   bool SelectPort();
+  // One session tick: the port's modem lines, the link, the search for an
+  // instrument while none answers.
+  void SessionTick();
+  // "Connect now": opens the port again at once and probes.
+  void ConnectNow();
+  // SIGTERM, SIGINT: ends as a closed session would, without asking; a
+  // running transaction is cancelled.
+  void EndSession();
 
   // ---- actions -----------------------------------------------------------
   // enable true: Get and Power OFF, and from level 1 Load and Transmit too;
@@ -164,6 +183,8 @@ class frmMain final : public QMainWindow, private LinkListener {
   clsInstrument& CurInstrument() { return curInstrument_; }
   clsInstrument& EditInstrument() { return editInstrument_; }
   bool Activated() const { return activated_; }
+  // What the pane said the window waits for; empty while an instrument answers.
+  const QString& WaitingFor() const { return waitingFor_; }
   // A transaction runs: actions and closing are refused.
   bool Busy() const { return busy_; }
   frmUpload* UploadDialog() const { return upload_; }
@@ -234,6 +255,17 @@ class frmMain final : public QMainWindow, private LinkListener {
   void PowerOffFinished();
   // Edits in the grids (or a loaded file) not yet transmitted.
   bool HasUnsentEdits();
+  // The question before closing: "EXIT ?", after the count of edits not sent.
+  QString ExitQuestion();
+  // The port chooser and Connect now (frm_main_search.cpp).
+  QWidget* BuildSearchRow(QWidget* parent);
+  void RefreshPortChoices();
+  void PortChosen(int index);
+  // The search looks again: the adapter, the port, and the pane told once.
+  void LookForInstrument();
+  void SayWaiting(const QString& text);
+  // The serial number and model read last, kept after the instrument went.
+  void ShowIdentity();
   // Whether a Get may go ahead: asks before unsent edits are discarded.
   bool ConfirmDiscardEdits();
   // The link was lost: say so and mark the grids as no longer live.
@@ -272,7 +304,13 @@ class frmMain final : public QMainWindow, private LinkListener {
   clsInstrument curInstrument_;
   clsInstrument editInstrument_;
   std::unique_ptr<QLockFile> instanceLock_;
-  LinkTicker* ticker_ = nullptr;
+  QTimer* ticker_ = nullptr;
+  std::unique_ptr<InstrumentSearch> search_;
+  QString waitingFor_;     // the pane's latest "Waiting for ..." line
+  std::string identity_;   // "KORVIN S/N ..." of the latest Get
+  bool identityLive_ = false;  // that instrument is still the one connected
+  bool recordShown_ = false;  // the grids hold a record read or loaded: Transmit may send
+  bool sessionEnding_ = false;
   FontSettings configuredFont_;
   QString designCaption_;
 
@@ -332,6 +370,9 @@ class frmMain final : public QMainWindow, private LinkListener {
   SettingsGrid* vfgAlarmLevels = nullptr;
   frmUpload* upload_ = nullptr;
   QPushButton* cmdStation = nullptr;
+  QComboBox* cboPort = nullptr;
+  QPushButton* cmdConnect = nullptr;
+  QLabel* lblIdentity = nullptr;
   StationDialog* station_ = nullptr;
 };
 

@@ -64,6 +64,7 @@ void frmMain::txtPath_LostFocus() {
   loadedPath_ = name;
   lastLoad_ = ReadMaintenanceFile(editInstrument_, name.toStdString());
   fileLoaded_ = true;
+  recordShown_ = true;
   FillAllGrids();
   if (!lastLoad_.complete) {
     AppendMessage(msg::kFileReadInPart, info_colour::kFailure,
@@ -133,6 +134,9 @@ void frmMain::PowerOffFinished() {
   curInstrument_.ClearDatas();
   uclTZ7100_.Reset();
   activated_ = false;
+  recordShown_ = false;
+  identityLive_ = false;
+  ShowIdentity();
   SetButtons(false, 0);
   Form_Activate();
   loadedPath_.clear();
@@ -150,6 +154,14 @@ bool frmMain::HasUnsentEdits() {
   return AnyChangeFlag(editInstrument_);
 }
 
+QString frmMain::ExitQuestion() {
+  StoreGrids();
+  const std::size_t unsent = PendingChanges(curInstrument_, editInstrument_).size();
+  if (unsent == 0) return QStringLiteral("EXIT ?");
+  const QString edits = unsent == 1 ? tr("1 edit") : tr("%1 edits").arg(unsent);
+  return edits + tr(" not transmitted. EXIT ?");
+}
+
 bool frmMain::ConfirmDiscardEdits() {
   if (!HasUnsentEdits()) return true;
   return services_.dialogs->Question(Message(msg::kDownloadCaption), Message(msg::kDiscardEdits));
@@ -162,6 +174,7 @@ void frmMain::ReportBackup(const std::string& path) {
 }
 
 void frmMain::ShowReadSettingsLive() {
+  recordShown_ = true;
   lblNotLive->setVisible(false);
   loadedPath_.clear();
   fileLoaded_ = false;

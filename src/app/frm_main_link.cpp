@@ -1,5 +1,6 @@
 // frmMain: the link's events, the button states and the Get action.
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -12,7 +13,9 @@
 #include "common/messages.h"
 #include "files/backup_name.h"
 #include "model/instrument_settings.h"
+#include "history/history_event.h"
 #include "qtedge/latin1.h"
+#include "report/report_content.h"
 
 namespace kv {
 
@@ -21,7 +24,10 @@ namespace kv {
 void frmMain::OnConnect() {
   if (!uclTZ7100_.Connected()) return;
   AppendMessage(msg::kConnectionSuccessful, info_colour::kConnected);
-  SetButtons(true, 0);
+  waitingFor_.clear();
+  // Edits read or loaded before the instrument went can be sent again.
+  SetButtons(true, recordShown_ ? 1 : 0);
+  ShowIdentity();
 }
 
 void frmMain::ConnectRetry(int count) {
@@ -35,7 +41,13 @@ void frmMain::InterMessage(const std::string& text) {
 }
 
 void frmMain::AlarmMessage(const std::string& text) {
+  // The connect sequence gave up; the search starts it again, silently
+  // while it keeps giving up.
+  if (!waitingFor_.isEmpty()) return;
   AppendInfo(ToQString(text), info_colour::kRelayed);
+  const QString port = services_.portName ? services_.portName() : QString();
+  SayWaiting(port.isEmpty() ? tr("Waiting for an instrument ...")
+                            : tr("Waiting for an instrument on %1 ...").arg(port));
 }
 
 void frmMain::DumpMessage(const std::string& text) {
@@ -45,6 +57,8 @@ void frmMain::DumpMessage(const std::string& text) {
 void frmMain::LinkLost() {
   if (live_ != nullptr) live_->Stop();
   SetButtons(false, 0);
+  identityLive_ = false;
+  ShowIdentity();
   ReportLinkLost();
 }
 
@@ -87,6 +101,10 @@ void frmMain::ApplyButtonStates() {
   cmdEnd->setEnabled(buttons_.end && idle);
   cmdStore->setEnabled(idle);
   txtPath->setEnabled(idle);
+  // A way on while no instrument answers.
+  const bool connected = uclTZ7100_.State() == LinkState::Connected;
+  cmdConnect->setEnabled(idle && !connected);
+  cboPort->setEnabled(idle && !connected);
   // The Service menu needs a connected instrument, like Get.
   for (QAction* action : serviceActions_) action->setEnabled(buttons_.get && idle);
 }
@@ -159,6 +177,9 @@ void frmMain::GetFinished(bool ok) {
     editInstrument_.ClearChangeFlags();
     FillAllGrids();
     ShowReadSettingsLive();
+    identity_ = std::string(report::kInstrumentModel) + " S/N " + history::SerialText(curInstrument_.SerialNo());
+    identityLive_ = true;
+    ShowIdentity();
     AppendMessage(msg::kDownloadComplete, info_colour::kProgress);
     AddLog(msg::kDownloadFinishedLog,
            {now, FormatElapsed(SecondsBetween(transactionStart_, finished))});

@@ -20,6 +20,7 @@
 #include "model/instrument_settings.h"
 #include "qtedge/data_folder.h"
 #include "qtedge/link_ticker.h"
+#include <QTimer>
 #include "qtedge/latin1.h"
 
 namespace kv {
@@ -80,8 +81,11 @@ bool frmMain::Form_Load() {
   OpenSessionLog();
   SelectPort();
   if (services_.runTicker && ticker_ == nullptr) {
-    ticker_ = new LinkTicker(uclTZ7100_, this);
-    ticker_->Start();
+    ticker_ = new QTimer(this);
+    ticker_->setInterval(LinkTicker::kIntervalMs);
+    ticker_->setTimerType(Qt::PreciseTimer);
+    connect(ticker_, &QTimer::timeout, this, &frmMain::SessionTick);
+    ticker_->start();
   }
   setWindowTitle(designCaption_ + QStringLiteral(" [P.No.") + QString::fromLatin1(kProgramNumber) +
                  QStringLiteral("]"));
@@ -146,11 +150,14 @@ bool frmMain::SelectPort() {
     uclTZ7100_.SetHandshaking(2);
     uclTZ7100_.SetSettings(kAdapterSettings);
   } else {
+    // Without an adapter there is no port to open; the search asks again.
     uclTZ7100_.SetSerialComm(false);
+    SayWaiting(tr("Waiting for the infrared adapter: none is plugged in. Plug it in, or choose a "
+                  "port and press Connect now."));
+    return false;
   }
   const OpenResult opened = uclTZ7100_.SetPortOpen(true);
-  // Without an adapter there is no port to speak of.
-  if (!opened && found) AppendInfo(ToQString(OpenFailureText(opened)), info_colour::kFailure);
+  if (!opened) SayWaiting(ToQString(OpenFailureText(opened)));
   return found;
 }
 
@@ -214,7 +221,7 @@ void frmMain::FillPID(int range) {
 void frmMain::cmdEnd_Click() { close(); }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-  if (!loading_) {
+  if (!loading_ && !sessionEnding_) {
     // Live readings end first; the close is asked once their last poll is in.
     if (live_ != nullptr && live_->Polling()) {
       closeAfterLive_ = true;
@@ -227,15 +234,14 @@ void frmMain::closeEvent(QCloseEvent* event) {
       event->ignore();
       return;
     }
-    if (!services_.dialogs->Ask(Dialogs::Icon::None, QString::fromLatin1(kExitTitle),
-                                QStringLiteral("EXIT ?"))) {
+    if (!services_.dialogs->Ask(Dialogs::Icon::None, QString::fromLatin1(kExitTitle), ExitQuestion())) {
       event->ignore();
       return;
     }
   }
   // Form_Unload: the link stops ticking.
   uclTZ7100_.SetTimerEnabled(false);
-  if (ticker_ != nullptr) ticker_->Stop();
+  if (ticker_ != nullptr) ticker_->stop();
   event->accept();
 }
 

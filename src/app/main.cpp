@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSerialPortInfo>
 #include <clocale>
 #include <string_view>
 
@@ -115,25 +116,47 @@ int main(int argc, char** argv) {
   services.dialogs = &dialogs;
   services.clock = &clock;
   services.transport = &port;
-  services.locateAdapter = [&port, &dialogs, device] {
-    if (!device.isEmpty()) {
-      port.SetPortName(device);
+  // The device the user chose (or --port); empty: search for the adapter.
+  QString chosenDevice = device;
+  QString currentDevice;
+  bool toldManyAdapters = false;  // the search asks again and again: tell once
+  services.locateAdapter = [&port, &dialogs, &chosenDevice, &currentDevice, &toldManyAdapters] {
+    if (!chosenDevice.isEmpty()) {
+      currentDevice = chosenDevice;
+      port.SetPortName(currentDevice);
       return true;
     }
+    bool many = false;
     const std::optional<QString> found = kv::SelectAdapterPort(
-        [&dialogs](const QString& text, const QString& caption) { dialogs.Critical(caption, text); });
+        [&dialogs, &many, &toldManyAdapters](const QString& text, const QString& caption) {
+          many = true;
+          if (!toldManyAdapters) dialogs.Critical(caption, text);
+        });
+    toldManyAdapters = many;
     if (!found) return false;
-    port.SetPortName(*found);
+    currentDevice = *found;
+    port.SetPortName(currentDevice);
     return true;
   };
+  services.portName = [&currentDevice] { return currentDevice; };
+  services.listPorts = [] {
+    QStringList ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) ports << info.systemLocation();
+    return ports;
+  };
+  services.choosePort = [&chosenDevice](const QString& chosen) { chosenDevice = chosen; };
 
   kv::frmMain window(std::move(services));
   dialogs.SetParent(&window);
-  if (!window.Form_Load()) return 1;
-  // A signal ends the program the normal way: the port, its lock and the
-  // simulator are released below.
+  // A signal ends the session as closing it would, without a question (a
+  // running transaction is cancelled, an open dialog ends too); the port,
+  // its lock and the simulator are released below.
   kv::InterruptWatch termination;
-  termination.SetHandler([] { QApplication::quit(); });
+  termination.SetHandler([&window] {
+    window.EndSession();
+    QApplication::exit(0);
+  });
+  if (!window.Form_Load()) return 1;
   window.show();
   if (!options.station.isEmpty()) window.OpenStation()->SetFile(options.station);
   const int status = QApplication::exec();

@@ -31,6 +31,12 @@ class WindowOnSim : public ::testing::Test {
  protected:
   // Makes the simulator with kvsim's `options` and a window connected to it.
   void Start(const QStringList& options = {}) {
+    ASSERT_NO_FATAL_FAILURE(Open(options));
+    ASSERT_TRUE(WaitFor([this] { return window_->Link().State() == LinkState::Connected; }, 5000));
+  }
+
+  // The same without waiting for the instrument to answer.
+  void Open(const QStringList& options = {}) {
     std::vector<std::string> args;
     for (const QString& option : options) args.push_back(option.toStdString());
     sim_ = std::make_unique<inproc::Simulator>(args);
@@ -41,14 +47,14 @@ class WindowOnSim : public ::testing::Test {
     services.dialogs = &dialogs_;
     services.clock = &sim_->Time();
     services.transport = &sim_->Line();
-    services.locateAdapter = [] { return true; };
+    services.locateAdapter = [this] { return adapterPlugged_; };
+    services.portName = [this] { return QString::fromStdString(sim_->Device()); };
     services.runTicker = false;
     services.recorder = recorder_;
     window_ = std::make_unique<frmMain>(std::move(services));
     ASSERT_TRUE(window_->Form_Load());
     window_->show();
-    time_->StartTicks(window_->Link());
-    ASSERT_TRUE(WaitFor([this] { return window_->Link().State() == LinkState::Connected; }, 5000));
+    time_->StartTicks([this] { window_->SessionTick(); });
   }
 
   void TearDown() override {
@@ -98,6 +104,7 @@ class WindowOnSim : public ::testing::Test {
   QTemporaryDir dataDir_;
   test::ScriptedDialogs dialogs_;
   history::Recorder* recorder_ = nullptr;  // set before Start: the window records there
+  bool adapterPlugged_ = true;  // what the adapter search finds
   std::unique_ptr<inproc::Simulator> sim_;
   std::unique_ptr<inproc::VirtualTime> time_;
   std::unique_ptr<frmMain> window_;

@@ -1,6 +1,7 @@
 #include "kvmaint/harness/virtual_time.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "link/link.h"
 #include "qtedge/link_ticker.h"
@@ -8,7 +9,15 @@
 namespace kv::inproc {
 
 void VirtualTime::StartTicks(uclTzif& link) {
-  link_ = &link;
+  // As LinkTicker does before each tick.
+  StartTicks([&link] {
+    link.Port().PollModemLines();
+    link.Tick();
+  });
+}
+
+void VirtualTime::StartTicks(std::function<void()> tick) {
+  tick_ = std::move(tick);
   ticking_ = true;
   nextTickMs_ = sim_.NowMs() + LinkTicker::kIntervalMs;
 }
@@ -21,9 +30,7 @@ bool VirtualTime::Step(long long limitMs) {
   sim_.AdvanceTo(*next);
   if (ticking_ && sim_.NowMs() >= nextTickMs_) {
     nextTickMs_ += LinkTicker::kIntervalMs;
-    // As LinkTicker does before each tick.
-    link_->Port().PollModemLines();
-    link_->Tick();
+    tick_();
   }
   return true;
 }

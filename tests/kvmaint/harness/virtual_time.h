@@ -2,6 +2,7 @@
 // Virtual time on the in-process simulator: the link's 100 ms tick and the
 // simulator's replies played in their order, each at once, with no waiting
 // between them. kvmaint's sessions and the window's tests run on it.
+#include <functional>
 #include <limits>
 
 #include "kvmaint/harness/in_process_sim.h"
@@ -20,6 +21,8 @@ class VirtualTime {
 
   // The link's tick, every 100 ms of virtual time from now on, and no more.
   void StartTicks(uclTzif& link);
+  // The same with the program's own tick (the window's session tick).
+  void StartTicks(std::function<void()> tick);
   void StopTicks() { ticking_ = false; }
 
   // Plays what happens next: the replies due now, or else the next event (a
@@ -31,7 +34,7 @@ class VirtualTime {
 
  private:
   Simulator& sim_;
-  uclTzif* link_ = nullptr;
+  std::function<void()> tick_;
   bool ticking_ = false;
   long long nextTickMs_ = 0;
 };
