@@ -64,6 +64,17 @@ frmHistory::frmHistory(history::Store& store, frmMain& main, Dialogs& dialogs, Q
                     {tr("Time"), tr("Operation"), tr("Result"), tr("User"), tr("File"),
                      tr("Detail")});
   layout->addWidget(tblEvents, 2);
+  auto* paging = new QHBoxLayout;
+  lblPage = new QLabel(this);
+  lblPage->setObjectName(QStringLiteral("lblPage"));
+  paging->addWidget(lblPage, 1);
+  cmdEarlier = new QPushButton(tr("Earlier"), this);
+  cmdEarlier->setObjectName(QStringLiteral("cmdEarlier"));
+  paging->addWidget(cmdEarlier);
+  cmdLater = new QPushButton(tr("Later"), this);
+  cmdLater->setObjectName(QStringLiteral("cmdLater"));
+  paging->addWidget(cmdLater);
+  layout->addLayout(paging);
 
   auto* compare = new QHBoxLayout;
   compare->addWidget(Caption(this, "Compare snapshot A"));
@@ -97,6 +108,8 @@ frmHistory::frmHistory(history::Store& store, frmMain& main, Dialogs& dialogs, Q
   for (QComboBox* box : {cboSnapshotA, cboSnapshotB}) {
     connect(box, &QComboBox::currentIndexChanged, this, [this] { ShowDifferences(); });
   }
+  connect(cmdEarlier, &QPushButton::clicked, this, [this] { ShowEarlierPage(); });
+  connect(cmdLater, &QPushButton::clicked, this, [this] { ShowLaterPage(); });
   connect(cmdLoadIntoGrids, &QPushButton::clicked, this, [this] { cmdLoadIntoGrids_Click(); });
   resize(900, 700);
   Refresh();
@@ -132,12 +145,37 @@ void frmHistory::Refresh() {
 }
 
 void frmHistory::SelectInstrument(int row) {
-  events_.clear();
+  serial_.clear();
+  eventCount_ = 0;
+  loaded_.clear();
   if (row >= 0 && row < static_cast<int>(instruments_.size())) {
+    serial_ = instruments_[static_cast<std::size_t>(row)].serial;
     std::string error;
-    events_ = store_.Events(instruments_[static_cast<std::size_t>(row)].serial, &error);
+    eventCount_ = store_.EventCount(serial_, &error);
     if (!error.empty()) ShowError(error);
   }
+  ShowPage(eventCount_ > kEventsPerPage ? eventCount_ - kEventsPerPage : 0);
+}
+
+void frmHistory::ShowEarlierPage() { ShowPage(pageStart_ > kEventsPerPage ? pageStart_ - kEventsPerPage : 0); }
+
+void frmHistory::ShowLaterPage() {
+  if (pageStart_ + kEventsPerPage < eventCount_) ShowPage(pageStart_ + kEventsPerPage);
+}
+
+void frmHistory::ShowPage(std::size_t start) {
+  pageStart_ = start;
+  events_.clear();
+  if (eventCount_ > 0) {
+    std::string error;
+    events_ = store_.EventList(serial_, start, kEventsPerPage, &error);
+    if (!error.empty()) ShowError(error);
+  }
+  const std::size_t end = pageStart_ + events_.size();
+  lblPage->setText(events_.empty() ? tr("No events.")
+                                   : tr("Events %1 to %2 of %3").arg(pageStart_ + 1).arg(end).arg(eventCount_));
+  cmdEarlier->setEnabled(pageStart_ > 0);
+  cmdLater->setEnabled(end < eventCount_);
   ShowEvents();
 }
 
@@ -147,7 +185,7 @@ void frmHistory::ShowEvents() {
   for (std::size_t row = 0; row < events_.size(); ++row) {
     const history::Event& e = events_[row];
     FillRow(*tblEvents, static_cast<int>(row), {e.time, e.operation, e.result, e.user, e.file, e.detail});
-    if (!e.snapshot.empty()) snapshots_.push_back(e);
+    if (e.hasSnapshot || !e.snapshot.empty()) snapshots_.push_back(e);
   }
   const QSignalBlocker quietA(cboSnapshotA);
   const QSignalBlocker quietB(cboSnapshotB);
@@ -163,6 +201,19 @@ void frmHistory::ShowEvents() {
   cboSnapshotA->setCurrentIndex(count - 1);
   cboSnapshotB->setCurrentIndex(count >= 2 ? count - 2 : count - 1);
   ShowDifferences();
+}
+
+const std::string* frmHistory::SnapshotBytes(int index) {
+  const history::Event& listed = snapshots_[static_cast<std::size_t>(index)];
+  if (!listed.snapshot.empty()) return &listed.snapshot;
+  if (const auto found = loaded_.find(listed.id); found != loaded_.end()) return &found->second;
+  std::string error;
+  std::optional<history::Event> event = store_.EventById(listed.id, &error);
+  if (!event) {
+    ShowError(error.empty() ? "event " + std::to_string(listed.id) + " is no longer in the history" : error);
+    return nullptr;
+  }
+  return &loaded_.emplace(listed.id, std::move(event->snapshot)).first->second;
 }
 
 void frmHistory::CompareSnapshots(int a, int b) {
@@ -185,10 +236,24 @@ void frmHistory::ShowDifferences() {
     lblDifferences->setText(tr("No snapshots to compare."));
     return;
   }
+  // Only the two compared stay read.
+  const std::int64_t idA = snapshots_[static_cast<std::size_t>(a)].id;
+  const std::int64_t idB = snapshots_[static_cast<std::size_t>(b)].id;
+  std::erase_if(loaded_, [&](const auto& entry) { return entry.first != idA && entry.first != idB; });
+  const std::string* bytesA = SnapshotBytes(a);
+  const std::string* bytesB = SnapshotBytes(b);
+  if (bytesA == nullptr || bytesB == nullptr) {
+    lblDifferences->setText(tr("A snapshot could not be read."));
+    return;
+  }
+  history::Event eventA = snapshots_[static_cast<std::size_t>(a)];
+  history::Event eventB = snapshots_[static_cast<std::size_t>(b)];
+  eventA.snapshot = *bytesA;
+  eventB.snapshot = *bytesB;
   clsInstrument recordA;
   clsInstrument recordB;
-  const KvdLoadResult loadedA = report::LoadSnapshot(snapshots_[static_cast<std::size_t>(a)], recordA);
-  const KvdLoadResult loadedB = report::LoadSnapshot(snapshots_[static_cast<std::size_t>(b)], recordB);
+  const KvdLoadResult loadedA = report::LoadSnapshot(eventA, recordA);
+  const KvdLoadResult loadedB = report::LoadSnapshot(eventB, recordB);
   const std::vector<report::SnapshotDifference> differences =
       report::SnapshotDifferences(recordA, recordB);
   tblDifferences->setRowCount(static_cast<int>(differences.size()));
@@ -207,7 +272,9 @@ void frmHistory::cmdLoadIntoGrids_Click() {
   const int b = cboSnapshotB->currentIndex();
   if (b < 0 || b >= static_cast<int>(snapshots_.size())) return;
   const history::Event& snapshot = snapshots_[static_cast<std::size_t>(b)];
-  if (!main_.LoadRecordText(snapshot.snapshot,
+  const std::string* bytes = SnapshotBytes(b);
+  if (bytes == nullptr) return;
+  if (!main_.LoadRecordText(*bytes,
                             ToQString("history of " + snapshot.serial + " at " + snapshot.time))) {
     dialogs_.Show(Dialogs::Icon::Information, windowTitle(),
                   tr("The main window is busy; load the snapshot when it has finished."));

@@ -1,9 +1,12 @@
 #pragma once
 // frmHistory: an instrument's history. The instruments the history knows,
-// the selected instrument's events in time order, two snapshots side by side
-// with the settings in which they differ, and a button that loads a chosen
-// snapshot into the main window's grids (Transmit then writes it back).
+// the selected instrument's events in time order a page at a time (the
+// latest page first), two snapshots of the page side by side with the
+// settings in which they differ, and a button that loads a chosen snapshot
+// into the main window's grids (Transmit then writes it back). Lists read no
+// snapshot: only the two compared are read, when they are compared.
 #include <QWidget>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -28,8 +31,13 @@ class frmHistory final : public QWidget {
 
   // Reads the instrument list again (the selection stays when it can).
   void Refresh();
-  // Shows the events of the instrument in row `row` of the instrument table.
+  // Shows the latest page of events of the instrument in row `row` of the instrument table.
   void SelectInstrument(int row);
+  // Shows the page before or after the one shown.
+  void ShowEarlierPage();
+  void ShowLaterPage();
+
+  static constexpr std::size_t kEventsPerPage = 200;
   // Compares the snapshots at these places of the snapshot lists (oldest first).
   void CompareSnapshots(int a, int b);
   // Loads snapshot B into the main window's grids.
@@ -37,8 +45,12 @@ class frmHistory final : public QWidget {
 
  private:
   void ShowInstruments();
+  void ShowPage(std::size_t start);
   void ShowEvents();
   void ShowDifferences();
+  // The snapshot of snapshots_[index], read from the store once; nullptr
+  // after saying why it could not be read.
+  const std::string* SnapshotBytes(int index);
   // A query failed: say so in the window's status line.
   void ShowError(const std::string& error);
 
@@ -46,8 +58,12 @@ class frmHistory final : public QWidget {
   frmMain& main_;
   Dialogs& dialogs_;
   std::vector<history::InstrumentSummary> instruments_;
-  std::vector<history::Event> events_;
-  std::vector<history::Event> snapshots_;  // the events with a snapshot, oldest first
+  std::string serial_;                     // the instrument shown
+  std::size_t eventCount_ = 0;             // its events in the history
+  std::size_t pageStart_ = 0;              // the first event of the page shown
+  std::vector<history::Event> events_;     // the page, without snapshot bytes
+  std::vector<history::Event> snapshots_;  // the page's events with a snapshot, oldest first
+  std::map<std::int64_t, std::string> loaded_;  // the snapshots read, by event id (those compared)
 
   QTableWidget* tblInstruments = nullptr;
   QTableWidget* tblEvents = nullptr;
@@ -56,6 +72,9 @@ class frmHistory final : public QWidget {
   QTableWidget* tblDifferences = nullptr;
   QLabel* lblDifferences = nullptr;
   QLabel* lblStatus = nullptr;
+  QLabel* lblPage = nullptr;
+  QPushButton* cmdEarlier = nullptr;
+  QPushButton* cmdLater = nullptr;
   QPushButton* cmdLoadIntoGrids = nullptr;
 };
 

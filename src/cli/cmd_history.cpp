@@ -1,9 +1,12 @@
 // kvmaint history: what the history knows of the instruments, one
 // instrument's events, and the snapshots of reads and transmits (diff,
 // export, restore).
+#include <limits>
 #include <map>
 
+#include "cli/cli_context.h"
 #include "cli/cli_io.h"
+#include "cli/cmd_history_table.h"
 #include "cli/cmd_history_snapshots.h"
 #include "cli/command.h"
 #include "cli/history_recording.h"
@@ -16,43 +19,79 @@ namespace {
 
 const QString kSerial = QStringLiteral("serial");
 const QString kJson = QStringLiteral("json");
+const QString kPending = QStringLiteral("pending");
+
+// A listing is read a page at a time: the memory it takes stays that of a page.
+constexpr std::size_t kPage = 500;
 
 std::string Field(const std::string& text) { return text.empty() ? "-" : text; }
 
+bool Aligned() { return CurrentContext().stdoutTerminal; }
+
 std::string InstrumentsText(const std::vector<history::InstrumentSummary>& instruments, bool json) {
-  std::string out;
-  for (const history::InstrumentSummary& i : instruments) {
-    if (json) {
+  if (json) {
+    std::string out;
+    for (const history::InstrumentSummary& i : instruments) {
       out += std::string(out.empty() ? "" : ",\n") + "  {\"serial\": " + JsonString(i.serial) +
              ", \"model\": " + JsonString(i.model) + ", \"last_seen\": " + JsonString(i.lastSeen) +
              ", \"last_read\": " + JsonString(i.lastRead) +
              ", \"last_calibration\": " + JsonString(i.lastCalibration) + "}";
-    } else {
-      out += Field(i.serial) + "\t" + Field(i.model) + "\t" + Field(i.lastSeen) + "\t" +
-             Field(i.lastRead) + "\t" + Field(i.lastCalibration) + "\n";
     }
+    return out.empty() ? "[]\n" : "[\n" + out + "\n]\n";
   }
-  if (json) return out.empty() ? "[]\n" : "[\n" + out + "\n]\n";
-  return "serial\tmodel\tlast seen\tlast read\tlast calibration\n" + out;
+  std::vector<TableRow> rows;
+  for (const history::InstrumentSummary& i : instruments) {
+    rows.push_back({Field(i.serial), Field(i.model), Field(i.lastSeen), Field(i.lastRead), Field(i.lastCalibration)});
+  }
+  return TableText({"serial", "model", "last seen", "last read", "last calibration"}, rows, Aligned());
 }
 
-std::string EventsText(const std::vector<history::Event>& events, bool json) {
-  std::string out;
-  for (const history::Event& e : events) {
-    if (json) {
-      out += std::string(out.empty() ? "" : ",\n") + "  {\"id\": " + std::to_string(e.id) +
-             ", \"time\": " + JsonString(e.time) + ", \"serial\": " + JsonString(e.serial) +
-             ", \"model\": " + JsonString(e.model) + ", \"user\": " + JsonString(e.user) +
-             ", \"operation\": " + JsonString(e.operation) + ", \"result\": " + JsonString(e.result) +
-             ", \"detail\": " + JsonString(e.detail) + ", \"file\": " + JsonString(e.file) +
-             ", \"snapshot\": " + (e.snapshot.empty() ? "false" : "true") + "}";
-    } else {
-      out += std::to_string(e.id) + "\t" + e.time + "\t" + e.operation + "\t" + e.result + "\t" +
-             Field(e.user) + "\t" + Field(e.file) + "\t" + Field(e.detail) + "\n";
+std::string EventJson(const history::Event& e) {
+  return "  {\"id\": " + std::to_string(e.id) + ", \"time\": " + JsonString(e.time) +
+         ", \"serial\": " + JsonString(e.serial) + ", \"model\": " + JsonString(e.model) +
+         ", \"user\": " + JsonString(e.user) + ", \"operation\": " + JsonString(e.operation) +
+         ", \"result\": " + JsonString(e.result) + ", \"detail\": " + JsonString(e.detail) +
+         ", \"file\": " + JsonString(e.file) + ", \"snapshot\": " + (e.hasSnapshot ? "true" : "false") +
+         ", \"uid\": " + JsonString(e.uid) + "}";
+}
+
+TableRow EventRow(const history::Event& e) {
+  return {std::to_string(e.id), e.time, e.operation, e.result, Field(e.user), Field(e.file), DetailCell(e.detail)};
+}
+
+const TableRow kEventHeader{"id", "time", "operation", "result", "user", "file", "detail"};
+
+// Prints `read`'s events page by page; false after saying why not.
+template <typename ReadPage>
+bool PrintEvents(ReadPage read, bool json) {
+  const bool aligned = Aligned();
+  std::vector<TableRow> rows;  // aligned output needs every width before the first line
+  bool first = true;
+  for (std::size_t offset = 0;; offset += kPage) {
+    std::string error;
+    const std::vector<history::Event> page = read(offset, &error);
+    if (!error.empty()) {
+      PrintError(error);
+      return false;
     }
+    std::string text;
+    for (const history::Event& e : page) {
+      if (json) {
+        text += (first ? "[\n" : ",\n") + EventJson(e);
+      } else if (aligned) {
+        rows.push_back(EventRow(e));
+      } else {
+        text += (first ? SeparatedLine(kEventHeader) : std::string()) + SeparatedLine(EventRow(e));
+      }
+      first = false;
+    }
+    WriteStdout(text);
+    if (page.size() < kPage) break;
   }
-  if (json) return out.empty() ? "[]\n" : "[\n" + out + "\n]\n";
-  return "id\ttime\toperation\tresult\tuser\tfile\tdetail\n" + out;
+  if (json) WriteStdout(first ? "[]\n" : "\n]\n");
+  if (!json && aligned) WriteStdout(TableText(kEventHeader, rows, true));
+  if (!json && !aligned && first) WriteStdout(SeparatedLine(kEventHeader));
+  return true;
 }
 
 class HistoryCommand final : public Command {
@@ -60,6 +99,7 @@ class HistoryCommand final : public Command {
   void Declare(QCommandLineParser& parser) override {
     parser.addOption({kSerial, QStringLiteral("The instrument's serial number."), QStringLiteral("S")});
     parser.addOption({kJson, QStringLiteral("Print JSON for scripts.")});
+    parser.addOption({kPending, QStringLiteral("List the events not yet forwarded to the shared history.")});
     DeclareHistoryStoreOptions(parser);
     parser.addPositionalArgument(QStringLiteral("[diff ID ID | export DIR | restore ID FILE.kvd]"),
                                  QStringLiteral("What to do (default: list)."));
@@ -95,13 +135,21 @@ class HistoryCommand final : public Command {
 
  private:
   static int List(history::Store& store, const QCommandLineParser& parser, bool json) {
-    std::string error;
-    std::string text;
-    if (parser.isSet(kSerial)) {
-      text = EventsText(store.Events(Bytes(parser.value(kSerial)), &error), json);
-    } else {
-      text = InstrumentsText(store.Instruments(&error), json);
+    if (parser.isSet(kPending)) {
+      return PrintEvents([&store](std::size_t offset, std::string* error) {
+               // Forwarded events leave this list as it is read: one large page.
+               return offset == 0 ? store.PendingEvents(std::numeric_limits<std::size_t>::max(), error)
+                                  : std::vector<history::Event>{};
+             }, json) ? kExitOk : kExitFailure;
     }
+    if (parser.isSet(kSerial)) {
+      const std::string serial = Bytes(parser.value(kSerial));
+      return PrintEvents([&store, &serial](std::size_t offset, std::string* error) {
+               return store.EventList(serial, offset, kPage, error);
+             }, json) ? kExitOk : kExitFailure;
+    }
+    std::string error;
+    const std::string text = InstrumentsText(store.Instruments(&error), json);
     if (!error.empty()) {
       PrintError(error);
       return kExitFailure;
@@ -114,11 +162,14 @@ class HistoryCommand final : public Command {
 }  // namespace
 
 KV_DEFINE_COMMAND(HistoryCommand, .name = "history",
-                  .arguments = "[--serial S] [--json] | diff ID ID | export --serial S DIR | restore ID FILE.kvd",
+                  .arguments = "[--serial S | --pending] [--json] | diff ID ID | export --serial S DIR | restore ID FILE.kvd",
                   .summary = "The instrument history: instruments, events, and their recorded settings.",
                   .details = "Without an action: one line per instrument (serial, model, last seen,\n"
                              "last read, last calibration), or with --serial S that instrument's\n"
-                             "events oldest first (id, time, operation, result, user, file, detail).\n"
+                             "events oldest first (id, time, operation, result, user, file, detail),\n"
+                             "or with --pending the events this computer has not yet forwarded to\n"
+                             "the shared (PostgreSQL) history. Columns are aligned on a terminal and\n"
+                             "tab-separated otherwise (tab, line end and \\ escaped as \\t, \\n, \\\\).\n"
                              "diff ID ID prints the settings that differ between the settings of two\n"
                              "events, as kvmaint diff does (exit status 1 when they differ). export\n"
                              "writes every recorded settings snapshot of the instrument into DIR as\n"

@@ -44,7 +44,15 @@ bool LoadSnapshot(const history::Event& event, clsInstrument& record) {
 }
 
 bool WriteSnapshot(const history::Event& event, const std::string& path) {
-  // A file for `kvmaint send`: only one that could be sent is written.
+  // A file for `kvmaint send`: only a maintenance file that reads to its end
+  // and could be sent is written.
+  clsInstrument record;
+  const KvdLoadResult loaded = ReadMaintenanceText(record, event.snapshot);
+  if (!loaded.complete) {
+    PrintError("event " + std::to_string(event.id) + " holds no readable maintenance file (it stops at line " +
+               std::to_string(loaded.stoppedAtLine) + ": " + loaded.reason + "); " + path + " was not written");
+    return false;
+  }
   const std::vector<FileProblem> problems = CheckFileToSend(event.snapshot);
   for (const FileProblem& problem : problems) {
     PrintError("event " + std::to_string(event.id) + ": " +
@@ -87,12 +95,6 @@ int DiffSnapshots(history::Store& store, const QString& first, const QString& se
 }
 
 int ExportSnapshots(history::Store& store, const std::string& serial, const QString& folder) {
-  std::string error;
-  const std::vector<history::Event> events = store.Events(serial, &error);
-  if (!error.empty()) {
-    PrintError(error);
-    return kExitFailure;
-  }
   const std::filesystem::path dir = ToFsPath(folder);
   std::error_code made;
   std::filesystem::create_directories(dir, made);
@@ -100,13 +102,29 @@ int ExportSnapshots(history::Store& store, const std::string& serial, const QStr
     PrintError("cannot create the folder " + dir.string());
     return kExitUsage;
   }
+  // The list reads no snapshot; each is read as it is written, one at a time.
+  constexpr std::size_t kPage = 500;
   int written = 0;
-  for (const history::Event& event : events) {
-    if (event.snapshot.empty()) continue;
-    const std::string path = (dir / SnapshotFileName(event)).string();
-    if (!WriteSnapshot(event, path)) return kExitUsage;
-    PrintLine(path);
-    ++written;
+  for (std::size_t offset = 0;; offset += kPage) {
+    std::string error;
+    const std::vector<history::Event> page = store.EventList(serial, offset, kPage, &error);
+    if (!error.empty()) {
+      PrintError(error);
+      return kExitFailure;
+    }
+    for (const history::Event& listed : page) {
+      if (!listed.hasSnapshot) continue;
+      const std::optional<history::Event> event = store.EventById(listed.id, &error);
+      if (!event) {
+        PrintError(error);
+        return kExitFailure;
+      }
+      const std::string path = (dir / SnapshotFileName(*event)).string();
+      if (!WriteSnapshot(*event, path)) return kExitUsage;
+      PrintLine(path);
+      ++written;
+    }
+    if (page.size() < kPage) break;
   }
   if (written == 0) {
     PrintError("no settings recorded for serial number \"" + serial + "\"");

@@ -1,15 +1,11 @@
 #pragma once
-// A store prepared on a thread of its own while the instrument talks, then
-// used on that same thread for the operation's records: a database server's
-// connection and schema check overlap the exchange instead of following it.
-// Every call on the store runs on the one thread, as SQL connections that
-// belong to their thread require.
-#include <condition_variable>
+// The recorder of one program run over the store ChooseHistoryStore made: the
+// store is started at once (its local file opens and its server connects in
+// the background while the instrument talks), and each event is handed to it.
+// Such a store records on a thread of its own (history/store_and_forward.h),
+// so Record never waits for a database; its end waits briefly for the local
+// writes and reports an event it could not write.
 #include <memory>
-#include <mutex>
-#include <optional>
-#include <string>
-#include <thread>
 
 #include "history/history_store.h"
 
@@ -17,27 +13,15 @@ namespace kv::history {
 
 class BackgroundRecorder final : public Recorder {
  public:
-  // Starts the thread, which prepares `store` at once.
   explicit BackgroundRecorder(std::unique_ptr<Store> store);
-  // Ends the thread; the store is closed and destroyed on it.
   ~BackgroundRecorder() override;
   BackgroundRecorder(const BackgroundRecorder&) = delete;
   BackgroundRecorder& operator=(const BackgroundRecorder&) = delete;
 
-  // Waits for the preparation, then records on the thread. A store that
-  // could not be prepared is not tried again: its error is the outcome.
   RecordOutcome Record(const Event& event) override;
 
  private:
-  void Work();
-
   std::unique_ptr<Store> store_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  const Event* pending_ = nullptr;       // handed to the thread by Record
-  std::optional<RecordOutcome> outcome_;  // handed back by the thread
-  bool stopping_ = false;
-  std::thread thread_;  // last: it starts once the members above exist
 };
 
 }  // namespace kv::history

@@ -1,7 +1,9 @@
 #include "history/history_event.h"
 
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <random>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -43,6 +45,19 @@ std::string CurrentUser() {
 void NoteIfSerialUnknown(Event& event) {
   if (!event.serial.empty()) return;
   event.detail += std::string(event.detail.empty() ? "" : "; ") + "serial number not read";
+}
+
+std::string NewEventUid() {
+  thread_local std::mt19937_64 random{(static_cast<std::uint64_t>(std::random_device{}()) << 32) ^
+                                     std::random_device{}()};
+  const std::uint64_t high = (random() & ~0xF000ULL) | 0x4000ULL;            // version 4
+  const std::uint64_t low = (random() & ~(3ULL << 62)) | (2ULL << 62);  // the RFC variant
+  char text[40];
+  std::snprintf(text, sizeof text, "%08llx-%04llx-%04llx-%04llx-%012llx",
+                static_cast<unsigned long long>(high >> 32), static_cast<unsigned long long>((high >> 16) & 0xFFFF),
+                static_cast<unsigned long long>(high & 0xFFFF), static_cast<unsigned long long>(low >> 48),
+                static_cast<unsigned long long>(low & 0xFFFFFFFFFFFFULL));
+  return text;
 }
 
 std::string NotRecordedText(const RecordOutcome& outcome) {

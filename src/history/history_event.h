@@ -24,6 +24,9 @@ std::string CurrentUser();
 // An event whose serial number is not known says so in its detail.
 void NoteIfSerialUnknown(Event& event);
 
+// A new event uid: 128 random bits as a UUID ("xxxxxxxx-xxxx-4xxx-yxxx-xxxxxxxxxxxx").
+std::string NewEventUid();
+
 // What the caller says when an event was not recorded.
 std::string NotRecordedText(const RecordOutcome& outcome);
 

@@ -3,6 +3,7 @@
 // settings snapshot of reads and transmits, so that any earlier state can be
 // looked up and restored. Plain C++; the SQL stores live at the Qt edge.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -37,6 +38,11 @@ struct Event {
   std::string detail;        // the operation's own result (verification, statuses); may be empty
   std::string file;          // backup, maintenance or image file; may be empty
   std::string snapshot;      // the maintenance data file's bytes (Latin-1) for reads and transmits
+  // The event's own name on every computer ("" before recording): the same
+  // event forwarded twice to a shared history is kept once.
+  std::string uid;
+  // Whether the event has a snapshot; lists leave `snapshot` empty and say so here.
+  bool hasSnapshot = false;
 };
 
 // Where recording ended. A failure never fails the instrument operation: the
@@ -45,6 +51,11 @@ struct RecordOutcome {
   bool recorded = false;
   std::int64_t id = 0;
   std::string error;
+  // Not recorded yet, but not lost: the database is busy (locked by another
+  // program, a server away) and the event waits to be written.
+  bool retry = false;
+  // Recorded is accepted: the event waits on the recorder's thread (id 0).
+  bool queued = false;
 };
 
 // What the operations need: the one call that records an event.
@@ -75,6 +86,30 @@ class Store : public Recorder {
   // instrument did not say its serial (a power off), nullopt every event.
   virtual std::vector<Event> Events(const std::optional<std::string>& serial, std::string* error) = 0;
   virtual std::optional<Event> EventById(std::int64_t id, std::string* error) = 0;
+
+  // The queries that cost what they show. The defaults derive them from the
+  // calls above; the SQL stores answer them without loading snapshots.
+  //
+  // Events as Events() gives them, from `offset` at most `limit`, without
+  // snapshot bytes (`hasSnapshot` says which have one).
+  virtual std::vector<Event> EventList(const std::optional<std::string>& serial, std::size_t offset,
+                                       std::size_t limit, std::string* error);
+  virtual std::size_t EventCount(const std::optional<std::string>& serial, std::string* error);
+  // The latest successful `operation` of `serial` that kept a snapshot, with it.
+  virtual std::optional<Event> LatestSnapshot(const std::string& serial, const std::string& operation,
+                                              std::string* error);
+
+  // Store and forward: the events not yet forwarded to the shared history,
+  // oldest first, with snapshots; and their count.
+  virtual std::vector<Event> PendingEvents(std::size_t /*limit*/, std::string* /*error*/) { return {}; }
+  virtual std::size_t PendingCount(std::string* /*error*/) { return 0; }
+  // Notes these events (by uid) as forwarded.
+  virtual bool MarkForwarded(const std::vector<std::string>& /*uids*/, std::string* /*error*/) {
+    return true;
+  }
+  // Ends the statement in progress at once, from any thread (a server that
+  // hangs); the call in progress fails and the next one connects afresh.
+  virtual void Interrupt() {}
 };
 
 }  // namespace kv::history

@@ -2,6 +2,7 @@
 
 #include "files/configuration.h"
 #include "history/history_location.h"
+#include "historydb/local_first_store.h"
 
 namespace kv::history {
 
@@ -20,7 +21,15 @@ ChosenHistory ChooseHistoryStore(const std::optional<std::string>& option,
   const std::string defaultFile = (dataFolder / kDefaultHistoryFileName).string();
   const std::optional<StoreLocation> location = ParseStoreLocation(text, defaultFile, &chosen.error);
   if (!location || location->kind == StoreKind::Off) return chosen;
-  chosen.store = std::make_unique<SqlStore>(*location, timings);
+  if (location->kind == StoreKind::SQLite) {
+    chosen.store = std::make_unique<LocalFirstStore>(*location, std::nullopt, timings);
+    return chosen;
+  }
+  // A shared server: every event is first kept in the data folder's file.
+  StoreLocation local;
+  local.kind = StoreKind::SQLite;
+  local.path = defaultFile;
+  chosen.store = std::make_unique<LocalFirstStore>(local, *location, timings);
   return chosen;
 }
 

@@ -19,7 +19,9 @@ struct ChosenHistory {
 };
 
 // Makes the store without touching the database yet: it is opened on first
-// use, and waits for a busy database or a server as `timings` say.
+// use. It records through a store-and-forward recorder: into the SQLite file
+// (the one named, or the data folder's History.sqlite when a PostgreSQL URL is
+// named), then forwarded to the server; queries ask the server when there is one.
 ChosenHistory ChooseHistoryStore(const std::optional<std::string>& option,
                                  const std::filesystem::path& dataFolder,
                                  const SqlStoreOptions& timings = {});

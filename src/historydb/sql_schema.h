@@ -3,12 +3,22 @@
 // forward migrations. `schema_version` holds every migration applied; the
 // missing ones are applied in one transaction that also keeps a second
 // program from migrating at the same time.
+#include <QByteArray>
 #include <QSqlDatabase>
+#include <optional>
 #include <string>
 
 #include "history/history_location.h"
 
 namespace kv::history {
+
+// How a snapshot is stored (the events.snapshot_format column).
+inline constexpr int kSnapshotPlain = 0;       // the file's bytes (stores before version 2)
+inline constexpr int kSnapshotCompressed = 1;  // qCompress (zlib) of them
+
+QByteArray CompressSnapshot(const QByteArray& plain);
+// The file's bytes of a stored snapshot; nullopt for one that does not expand.
+std::optional<QByteArray> ExpandSnapshot(const QByteArray& stored, int format);
 
 // The newest schema this program knows.
 int KnownSchemaVersion();

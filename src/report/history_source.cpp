@@ -8,18 +8,13 @@ std::optional<history::Event> LatestReadSnapshot(history::Store& store, const st
                                                  std::string* error) {
   std::string failure;
   const std::string wanted(rules::Trim(serial));
-  const std::vector<history::Event> events = store.Events(wanted, &failure);
+  // Exactly one snapshot is read: the latest read's.
+  std::optional<history::Event> latest = store.LatestSnapshot(wanted, history::kOpRead, &failure);
   if (!failure.empty()) {
     if (error != nullptr) *error = failure;
     return std::nullopt;
   }
-  // Events come oldest first: the last match is the latest.
-  for (auto event = events.rbegin(); event != events.rend(); ++event) {
-    if (event->serial == wanted && event->operation == history::kOpRead && event->result == "ok" &&
-        !event->snapshot.empty()) {
-      return *event;
-    }
-  }
+  if (latest) return latest;
   if (error != nullptr) *error = "no read of serial number " + wanted + " in the history";
   return std::nullopt;
 }

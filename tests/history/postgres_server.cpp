@@ -1,10 +1,14 @@
 #include "history/postgres_server.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <vector>
 
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include "support/child_process.h"
@@ -67,9 +71,64 @@ PostgresServer::PostgresServer(bool durable) {
   }
   const std::string data = folder_.File("data");
   if (!RunTool("initdb", {"-D", data, "-A", "trust", "-U", kUser, "-N", "-E", "UTF8", "--locale=C"})) return;
-  running_ = RunTool("pg_ctl", {"-D", data, "-l", folder_.File("server.log"), "-w", "-o",
-                                "-k " + folder_.Path() + " -c listen_addresses=''" + (durable ? "" : " -F"), "start"});
+  options_ = "-k " + folder_.Path() + " -c listen_addresses=''" + (durable ? "" : " -F");
+  Start();
 }
+
+bool PostgresServer::Start() {
+  if (running_) return true;
+  running_ = RunTool("pg_ctl", {"-D", folder_.File("data"), "-l", folder_.File("server.log"), "-w", "-o",
+                                options_, "start"});
+  return running_;
+}
+
+std::vector<int> PostgresServer::ServerProcesses() {
+  std::ifstream lock(folder_.File("data/postmaster.pid"));
+  int postmaster = 0;
+  if (!(lock >> postmaster) || postmaster <= 0) return {};
+  std::vector<int> pids{postmaster};
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    // "pid (name) state ppid ...": the name may hold spaces, so from its ")".
+    const auto close = line.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream rest(line.substr(close + 1));
+    std::string state;
+    int parent = 0;
+    if (rest >> state >> parent && parent == postmaster) pids.push_back(std::stoi(entry.path().filename().string()));
+  }
+  return pids;
+}
+
+void PostgresServer::SignalAll(int signal) {
+  for (const int pid : ServerProcesses()) ::kill(pid, signal);
+}
+
+void PostgresServer::Kill() {
+  SignalAll(SIGCONT);  // a suspended process dies only once it runs
+  SignalAll(SIGKILL);
+  // The postmaster is gone once its pid no longer answers.
+  for (int i = 0; i < 200; ++i) {
+    std::ifstream lock(folder_.File("data/postmaster.pid"));
+    int postmaster = 0;
+    if (!(lock >> postmaster) || ::kill(postmaster, 0) != 0) break;
+    ::usleep(10000);
+  }
+  // A killed server leaves its lock files; one whose process lingers unreaped
+  // (no init in a container) would stop the next start.
+  std::error_code ignored;
+  std::filesystem::remove(folder_.File("data/postmaster.pid"), ignored);
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.Path(), ignored)) {
+    if (entry.path().filename().string().rfind(".s.PGSQL.", 0) == 0) std::filesystem::remove(entry.path(), ignored);
+  }
+  running_ = false;
+}
+
+void PostgresServer::Suspend() { SignalAll(SIGSTOP); }
+
+void PostgresServer::Resume() { SignalAll(SIGCONT); }
 
 PostgresServer::~PostgresServer() { Stop(); }
 

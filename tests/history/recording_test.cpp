@@ -8,6 +8,10 @@
 #include <QCoreApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #include "files/kvd_writer.h"
 #include "history/history_event.h"
@@ -210,46 +214,125 @@ INSTANTIATE_TEST_SUITE_P(
         UnusableCase{"FolderMissing",
                      [](const std::string& folder) { return folder + "/gone/h.sqlite"; },
                      "gone does not exist"},
-        UnusableCase{"ServerDown",
+        UnusableCase{"ReadOnlyFolder",
                      [](const std::string& folder) {
-                       // A socket folder where no server listens.
-                       return "postgresql:///history?host=" + folder;
+                       // A directory where the file should be.
+                       std::filesystem::create_directories(folder + "/h.sqlite");
+                       return folder + "/h.sqlite";
                      },
-                     "history\\?host=.*(No such file|could not connect|connection)"}),
+                     "h.sqlite: .*(unable to open|out of memory|not a database)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-RunSetup ShortBusyTimeout() {
-  RunSetup setup;
-  setup.historyTimings.busyTimeoutMs = 200;
-  return setup;
+// A shared history whose server is down: the read is recorded in the data
+// folder's file and waits there to be forwarded; nothing is said to be lost.
+TEST(ServerDownTest, TheEventWaitsInTheLocalHistory) {
+  inproc::TempDir dir;
+  inproc::Simulator sim;
+  ASSERT_FALSE(sim.Device().empty());
+  const std::string data = dir.File("data");
+  const std::string server = "postgresql:///history?host=" + dir.Path();  // no server listens there
+  const ProgramResult got = Kvmaint({"get", "--port", sim.Device(), "--data-dir", data, "--output",
+                                     dir.File("read.kvd"), "--history", server});
+  EXPECT_EQ(got.exitCode, 0) << got.err;
+  EXPECT_THAT(got.err, ::testing::Not(HasSubstr("history not recorded")));
+  const ProgramResult pending = Kvmaint({"history", "--data-dir", data, "--history", server, "--pending", "--json"});
+  ASSERT_EQ(pending.exitCode, 0) << pending.err;
+  const std::optional<Json> events = inproc::ParseJson(pending.out);
+  ASSERT_TRUE(events.has_value()) << pending.out;
+  ASSERT_EQ(events->items.size(), 1U) << pending.out;
+  EXPECT_EQ((*events)[0]["operation"].text, kOpRead);
+  EXPECT_TRUE((*events)[0]["snapshot"].boolean);
 }
 
-// Another connection holds the SQLite file's write lock for longer than the
-// store waits (made short here: the wait itself is no subject).
-TEST(LockedHistoryTest, TheReadStillSucceeds) {
+// Another program holds the SQLite file's write lock (from a thread of its
+// own, as a second program would) for `holdMs`, or until told.
+class LockHolder {
+ public:
+  LockHolder(std::string file, int holdMs) : thread_([this, file = std::move(file), holdMs] { Hold(file, holdMs); }) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return locked_ || failed_; });
+  }
+  ~LockHolder() { thread_.join(); }
+  bool Locked() const { return locked_; }
+
+ private:
+  void Hold(const std::string& file, int holdMs) {
+    {
+      QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+      db.setDatabaseName(QString::fromStdString(file));
+      QSqlQuery query(db);
+      const bool ok = db.open() && query.exec(QStringLiteral("CREATE TABLE other (x INTEGER)")) &&
+                      query.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+      {
+        const std::lock_guard lock(mutex_);
+        (ok ? locked_ : failed_) = true;
+      }
+      changed_.notify_all();
+      std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+      query.exec(QStringLiteral("ROLLBACK"));
+      db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+  }
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool locked_ = false;
+  bool failed_ = false;
+  std::thread thread_;
+};
+
+struct LockCase {
+  const char* name;
+  int holdMs;     // how long the other program keeps the file
+  bool recorded;  // whether the event gets in before kvmaint ends
+
+  friend void PrintTo(const LockCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class LockedHistoryTest : public ::testing::TestWithParam<LockCase> {};
+
+// The lock never holds the read up; the event is written once the lock goes,
+// if that is within the recorder's short wait at the end, else the message
+// says why it was not recorded.
+TEST_P(LockedHistoryTest, TheReadIsNotHeldUp) {
   inproc::PrepareProcess();
   inproc::TempDir dir;
   inproc::Simulator sim;
   ASSERT_FALSE(sim.Device().empty());
   const std::string file = dir.File("h.sqlite");
+  std::vector<std::string> reports;
+  RunSetup setup;
+  setup.historyTimings.notRecorded = [&reports](const std::string& text) { reports.push_back(text); };
+  ProgramResult got;
   {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
-    db.setDatabaseName(QString::fromStdString(file));
-    ASSERT_TRUE(db.open());
-    QSqlQuery query(db);
-    ASSERT_TRUE(query.exec(QStringLiteral("CREATE TABLE other (x INTEGER)")));
-    ASSERT_TRUE(query.exec(QStringLiteral("BEGIN EXCLUSIVE")));
-    const ProgramResult got = Kvmaint({"get", "--port", sim.Device(), "--data-dir", dir.File("data"),
-                                       "--output", dir.File("read.kvd"), "--history", file},
-                                      ShortBusyTimeout());
-    EXPECT_EQ(got.exitCode, 0) << got.err;
-    EXPECT_THAT(got.err, HasSubstr("history not recorded: "));
-    EXPECT_THAT(got.err, HasSubstr("locked"));
-    query.exec(QStringLiteral("ROLLBACK"));
-    db.close();
+    LockHolder holder(file, GetParam().holdMs);
+    ASSERT_TRUE(holder.Locked());
+    const auto start = std::chrono::steady_clock::now();
+    got = Kvmaint({"get", "--port", sim.Device(), "--data-dir", dir.File("data"), "--output", dir.File("read.kvd"),
+                   "--history", file},
+                  setup);
+    // The read's own time, then at most the recorder's wait for the file.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3000));
   }
-  QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+  EXPECT_EQ(got.exitCode, 0) << got.err;
+  const ProgramResult listed = Kvmaint({"history", "--history", file, "--json"});
+  const std::optional<Json> instruments = inproc::ParseJson(listed.out);
+  ASSERT_TRUE(instruments.has_value()) << listed.out << listed.err;
+  EXPECT_EQ(instruments->items.size(), GetParam().recorded ? 1U : 0U);
+  if (GetParam().recorded) {
+    EXPECT_THAT(reports, ::testing::IsEmpty());
+  } else {
+    ASSERT_EQ(reports.size(), 1U);
+    EXPECT_THAT(reports[0], HasSubstr("history not recorded: "));
+    EXPECT_THAT(reports[0], HasSubstr("locked"));
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(Locks, LockedHistoryTest,
+                         ::testing::Values(LockCase{"ReleasedDuringTheRead", 300, true},
+                                           LockCase{"HeldPastTheEnd", 3000, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kv::history::testing

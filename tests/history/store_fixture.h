@@ -3,9 +3,13 @@
 // private PostgreSQL server: the same behaviour is required of both.
 #include <gtest/gtest.h>
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariant>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "history/history_location.h"
 #include "history/postgres_server.h"
@@ -13,6 +17,28 @@
 #include "support/temp_folder.h"
 
 namespace kv::history::testing {
+
+// Runs one statement on the database at `location` through a connection of
+// its own, with `values` bound in order: nullopt when it fails, else the first
+// column of its first row (0 when it returns none).
+inline std::optional<qlonglong> ExecRaw(const StoreLocation& location, const QString& statement,
+                                        const std::vector<QVariant>& values = {}) {
+  std::optional<qlonglong> value;
+  {
+    const bool postgres = location.kind == StoreKind::PostgreSQL;
+    QSqlDatabase db = QSqlDatabase::addDatabase(postgres ? "QPSQL" : "QSQLITE", "raw");
+    db.setDatabaseName(QString::fromStdString(postgres ? location.database : location.path));
+    db.setHostName(QString::fromStdString(location.host));
+    db.setUserName(QString::fromStdString(location.user));
+    QSqlQuery query(db);
+    if (db.open() && query.prepare(statement)) {
+      for (const QVariant& bound : values) query.addBindValue(bound);
+      if (query.exec()) value = query.next() ? query.value(0).toLongLong() : 0;
+    }
+  }
+  QSqlDatabase::removeDatabase("raw");
+  return value;
+}
 
 enum class Backend { SQLite, PostgreSQL };
 

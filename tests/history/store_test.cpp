@@ -35,24 +35,6 @@ std::vector<std::string> Times(const std::vector<Event>& events) {
   return times;
 }
 
-// Runs one statement on the store's database through a connection of its
-// own: nullopt when it fails, else the first column of its first row (0 when
-// it returns none).
-std::optional<qlonglong> ExecRaw(const StoreLocation& location, const QString& statement) {
-  std::optional<qlonglong> value;
-  {
-    const bool postgres = location.kind == StoreKind::PostgreSQL;
-    QSqlDatabase db = QSqlDatabase::addDatabase(postgres ? "QPSQL" : "QSQLITE", "raw");
-    db.setDatabaseName(QString::fromStdString(postgres ? location.database : location.path));
-    db.setHostName(QString::fromStdString(location.host));
-    db.setUserName(QString::fromStdString(location.user));
-    QSqlQuery query(db);
-    if (db.open() && query.exec(statement)) value = query.next() ? query.value(0).toLongLong() : 0;
-  }
-  QSqlDatabase::removeDatabase("raw");
-  return value;
-}
-
 TEST_P(StoreTest, KeepsEveryFieldByteForByte) {
   auto store = MakeStore();
   Event event = MakeEvent("KV24-\xC4\xD6", "2026-03-04 05:06:07", kOpTransmit);
