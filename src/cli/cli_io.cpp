@@ -4,6 +4,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/progress_line.h"
+#include "common/printable_text.h"
 #include "qtedge/latin1.h"
 
 namespace kv::cli {
@@ -28,7 +29,9 @@ void PrintLine(std::string_view bytes) {
 void PrintErrorLine(const QString& message) {
   // A progress line on the terminal is erased first; the next update redraws it.
   ProgressLine::Clear();
-  const std::string line = Bytes(message) + '\n';
+  // Names from files and instruments end up in messages: their control
+  // characters are shown, not obeyed.
+  const std::string line = PrintableText(Bytes(message), true) + '\n';
   std::ostream& err = *CurrentContext().err;
   err.write(line.data(), static_cast<std::streamsize>(line.size()));
   err.flush();

@@ -1,14 +1,17 @@
 // kvmaint dump: the instrument's memories into files: the flash or FRAM image,
-// a listing of a logger area, or an optional module's memory.
+// a listing of a logger area, or an optional module's memory. The file is
+// checked before the instrument is asked; a cancelled image stream is drained.
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 
 #include "cli/cli_context.h"
 #include "cli/cli_io.h"
 #include "cli/instrument_command.h"
+#include "link/dump_files.h"
 #include "link/transactions.h"
 #include "qtedge/data_folder.h"
 
@@ -24,6 +27,11 @@ const QString kSize = QStringLiteral("size");
 
 constexpr std::uint64_t kLargestModuleSize = 16 * 1024 * 1024;
 constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
+
+bool FileExists(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::path(path), ignored);
+}
 
 // "12.3 KiB" style sizes for the progress line.
 std::string Amount(double bytes) {
@@ -125,6 +133,12 @@ class DumpCommand final : public InstrumentCommand {
         return Usage(QStringLiteral("--module needs --size of 1 to %1 bytes").arg(kLargestModuleSize));
       }
     }
+    // The listing's size is known only at the end: its folder is checked.
+    const std::uint64_t room = kind_ == DumpKind::Listing ? 0 : expected_;
+    if (const std::string problem = DumpFileProblem(path_, room); !problem.empty()) {
+      PrintError(problem + " (nothing was asked of the instrument)");
+      return kExitUsage;
+    }
     return std::nullopt;
   }
 
@@ -137,8 +151,12 @@ class DumpCommand final : public InstrumentCommand {
       received_ = received;
       progress_.Show(received, expected);
     };
+    options.onFileError = [this](const std::string& reason) { fileError_ = reason; };
+    options.onDrained = [this](const DrainResult& drained) { drained_ = drained; };
     uclTzif& link = session.Link();
     link.SetCancel(false);
+    // Ctrl-C lets the dump drain what the instrument still sends.
+    session.SetWindDownOnInterrupt(true);
     progress_.Start(Label());
     const Outcome outcome = session.Run(MakeTransaction(link, options), Label());
     progress_.Finish();
@@ -147,13 +165,17 @@ class DumpCommand final : public InstrumentCommand {
       PrintLine(path_);
       return kExitOk;
     }
-    if (kind_ != DumpKind::Listing) {
+    if (!fileError_.empty()) PrintError(fileError_);
+    if (kind_ != DumpKind::Listing && FileExists(path_)) {
       PrintError(path_ + " holds the " + std::to_string(received_) + " of " +
                  std::to_string(expected_) + " bytes that arrived; the rest is 0xFF");
     }
+    ReportDrain();
     if (outcome == Outcome::Interrupted) return kExitInterrupted;
+    if (!fileError_.empty()) return kExitFailure;
     if (kind_ == DumpKind::Flash || kind_ == DumpKind::Fram) {
-      PrintError("dump failed at " + session.FailureText(true));
+      PrintError("dump failed at " + session.FailureText(received_ > 0 ? InstrumentSession::Awaited::StreamStarted
+                                                               : InstrumentSession::Awaited::StreamNotStarted));
       return kExitFailure;
     }
     return ReportFailure(session, outcome, "dump");
@@ -168,6 +190,20 @@ class DumpCommand final : public InstrumentCommand {
       case DumpKind::Module: return "Module";
     }
     return "Dump";
+  }
+
+  // What became of the stream the instrument went on sending.
+  void ReportDrain() const {
+    if (!drained_) return;
+    if (!drained_->silent) {
+      PrintError("the instrument is still sending its memory: switch the instrument off and on "
+                 "before the next connection");
+    } else {
+      // A memory may pause longer than the drain waits: the advice stays.
+      PrintError("the line fell silent after the cancel (" + std::to_string(drained_->droppedBytes) +
+                 " more bytes came and were dropped); should the next connection get no answer, "
+                 "switch the instrument off and on");
+    }
   }
 
   Transaction MakeTransaction(uclTzif& link, const DumpOptions& options) const {
@@ -191,6 +227,8 @@ class DumpCommand final : public InstrumentCommand {
   int moduleIndex_ = 0;
   std::uint64_t expected_ = 0;
   std::uint64_t received_ = 0;
+  std::string fileError_;
+  std::optional<DrainResult> drained_;
   ByteProgress progress_;
 };
 

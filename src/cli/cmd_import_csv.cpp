@@ -1,5 +1,6 @@
 // kvmaint import-csv --TABLE FILE.kvd IN.csv: one table of a CSV file into a
 // maintenance data file, with the window's import rules and checks.
+#include <filesystem>
 #include <fstream>
 
 #include "cli/cli_io.h"
@@ -12,6 +13,7 @@
 #include "files/kvd_writer.h"
 #include "model/instrument_settings.h"
 #include "qtedge/data_folder.h"
+#include "qtedge/file_edit_lock.h"
 #include "rules/record_check.h"
 
 namespace kv::cli {
@@ -96,9 +98,23 @@ class ImportCsvCommand final : public Command {
     const std::optional<csv::CsvTable> table = ChosenCsvTable(parser);
     if (!table) return Usage(QStringLiteral("give exactly one table option"));
     const QStringList paths = parser.positionalArguments();
+    // Held from the read to the write, so that edits at the same time wait.
+    const FileEditLock editing(ToFsPath(paths[0]).string());
+    if (!editing.Held()) {
+      PrintError(editing.Error() + "; " + Bytes(paths[0]) + " left unchanged");
+      return kExitFailure;
+    }
     clsInstrument record;
     if (!LoadMaintenanceFile(record, paths[0])) return kExitUsage;
     record.ClearChangeFlags();  // from here a raised flag is an imported row
+    std::error_code unknown;
+    const std::uintmax_t csvSize = std::filesystem::file_size(ToFsPath(paths[1]), unknown);
+    if (!unknown && csvSize > csv::kMaxCsvFileBytes) {
+      PrintFileError(paths[1], 0, "is " + std::to_string(csvSize) + " bytes, far more than any table (" +
+                                      std::to_string(csv::kMaxCsvFileBytes / 1024) + " KiB); " +
+                                      Bytes(paths[0]) + " left unchanged");
+      return kExitUsage;
+    }
     std::ifstream in(ToFsPath(paths[1]), std::ios::binary);
     if (!in) {
       PrintFileError(paths[1], 0, "cannot be opened");

@@ -10,6 +10,7 @@
 #include "files/file_sink.h"
 #include "files/kvd_reader.h"
 #include "files/kvd_writer.h"
+#include "qtedge/file_edit_lock.h"
 #include "qtedge/latin1.h"
 #include "rules/record_check.h"
 #include "rules/setting_apply.h"
@@ -50,6 +51,10 @@ class SetCommand final : public Command {
   int Run(const QCommandLineParser& parser) override {
     const QStringList arguments = parser.positionalArguments();
     const QString path = arguments.constFirst();
+    // Held from the read to the write: a set running at the same time on the
+    // same file waits, so neither loses the other's edits.
+    const FileEditLock editing(ToFsPath(path).string());
+    if (!editing.Held()) return Refused(editing.Error());
     clsInstrument record;
     // The ratio channels' decimal places scale the catalytic levels the file holds.
     SetRatioChannels(record);

@@ -6,6 +6,7 @@
 #include "cli/command.h"
 #include "cli/json_text.h"
 #include "cli/kvd_files.h"
+#include "common/printable_text.h"
 #include "rules/settings_view.h"
 
 namespace kv::cli {
@@ -19,15 +20,20 @@ bool IsSettingList(const ViewGroup& group) {
   return group.entries.size() == 1 && group.entries.front().label.empty();
 }
 
+// "caption: text", control characters of names from the file escaped.
+std::string CellText(const ViewCell& cell) {
+  return PrintableText(cell.caption) + ": " + PrintableText(ShownText(cell));
+}
+
 std::string GroupText(const ViewGroup& group) {
   std::string out = "[" + std::string(group.title) + "]\n";
   for (const ViewEntry& entry : group.entries) {
     if (entry.label.empty()) {
-      for (const ViewCell& cell : entry.cells) out += cell.caption + ": " + ShownText(cell) + "\n";
+      for (const ViewCell& cell : entry.cells) out += CellText(cell) + "\n";
       continue;
     }
-    out += entry.label;
-    for (const ViewCell& cell : entry.cells) out += " | " + cell.caption + ": " + ShownText(cell);
+    out += PrintableText(entry.label);
+    for (const ViewCell& cell : entry.cells) out += " | " + CellText(cell);
     out += "\n";
   }
   return out;

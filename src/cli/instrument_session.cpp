@@ -51,6 +51,10 @@ void InstrumentSession::Wait(const std::function<bool()>& finished) { services_-
 
 void InstrumentSession::OnInterrupt() {
   link_.SetCancel(true);
+  if (windDownOnInterrupt_ && link_.TaskRunning()) {
+    Wake();
+    return;
+  }
   services_->StopTicks();
   services_->Port().Close();
   Wake();
@@ -114,20 +118,25 @@ Outcome InstrumentSession::Run(Transaction transaction, std::string progressLabe
   QObject::connect(&elapsed, &QTimer::timeout, [this] { progress_.ShowElapsed(); });
   elapsed.start(1000);
   Wait([this] { return transactionDone_; });
+  if (services_->Interrupted() && windDownOnInterrupt_ && !transactionDone_) {
+    services_->RunAfterInterrupt([this] { return transactionDone_; });
+  }
   elapsed.stop();
   progress_.Finish();
   if (services_->Interrupted()) return Outcome::Interrupted;
   return transactionResult_ ? Outcome::Done : Outcome::Failed;
 }
 
-std::string InstrumentSession::FailureText(bool stream) const {
+std::string InstrumentSession::FailureText(Awaited awaited) const {
   std::string reason;
   if (lineLost_) {
     reason = "the line to the instrument was lost";
   } else if (link_.Status() == LinkStatus::Cancelled) {
     reason = "cancelled";
-  } else if (stream) {
-    reason = "the stream stopped (nothing came for " + std::to_string(options_.timeoutSeconds) + " s)";
+  } else if (awaited == Awaited::StreamStarted) {
+    reason = "the stream stopped (nothing came for " + std::to_string(link_.StreamSilenceLimit()) + " s)";
+  } else if (awaited == Awaited::StreamNotStarted) {
+    reason = "no answer within " + std::to_string(options_.timeoutSeconds) + " s";
   } else if (link_.Status() == LinkStatus::Complete) {
     // Every line was answered; the instrument's own answer was the failure.
     reason = "the instrument answered but did not report it done";

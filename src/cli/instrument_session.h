@@ -40,12 +40,19 @@ class InstrumentSession final : private LinkListener {
   // Runs a transaction of the link to its end; `progressLabel` names the
   // progress shown on a terminal ("Reading").
   Outcome Run(Transaction transaction, std::string progressLabel);
-  // Why the last transaction failed: "<command>: <what happened>". After a
-  // raw image stream (`stream`), which is never resent, silence is said as
-  // such.
-  std::string FailureText(bool stream = false) const;
+  // What the last transaction waited for: answers to commands, or a raw
+  // image stream (never resent) that had or had not started.
+  enum class Awaited { Answers, StreamNotStarted, StreamStarted };
+  // Why the last transaction failed: "<command>: <what happened>". A stream
+  // that had started and fell silent is said as such, with the stream silence
+  // limit; one that never started, with the reply time-out and no resends.
+  std::string FailureText(Awaited awaited = Awaited::Answers) const;
 
   uclTzif& Link() { return link_; }
+
+  // Ctrl-C only cancels the link and Run waits for the transaction to wind
+  // down (a dump drains the stream); otherwise Ctrl-C closes the port at once.
+  void SetWindDownOnInterrupt(bool windDown) { windDownOnInterrupt_ = windDown; }
 
   // Live readings of the seven channels ("DN,R").
   void SetReadingsObserver(std::function<void(const std::array<Single, kSensorChannels>&)> observer) {
@@ -76,6 +83,7 @@ class InstrumentSession final : private LinkListener {
   bool lineLost_ = false;
   bool transactionDone_ = false;
   bool transactionResult_ = false;
+  bool windDownOnInterrupt_ = false;
   std::function<void(const std::array<Single, kSensorChannels>&)> readingsObserver_;
 };
 

@@ -15,6 +15,10 @@ void SerialSession::RunUntil(const std::function<bool()>& finished) {
   while (!finished() && !interrupts_.Interrupted()) loop_.exec();
 }
 
+void SerialSession::RunAfterInterrupt(const std::function<bool()>& finished) {
+  while (!finished()) loop_.exec();
+}
+
 void SerialSession::Wake() {
   if (loop_.isRunning()) loop_.quit();
 }

@@ -21,6 +21,7 @@ class SerialSession final : public SessionServices {
   void StartTicks(uclTzif& link) override;
   void StopTicks() override;
   void RunUntil(const std::function<bool()>& finished) override;
+  void RunAfterInterrupt(const std::function<bool()>& finished) override;
   void Wake() override;
   void SetInterruptHandler(std::function<void()> handler) override {
     interrupts_.SetHandler(std::move(handler));

@@ -31,6 +31,9 @@ class SessionServices {
   // Lets the port, the tick and time run until `finished` says so or the
   // session is interrupted.
   virtual void RunUntil(const std::function<bool()>& finished) = 0;
+  // After an interrupt: lets the port, the tick and time run on until
+  // `finished` (a transaction winding down, bounded by its own ticks).
+  virtual void RunAfterInterrupt(const std::function<bool()>& finished) = 0;
   // Something `finished` looks at may have changed.
   virtual void Wake() = 0;
 

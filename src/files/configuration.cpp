@@ -157,9 +157,11 @@ Configuration LoadConfiguration(std::string_view folder, const DateTime& now) {
   if (!FileExists(path) && !WriteDefaultConfiguration(path, &configuration.error)) {
     return configuration;
   }
-  auto file = IniFile::Load(path);
-  if (!file) return configuration;
-  if (std::string damage = ConfigurationDamage(file->Text()); !damage.empty()) {
+  std::string unread;
+  auto file = IniFile::Load(path, &unread);
+  // A file too large for any configuration is damage too, found unread.
+  if (!file && errno != EFBIG) return configuration;
+  if (std::string damage = file ? ConfigurationDamage(file->Text()) : unread; !damage.empty()) {
     configuration.damage = std::move(damage);
     configuration.keptAs = KeepAside(path, now, &configuration.error);
     if (configuration.keptAs.empty() || !WriteDefaultConfiguration(path, &configuration.error)) {

@@ -77,8 +77,15 @@ CsvImport ImportCsv(std::istream& in, CsvCells& cells) {
   token.AddDelimiters("\t");
   std::string line;
   bool tooLong = false;
+  std::size_t total = 0;
   for (std::size_t row = 0; row < cells.rows.size(); ++row) {
     if (!ReadBoundedLine(in, line, tooLong)) break;
+    total += line.size() + 1;
+    if (total > kMaxCsvFileBytes) {
+      result = {false, "the file is larger than " + std::to_string(kMaxCsvFileBytes / 1024) +
+                           " KiB, far more than any table", result.importedRows};
+      break;
+    }
     if (tooLong) {
       result = {false, "line " + std::to_string(row + 1) + " is longer than " +
                            std::to_string(kMaxCsvLineBytes) + " bytes", result.importedRows};

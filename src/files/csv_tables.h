@@ -72,13 +72,16 @@ std::string ExportBlockedBy(const clsInstrument& record, CsvTable table);
 std::string ExportCsv(const CsvCells& cells);
 
 inline constexpr std::size_t kMaxCsvLineBytes = 32767;  // longer lines are refused
+// The largest table is a few KiB; a file past this is refused.
+inline constexpr std::size_t kMaxCsvFileBytes = 1024 * 1024;
 
 struct CsvImport {
   bool complete = true;          // false: "Improper file"; rows already read stay
   std::string error;             // why it was not complete
   std::vector<int> importedRows; // indexes into cells.rows, whose entries are flagged
 };
-// Reads at most ShapeOf(table).rows lines into the cells, then checks them.
+// Reads at most ShapeOf(table).rows lines into the cells, then checks them;
+// stops with an error once more than kMaxCsvFileBytes have been read.
 CsvImport ImportCsv(std::istream& in, CsvCells& cells);
 CsvImport ImportCsvText(std::string_view content, CsvCells& cells);
 

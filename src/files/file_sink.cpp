@@ -1,13 +1,16 @@
 #include "files/file_sink.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <climits>
 #include <cstdio>
 #include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,7 +58,48 @@ int LinkOrRenameNew(const char* from, const char* to) {
   return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
 }
 
+std::string NameIn(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// "<name>." and the six letters or digits mkstemp puts for XXXXXX.
+bool IsTemporaryOf(std::string_view entry, std::string_view name) {
+  const std::size_t length = name.size() + kTemporarySuffix.size();
+  if (entry.size() != length || !entry.starts_with(name) || entry[name.size()] != '.') return false;
+  for (const char c : entry.substr(name.size() + 1)) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
+// Removes `path` when no writer holds its lock.
+bool RemoveIfAbandoned(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return false;
+  struct stat info {};
+  const bool abandoned = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                         ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(path.c_str()) == 0;
+  ::close(fd);
+  return abandoned;
+}
+
 }  // namespace
+
+std::vector<std::string> RemoveStaleTemporaries(const std::string& target) {
+  const std::string folder = FolderOf(target);
+  const std::string name = NameIn(target);
+  std::vector<std::string> removed;
+  DIR* listing = ::opendir(folder.c_str());
+  if (listing == nullptr) return removed;
+  while (const dirent* entry = ::readdir(listing)) {
+    if (!IsTemporaryOf(entry->d_name, name)) continue;
+    const std::string path = folder + "/" + entry->d_name;
+    if (RemoveIfAbandoned(path)) removed.push_back(path);
+  }
+  ::closedir(listing);
+  return removed;
+}
 
 FileSystemCalls FileSystemCalls::Posix() {
   return {[](int fd, const void* data, size_t size) { return ::write(fd, data, size); },
@@ -81,6 +125,7 @@ AtomicFileSink AtomicFileSink::FirstFreeName(std::vector<std::string> paths, Fil
 }
 
 void AtomicFileSink::CreateTemporary() {
+  (void)RemoveStaleTemporaries(target_);
   std::vector<char> name(target_.begin(), target_.end());
   name.insert(name.end(), kTemporarySuffix.begin(), kTemporarySuffix.end());
   name.push_back('\0');
@@ -90,6 +135,11 @@ void AtomicFileSink::CreateTemporary() {
     return;
   }
   temporary_ = name.data();
+  // Held until the temporary has its final name or is gone (a descriptor of
+  // its own, so closing the written one keeps it): tells a live temporary
+  // from one a killed writer left.
+  lockFd_ = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (lockFd_ >= 0) (void)::flock(lockFd_, LOCK_EX | LOCK_NB);
   // A replaced file keeps its permissions; a new one gets the usual ones
   // instead of the private mode of a temporary file.
   struct stat existing {};
@@ -100,6 +150,12 @@ void AtomicFileSink::CreateTemporary() {
 
 AtomicFileSink::~AtomicFileSink() {
   if (!committed_) Discard();
+  ReleaseTemporaryLock();
+}
+
+void AtomicFileSink::ReleaseTemporaryLock() {
+  if (lockFd_ >= 0) ::close(lockFd_);
+  lockFd_ = -1;
 }
 
 bool AtomicFileSink::Fail(std::string_view what) {
@@ -119,6 +175,7 @@ void AtomicFileSink::Discard() {
     ::unlink(temporary_.c_str());
     temporary_.clear();
   }
+  ReleaseTemporaryLock();
 }
 
 bool AtomicFileSink::Write(std::string_view bytes) {
@@ -144,6 +201,7 @@ bool AtomicFileSink::Commit() {
     return Fail("cannot replace " + target_);
   }
   temporary_.clear();
+  ReleaseTemporaryLock();
   committed_ = true;
   FlushFolder(FolderOf(target_));
   return true;

@@ -54,8 +54,14 @@ struct FileSystemCalls {
   static FileSystemCalls Posix();
 };
 
-// Writes "<target>.XXXXXX" in the target's folder; Commit flushes it to disk
-// and renames it over the target. A target that is a symbolic link is
+// The temporary files "<target>.XXXXXX" that a writer killed part way left
+// beside `target`: removed, and their names returned. A temporary is locked
+// (flock) by the sink writing it, so one still being written is never taken.
+std::vector<std::string> RemoveStaleTemporaries(const std::string& target);
+
+// Writes "<target>.XXXXXX" in the target's folder (first removing the stale
+// ones a killed writer left); Commit flushes it to disk and renames it over
+// the target. A target that is a symbolic link is
 // written through: the file it points to is replaced, the link stays. A sink
 // destroyed without a successful Commit removes its temporary file and leaves
 // the target untouched.
@@ -87,12 +93,14 @@ class AtomicFileSink final : public FileSink {
   bool ClaimFreeName();
   bool Fail(std::string_view what);
   void Discard();
+  void ReleaseTemporaryLock();
 
   std::string target_;
   std::vector<std::string> freeNames_;  // FirstFreeName: the names to try
   std::string temporary_;
   FileSystemCalls calls_;
   int fd_ = -1;
+  int lockFd_ = -1;  // holds the temporary's flock
   bool committed_ = false;
   bool allNamesTaken_ = false;
   std::string error_;

@@ -1,10 +1,13 @@
 #include "files/ini_file.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <utility>
+
+#include <sys/stat.h>
 
 #include "files/file_sink.h"
 #include "protocol/field_parse.h"
@@ -75,15 +78,36 @@ IniFile IniFile::Parse(std::string_view text) {
   return file;
 }
 
-std::optional<IniFile> IniFile::Load(const std::string& path) {
+std::optional<IniFile> IniFile::Load(const std::string& path, std::string* error) {
+  // errno stays what failed: callers tell a missing file by it.
+  const auto fail = [&](const std::string& why) -> std::optional<IniFile> {
+    const int cause = errno;
+    if (error != nullptr) *error = why;
+    errno = cause;
+    return std::nullopt;
+  };
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                              &std::fclose);
-  if (!file) return std::nullopt;  // errno tells why
+  if (!file) return fail("cannot read " + path + ": " + std::strerror(errno));
+  const auto tooLarge = [&](const std::string& size) {
+    errno = EFBIG;
+    return fail(path + " is " + size + " bytes, larger than any configuration file (" +
+                std::to_string(kMaxFileBytes / 1024) + " KiB)");
+  };
+  struct stat info {};
+  if (::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<std::uint64_t>(info.st_size) > kMaxFileBytes) {
+    return tooLarge(std::to_string(info.st_size));
+  }
   std::string text;
   char buffer[4096];
   std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, got);
-  if (std::ferror(file.get()) != 0) return std::nullopt;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    text.append(buffer, got);
+    // A file that grows while read, or a pipe, is bounded too.
+    if (text.size() > kMaxFileBytes) return tooLarge("more than " + std::to_string(kMaxFileBytes));
+  }
+  if (std::ferror(file.get()) != 0) return fail("cannot read " + path + ": " + std::strerror(errno));
   return Parse(text);
 }
 
@@ -159,11 +183,12 @@ std::string GetProfileString(std::string_view section, std::string_view key,
 
 bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
                         const std::string& path, std::string* error) {
-  auto file = IniFile::Load(path);
+  std::string why;
+  auto file = IniFile::Load(path, &why);
   if (!file) {
     // A file that exists but cannot be read is never replaced by one key.
     if (errno != ENOENT) {
-      if (error != nullptr) *error = "cannot read " + path + ": " + std::strerror(errno);
+      if (error != nullptr) *error = why;
       return false;
     }
     file = IniFile{};

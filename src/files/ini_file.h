@@ -14,11 +14,16 @@ namespace kv {
 class IniFile {
  public:
   static constexpr std::size_t kMaxValueLength = 255;
+  // A real configuration holds a few dozen short lines; a file past this is
+  // refused unread (errno EFBIG) rather than taken into memory.
+  static constexpr std::size_t kMaxFileBytes = 256 * 1024;
 
   // Lines may end with CR LF, LF or CR.
   static IniFile Parse(std::string_view text);
-  // Empty when the file cannot be read (a missing file included).
-  static std::optional<IniFile> Load(const std::string& path);
+  // Empty when the file cannot be read (a missing file included) or is
+  // larger than kMaxFileBytes; `error` (when given) says why, naming the file
+  // and, for a large one, its size.
+  static std::optional<IniFile> Load(const std::string& path, std::string* error = nullptr);
 
   // The trimmed value; a value in matching quotes loses them.
   std::string Get(std::string_view section, std::string_view key,

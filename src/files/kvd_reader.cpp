@@ -1,11 +1,14 @@
 #include "files/kvd_reader.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <streambuf>
 #include <vector>
+
+#include <sys/stat.h>
 
 #include "files/record_apply.h"
 #include "files/record_fields.h"
@@ -173,6 +176,14 @@ KvdLoadResult ReadMaintenanceFile(clsInstrument& r, const std::string& path,
                                                              &std::fclose);
   if (!file) {
     return {false, 0, "cannot open " + path + ": " + std::strerror(errno)};
+  }
+  // Said at once, with the size, rather than after reading up to the bound.
+  struct stat info {};
+  if (::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) &&
+      static_cast<std::uint64_t>(info.st_size) > kMaxMaintenanceFileBytes) {
+    return {false, 0, path + " is " + std::to_string(info.st_size) + " bytes, larger than " +
+                          std::to_string(kMaxMaintenanceFileBytes / 1024) +
+                          " KiB, far more than any maintenance data file"};
   }
   FileBuffer buffer(file.get());
   KvdLoadResult result = ReadLines(r, buffer, observer);

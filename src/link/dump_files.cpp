@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include <fcntl.h>
@@ -30,34 +31,62 @@ bool WriteAll(int fd, std::string_view bytes, off_t offset) {
   return true;
 }
 
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string SystemError(const std::string& what) { return what + ": " + std::strerror(errno); }
+
 // Writes through `fill` into a fresh temporary beside `path`, then renames it
-// over `path`; the temporary is removed on any failure.
+// over `path`; the temporary is removed on any failure, whose reason goes to
+// `error`.
 template <typename Fill>
-bool ReplaceWhole(const std::string& path, Fill fill) {
+bool ReplaceWhole(const std::string& path, Fill fill, std::string& error) {
   std::string temporary = path + ".XXXXXX";
   const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return false;
+  if (fd < 0) {
+    error = SystemError("cannot create a file in " + FolderOf(path));
+    return false;
+  }
   bool ok = ::fchmod(fd, 0644) == 0 && fill(fd) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
+  if (!ok) error = SystemError("cannot write " + path);
+  const bool closed = ::close(fd) == 0;
+  if (ok && !closed) error = SystemError("cannot write " + path);
+  ok = ok && closed;
+  if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
+    error = SystemError("cannot replace " + path);
+    ok = false;
+  }
   if (!ok) ::unlink(temporary.c_str());
   return ok;
 }
 
 class DiskImage final : public DumpImage {
  public:
-  explicit DiskImage(int fd) : fd_(fd) {}
+  DiskImage(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
   ~DiskImage() override { ::close(fd_); }  // also releases the lock
   DiskImage(const DiskImage&) = delete;
   DiskImage& operator=(const DiskImage&) = delete;
 
   bool WriteAt(std::uint64_t offset, std::string_view bytes) override {
-    return WriteAll(fd_, bytes, static_cast<off_t>(offset));
+    if (WriteAll(fd_, bytes, static_cast<off_t>(offset))) return true;
+    error_ = SystemError("cannot write " + path_);
+    return false;
   }
+  std::string LastError() const override { return error_; }
 
  private:
   int fd_;
+  std::string path_;
+  std::string error_;
 };
+
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
 
 class Disk final : public DumpFiles {
  public:
@@ -79,22 +108,31 @@ class Disk final : public DumpFiles {
         }
       }
       return true;
-    });
+    }, error_);
   }
 
   std::unique_ptr<DumpImage> Open(const std::string& path) override {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      ::close(fd);
+    if (fd < 0) {
+      error_ = SystemError("cannot open " + path);
       return nullptr;
     }
-    return std::make_unique<DiskImage>(fd);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd);
+      error_ = path + " is being written by another dump";
+      return nullptr;
+    }
+    return std::make_unique<DiskImage>(fd, path);
   }
 
   bool WriteText(const std::string& path, std::string_view text) override {
-    return ReplaceWhole(path, [text](int fd) { return WriteAll(fd, text, 0); });
+    return ReplaceWhole(path, [text](int fd) { return WriteAll(fd, text, 0); }, error_);
   }
+
+  std::string LastError() const override { return error_; }
+
+ private:
+  std::string error_;
 };
 
 }  // namespace
@@ -102,6 +140,23 @@ class Disk final : public DumpFiles {
 DumpFiles& DiskDumpFiles() {
   static Disk disk;
   return disk;
+}
+
+std::string DumpFileProblem(const std::string& path, std::uint64_t size) {
+  if (IsFolder(path)) return path + " is a folder";
+  std::string temporary = path + ".XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) return SystemError("cannot create a file in " + FolderOf(path));
+  std::string problem;
+  const int reserved = size == 0 ? 0 : ::posix_fallocate(fd, 0, static_cast<off_t>(size));
+  // Some file systems cannot reserve room at all; the write itself says then.
+  if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL) {
+    errno = reserved;
+    problem = SystemError("no room for " + std::to_string(size) + " bytes in " + FolderOf(path));
+  }
+  ::close(fd);
+  ::unlink(temporary.c_str());
+  return problem;
 }
 
 }  // namespace kv

@@ -1,5 +1,6 @@
 #include "link/link.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "common/messages.h"
@@ -49,6 +50,23 @@ void uclTzif::SetTimeout(int seconds) {
     seconds = kMaxTimeoutSeconds;
   }
   timeoutTenths_ = seconds * 10;
+}
+
+int uclTzif::StreamSilenceLimit() const {
+  return std::max(timeoutTenths_, streamSilenceTenths_) / kTicksPerSecond;
+}
+
+void uclTzif::SetStreamSilenceLimit(int seconds) {
+  streamSilenceTenths_ = std::clamp(seconds, 0, kMaxTimeoutSeconds) * kTicksPerSecond;
+}
+
+void uclTzif::ReceiveStream(BinaryReceiver receiver) {
+  DriveScope scope(*this);
+  binaryReceiver_ = std::move(receiver);
+  status_ = LinkStatus::BinaryTransfer;
+  replyTicks_ = StreamSilenceLimit() * kTicksPerSecond;
+  retryCount_ = retry_;
+  receiveBuffer_.Clear();
 }
 
 void uclTzif::SetStatus(LinkStatus status) {

@@ -52,6 +52,9 @@ class uclTzif final : public LinkEffects, public TransportEvents {
   // The connect probe: "RC,R," and six blanks.
   static constexpr std::string_view kProbeCommand = "RC,R,      ";
   static constexpr std::string_view kDenstyCommand = "DN,R,";
+  // A memory pauses between pages: once a dump stream has started, only this
+  // much silence ends it (the reply time-out when that is longer).
+  static constexpr int kStreamSilenceLimitSeconds = 10;
 
   uclTzif(Transport& transport, const Clock& clock);
   ~uclTzif() override;
@@ -77,6 +80,9 @@ class uclTzif final : public LinkEffects, public TransportEvents {
   int Timeout() const;
   void SetTimeout(int seconds);
   int TimeoutTicks() const { return timeoutTenths_; }
+  // The silence that ends a dump stream once it has started, in seconds.
+  int StreamSilenceLimit() const;
+  void SetStreamSilenceLimit(int seconds);
   // Retry budget of the probe and of every command.
   int Retry() const { return retry_; }
   void SetRetry(int retry) { retry_ = retry < 0 ? 0 : retry; }
@@ -133,8 +139,8 @@ class uclTzif final : public LinkEffects, public TransportEvents {
 
   // ---- driving -----------------------------------------------------------
   // The port was opened from outside: a device without modem lines counts as
-  // connected and is probed on the next tick; with lines up the sequence
-  // starts after kConnectDelayTicks.
+  // connected and is probed at once; with lines up the sequence starts after
+  // kConnectDelayTicks.
   void OnPortOpened();
   void OnBytesReceived(std::string_view bytes) override;
   void OnModemLinesChanged(bool cts, bool dsr) override;
@@ -159,6 +165,10 @@ class uclTzif final : public LinkEffects, public TransportEvents {
   StatusAwaiter SendBytesAndWait(ReplySink& sink, std::string bytes, LinkStatus waitStatus);
   // Resumes once Status is no longer `status` (at once when it is not).
   StatusAwaiter WaitWhileStatus(ReplySink& sink, LinkStatus status);
+  // From now on every arrival is raw stream for `receiver` (Status
+  // BinaryTransfer, the stream silence limit armed); nothing is sent. What an
+  // instrument goes on sending after a cancelled dump is read this way.
+  void ReceiveStream(BinaryReceiver receiver);
   // Resumes after `ticks` further session ticks (at once for 0 or less).
   TickAwaiter WaitTicks(int ticks);
 
@@ -229,6 +239,7 @@ class uclTzif final : public LinkEffects, public TransportEvents {
   BinaryReceiver binaryReceiver_;
 
   int timeoutTenths_ = 0;
+  int streamSilenceTenths_ = kStreamSilenceLimitSeconds * kTicksPerSecond;
   int retry_ = 0;
   bool cancel_ = false;
   bool serialComm_ = false;

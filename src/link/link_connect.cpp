@@ -179,12 +179,16 @@ void uclTzif::StartConnectSequence(bool probeAtOnce) {
   connectDelayTicks_ = 0;
   retryCount_ = 0;
   receiveBuffer_.Clear();
-  // A device without modem lines needs no settling time: the first probe goes
-  // out on the next tick.
-  tickCounter_ = probeAtOnce ? kProbeWaitTicks : 0;
+  tickCounter_ = 0;
   status_ = LinkStatus::Idle;
   faultCount_ = 0;
   state_ = LinkState::Connecting;
+  if (probeAtOnce) {
+    // A device without modem lines needs no settling time: the first probe
+    // goes out now, not on the next tick (up to 100 ms later).
+    tickCounter_ = kProbeWaitTicks + 1;
+    ConnectStep();
+  }
 }
 
 void uclTzif::OnPortOpened() {

@@ -110,13 +110,16 @@ void uclTzif::HandleFrame(const std::string& frame) {
 }
 
 void uclTzif::ReceiveBinary(std::string_view bytes) {
-  // Every arrival rearms the reply time-out: a stream that stops part way
-  // fails once it has been silent that long, one that keeps coming never does.
-  replyTicks_ = timeoutTenths_;
-  retryCount_ = 0;
+  // Every arrival rearms the time-out: a stream that stops part way fails
+  // once it has been silent for the stream silence limit (without resends: a
+  // stream is never asked for again), one that keeps coming never does.
   if (binaryReceiver_) {
+    replyTicks_ = StreamSilenceLimit() * kTicksPerSecond;
+    retryCount_ = retry_;
     binaryReceiver_(bytes);
   } else {
+    replyTicks_ = timeoutTenths_;
+    retryCount_ = 0;
     log_.WriteBytes(bytes);
     if (sink_ != nullptr) sink_->receivedBytes = std::string(bytes);
     status_ = LinkStatus::Complete;

@@ -53,6 +53,10 @@ class ImageReception {
     if (!image_.WriteAt(received_, stored)) {
       writeFailed_ = true;
       link_.AddLog("<<< Image file write failed >>>");
+      if (options_.onFileError) {
+        const std::string reason = image_.LastError();
+        options_.onFileError(reason.empty() ? "cannot write the image" : reason);
+      }
       link_.SetStatus(LinkStatus::Failed);
       return;
     }
@@ -65,6 +69,7 @@ class ImageReception {
   }
 
   bool Complete() const { return !writeFailed_ && received_ == kind_.size; }
+  bool WriteFailed() const { return writeFailed_; }
 
  private:
   uclTzif& link_;
@@ -98,22 +103,32 @@ Task<bool> TransferImage(uclTzif& link, Named<std::string> path, bool fresh,
     const bool created = files.CreateFilled(*path, kind.size);
     if (!created) {
       link.AddLog("<<< Image file cannot be created: " + *path + " >>>");
+      ReportDumpFileError(options, *path, "cannot create ");
       co_return false;
     }
   }
   const std::unique_ptr<DumpImage> image = files.Open(*path);
   if (!image) {
     link.AddLog("<<< Image file cannot be opened: " + *path + " >>>");
+    ReportDumpFileError(options, *path, "cannot open ");
     co_return false;
   }
   link.Events().DumpMessage(kind.startMessage);
   link.AddLog(FormatMessage(msg::kDumpListStartedLog, {FormatGeneralDate(link.Now())}));
   ImageReception reception(link, *image, kind, options);
-  const BinaryReceiverScope receiving(link, reception);
-  ReplySink sink;
-  const std::string command = kind.command;
-  const LinkStatus ended = co_await link.SendAndWait(sink, command, LinkStatus::BinaryTransfer);
+  LinkStatus ended = LinkStatus::Idle;
+  {
+    const BinaryReceiverScope receiving(link, reception);
+    ReplySink sink;
+    const std::string command = kind.command;
+    const LinkStatus answered = co_await link.SendAndWait(sink, command, LinkStatus::BinaryTransfer);
+    ended = answered;
+  }
   const bool complete = ended == LinkStatus::Complete && reception.Complete();
+  if (ended == LinkStatus::Cancelled || reception.WriteFailed()) {
+    const DrainResult drained = co_await DrainStream(link);
+    if (options.onDrained) options.onDrained(drained);
+  }
   co_return complete;
 }
 
@@ -125,6 +140,27 @@ Transaction RunImageDump(uclTzif& link, std::string path, bool fresh, const Imag
 }
 
 }  // namespace
+
+Task<DrainResult> DrainStream(uclTzif& link) {
+  const bool cancel = link.Cancel();
+  link.SetCancel(false);  // a set Cancel would end the drain's own wait
+  link.Events().DumpMessage("Waiting for the instrument to stop sending");
+  DrainResult result;
+  link.ReceiveStream([&result](std::string_view bytes) { result.droppedBytes += bytes.size(); });
+  int quietTicks = 0;
+  for (int waited = 0; waited < kDrainLimitTicks && !result.silent; ++waited) {
+    const std::uint64_t before = result.droppedBytes;
+    co_await link.WaitTicks(1);
+    quietTicks = result.droppedBytes == before ? quietTicks + 1 : 0;
+    result.silent = quietTicks >= kDrainQuietTicks;
+  }
+  link.SetBinaryReceiver({});
+  link.SetStatus(LinkStatus::Ready);
+  link.SetCancel(cancel);
+  link.AddLog("<<< " + std::to_string(result.droppedBytes) + " bytes after the end of the dump dropped" +
+              (result.silent ? "" : "; still sending") + " >>>");
+  co_return result;
+}
 
 Transaction GetBinDump(uclTzif& link, std::string path, bool keep, int blocks,
                        DumpOptions options) {

@@ -28,19 +28,41 @@ inline constexpr int kFlashFreshImageBlocks = static_cast<int>(kFlashImageSize /
 inline constexpr int kMemoryTransferPauseTicks = 23;
 inline constexpr int kModuleBlockBytes = 32;
 
+// After a cancelled image dump the instrument goes on sending (its protocol
+// has no way to stop a stream): the rest is read and dropped until the line
+// has been quiet this long (a page at 9600 baud takes about 1 s), for at most
+// kDrainLimitTicks.
+inline constexpr int kDrainQuietTicks = 20;
+inline constexpr int kDrainLimitTicks = 100;
+
+// What was done with the stream after a dump was cancelled.
+struct DrainResult {
+  std::uint64_t droppedBytes = 0;
+  bool silent = false;  // false: still streaming when the drain gave up
+};
+
 // How a dump reaches its files and reports its bytes.
 struct DumpOptions {
   DumpFiles* files = nullptr;  // null: the disk
   // After every stored arrival: bytes in the image so far, of how many.
   std::function<void(std::uint64_t received, std::uint64_t expected)> onProgress;
+  // A file could not be created or written: the reason, naming the file.
+  std::function<void(const std::string& reason)> onFileError;
+  // A cancelled (or, by a write error, abandoned) image stream was drained.
+  std::function<void(const DrainResult& drained)> onDrained;
 };
+
+// Reads and drops what still arrives until the line is quiet (see
+// kDrainQuietTicks); Cancel is cleared while it runs and set again after.
+Task<DrainResult> DrainStream(uclTzif& link);
 
 // The flash image: 4194304 bytes into `path`, created filled with 0xFF when it
 // does not exist or when `keep` is false and `blocks` is
 // kFlashFreshImageBlocks; otherwise the transfer overwrites the file in place.
 // True when every byte arrived. A short image, a refused start, a stream that
-// stops (the reply time-out) or Cancel: false, "failed ", Status Ready, and the
-// image keeps its 0xFF filling where nothing came.
+// stops (silent for the stream silence limit) or Cancel: false, "failed ",
+// Status Ready, and the image keeps its 0xFF filling where nothing came. After
+// Cancel or a write error the rest of the stream is drained (DrainStream).
 Transaction GetBinDump(uclTzif& link, std::string path, bool keep, int blocks,
                        DumpOptions options = {});
 // The FRAM image: 8192 bytes, always a fresh image.

@@ -14,6 +14,10 @@ inline DumpFiles& FilesOf(const DumpOptions& options) {
   return options.files != nullptr ? *options.files : DiskDumpFiles();
 }
 
+// A file the dump could not create or write: its reason to options.onFileError
+// (the files' own, or `what` + `path`).
+void ReportDumpFileError(const DumpOptions& options, const std::string& path, const std::string& what);
+
 // A failed dump: Status Ready and "failed ".
 void ReportDumpFailed(uclTzif& link);
 

@@ -90,6 +90,7 @@ Transaction GetRomDump(uclTzif& link, std::string path, std::string code, DumpOp
   const LinkStatus ended = co_await link.SendAndWait(sink, command, LinkStatus::BlockTransfer);
   const std::string text = ListingText(link, code, started, sink.dumpList);
   const bool written = FilesOf(options).WriteText(path, text);
+  if (!written) ReportDumpFileError(options, path, "cannot write ");
   const bool ok = ended == LinkStatus::Complete && written;
   if (!ok) link.SetStatus(LinkStatus::Ready);
   co_return ok;

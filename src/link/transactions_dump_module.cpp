@@ -36,6 +36,11 @@ std::string HexDigits(std::uint64_t value, int digits) {
   return text;
 }
 
+void ReportDumpFileError(const DumpOptions& options, const std::string& path, const std::string& what) {
+  const std::string reason = FilesOf(options).LastError();
+  if (options.onFileError) options.onFileError(reason.empty() ? what + path : reason);
+}
+
 void ReportDumpFailed(uclTzif& link) {
   link.SetStatus(LinkStatus::Ready);
   link.Events().DumpMessage("failed ");
@@ -113,6 +118,7 @@ Transaction GetOptBinDump(uclTzif& link, int index, std::string text, std::strin
   const std::unique_ptr<DumpImage> image = created ? files.Open(path) : nullptr;
   if (!image) {
     link.AddLog("<<< Image file cannot be created: " + path + " >>>");
+    ReportDumpFileError(options, path, "cannot create ");
     ReportDumpFailed(link);
     co_return false;
   }
@@ -126,8 +132,9 @@ Transaction GetOptBinDump(uclTzif& link, int index, std::string text, std::strin
     const std::string& answer = exchanged ? *sink.receivedBytes : std::string();
     const std::uint64_t offset = static_cast<std::uint64_t>(b) * kModuleBlockBytes;
     const std::size_t fits = static_cast<std::size_t>(std::min<std::uint64_t>(kModuleBlockBytes, size - std::min(size, offset)));
-    if (answer.size() < kAnswerTextAt + kModuleBlockBytes ||
-        !image->WriteAt(offset, std::string_view(answer).substr(kAnswerTextAt, fits))) {
+    const bool answered = answer.size() >= kAnswerTextAt + kModuleBlockBytes;
+    if (!answered || !image->WriteAt(offset, std::string_view(answer).substr(kAnswerTextAt, fits))) {
+      if (answered) ReportDumpFileError(options, path, "cannot write ");
       ReportDumpFailed(link);
       co_return false;
     }

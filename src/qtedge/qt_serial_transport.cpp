@@ -38,11 +38,9 @@ QSerialPort::FlowControl FlowControlOf(int handshaking) {
   }
 }
 
-// "process 1234" for the live owner of the lock; empty when unknown.
-std::string HolderOf(const QString& lockPath) {
-  const std::optional<qint64> holder = LiveLockHolder(lockPath);
-  return holder ? "process " + std::to_string(*holder) : std::string();
-}
+// "process 1234" for the live owner of the lock (or one on another host);
+// empty when unknown.
+std::string HolderOf(const QString& lockPath) { return LockHolderText(lockPath); }
 
 }  // namespace
 
@@ -90,8 +88,8 @@ OpenResult QtSerialTransport::OpenFailed(const QString& lockPath) {
   const std::string text = ToLatin1(port_.errorString());
   port_.clearError();
   // QSerialPort reports a lock held by another program as a permission error.
-  if (LiveLockHolder(lockPath)) {
-    return OpenResult::Failed(OpenFailure::InUse, HolderOf(lockPath));
+  if (const std::string holder = HolderOf(lockPath); !holder.empty()) {
+    return OpenResult::Failed(OpenFailure::InUse, holder);
   }
   const OpenFailure failure = OpenFailureFromSerialError(error);
   return OpenResult::Failed(failure == OpenFailure::None ? OpenFailure::Other : failure, text);

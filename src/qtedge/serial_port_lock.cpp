@@ -1,5 +1,7 @@
 #include "qtedge/serial_port_lock.h"
 
+#include "qtedge/latin1.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -72,6 +74,17 @@ std::optional<qint64> LiveLockHolder(const QString& lockPath) {
   const std::optional<LockOwner> owner = ReadOwner(lockPath);
   if (!owner || !OnThisMachine(*owner) || !ProcessRuns(owner->pid)) return std::nullopt;
   return owner->pid;
+}
+
+std::string LockHolderText(const QString& lockPath) {
+  const std::optional<LockOwner> owner = ReadOwner(lockPath);
+  if (!owner) return {};
+  const std::string process = "process " + std::to_string(owner->pid);
+  if (!OnThisMachine(*owner)) {
+    return process + " on host " + ToLatin1(owner->hostname) +
+           "; when nothing there uses the port, remove " + ToLatin1(lockPath);
+  }
+  return ProcessRuns(owner->pid) ? process : std::string();
 }
 
 bool RemoveStaleSerialLock(const QString& lockPath) {

@@ -9,6 +9,7 @@
 // before opening.
 #include <QString>
 #include <optional>
+#include <string>
 
 namespace kv {
 
@@ -20,6 +21,12 @@ QString SerialLockFilePath(const QString& systemLocation);
 // The process holding the lock at `lockPath`, when one that still runs on
 // this machine does.
 std::optional<qint64> LiveLockHolder(const QString& lockPath);
+
+// Who holds the lock at `lockPath`, for a message: "process 1234" for a live
+// process here; for a lock naming another machine, which cannot be checked,
+// "process 1234 on host NAME" and the lock file to remove when nobody uses
+// the port there. Empty when nobody holds it.
+std::string LockHolderText(const QString& lockPath);
 
 // Removes the lock at `lockPath` when its owner is gone: the file is empty or
 // unreadable, or names a process of this machine that no longer runs (or is

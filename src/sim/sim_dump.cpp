@@ -1,5 +1,7 @@
 #include "sim/sim_dump.h"
 
+#include <algorithm>
+
 #include "protocol/framing.h"
 
 namespace kv::sim {
@@ -41,8 +43,12 @@ std::string ModuleMemory() { return Patterned(kSimModuleSize, "KORVIN MODULE", 0
 std::vector<DumpPiece> SimDumps::Stream(const std::string& image) const {
   const std::size_t length = std::min(image.size(), faults_.stopAfter.value_or(image.size()));
   std::vector<DumpPiece> pieces;
-  for (std::size_t at = 0; at < length; at += kBinaryPiece) {
-    pieces.push_back({image.substr(at, std::min(kBinaryPiece, length - at)), false});
+  const std::size_t pauseAt = faults_.pauseAfter.value_or(length);
+  for (std::size_t at = 0; at < length;) {
+    // A piece ends where the pause begins.
+    const std::size_t end = std::min({at + kBinaryPiece, length, at < pauseAt ? pauseAt : length});
+    pieces.push_back({image.substr(at, end - at), false, at == pauseAt ? faults_.pauseMs : 0});
+    at = end;
   }
   if (faults_.stopAfter && faults_.hangUp) {
     if (pieces.empty()) pieces.push_back({std::string(), false});

@@ -28,16 +28,20 @@ std::string FramImage(const clsInstrument& settings);
 std::string ModuleMemory();
 
 // Faults of the binary streams: the stream stops after `stopAfter` bytes, and
-// with `hangUp` the line is closed there.
+// with `hangUp` the line is closed there; it falls silent for `pauseMs` after
+// `pauseAfter` bytes (as a memory between pages).
 struct DumpFaults {
   std::optional<std::size_t> stopAfter;
   bool hangUp = false;
+  std::optional<std::size_t> pauseAfter;
+  int pauseMs = 0;
 };
 
 // One piece of an answer: bytes as they go on the wire.
 struct DumpPiece {
   std::string bytes;
   bool hangUpAfter = false;
+  int pauseBeforeMs = 0;  // silence before the piece goes out
 };
 
 class SimDumps {

@@ -87,6 +87,7 @@ bool SimInstrument::AnswerDump(std::string_view request, std::string_view text,
     reply.replyText = "<" + std::to_string(piece.bytes.size()) + " dump bytes>";
     reply.bytes = std::move(piece.bytes);
     ApplyFaults(reply, true);
+    reply.delayMs += piece.pauseBeforeMs;
     reply.hangUpAfter = reply.hangUpAfter || piece.hangUpAfter;
     replies.push_back(std::move(reply));
     first = false;

@@ -117,6 +117,16 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> args) {
       }
       o.faults.Add(*delay);
       known = true;
+    } else if (flag == "--dump-pause") {
+      // The same N:MS as --delay, N counting bytes of the stream.
+      const auto pause = ParseDelay(value);
+      if (!pause) {
+        parsed.error = Bad(flag, value);
+        return parsed;
+      }
+      o.dumpFaults.pauseAfter = static_cast<std::size_t>(pause->reply);
+      o.dumpFaults.pauseMs = pause->delayMs;
+      known = true;
     } else if (flag == "--baud") {
       const auto baud = Positive(value);
       if (!baud) {
@@ -218,6 +228,7 @@ std::string SimUsage() {
          "  --fram-out FILE       write the FRAM image (8 KiB) to FILE at start\n"
          "  --dump-stop-after N   memory dumps stop sending after N bytes\n"
          "  --dump-hangup-after N memory dumps close the line after N bytes\n"
+         "  --dump-pause N:MS     memory dumps fall silent for MS milliseconds after N bytes\n"
          "  --verbose             trace requests and replies on stderr\n"
          "  --trace FILE          the same trace into FILE (created or truncated)\n"
          "  --help                show this text\n"

@@ -28,7 +28,7 @@ struct SimOptions {
   // Memory dumps.
   std::string flashOutPath;  // --flash-out FILE: the flash image, written at start
   std::string framOutPath;   // --fram-out FILE: the FRAM image, written at start
-  DumpFaults dumpFaults;     // --dump-stop-after N, --dump-hangup-after N
+  DumpFaults dumpFaults;     // --dump-stop-after N, --dump-hangup-after N, --dump-pause N:MS
 };
 
 struct ParsedOptions {

@@ -83,5 +83,71 @@ TEST(DumpTest, StreamThatStopsFailsAfterTheTimeOut) {
   EXPECT_TRUE(kept.substr(5000) == std::string(8192 - 5000, '\xFF'));
 }
 
+// A memory pauses between pages: a pause shorter than the stream silence
+// limit (10 s) is waited out, a longer one ends the dump with the silence said.
+struct StreamPauseCase {
+  const char* pause;  // kvsim's --dump-pause N:MS
+  int exitCode;
+  const char* said;
+};
+
+class StreamPause : public ::testing::TestWithParam<StreamPauseCase> {};
+
+TEST_P(StreamPause, InsideAnFramDump) {
+  const StreamPauseCase& c = GetParam();
+  TempDir dir;
+  const std::string simFram = dir.File("sim-fram.bin");
+  Simulator sim({"--fram-out", simFram, "--dump-pause", c.pause});
+  ASSERT_FALSE(sim.Device().empty());
+  const std::string image = dir.File("fram.bin");
+  const ProgramResult result = Kvmaint({"dump", "--fram", image, "--port", sim.Device()});
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+  EXPECT_NE(result.err.find(c.said), std::string::npos) << result.err;
+  if (c.exitCode == 0) {
+    EXPECT_TRUE(ReadBytes(image) == ReadBytes(simFram));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pauses, StreamPause,
+                         ::testing::Values(StreamPauseCase{"4096:4500", 0, ""},
+                                           StreamPauseCase{"4096:9500", 0, ""},
+                                           StreamPauseCase{"4096:11000", 1,
+                                                           "4096 of 8192 bytes that arrived"},
+                                           StreamPauseCase{"4096:11000", 1,
+                                                           "the stream stopped (nothing came for 10 s)"}));
+
+// Ctrl-C part way through a flash dump on a paced line: the program drains
+// what the instrument still sends. A stream that ends within the drain's
+// limit leaves the line usable; one that goes on is said, with what to do.
+TEST(DumpTest, CtrlCDrainsAStreamThatEndsAndTheNextRunWorks) {
+  TempDir dir;
+  // 100000 bytes at 115200 baud take about 8.7 s.
+  Simulator sim({"--baud", "115200", "--dump-stop-after", "100000"});
+  ASSERT_FALSE(sim.Device().empty());
+  const std::string image = dir.File("flash.bin");
+  const ProgramResult cancelled =
+      Kvmaint({"dump", "--flash", image, "--port", sim.Device()}, InterruptAfter(4000));
+  EXPECT_FALSE(cancelled.timedOut);
+  EXPECT_EQ(cancelled.exitCode, 130) << cancelled.err;
+  EXPECT_NE(cancelled.err.find("the line fell silent after the cancel"), std::string::npos) << cancelled.err;
+  EXPECT_EQ(cancelled.err.find("still sending"), std::string::npos) << cancelled.err;
+  const ProgramResult next = Kvmaint({"dump", "--fram", dir.File("fram.bin"), "--port", sim.Device()});
+  EXPECT_EQ(next.exitCode, 0) << next.err;
+}
+
+TEST(DumpTest, CtrlCOnAStreamThatGoesOnSaysToSwitchTheInstrumentOffAndOn) {
+  TempDir dir;
+  Simulator sim({"--baud", "115200"});  // the whole flash takes about 6 minutes
+  ASSERT_FALSE(sim.Device().empty());
+  const ProgramResult cancelled =
+      Kvmaint({"dump", "--flash", dir.File("flash.bin"), "--port", sim.Device()}, InterruptAfter(4000));
+  EXPECT_FALSE(cancelled.timedOut);
+  EXPECT_EQ(cancelled.exitCode, 130) << cancelled.err;
+  EXPECT_NE(cancelled.err.find("still sending its memory: switch the instrument off and on"),
+            std::string::npos)
+      << cancelled.err;
+}
+
 }  // namespace
 }  // namespace kv::inproc

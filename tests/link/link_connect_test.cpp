@@ -58,8 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Lines up at opening: 10 s for the adapter, then 11 ticks to the probe.
         SilentDeviceCase{"SerialAdapter", ModemLines{true, false}, 100 + 11},
-        // No modem lines at all: probed on the first tick.
-        SilentDeviceCase{"PseudoTerminal", std::nullopt, 1}),
+        // No modem lines at all: probed at once, while the port is opened.
+        SilentDeviceCase{"PseudoTerminal", std::nullopt, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConnectSequence, ConnectRetryOnEveryFifthProbe) {

@@ -99,9 +99,10 @@ TEST(LineFaults, SendBufferFullIsIgnoredWhileConnecting) {
   fresh.port.modemLines = std::nullopt;
   fresh.link.SetPortOpen(true);
   ASSERT_EQ(fresh.link.State(), LinkState::Connecting);
+  ASSERT_EQ(fresh.link.Status(), LinkStatus::ReadWaiting);  // the probe went out at once
   fresh.link.OnSerialFault(SerialFault::SendBufferFull);
   EXPECT_EQ(fresh.link.FaultCount(), 0);
-  EXPECT_EQ(fresh.link.Status(), LinkStatus::Idle);
+  EXPECT_EQ(fresh.link.Status(), LinkStatus::ReadWaiting);
 }
 
 TEST_F(LineTrouble, CurrentReadingPollRunsOnceASecondAndGivesUpOnASilentReply) {

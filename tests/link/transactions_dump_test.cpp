@@ -98,6 +98,7 @@ TEST_P(DumpKeepTest, RecreatesTheImageOnlyWhenAsked) {
   Deliver(Pattern(100), 100);
   h.link.SetCancel(true);
   h.Tick();
+  h.Tick(kDrainQuietTicks);  // the drain after the cancel finds the line quiet
   ASSERT_EQ(Result(), std::optional<bool>(false));
   EXPECT_EQ(files.creates[kImage], c.creates);
   const std::string& image = files.files[kImage];
@@ -115,20 +116,47 @@ INSTANTIATE_TEST_SUITE_P(
                       KeepCase{"KeptButMissing", false, true, kFlashFreshImageBlocks, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(DumpTest, StoppedStreamFailsAfterTheTimeOutKeepingTheFilling) {
-  Start(GetBinDump(h.link, kImage, false, kFlashFreshImageBlocks, options));
-  Deliver(Pattern(5000), 1000);
-  const int silentTicks = h.link.TimeoutTicks() + h.link.Retry() + 2;
-  h.Tick(silentTicks - 3);
-  EXPECT_FALSE(Result().has_value()) << "gave up while the time-out still ran";
-  h.Tick(3);
+// A memory pauses between pages: inside the stream only a silence of the
+// stream silence limit (10 s, far beyond the 3 s reply time-out) ends it.
+struct StreamSilenceCase {
+  const char* name;
+  int silentTicks;  // after the first 5000 bytes
+  bool endsTheStream;
+};
+
+class StreamSilenceTest : public DumpTest,
+                          public ::testing::WithParamInterface<StreamSilenceCase> {};
+
+TEST_P(StreamSilenceTest, OnlyTheSilenceLimitEndsAStream) {
+  const StreamSilenceCase& c = GetParam();
+  ASSERT_EQ(h.link.StreamSilenceLimit(), uclTzif::kStreamSilenceLimitSeconds);
+  Start(GetBinDumpFRAM(h.link, kImage, options));
+  const std::string fram = Pattern(kFramImageSize);
+  Deliver(fram.substr(0, 5000), 1000);
+  h.Tick(c.silentTicks);
+  if (!c.endsTheStream) {
+    EXPECT_FALSE(Result().has_value()) << "gave up while the stream was only pausing";
+    Deliver(fram.substr(5000), 1000);
+    ASSERT_EQ(Result(), std::optional<bool>(true));
+    EXPECT_TRUE(files.files[kImage] == fram);
+    return;
+  }
   ASSERT_EQ(Result(), std::optional<bool>(false));
   EXPECT_EQ(h.link.Status(), LinkStatus::Ready);
   EXPECT_EQ(DumpMessages().back(), "failed ");
   const std::string& image = files.files[kImage];
-  EXPECT_EQ(image.substr(0, 5000), Pattern(5000));
-  EXPECT_EQ(image.substr(5000), std::string(kFlashImageSize - 5000, '\xFF'));
+  EXPECT_EQ(image.substr(0, 5000), fram.substr(0, 5000));
+  EXPECT_EQ(image.substr(5000), std::string(kFramImageSize - 5000, '\xFF'));
 }
+
+constexpr int kSilenceLimitTicks = uclTzif::kStreamSilenceLimitSeconds * uclTzif::kTicksPerSecond;
+
+INSTANTIATE_TEST_SUITE_P(
+    Pauses, StreamSilenceTest,
+    ::testing::Values(StreamSilenceCase{"BeyondTheReplyTimeOut", 45, false},
+                      StreamSilenceCase{"JustWithinTheLimit", kSilenceLimitTicks, false},
+                      StreamSilenceCase{"PastTheLimit", kSilenceLimitTicks + 1, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DumpTest, RefusedStartFailsAtOnceLeavingTheFilling) {
   Start(GetBinDumpFRAM(h.link, kImage, options));
@@ -149,13 +177,56 @@ TEST_F(DumpTest, SteadyStreamOutlastsTheTimeOut) {
   EXPECT_EQ(Result(), std::optional<bool>(true));
 }
 
-TEST_F(DumpTest, WriteFailureEndsTheTransfer) {
+TEST_F(DumpTest, WriteFailureEndsTheTransferAndSaysSo) {
   files.failWrites = true;  // a full disk
+  std::string fileError;
+  options.onFileError = [&fileError](const std::string& reason) { fileError = reason; };
   Start(GetBinDumpFRAM(h.link, kImage, options));
   Deliver(Pattern(10), 10);
+  h.Tick(kDrainQuietTicks);  // the rest of the stream is drained first
   ASSERT_EQ(Result(), std::optional<bool>(false));
   EXPECT_EQ(DumpMessages().back(), "failed ");
+  EXPECT_EQ(fileError, "cannot write the image");
 }
+
+// The protocol cannot stop a stream: after Cancel the rest is read and
+// dropped, nothing is sent, until the line is quiet or the drain gives up.
+struct DrainCase {
+  const char* name;
+  int streamingTicks;  // how long bytes keep coming after the cancel
+  bool silent;
+};
+
+class DrainTest : public DumpTest, public ::testing::WithParamInterface<DrainCase> {};
+
+TEST_P(DrainTest, ACancelledStreamIsDrainedWithoutAnswer) {
+  const DrainCase& c = GetParam();
+  std::optional<DrainResult> drained;
+  options.onDrained = [&drained](const DrainResult& result) { drained = result; };
+  Start(GetBinDump(h.link, kImage, false, kFlashFreshImageBlocks, options));
+  Deliver(Pattern(1000), 1000);
+  h.link.SetCancel(true);
+  h.Tick();
+  const std::size_t sent = Commands().size();
+  for (int tick = 0; tick < c.streamingTicks && !Result(); ++tick) {
+    Deliver(Pattern(100, 1000), 100);
+    h.Tick();
+  }
+  h.Tick(kDrainQuietTicks);
+  ASSERT_EQ(Result(), std::optional<bool>(false));
+  ASSERT_TRUE(drained.has_value());
+  EXPECT_EQ(drained->silent, c.silent);
+  EXPECT_GT(drained->droppedBytes, 0U);
+  EXPECT_EQ(Commands().size(), sent) << "something was sent into the stream";
+  EXPECT_TRUE(h.link.Cancel()) << "the cancel is still known after the drain";
+  EXPECT_EQ(h.link.Status(), LinkStatus::Ready);
+  EXPECT_EQ(files.files[kImage].substr(1000, 100), std::string(100, '\xFF')) << "drained bytes were stored";
+}
+
+INSTANTIATE_TEST_SUITE_P(Streams, DrainTest,
+                         ::testing::Values(DrainCase{"EndsWithinTheDrain", 30, true},
+                                           DrainCase{"GoesOnPastTheDrain", kDrainLimitTicks + 50, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DumpTest, ReceiverIsReleasedAfterTheImage) {
   Start(GetBinDumpFRAM(h.link, kImage, options));

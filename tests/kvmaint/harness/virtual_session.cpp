@@ -74,4 +74,14 @@ void VirtualSession::RunUntil(const std::function<bool()>& finished) {
   }
 }
 
+void VirtualSession::RunAfterInterrupt(const std::function<bool()>& finished) {
+  if (!time_) return;
+  const long long patienceEnd = startMs_ + limits_.patienceMs;
+  while (!finished()) {
+    if (time_->Step(patienceEnd)) continue;
+    limits_.timedOut = true;
+    return;
+  }
+}
+
 }  // namespace kv::inproc

@@ -32,6 +32,7 @@ class VirtualSession final : public cli::SessionServices {
   void StartTicks(uclTzif& link) override;
   void StopTicks() override;
   void RunUntil(const std::function<bool()>& finished) override;
+  void RunAfterInterrupt(const std::function<bool()>& finished) override;
   void Wake() override {}
   void SetInterruptHandler(std::function<void()> handler) override { handler_ = std::move(handler); }
   bool Interrupted() const override { return interrupted_; }
