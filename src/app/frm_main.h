@@ -270,6 +270,8 @@ class frmMain final : public QMainWindow, private LinkListener {
   uclTzif uclTZ7100_;
   clsInstrument curInstrument_;
   clsInstrument editInstrument_;
+  clsInstrument fileAsLoaded_;   // the chosen file as read, before any edit
+  bool instrumentRead_ = false;  // curInstrument_ holds what a Get read
   std::unique_ptr<QLockFile> instanceLock_;
   LinkTicker* ticker_ = nullptr;
   FontSettings configuredFont_;

@@ -63,6 +63,7 @@ void frmMain::txtPath_LostFocus() {
   }
   loadedPath_ = name;
   lastLoad_ = ReadMaintenanceFile(editInstrument_, name.toStdString());
+  fileAsLoaded_ = editInstrument_;
   fileLoaded_ = true;
   FillAllGrids();
   if (!lastLoad_.complete) {
@@ -129,6 +130,7 @@ void frmMain::PowerOffFinished(bool acknowledged) {
   }
   curInstrument_.SetCommFlags(0);
   curInstrument_.ClearDatas();
+  instrumentRead_ = false;
   uclTZ7100_.Reset();
   activated_ = false;
   SetButtons(false, 0);

@@ -14,6 +14,7 @@
 #include "files/backup_name.h"
 #include "files/file_sink.h"
 #include "files/kvd_writer.h"
+#include "link/command_subjects.h"
 #include "model/instrument_settings.h"
 #include "qtedge/latin1.h"
 
@@ -149,6 +150,8 @@ void frmMain::GetFinished(bool ok) {
   const std::string now = FormatGeneralDate(finished);
   if (!ok) {
     if (!uclTZ7100_.Cancel()) {
+      AppendInfo(ToQString("The read stopped at " + WhereItStopped(uclTZ7100_, curInstrument_)),
+                 info_colour::kFailure);
       AppendMessage(msg::kDownloadFailed, info_colour::kFailure);
       AddLog(msg::kDownloadFailLineLog);
       RecordHistory(curInstrument_, history::kOpRead, false, {}, {});
@@ -161,6 +164,7 @@ void frmMain::GetFinished(bool ok) {
     WriteBackup();
     RecordHistory(curInstrument_, history::kOpRead, true, {}, lastBackup_);
     CopyInstrument(editInstrument_, curInstrument_, false);
+    instrumentRead_ = true;
     editInstrument_.ClearChangeFlags();
     FillAllGrids();
     ShowReadSettingsLive();

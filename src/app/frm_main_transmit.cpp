@@ -12,6 +12,8 @@
 #include "app/upload_dialog.h"
 #include "common/messages.h"
 #include "rules/record_check.h"
+#include "link/change_review.h"
+#include "link/command_subjects.h"
 #include "rules/setting_names.h"
 
 namespace kv {
@@ -38,14 +40,6 @@ bool HasRedCell(const SettingsGrid& grid, int onlyCol) {
     }
   }
   return false;
-}
-
-// Named after the gas the instrument has on that channel; a channel it has
-// no name for yet takes the edited one.
-std::string DisplayName(const PendingChange& change, const clsInstrument& current,
-                        const clsInstrument& edited) {
-  const bool named = change.index < kSensorChannels && !current.GasName(change.index).empty();
-  return rules::SettingDisplayName(change.setting, change.index, named ? current : edited);
 }
 
 }  // namespace
@@ -106,11 +100,11 @@ void frmMain::cmdSend_Click() {
   clsInstrument toSend = curInstrument_;
   CopyInstrument(toSend, editInstrument_, true);
   if (!RecordWritable(toSend, msg::kNotTransmitted)) return;
+  // Compared with what the instrument holds; with nothing read, with the file as loaded.
+  const clsInstrument& held = instrumentRead_ || !fileLoaded_ ? curInstrument_ : fileAsLoaded_;
   std::vector<ReviewLine> lines;
-  for (const PendingChange& change : changes) {
-    lines.push_back({Latin1(DisplayName(change, curInstrument_, editInstrument_)),
-                     Latin1(SettingValueText(change.oldValue)),
-                     Latin1(SettingValueText(change.newValue))});
+  for (const ReviewRow& row : ReviewRows(changes, held, editInstrument_)) {
+    lines.push_back({Latin1(row.name), Latin1(row.before), Latin1(row.after), row.unchanged});
   }
   if (saveAsDefault) lines.push_back({chkFactorySave->text(), QString(), tr("Yes")});
   if (!services_.dialogs->Review(Message(msg::kUpdateTitle), Message(msg::kUpdateReady), lines)) {
@@ -162,7 +156,7 @@ void frmMain::ReportAcknowledged() {
   std::string taken;
   for (const SentWriteLine& line : sentLines_) {
     if (!line.acknowledged) continue;
-    taken += (taken.empty() ? "" : ", ") + line.label;
+    taken += (taken.empty() ? "" : ", ") + DescribeCommand(line.commandText, curInstrument_);
   }
   if (taken.empty()) {
     AppendMessage(msg::kNothingAcknowledged, info_colour::kFailure);
@@ -188,10 +182,9 @@ void frmMain::VerifyFinished(bool ok) {
   } else {
     const std::vector<WrittenMismatch> mismatches = CompareWritten(transmitted_, readBack_);
     for (const WrittenMismatch& mismatch : mismatches) {
-      AppendMessage(msg::kNotAsTransmitted, info_colour::kFailure,
-                    {DisplayName(mismatch.change, curInstrument_, editInstrument_),
-                     SettingValueText(mismatch.change.newValue),
-                     SettingValueText(mismatch.readBack)});
+      const rules::SettingChange held =
+          rules::DescribeChange(mismatch.change.setting, mismatch.change.index, curInstrument_, readBack_);
+      AppendMessage(msg::kNotAsTransmitted, info_colour::kFailure, {held.name, held.before, held.after});
     }
     if (mismatches.empty()) AppendMessage(msg::kVerified, info_colour::kProgress);
     verification = mismatches.empty() ? "verified"

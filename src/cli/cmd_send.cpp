@@ -11,6 +11,7 @@
 #include "link/record_differences.h"
 #include "link/transactions.h"
 #include "model/instrument_settings.h"
+#include "rules/setting_names.h"
 
 namespace kv::cli {
 namespace {
@@ -63,9 +64,10 @@ class SendCommand final : public InstrumentCommand {
     if (onlyChanges_) {
       // Against the instrument as a file would hold it: what the file
       // cannot keep is no change.
-      const std::vector<SettingDifference> differing = FlagDifferences(fromFile, AsFiled(current));
+      const clsInstrument asFiled = AsFiled(current);
+      const std::vector<SettingDifference> differing = FlagDifferences(fromFile, asFiled);
       for (const SettingDifference& d : differing) {
-        PrintLine("differs: " + d.name + (d.indexed ? "(" + std::to_string(d.index) + ")" : ""));
+        PrintLine("differs: " + rules::DescribeChange(d.name, d.index, asFiled, fromFile).Line());
       }
       settings = static_cast<int>(differing.size());
       current = fromFile;
@@ -108,7 +110,8 @@ KV_DEFINE_COMMAND(SendCommand, .name = "send", .arguments = "[--save-as-default]
                                "(--verbose: also each line sent as its head and index, XS,W,06).\n"
                                "With --only-changes only the groups whose settings differ from the\n"
                                "instrument are written, each differing setting printed first\n"
-                               "(\"differs: Warning(3)\"). The whole file is checked first:\n"
+                               "(\"differs: CO warning level: 25 ppm -> 35 ppm\").\n"
+                               "The whole file is checked first:\n"
                                "a missing file, one that stops early or is cut short, or one with a\n"
                                "name or value the instrument does not take (each reported with its\n"
                                "line): exit status 2, nothing sent. A refused line: exit status 1.",

@@ -6,6 +6,7 @@
 #include "files/kvd_reader.h"
 #include "files/kvd_writer.h"
 #include "history/history_event.h"
+#include "link/command_subjects.h"
 #include "link/station_files.h"
 #include "link/station_settings.h"
 #include "link/transactions.h"
@@ -22,11 +23,10 @@ constexpr int kReconnectTicks = uclTzif::kTicksPerSecond;
 constexpr int kPresencePollTicks = uclTzif::kTicksPerSecond;
 constexpr const char* kModel = "KORVIN";
 
-// "XX,A" of the last command sent: where a step stopped.
-std::string LastCommand(const uclTzif& link) {
+// The last command sent, in words: where a step stopped ("User 7 (XZ,W,07)").
+std::string LastCommand(const uclTzif& link, const clsInstrument& record) {
   const FrameView line(link.LastLineSent());
-  const std::string_view text = line.Text();
-  return std::string(text.substr(0, 4));
+  return DescribeCommand(line.Text(), record);
 }
 
 std::string Plural(int n, const char* what) {
@@ -102,7 +102,7 @@ Task<bool> WriteAndVerify(uclTzif& link, StationRun& run, const clsInstrument& h
   run.Enter(StationPhase::Writing, outcome.serial);
   std::string refusedAt;
   const SentWriteObserver onLine = [&refusedAt](const SentWriteLine& line) {
-    if (!line.acknowledged) refusedAt = line.label;
+    if (!line.acknowledged) refusedAt = line.commandText;
   };
   bool written = true;
   if (outcome.settingsToWrite > 0) {
@@ -111,7 +111,8 @@ Task<bool> WriteAndVerify(uclTzif& link, StationRun& run, const clsInstrument& h
   }
   const DateTime writtenAt = link.GetClock().Now();
   if (!written) {
-    const std::string at = refusedAt.empty() ? LastCommand(link) : refusedAt;
+    const std::string at =
+        refusedAt.empty() ? LastCommand(link, wanted) : DescribeCommand(refusedAt, wanted);
     Fail(outcome, "transmit",
          "transmit failed at " + at + ": " + Holds(outcome.settingsWritten, outcome.settingsToWrite));
     run.Record(outcome.serial, history::kOpTransmit, "failed at " + at,
@@ -128,7 +129,7 @@ Task<bool> WriteAndVerify(uclTzif& link, StationRun& run, const clsInstrument& h
     const bool read = co_await ReadInstrument(link, readBack);
     if (!read) {
       outcome.verification = "unreadable";
-      Fail(outcome, "verify", "verify failed at " + LastCommand(link) + ": " + holdsAll + ", not verified");
+      Fail(outcome, "verify", "verify failed at " + LastCommand(link, wanted) + ": " + holdsAll + ", not verified");
     } else {
       const std::vector<std::string> differing = UnverifiedSettings(wanted, readBack);
       if (differing.empty()) {
@@ -184,8 +185,9 @@ Task<bool> InstrumentCycle(uclTzif& link, StationRun& run, StationOutcome& outco
   const DateTime readAt = link.GetClock().Now();
   outcome.serial = Trim(held.SerialNo());
   if (!read) {
-    Fail(outcome, "read", "read failed at " + LastCommand(link) + ": nothing written, " + Holds(0, 0));
-    run.Record(outcome.serial, history::kOpRead, "failed at " + LastCommand(link), "", "", "", readAt);
+    const std::string at = LastCommand(link, held);
+    Fail(outcome, "read", "read failed at " + at + ": nothing written, " + Holds(0, 0));
+    run.Record(outcome.serial, history::kOpRead, "failed at " + at, "", "", "", readAt);
     co_return false;
   }
   run.Enter(StationPhase::Reading, outcome.serial);

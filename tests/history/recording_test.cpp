@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
     Commands, ServiceRecordingTest,
     ::testing::Values(
         ServiceCase{"SetClock", {"set-clock"}, kOpSetClock, true, "[0-9/]{10} [0-9:]{8}"},
-        ServiceCase{"Zero", {"zero"}, kOpZero, true, "1  [^;]+(; [2-7]  [^;]+){6}"},
+        ServiceCase{"Zero", {"zero", "--yes"}, kOpZero, true, "1  [^;]+(; [2-7]  [^;]+){6}"},
         ServiceCase{"ClearLog", {"clear-log", "--yes"}, kOpClearLog, true, ""},
         ServiceCase{"PowerOff", {"power-off", "--yes"}, kOpPowerOff, false, "serial number not read"}),
     [](const auto& info) { return std::string(info.param.name); });
