@@ -12,9 +12,10 @@ namespace kv {
 
 // One setting in the review before Transmit.
 struct ReviewLine {
-  QString name;      // as the window shows it ("Warning (CO)")
-  QString oldValue;  // in the instrument as last read
+  QString name;      // as every view names it ("CO warning level")
+  QString oldValue;  // in the instrument as last read, unit included ("25 ppm")
   QString newValue;  // what will be written
+  bool unchanged = false;  // written, but the value is the one already held
 };
 
 class Dialogs {

@@ -303,6 +303,8 @@ class frmMain final : public QMainWindow, private LinkListener {
   uclTzif uclTZ7100_;
   clsInstrument curInstrument_;
   clsInstrument editInstrument_;
+  clsInstrument fileAsLoaded_;   // the chosen file as read, before any edit
+  bool instrumentRead_ = false;  // curInstrument_ holds what a Get read
   std::unique_ptr<QLockFile> instanceLock_;
   QTimer* ticker_ = nullptr;
   std::unique_ptr<InstrumentSearch> search_;

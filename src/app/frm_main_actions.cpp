@@ -63,6 +63,7 @@ void frmMain::txtPath_LostFocus() {
   }
   loadedPath_ = name;
   lastLoad_ = ReadMaintenanceFile(editInstrument_, name.toStdString());
+  fileAsLoaded_ = editInstrument_;
   fileLoaded_ = true;
   recordShown_ = true;
   FillAllGrids();
@@ -132,6 +133,7 @@ void frmMain::PowerOffFinished() {
   }
   curInstrument_.SetCommFlags(0);
   curInstrument_.ClearDatas();
+  instrumentRead_ = false;
   uclTZ7100_.Reset();
   activated_ = false;
   recordShown_ = false;

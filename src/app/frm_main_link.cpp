@@ -165,6 +165,7 @@ void frmMain::GetFinished(bool ok) {
   const std::string now = FormatGeneralDate(finished);
   if (!ok) {
     if (!outcome_.interrupted) {
+      AppendInfo(ToQString("The read stopped at " + outcome_.failedAt), info_colour::kFailure);
       AppendMessage(msg::kDownloadFailed, info_colour::kFailure);
       AddLog(msg::kDownloadFailLineLog);
     } else {
@@ -174,6 +175,7 @@ void frmMain::GetFinished(bool ok) {
   } else {
     ReportBackupOutcome(outcome_);
     CopyInstrument(editInstrument_, curInstrument_, false);
+    instrumentRead_ = true;
     editInstrument_.ClearChangeFlags();
     FillAllGrids();
     ShowReadSettingsLive();

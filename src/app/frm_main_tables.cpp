@@ -164,11 +164,17 @@ void frmMain::ExportTable(csv::CsvTable table) {
   const csv::TableShape& shape = csv::ShapeOf(table);
   if (shape.checkedBeforeExport) {
     const bool pid = table == csv::CsvTable::PidHigh || table == csv::CsvTable::PidLow;
-    const bool blocked = pid ? HasInvalidCell(*vfgPID[0]) || HasInvalidCell(*vfgPID[1])
-                             : HasInvalidCell(*grid);
-    if (blocked) {
+    const bool red = pid ? HasInvalidCell(*vfgPID[0]) || HasInvalidCell(*vfgPID[1])
+                         : HasInvalidCell(*grid);
+    // The check kvmaint export-csv makes, on the cells as the grids show them.
+    const std::string blockingCell =
+        csv::BlockingCell(pid ? std::vector{GridCells(*vfgPID[0], csv::CsvTable::PidHigh),
+                                            GridCells(*vfgPID[1], csv::CsvTable::PidLow)}
+                              : std::vector{GridCells(*grid, table)});
+    if (red || !blockingCell.empty()) {
+      const std::string improper = FormatMessage(msg::kImproperData, {std::string(shape.title)});
       services_.dialogs->Critical(
-          Title(), ToQString(FormatMessage(msg::kImproperData, {std::string(shape.title)})));
+          Title(), ToQString(blockingCell.empty() ? improper : improper + ": " + blockingCell));
       return;
     }
   }
@@ -202,7 +208,8 @@ void frmMain::ImportTable(csv::CsvTable table) {
   csv::FlagImportedRows(table, imported.importedRows, editInstrument_);
   if (table == csv::CsvTable::Stations || table == csv::CsvTable::Users) WidenNameColumn(*grid);
   if (!imported.complete) {
-    services_.dialogs->Critical(Title(), ToQString(std::string(MessageText(msg::kImproperFile))));
+    services_.dialogs->Critical(
+        Title(), ToQString(std::string(MessageText(msg::kImproperFile)) + "\n" + imported.error));
   }
 }
 

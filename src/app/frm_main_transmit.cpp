@@ -11,6 +11,8 @@
 #include "app/settings_grid.h"
 #include "app/upload_dialog.h"
 #include "common/messages.h"
+#include "link/change_review.h"
+#include "link/command_subjects.h"
 #include "rules/record_check.h"
 
 namespace kv {
@@ -97,11 +99,11 @@ void frmMain::cmdSend_Click() {
   clsInstrument toSend = curInstrument_;
   CopyInstrument(toSend, editInstrument_, true);
   if (!RecordWritable(toSend, msg::kNotTransmitted)) return;
+  // Compared with what the instrument holds; with nothing read, with the file as loaded.
+  const clsInstrument& held = instrumentRead_ || !fileLoaded_ ? curInstrument_ : fileAsLoaded_;
   std::vector<ReviewLine> lines;
-  for (const PendingChange& change : changes) {
-    lines.push_back({Latin1(ops::ChangeDisplayName(change, curInstrument_, editInstrument_)),
-                     Latin1(SettingValueText(change.oldValue)),
-                     Latin1(SettingValueText(change.newValue))});
+  for (const ReviewRow& row : ReviewRows(changes, held, editInstrument_)) {
+    lines.push_back({Latin1(row.name), Latin1(row.before), Latin1(row.after), row.unchanged});
   }
   if (saveAsDefault) lines.push_back({chkFactorySave->text(), QString(), tr("Yes")});
   if (!services_.dialogs->Review(Message(msg::kUpdateTitle), Message(msg::kUpdateReady), lines)) {
@@ -151,7 +153,10 @@ void frmMain::SendFinished() {
 }
 
 void frmMain::ReportAcknowledged() {
-  const std::string taken = outcome_.AcknowledgedLabels();
+  std::string taken;
+  for (const SentWriteLine& line : outcome_.lines) {
+    if (line.acknowledged) taken += (taken.empty() ? "" : ", ") + DescribeCommand(line.commandText, transmit_.record);
+  }
   if (taken.empty()) {
     AppendMessage(msg::kNothingAcknowledged, info_colour::kFailure);
   } else {

@@ -1,9 +1,8 @@
 #include "app/service_results.h"
 
-#include "common/datetime.h"
 #include "protocol/format_gas_value.h"
 #include "qtedge/latin1.h"
-#include "rules/edit_check.h"
+#include "rules/setting_names.h"
 
 namespace kv {
 namespace {
@@ -15,7 +14,7 @@ QString GasValue(const clsInstrument& record, int channel, float value) {
 }  // namespace
 
 QString ChannelTitle(const clsInstrument& record, int channel) {
-  const std::string name(rules::Trim(record.GasName(channel)));
+  const std::string name = rules::GridGasName(record, channel);
   if (name.empty()) return QStringLiteral("Channel %1").arg(channel + 1);
   return ToQString(name);
 }
@@ -36,10 +35,7 @@ ResultTable HistoryTable(const clsInstrument& record) {
                      QStringLiteral("Before"), QStringLiteral("After")},
                     {}};
   for (int channel = 0; channel < kSensorChannels; ++channel) {
-    const double date = record.CalibDate(channel);
-    // Serial 0 is the empty date: the channel was never calibrated.
-    const QString when = date == 0.0 ? QStringLiteral("-")
-                                     : ToQString(FormatGeneralDate(FromSerialDate(date)));
+    const QString when = ToQString(rules::CalibrationDateText(record.CalibDate(channel)));
     table.rows.push_back({QString::number(channel + 1), ChannelTitle(record, channel), when,
                           GasValue(record, channel, record.CalibBefore(channel)),
                           GasValue(record, channel, record.CalibAfter(channel))});

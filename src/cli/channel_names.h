@@ -8,8 +8,8 @@
 
 namespace kv::cli {
 
-// The gas name of channel 0..6 without padding ("CH4"), or "ch1".. when the
-// instrument gave none.
+// Channel 0..6 by the name the grids give it ("CH4", the fixed sensors
+// "OXY", "H2S", "CO"), or "ch1".. when the instrument gave none.
 std::string ChannelName(const clsInstrument& record, int channel);
 
 }  // namespace kv::cli

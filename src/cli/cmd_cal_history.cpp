@@ -11,15 +11,13 @@
 #include "link/transactions.h"
 #include "protocol/format_gas_value.h"
 #include "rules/edit_check.h"
+#include "rules/setting_names.h"
 #include "rules/settings_view.h"
 
 namespace kv::cli {
 namespace {
 
 const QString kJson = QStringLiteral("json");
-// The instrument dates calibrations with a two-digit year; an earlier date
-// is a channel never calibrated.
-constexpr int kFirstCalibrationYear = 2000;
 
 struct ChannelCalibration {
   int number;  // from 1
@@ -46,8 +44,8 @@ ChannelCalibration CalibrationOf(const clsInstrument& record, int channel) {
                                  LevelText(record.CalibBefore(channel), places, unit),
                                  LevelText(record.CalibAfter(channel), places, unit),
                                  unit};
-  const DateTime date = FromSerialDate(record.CalibDate(channel));
-  if (date.year >= kFirstCalibrationYear) calibration.date = FormatGeneralDate(date);
+  const std::string date = rules::CalibrationDateText(record.CalibDate(channel));
+  if (date != "never") calibration.date = date;
   return calibration;
 }
 

@@ -48,6 +48,10 @@ class CalibrationCommand : public InstrumentCommand {
 
 class ZeroCommand final : public CalibrationCommand {
  protected:
+  // A zero taken in contaminated air offsets every later reading.
+  std::string_view Destroys() const override {
+    return "starts a zero calibration: do it only in clean air, or every later reading is offset";
+  }
   Transaction Start(uclTzif& link, ReplySink& results) override { return ZeroCal(link, results); }
   int StatusOf(const ReplySink& results, int channel) const override {
     return ZeroStatus(results, channel);
@@ -59,6 +63,10 @@ class ZeroCommand final : public CalibrationCommand {
 
 class SpanCommand final : public CalibrationCommand {
  protected:
+  std::string_view Destroys() const override {
+    return "starts a span calibration: do it only with the span gas applied, or every later "
+           "reading is scaled wrongly";
+  }
   void DeclareOwn(QCommandLineParser& parser) override {
     parser.addOption({kData, QStringLiteral("Text sent after \"S2,W,\" (default: none)."),
                       QStringLiteral("TEXT")});
@@ -88,14 +96,14 @@ const char* const kResultHelp =
 
 }  // namespace
 
-KV_DEFINE_COMMAND(ZeroCommand, .name = "zero", .arguments = "",
+KV_DEFINE_COMMAND(ZeroCommand, .name = "zero", .arguments = "[--yes]",
                     .summary = "Zero calibration; prints each channel's gas name and status.",
-                    .details = CompletionPollHelp() + kResultHelp,
+                    .details = CompletionPollHelp() + kResultHelp + kConfirmHelp,
                     .group = CommandGroup::Instrument, .positionalArguments = 0)
 
-KV_DEFINE_COMMAND(SpanCommand, .name = "span", .arguments = "[--data TEXT]",
+KV_DEFINE_COMMAND(SpanCommand, .name = "span", .arguments = "[--data TEXT] [--yes]",
                     .summary = "Span calibration; prints each channel's gas name and status.",
-                    .details = CompletionPollHelp() + kResultHelp,
+                    .details = CompletionPollHelp() + kResultHelp + kConfirmHelp,
                     .group = CommandGroup::Instrument, .positionalArguments = 0)
 
 }  // namespace kv::cli

@@ -4,6 +4,7 @@
 #include "cli/command.h"
 #include "cli/csv_table_option.h"
 #include "cli/kvd_files.h"
+#include "common/messages.h"
 #include "files/file_sink.h"
 #include "qtedge/data_folder.h"
 
@@ -25,9 +26,10 @@ class ExportCsvCommand final : public Command {
     const QStringList paths = parser.positionalArguments();
     clsInstrument record;
     if (!LoadMaintenanceFile(record, paths[0])) return kExitUsage;
-    const std::string blockedBy = csv::ExportBlockedBy(record, *table);
-    if (!blockedBy.empty()) {
-      PrintError("Improper data found  ( " + blockedBy + " )");
+    const std::string blockingCell = csv::BlockingCell(csv::CheckedBeforeExport(record, *table));
+    if (!blockingCell.empty()) {
+      PrintError(FormatMessage(msg::kImproperData, {std::string(csv::ShapeOf(*table).title)}) + ": " +
+                 blockingCell);
       return kExitFailure;
     }
     AtomicFileSink sink(ToFsPath(paths[1]).string());

@@ -22,12 +22,6 @@ namespace {
 const QString kKeepInvalid = QStringLiteral("keep-invalid");
 const QString kAcceptRounding = QStringLiteral("accept-rounding");
 
-// "row 1, column 4 (1st)"
-std::string CellName(const csv::CsvCells& cells, int row, int column) {
-  return "row " + std::to_string(csv::GridRowOf(cells.table, row)) + ", column " +
-         std::to_string(column) + " (" + std::string(csv::ColumnName(cells.table, column)) + ")";
-}
-
 // Every imported cell whose value the table changes (a level rounded to its
 // step), one line each; the count.
 int ReportAdjustedCells(const QString& csvPath, const csv::CsvCells& cells,
@@ -39,7 +33,7 @@ int ReportAdjustedCells(const QString& csvPath, const csv::CsvCells& cells,
       if (cellRow[c].adjusted.empty()) continue;
       ++adjusted;
       PrintFileError(csvPath, row + 1,
-                     CellName(cells, row, static_cast<int>(c)) + ": " + cellRow[c].adjusted);
+                     csv::CellName(cells.table, row, static_cast<int>(c)) + ": " + cellRow[c].adjusted);
     }
   }
   return adjusted;
@@ -56,7 +50,7 @@ int ReportRefusedCells(const QString& csvPath, const csv::CsvCells& cells,
       if (cell.valid) continue;
       ++refused;
       PrintFileError(csvPath, row + 1,
-                     CellName(cells, row, static_cast<int>(c)) + ": \"" + cell.text + "\" " +
+                     csv::CellName(cells.table, row, static_cast<int>(c)) + ": \"" + cell.text + "\" " +
                          cell.reason);
     }
   }
@@ -122,6 +116,11 @@ class ImportCsvCommand final : public Command {
     }
     csv::CsvCells cells = csv::CellsOf(record, *table);
     const csv::CsvImport imported = csv::ImportCsv(in, cells);
+    if (imported.refusedWhole) {
+      PrintFileError(paths[1], 0, "refused: " + imported.error);
+      PrintError(Bytes(paths[0]) + " left unchanged");
+      return kExitFailure;
+    }
     int refused = ReportRefusedCells(paths[1], cells, imported.importedRows);
     if (!imported.complete) {
       PrintFileError(paths[1], 0, "Improper file: " + imported.error);

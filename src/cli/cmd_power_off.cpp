@@ -1,4 +1,5 @@
 // kvmaint power-off: switches the instrument off.
+#include "cli/cli_io.h"
 #include "cli/instrument_command.h"
 #include "cli/service_help.h"
 #include "ops/operations.h"
@@ -21,6 +22,7 @@ class PowerOffCommand final : public InstrumentCommand {
       PrintError("power-off: the instrument did not acknowledge \"RO,W,\"");
       return kExitFailure;
     }
+    PrintLine("the instrument acknowledged and is switching off");
     return kExitOk;
   }
 
@@ -32,7 +34,7 @@ class PowerOffCommand final : public InstrumentCommand {
 
 KV_DEFINE_COMMAND(PowerOffCommand, .name = "power-off", .arguments = "",
                     .summary = "Switch the instrument off.",
-                    .details = "Exit status 1 when \"RO,W,\" got no acknowledgement." + std::string(kConfirmHelp),
+                    .details = "Prints a line once the instrument acknowledged. Exit status 1 when \"RO,W,\" got no acknowledgement." + std::string(kConfirmHelp),
                     .group = CommandGroup::Instrument, .positionalArguments = 0)
 
 }  // namespace kv::cli

@@ -11,6 +11,7 @@
 #include "link/transactions.h"
 #include "model/instrument_settings.h"
 #include "ops/operations.h"
+#include "rules/setting_names.h"
 
 namespace kv::cli {
 namespace {
@@ -55,9 +56,10 @@ class SendCommand final : public InstrumentCommand {
     if (onlyChanges_) {
       // Against the instrument as a file would hold it: what the file
       // cannot keep is no change.
-      const std::vector<SettingDifference> differing = FlagDifferences(fromFile, AsFiled(current));
+      const clsInstrument asFiled = AsFiled(current);
+      const std::vector<SettingDifference> differing = FlagDifferences(fromFile, asFiled);
       for (const SettingDifference& d : differing) {
-        PrintLine("differs: " + d.name + (d.indexed ? "(" + std::to_string(d.index) + ")" : ""));
+        PrintLine("differs: " + rules::DescribeChange(d.name, d.index, asFiled, fromFile).Line());
       }
       request_.record = fromFile;
     } else {
@@ -109,9 +111,9 @@ KV_DEFINE_COMMAND(SendCommand, .name = "send",
                                "(--verbose: also each line sent as its head and index, XS,W,06).\n"
                                "With --only-changes only the groups whose settings differ from the\n"
                                "instrument are written, each differing setting printed first\n"
-                               "(\"differs: Warning(3)\"). Then the instrument is read back and\n"
-                               "every setting written must be held as sent: one that is not is named\n"
-                               "on stderr and the exit status is 1 (--no-verify: no read-back).\n"
+                               "(\"differs: CO warning level: 25 ppm -> 35 ppm\"). Then the instrument is\n"
+                               "read back and every setting written must be held as sent: one that is\n"
+                               "not is named on stderr and the exit status is 1 (--no-verify: no read-back).\n"
                                "The whole file is checked first:\n"
                                "a missing file, one that stops early or is cut short, or one with a\n"
                                "name or value the instrument does not take (each reported with its\n"

@@ -1,5 +1,7 @@
 // kvmaint show FILE.kvd: every setting of a maintenance data file as the main
 // window shows it, grouped as its tabs and grids.
+#include <algorithm>
+#include <cctype>
 #include <optional>
 
 #include "cli/cli_io.h"
@@ -79,6 +81,27 @@ std::string GroupList() {
   return list;
 }
 
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+// The key of a group named by its key ("channels") or by the header show
+// prints ("Alarm Levels", "[Alarm Levels]"), in any case; `name` itself
+// when no group goes by it.
+std::string GroupKey(std::string_view name) {
+  if (name.size() >= 2 && name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
+  const clsInstrument blank;
+  for (const std::string_view key : SettingsViewGroupKeys()) {
+    const std::optional<ViewGroup> group = BuildSettingsViewGroup(blank, key);
+    if (SameIgnoringCase(name, key) || (group && SameIgnoringCase(name, group->title))) {
+      return std::string(key);
+    }
+  }
+  return std::string(name);
+}
+
 class ShowCommand final : public Command {
  public:
   void Declare(QCommandLineParser& parser) override {
@@ -92,7 +115,7 @@ class ShowCommand final : public Command {
     clsInstrument record;
     std::vector<ViewGroup> groups;
     if (parser.isSet(kGroup)) {
-      const std::string key = Bytes(parser.value(kGroup));
+      const std::string key = GroupKey(Bytes(parser.value(kGroup)));
       if (!BuildSettingsViewGroup(record, key)) {
         return Usage(QStringLiteral("unknown group '%1' (groups: %2)")
                          .arg(Text(key), Text(GroupList())));
@@ -125,7 +148,8 @@ KV_DEFINE_COMMAND(ShowCommand, .name = "show", .arguments = "[--json] [--group N
                                "\"-----\" where a setting is unused. --json prints an object keyed\n"
                                "by group: single settings as objects keyed by setting, grids as\n"
                                "arrays of rows; each setting has its caption, typed value and text.\n"
-                               "Groups: " + GroupList() + ".\n"
+                               "Groups: " + GroupList() + "; a group may also be named by the\n"
+                               "header show prints (\"Alarm Levels\").\n"
                                "Exit status 0 shown, 2 bad group or a file that cannot be read.",
                     .group = CommandGroup::Files, .positionalArguments = 1)
 

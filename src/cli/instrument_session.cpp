@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "common/messages.h"
+#include "link/command_subjects.h"
 #include "protocol/frame_view.h"
 #include "protocol/framing.h"
 #include "qtedge/data_folder.h"
@@ -146,7 +147,10 @@ std::string InstrumentSession::FailureText(Awaited awaited) const {
     reason = "no answer within " + std::to_string(options_.timeoutSeconds) + " s (" +
              std::to_string(options_.retry) + " resends)";
   }
-  return "\"" + CommandTextOf(link_.LastLineSent()) + "\": " + reason;
+  // The settings the line carries first, the line itself for service staff.
+  const std::string line = "\"" + CommandTextOf(link_.LastLineSent()) + "\"";
+  const std::string settings = CommandSettings(CommandTextOf(link_.LastLineSent()), clsInstrument{});
+  return (settings.empty() ? line : settings + " (" + line + ")") + ": " + reason;
 }
 
 void InstrumentSession::OnConnect() {

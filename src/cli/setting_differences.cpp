@@ -2,16 +2,17 @@
 
 #include "cli/json_text.h"
 #include "rules/setting_display.h"
+#include "rules/setting_names.h"
 
 namespace kv::cli {
 namespace {
 
 std::string DifferenceJson(const SettingInfo& setting, const clsInstrument& a,
                            const clsInstrument& b, int index) {
-  return "  {\"name\": " + JsonString(SettingCaption(setting, a, index)) +
+  const rules::SettingChange change = rules::DescribeChange(setting, index, a, b);
+  return "  {\"name\": " + JsonString(change.name) +
          ", \"setting\": " + JsonString(SettingLabel(setting, index)) +
-         ", \"old\": " + JsonString(DisplayValue(setting, a, index)) +
-         ", \"new\": " + JsonString(DisplayValue(setting, b, index)) +
+         ", \"old\": " + JsonString(change.before) + ", \"new\": " + JsonString(change.after) +
          ", \"old_value\": " + JsonValue(ToViewValue(setting.get(a, index))) +
          ", \"new_value\": " + JsonValue(ToViewValue(setting.get(b, index))) + "}";
 }
@@ -27,8 +28,7 @@ DifferenceListing ListDifferences(const clsInstrument& a, const clsInstrument& b
       if (json) {
         out += (listing.count == 0 ? "" : ",\n") + DifferenceJson(setting, a, b, i);
       } else {
-        out += SettingCaption(setting, a, i) + ": " + DisplayValue(setting, a, i) + " -> " +
-               DisplayValue(setting, b, i) + "\n";
+        out += rules::DescribeChange(setting, i, a, b).Line() + "\n";
       }
       ++listing.count;
     }

@@ -71,14 +71,37 @@ CellPosition FirstInvalidCell(const CsvCells& cells) {
   return {};
 }
 
-std::string ExportBlockedBy(const clsInstrument& record, CsvTable table) {
+std::vector<CsvCells> CheckedBeforeExport(const clsInstrument& record, CsvTable table) {
   if (!ShapeOf(table).checkedBeforeExport) return {};
   const bool pid = table == CsvTable::PidHigh || table == CsvTable::PidLow;
-  for (const CsvTable checked : pid ? std::vector{CsvTable::PidHigh, CsvTable::PidLow}
-                                    : std::vector{table}) {
-    CsvCells cells = CellsOf(record, checked);
+  std::vector<CsvCells> checked;
+  for (const CsvTable part : pid ? std::vector{CsvTable::PidHigh, CsvTable::PidLow}
+                                 : std::vector{table}) {
+    checked.push_back(CellsOf(record, part));
+  }
+  return checked;
+}
+
+std::string ExportBlockedBy(const clsInstrument& record, CsvTable table) {
+  return BlockingCell(CheckedBeforeExport(record, table)).empty() ? std::string()
+                                                                  : std::string(ShapeOf(table).title);
+}
+
+std::string CellName(CsvTable table, int row, int column) {
+  return "row " + std::to_string(GridRowOf(table, row)) + ", column " + std::to_string(column) +
+         " (" + std::string(ColumnName(table, column)) + ")";
+}
+
+std::string BlockingCell(std::vector<CsvCells> tables) {
+  for (CsvCells& cells : tables) {
     CheckCells(cells);
-    if (FirstInvalidCell(cells).row >= 0) return std::string(ShapeOf(table).title);
+    const CellPosition at = FirstInvalidCell(cells);
+    if (at.row < 0) continue;
+    const CsvCell& cell =
+        cells.rows[static_cast<std::size_t>(at.row)][static_cast<std::size_t>(at.column)];
+    const bool pid = cells.table == CsvTable::PidHigh || cells.table == CsvTable::PidLow;
+    const std::string range = !pid ? "" : cells.table == CsvTable::PidHigh ? "High Range " : "Low Range ";
+    return range + CellName(cells.table, at.row, at.column) + ": \"" + cell.text + "\" " + cell.reason;
   }
   return {};
 }

@@ -1,4 +1,5 @@
 // Export and import of the CSV tables.
+#include <algorithm>
 #include <sstream>
 
 #include "files/csv_tables.h"
@@ -53,6 +54,43 @@ bool ReadBoundedLine(std::istream& in, std::string& line, bool& tooLong) {
   return true;
 }
 
+bool IsSeparator(char c) { return c == ',' || c == '\t'; }
+
+// The first field of a line, without the blanks around it.
+std::string FirstField(const std::string& line) {
+  std::string field(line.begin(), std::find_if(line.begin(), line.end(), IsSeparator));
+  field.erase(0, std::min(field.size(), field.find_first_not_of(' ')));
+  field.erase(field.find_last_not_of(' ') + 1);
+  return field;
+}
+
+bool IsEntryNumber(const std::string& field) {
+  return !field.empty() &&
+         std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Why the lines are not a table this reader may take, or "" when they are:
+// no separator in any line while some line holds more than an entry number
+// (another separator would make each line one blank entry), or a first line
+// that does not start with an entry number (a header would become entry 1
+// and push every entry down one).
+std::string ShapeRefusal(const std::vector<std::string>& lines) {
+  const bool separated = std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+    return std::any_of(line.begin(), line.end(), IsSeparator);
+  });
+  const bool onlyNumbers = std::all_of(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.empty() || IsEntryNumber(FirstField(line));
+  });
+  if (!separated && !onlyNumbers) return "not comma-separated: no line has a comma";
+  if (lines.empty() || lines.front().empty()) return {};
+  const std::string first = FirstField(lines.front());
+  if (!IsEntryNumber(first)) {
+    return "line 1 looks like a header, not a table line: it starts with \"" + first +
+           "\", not an entry number";
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string ExportCsv(const CsvCells& cells) {
@@ -69,29 +107,36 @@ std::string ExportCsv(const CsvCells& cells) {
 
 CsvImport ImportCsv(std::istream& in, CsvCells& cells) {
   CsvImport result;
+  std::vector<std::string> lines;
+  std::string line;
+  bool tooLong = false;
+  std::size_t total = 0;
+  while (lines.size() < cells.rows.size() && ReadBoundedLine(in, line, tooLong)) {
+    total += line.size() + 1;
+    if (total > kMaxCsvFileBytes) {
+      result = {false, "the file is larger than " + std::to_string(kMaxCsvFileBytes / 1024) +
+                           " KiB, far more than any table", {}};
+      break;
+    }
+    if (tooLong) {
+      result = {false, "line " + std::to_string(lines.size() + 1) + " is longer than " +
+                           std::to_string(kMaxCsvLineBytes) + " bytes", {}};
+      break;
+    }
+    lines.push_back(line);
+  }
+  // A file read in the wrong shape would move or blank every entry: refused whole.
+  if (const std::string refusal = ShapeRefusal(lines); !refusal.empty()) {
+    return {false, refusal, {}, true};
+  }
   clsToken token;
   token.ClearComments();
   token.ClearDelimiters();
   token.ClearStrings();
   token.AddDelimiters(",");
   token.AddDelimiters("\t");
-  std::string line;
-  bool tooLong = false;
-  std::size_t total = 0;
-  for (std::size_t row = 0; row < cells.rows.size(); ++row) {
-    if (!ReadBoundedLine(in, line, tooLong)) break;
-    total += line.size() + 1;
-    if (total > kMaxCsvFileBytes) {
-      result = {false, "the file is larger than " + std::to_string(kMaxCsvFileBytes / 1024) +
-                           " KiB, far more than any table", result.importedRows};
-      break;
-    }
-    if (tooLong) {
-      result = {false, "line " + std::to_string(row + 1) + " is longer than " +
-                           std::to_string(kMaxCsvLineBytes) + " bytes", result.importedRows};
-      break;
-    }
-    if (!token.SetSource(line)) {
+  for (std::size_t row = 0; row < lines.size(); ++row) {
+    if (!token.SetSource(lines[row])) {
       result = {false, "line " + std::to_string(row + 1) + " has more than 129 fields",
                 result.importedRows};
       break;

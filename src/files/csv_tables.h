@@ -67,6 +67,14 @@ CellPosition FirstInvalidCell(const CsvCells& cells);
 // record blocks the export of the table (both PID ranges block either
 // range's export); empty when the table may be exported.
 std::string ExportBlockedBy(const clsInstrument& record, CsvTable table);
+// The tables of the record an export of `table` checks first (none for the lists).
+std::vector<CsvCells> CheckedBeforeExport(const clsInstrument& record, CsvTable table);
+// The first cell of `tables` the check refuses, with its text and why:
+// "High Range row 17, column 1 (Name): "" ..."; empty when every cell passes.
+std::string BlockingCell(std::vector<CsvCells> tables);
+
+// "row 1, column 4 (1st)": a cell as the grid numbers it.
+std::string CellName(CsvTable table, int row, int column);
 
 // The exact bytes of an exported file: one CR LF ended line per row.
 std::string ExportCsv(const CsvCells& cells);
@@ -79,6 +87,9 @@ struct CsvImport {
   bool complete = true;          // false: "Improper file"; rows already read stay
   std::string error;             // why it was not complete
   std::vector<int> importedRows; // indexes into cells.rows, whose entries are flagged
+  // The file is not a table in this shape (a header line, another separator):
+  // nothing was read from it, and --keep-invalid does not take it either.
+  bool refusedWhole = false;
 };
 // Reads at most ShapeOf(table).rows lines into the cells, then checks them;
 // stops with an error once more than kMaxCsvFileBytes have been read.

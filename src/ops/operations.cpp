@@ -5,6 +5,7 @@
 
 #include "files/kvd_writer.h"
 #include "history/history_event.h"
+#include "link/command_subjects.h"
 #include "model/instrument_settings.h"
 #include "ops/backup.h"
 #include "protocol/frame_view.h"
@@ -18,11 +19,13 @@ void Begin(OperationOutcome& outcome, const char* operation) {
 }
 
 // Ends the outcome of an exchange that ran to `completed` and records it.
-void End(uclTzif& link, HistorySink& history, bool completed, OperationOutcome& outcome) {
+// `named` names the settings of the line it stopped at.
+void End(uclTzif& link, HistorySink& history, bool completed, OperationOutcome& outcome,
+         const clsInstrument& named) {
   outcome.done = completed;
   if (!completed) {
     outcome.interrupted = link.Cancel();
-    if (outcome.failedAt.empty()) outcome.failedAt = StoppedAt(link);
+    if (outcome.failedAt.empty()) outcome.failedAt = StoppedAt(link, named);
   }
   outcome.finished = link.GetClock().Now();
   history.Finished(outcome);
@@ -53,9 +56,8 @@ std::string WriteSummary(int settings, const std::vector<SentWriteLine>& lines) 
 
 }  // namespace
 
-std::string StoppedAt(const uclTzif& link) {
-  const FrameView line(link.LastLineSent());
-  return std::string(line.Text().substr(0, 4));
+std::string StoppedAt(const uclTzif& link, const clsInstrument& named) {
+  return WhereItStopped(link, named);
 }
 
 // ---- read ---------------------------------------------------------------------
@@ -80,7 +82,7 @@ void FinishRead(bool read, uclTzif& link, HistorySink& history, const clsInstrum
   // A failed read still names the instrument when its serial number came.
   outcome.serial = history::SerialText(record.SerialNo());
   outcome.model = outcome.serial.empty() ? std::string() : history::ModelText(record.SpecType());
-  End(link, history, read, outcome);
+  End(link, history, read, outcome, record);
 }
 
 Task<bool> ReadAndBackup(uclTzif& link, HistorySink& history, clsInstrument& record,
@@ -124,7 +126,7 @@ Task<bool> TransmitAndVerify(uclTzif& link, HistorySink& history, TransmitReques
     if (outcome.lines.empty() && !link.Cancel()) outcome.failedAt = "the record check";
     outcome.holds = "the instrument holds " + std::to_string(settingsWritten) + " of " +
                     std::to_string(outcome.settingsToWrite) + " settings as sent";
-    End(link, history, false, outcome);
+    End(link, history, false, outcome, request.record);
     co_return false;
   }
   if (request.verify) {
@@ -139,7 +141,7 @@ Task<bool> TransmitAndVerify(uclTzif& link, HistorySink& history, TransmitReques
   outcome.detail += "; " + outcome.verification.Text();
   outcome.serial = history::SerialText(request.before.SerialNo());
   if (!outcome.serial.empty()) outcome.model = history::ModelText(request.before.SpecType());
-  End(link, history, true, outcome);
+  End(link, history, true, outcome, request.record);
   co_return outcome.Succeeded();
 }
 
@@ -155,7 +157,7 @@ Task<bool> SetClock(uclTzif& link, HistorySink& history, OperationOutcome& outco
   Begin(outcome, history::kOpSetClock);
   const DateTime now = link.GetClock().Now();
   const bool set = co_await SetDateTime(link, now);
-  End(link, history, set, outcome);
+  End(link, history, set, outcome, clsInstrument{});
   co_return set;
 }
 
@@ -171,8 +173,8 @@ Task<bool> PowerOff(uclTzif& link, HistorySink& history, int settleTicks, Operat
   bool acknowledged = false;
   const bool ended = co_await SwitchOff(link, &acknowledged, settleTicks);
   acknowledged = ended && acknowledged;
-  if (!acknowledged) outcome.failedAt = "RO,W: not acknowledged";
-  End(link, history, acknowledged, outcome);
+  if (!acknowledged) outcome.failedAt = "the power-off command (RO,W): not acknowledged";
+  End(link, history, acknowledged, outcome, clsInstrument{});
   history.Forget();
   co_return acknowledged;
 }

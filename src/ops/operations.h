@@ -22,8 +22,9 @@
 
 namespace kv::ops {
 
-// "XX,A" of the line the link sent last: where an exchange stopped.
-std::string StoppedAt(const uclTzif& link);
+// Where and why an exchange stopped, the line named by the settings it
+// carries in `named`: "User 7 (XZ,W,07): no answer within 3 s (2 resends)".
+std::string StoppedAt(const uclTzif& link, const clsInstrument& named);
 
 // ---- read ---------------------------------------------------------------------
 struct ReadRequest {

@@ -12,14 +12,6 @@ std::string OperationOutcome::ResultText() const {
   return "ok";
 }
 
-std::string OperationOutcome::AcknowledgedLabels() const {
-  std::string labels;
-  for (const SentWriteLine& line : lines) {
-    if (line.acknowledged) labels += (labels.empty() ? "" : ", ") + line.label;
-  }
-  return labels;
-}
-
 int OperationOutcome::AcknowledgedLines() const {
   int count = 0;
   for (const SentWriteLine& line : lines) count += line.acknowledged ? 1 : 0;

@@ -37,8 +37,6 @@ struct OperationOutcome {
   }
   // The event's result: "ok", or what failed.
   std::string ResultText() const;
-  // The acknowledged lines' labels, "GP,W, XS,W,06".
-  std::string AcknowledgedLabels() const;
   int AcknowledgedLines() const;
 };
 

@@ -4,6 +4,7 @@
 
 #include "files/kvd_reader.h"
 #include "history/history_event.h"
+#include "link/command_subjects.h"
 #include "ops/operations.h"
 #include "ops/station_files.h"
 #include "ops/station_settings.h"
@@ -79,10 +80,11 @@ Task<bool> WaitUntilTakenAway(uclTzif& link, StationRun& run) {
   co_return false;
 }
 
-// The label of the line an upload stopped at ("A1,W"), else where the link stopped.
-std::string RefusedAt(const ops::OperationOutcome& transmit) {
+// The settings of the line an upload stopped at ("User 7 (XZ,W,07)"), else
+// where the link stopped.
+std::string RefusedAt(const ops::OperationOutcome& transmit, const clsInstrument& sent) {
   for (const SentWriteLine& line : transmit.lines) {
-    if (!line.acknowledged) return line.label;
+    if (!line.acknowledged) return DescribeCommand(line.commandText, sent);
   }
   return transmit.failedAt;
 }
@@ -120,7 +122,7 @@ Task<bool> WriteAndVerify(uclTzif& link, StationRun& run, const clsInstrument& h
   outcome.settingsWritten = WrittenDifferences(plan.differences, request.record);
   const std::string holdsAll = Holds(outcome.settingsWritten, outcome.settingsToWrite);
   if (!transmit.done) {
-    Fail(outcome, "transmit", "transmit failed at " + RefusedAt(transmit) + ": " + holdsAll);
+    Fail(outcome, "transmit", "transmit failed at " + RefusedAt(transmit, request.record) + ": " + holdsAll);
     co_return false;
   }
   outcome.verification = transmit.verification.state == ops::VerifyState::Differs

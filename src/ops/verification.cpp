@@ -28,12 +28,6 @@ std::string Verification::Text() const {
   return text;
 }
 
-std::string ChangeDisplayName(const PendingChange& change, const clsInstrument& before,
-                              const clsInstrument& sent) {
-  const bool named = change.index < kSensorChannels && !before.GasName(change.index).empty();
-  return rules::SettingDisplayName(change.setting, change.index, named ? before : sent);
-}
-
 Verification Verify(const std::vector<PendingChange>& written, const clsInstrument& readBack,
                     const clsInstrument& before, const clsInstrument& sent) {
   Verification verification;
@@ -42,8 +36,12 @@ Verification Verify(const std::vector<PendingChange>& written, const clsInstrume
     if (info == nullptr) continue;
     const SettingValue held = info->get(readBack, change.index);
     if (SameValue(held, change.newValue)) continue;
-    verification.mismatches.push_back({ChangeDisplayName(change, before, sent),
-                                       SettingValueText(change.newValue), SettingValueText(held)});
+    rules::SettingChange named = rules::DescribeChange(change.setting, change.index, sent, readBack);
+    // A channel keeps the name of the gas it had, unless the write named it first.
+    if (change.index < kSensorChannels && !before.GasName(change.index).empty()) {
+      named.name = rules::DescribeChange(change.setting, change.index, before, readBack).name;
+    }
+    verification.mismatches.push_back({named.name, named.before, named.after});
   }
   verification.state = verification.mismatches.empty() ? VerifyState::Verified : VerifyState::Differs;
   return verification;

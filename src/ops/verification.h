@@ -28,11 +28,6 @@ struct Verification {
   std::string Text() const;
 };
 
-// A pending change's display name: after the gas the instrument has on that
-// channel, or the edited one for a channel it has no name for yet.
-std::string ChangeDisplayName(const PendingChange& change, const clsInstrument& before,
-                              const clsInstrument& sent);
-
 // Judges `readBack` against the changes a write sent; names come from
 // `before` (the instrument's record before the write) and `sent`.
 Verification Verify(const std::vector<PendingChange>& written, const clsInstrument& readBack,

@@ -2,7 +2,7 @@
 
 #include "link/record_differences.h"
 #include "model/instrument_settings.h"
-#include "rules/setting_display.h"
+#include "rules/setting_names.h"
 #include "rules/settings_view_parts.h"
 
 namespace kv::report {
@@ -14,9 +14,8 @@ std::vector<SnapshotDifference> SnapshotDifferences(const clsInstrument& first,
   for (const SettingDifference& difference : FlagDifferences(flagged, first)) {
     const SettingInfo* setting = view::FindSetting(difference.name);
     if (setting == nullptr) continue;
-    shown.push_back({SettingCaption(*setting, second, difference.index),
-                     DisplayValue(*setting, first, difference.index),
-                     DisplayValue(*setting, second, difference.index)});
+    rules::SettingChange change = rules::DescribeChange(*setting, difference.index, first, second);
+    shown.push_back({std::move(change.name), std::move(change.before), std::move(change.after)});
   }
   return shown;
 }

@@ -90,7 +90,7 @@ TEST_F(StationWindowTest, RunsTheLineAndReportsEachInstrument) {
   EXPECT_EQ(Cell(done, 0, 4), QStringLiteral("done"));
   EXPECT_EQ(Cell(done, 1, 1), QStringLiteral("WIN-002"));
   EXPECT_EQ(Cell(done, 1, 4), QStringLiteral("failed at transmit"));
-  EXPECT_TRUE(Cell(done, 1, 5).startsWith(QStringLiteral("transmit failed at A1,W"))) << Cell(done, 1, 5).toStdString();
+  EXPECT_TRUE(Cell(done, 1, 5).startsWith(QStringLiteral("transmit failed at CH4 warning level and 6 more (A1,W)"))) << Cell(done, 1, 5).toStdString();
 
   EXPECT_EQ(status->property("phase").toString(), QStringLiteral("failed"));
   EXPECT_TRUE(status->text().contains(QStringLiteral("WIN-002")));

@@ -421,7 +421,8 @@ INSTANTIATE_TEST_SUITE_P(
                        return bytes;
                      }(), -1, 1000000},
         BadInputCase{"TooManyFields", std::string(200, ',') + "\r\n", 0, 0},
-        BadInputCase{"Binary", Binary(), -1, 17}),
+        // Its first line starts with no entry number: refused whole.
+        BadInputCase{"Binary", Binary(), 0, 0}),
     [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -23,6 +23,9 @@ ProgramResult KvmaintOnATerminal(const std::vector<std::string>& args, const std
 
 using testsupport::AnswerCase;
 
+constexpr const char* kCleanAir = "This starts a zero calibration: do it only in clean air";
+constexpr const char* kSpanGas = "This starts a span calibration: do it only with the span gas applied";
+
 class TerminalConfirmTest : public ::testing::TestWithParam<AnswerCase> {};
 
 TEST_P(TerminalConfirmTest, AsksAndGoesOnOnlyOnYes) {
@@ -48,7 +51,10 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"LoadDefaultsSomethingElse", {"load-defaults", "--kind", "3"}, "maybe\n", 2,
                    "UX,W,3", false},
         AnswerCase{"LoadDefaultsYesInFull", {"load-defaults", "--kind", "3"}, "yes\n", 0, "UX,W,3",
-                   true}),
+                   true},
+        AnswerCase{"ZeroNo", {"zero"}, "n\n", 2, "SZ,W,", false, kCleanAir},
+        AnswerCase{"ZeroYes", {"zero"}, "y\n", 0, "SZ,W,", true, kCleanAir},
+        AnswerCase{"SpanNo", {"span"}, "\n", 2, "S1,W,", false, kSpanGas}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

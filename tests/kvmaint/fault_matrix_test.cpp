@@ -38,12 +38,12 @@ struct CommandPlan {
 // exchange; the FRAM dump is 8 pieces of 1024 bytes (2..9), the flash dump
 // 4096 (2..4097).
 const CommandPlan kPlans[] = {
-    {Command::Get, "Get", 2, 100, 201, "get failed at \""},
+    {Command::Get, "Get", 2, 100, 201, "get failed at "},  // the settings of the line, then the line
     {Command::Send, "Send", 2, 300, 541, "kvmaint: send"},
     {Command::PowerOff, "PowerOff", 2, 2, 2,
      "power-off: the instrument did not acknowledge \"RO,W,\""},
     {Command::SetClock, "SetClock", 2, 2, 2, "set-clock failed at \"HC,W,"},
-    {Command::Zero, "Zero", 2, 7, 10, "zero failed at \""},
+    {Command::Zero, "Zero", 2, 7, 10, "zero failed at "},
     {Command::DumpFram, "DumpFram", 2, 5, 9, "dump failed at \"EF,R,\""},
     {Command::DumpFlash, "DumpFlash", 2, 2050, 4097, "dump failed at \"EP,R,\""},
 };
@@ -167,7 +167,7 @@ class FaultMatrix : public ::testing::TestWithParam<MatrixCase> {
       case Command::Send: return {"send", Clean().toSend};
       case Command::PowerOff: return {"power-off", "--yes"};
       case Command::SetClock: return {"set-clock"};
-      case Command::Zero: return {"zero"};
+      case Command::Zero: return {"zero", "--yes"};
       case Command::DumpFram: return {"dump", "--fram", image};
       case Command::DumpFlash: return {"dump", "--flash", image};
     }
@@ -197,7 +197,7 @@ void FaultMatrix::ExpectCleanResult(const ProgramResult& run, Outcome outcome) {
       EXPECT_THAT(run.out, MatchesRegex("wrote [0-9]+ settings in [0-9]+ groups .*\n"));
       EXPECT_EQ(LoadRecord(stateOut).XS_(0), kStationName) << "the file's settings arrived";
       break;
-    case Command::PowerOff: EXPECT_EQ(run.out, ""); break;
+    case Command::PowerOff: EXPECT_EQ(run.out, "the instrument acknowledged and is switching off\n"); break;
     case Command::SetClock:
       EXPECT_THAT(run.out, MatchesRegex("[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\n"));
       break;

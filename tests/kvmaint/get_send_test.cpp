@@ -140,7 +140,7 @@ TEST(SendFailureTest, ARefusedLineEndsTheUploadWithExitOne) {
   const ProgramResult sent = Kvmaint({"send", "--verbose", file, "--port", sim.Device()});
   EXPECT_EQ(sent.exitCode, 1);
   EXPECT_EQ(sent.out, "XZ,W,01\n") << "the one line sent";
-  EXPECT_THAT(sent.err, HasSubstr("send failed at \"XZ,W,01,"));
+  EXPECT_THAT(sent.err, HasSubstr("send failed at User 1 (\"XZ,W,01,"));
   EXPECT_THAT(sent.err, HasSubstr("refused"));
 }
 

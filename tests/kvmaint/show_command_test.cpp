@@ -103,6 +103,13 @@ TEST_P(ShowGroupTest, ShowsThatGroupAlone) {
   const Json json = ShowJson({"--group", group.key});
   ASSERT_EQ(json.keys.size(), 1U);
   EXPECT_EQ(json.keys.front(), group.key);
+
+  // The header show prints names the group as well as its key.
+  for (const std::string& header : {std::string(group.title), "[" + std::string(group.title) + "]"}) {
+    const ProgramResult byHeader = Kvmaint({"show", "--group", header, file});
+    EXPECT_EQ(byHeader.exitCode, 0) << header << ": " << byHeader.err;
+    EXPECT_EQ(byHeader.out, one.out) << header;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -104,7 +104,7 @@ TEST_F(StationTest, ALineOfThreeWithOneRefusedWrite) {
   EXPECT_THAT(instrumentLines[0], HasSubstr("E2E-001  written 3/3  verified  done"));
   EXPECT_THAT(instrumentLines[1], HasSubstr("E2E-002  written 3/3  verified  done"));
   EXPECT_THAT(instrumentLines[2], HasSubstr("E2E-003"));
-  EXPECT_THAT(instrumentLines[2], HasSubstr("failed at transmit: transmit failed at A1,W"));
+  EXPECT_THAT(instrumentLines[2], HasSubstr("failed at transmit: transmit failed at CH4 warning level and 6 more (A1,W)"));
   EXPECT_THAT(lines.back(), HasSubstr("report: " + report));
   EXPECT_THAT(run.out, HasSubstr("3 instruments: 2 done, 1 failed, 0 skipped"));
   EXPECT_EQ(Lines(ReadBytes(report)).size(), 4U) << "a header and three rows:\n" << ReadBytes(report);

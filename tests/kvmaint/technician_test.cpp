@@ -80,13 +80,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ConfirmCase{"ClearLogRefused", {"clear-log"}, 2, false},
                       ConfirmCase{"ClearLogWithYes", {"clear-log", "--yes"}, 0, true},
                       ConfirmCase{"PowerOffRefused", {"power-off"}, 2, false},
-                      ConfirmCase{"PowerOffWithYes", {"power-off", "--yes"}, 0, true}),
+                      ConfirmCase{"PowerOffWithYes", {"power-off", "--yes"}, 0, true},
+                      // Only in clean air, only with the span gas applied.
+                      ConfirmCase{"ZeroRefused", {"zero"}, 2, false},
+                      ConfirmCase{"SpanRefused", {"span"}, 2, false},
+                      ConfirmCase{"ZeroWithYes", {"zero", "--yes"}, 0, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ChannelTableTest, ZeroNamesEachChannelByItsGas) {
   Simulator sim;
   ASSERT_FALSE(sim.Device().empty());
-  const ProgramResult result = Kvmaint({"zero", "--port", sim.Device()});
+  const ProgramResult result = Kvmaint({"zero", "--yes", "--port", sim.Device()});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const std::vector<std::string> lines = Lines(result.out);
   ASSERT_EQ(lines.size(), 7U) << result.out;
@@ -94,7 +98,7 @@ TEST(ChannelTableTest, ZeroNamesEachChannelByItsGas) {
     // Number, a gas name of letters and digits, the status digit.
     EXPECT_THAT(lines[i], MatchesRegex(std::to_string(i + 1) + "  [A-Z0-9-]+ +[0-9-]")) << lines[i];
   }
-  EXPECT_THAT(lines[1], HasSubstr(" O2 ")) << "the oxygen channel";
+  EXPECT_THAT(lines[1], HasSubstr(" OXY ")) << "the oxygen channel, as the grids name it";
 }
 
 TEST(LiveCsvTest, LogsAHeaderAndOneTimedRowPerPollIntoANewFileOnly) {
@@ -129,7 +133,7 @@ TEST(PowerOffTest, AfterPowerOffNoInstrumentAnswersUntilSwitchedOn) {
   EXPECT_THAT(off.err, HasSubstr("KORVIN No Response. Check Port,Cable And Power."));
 
   sim.Signal(SIGUSR1);
-  const ProgramResult on = Kvmaint({"zero", "--port", sim.Device()});
+  const ProgramResult on = Kvmaint({"zero", "--yes", "--port", sim.Device()});
   EXPECT_EQ(on.exitCode, 0) << on.err;
 }
 
@@ -138,7 +142,7 @@ TEST(PowerOffTest, ThePowerOnDelaySwitchesItOnByItself) {
   ASSERT_FALSE(sim.Device().empty());
   ASSERT_EQ(Kvmaint({"power-off", "--yes", "--port", sim.Device()}).exitCode, 0);
   sim.LetTimePass(1500);
-  const ProgramResult on = Kvmaint({"zero", "--port", sim.Device()});
+  const ProgramResult on = Kvmaint({"zero", "--yes", "--port", sim.Device()});
   EXPECT_EQ(on.exitCode, 0) << on.err;
 }
 

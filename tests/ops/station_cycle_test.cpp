@@ -197,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
     Steps, StationStepFailureTest,
     ::testing::Values(
         StepFault{"RefusedWarningLevel", Refusing("KV-7001", "A1"),
-                  "transmit", "transmit failed at A1,W"},
+                  "transmit", "transmit failed at CH4 warning level and 6 more (A1,W)"},
         StepFault{"StoredWrongly", StoringWrongly("A1"), "verify", "verify failed: 1 setting not as sent"},
         StepFault{"ClockRefused", Refusing("KV-7001", "HC"), "clock",
                   "clock failed"},

@@ -17,6 +17,7 @@ struct AnswerCase {
   int exitCode;
   std::string request;  // the trace line the command starts with ("UP,W,")
   bool sent;
+  const char* question = "This replaces every setting of the instrument";  // how the question starts
 
   friend void PrintTo(const AnswerCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -24,7 +25,7 @@ struct AnswerCase {
 // `shown`: what the terminal showed; `trace`: what the simulator received.
 inline void ExpectAnswered(const AnswerCase& c, int exitCode, const std::string& shown,
                            const std::string& trace) {
-  EXPECT_NE(shown.find("This replaces every setting of the instrument"), std::string::npos) << shown;
+  EXPECT_NE(shown.find(c.question), std::string::npos) << shown;
   EXPECT_EQ(exitCode, c.exitCode) << shown;
   if (c.sent) {
     EXPECT_NE(trace.find("> " + c.request + "\n"), std::string::npos) << shown;
