@@ -127,6 +127,7 @@ void frmMain::PowerOffFinished(bool acknowledged) {
   } else {
     AppendMessage(msg::kPowerOffRefused, info_colour::kFailure);
   }
+  if (!fileLoaded_) beforePowerOff_ = editInstrument_;
   curInstrument_.SetCommFlags(0);
   curInstrument_.ClearDatas();
   uclTZ7100_.Reset();

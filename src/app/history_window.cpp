@@ -208,7 +208,8 @@ void frmHistory::cmdLoadIntoGrids_Click() {
   if (b < 0 || b >= static_cast<int>(snapshots_.size())) return;
   const history::Event& snapshot = snapshots_[static_cast<std::size_t>(b)];
   if (!main_.LoadRecordText(snapshot.snapshot,
-                            ToQString("history of " + snapshot.serial + " at " + snapshot.time))) {
+                            ToQString("history of " + snapshot.serial + " at " + snapshot.time),
+                            snapshot.serial)) {
     dialogs_.Show(Dialogs::Icon::Information, windowTitle(),
                   tr("The main window is busy; load the snapshot when it has finished."));
     return;
