@@ -75,6 +75,15 @@ class Store : public Recorder {
   // instrument did not say its serial (a power off), nullopt every event.
   virtual std::vector<Event> Events(const std::optional<std::string>& serial, std::string* error) = 0;
   virtual std::optional<Event> EventById(std::int64_t id, std::string* error) = 0;
+
+  // ---- Fleet queries (kvmaint fleet): only the rows and snapshots they use.
+  // The latest successful read of each serial number that kept a snapshot,
+  // with it, ordered by serial number.
+  virtual std::vector<Event> LatestReads(std::string* error);
+  // Every successful zero, span and calibration-history event, without
+  // snapshots, oldest first.
+  virtual std::vector<Event> CalibrationEvents(std::string* error);
+  // ---- End of fleet queries.
 };
 
 }  // namespace kv::history

@@ -33,9 +33,16 @@ class SqlStore final : public Store {
   std::vector<Event> Events(const std::optional<std::string>& serial, std::string* error) override;
   std::optional<Event> EventById(std::int64_t id, std::string* error) override;
 
+  // ---- Fleet queries (sql_store_fleet.cpp).
+  std::vector<Event> LatestReads(std::string* error) override;
+  std::vector<Event> CalibrationEvents(std::string* error) override;
+  // ---- End of fleet queries.
+
  private:
   // After a failed statement: closes, so that the next call opens afresh.
   void Drop();
+  // A fleet query's events (sql_store_fleet.cpp).
+  std::vector<Event> FleetQuery(const QString& statement, bool withSnapshot, std::string* error);
 
   StoreLocation location_;
   SqlStoreOptions options_;
