@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -176,7 +177,8 @@ class frmMain final : public QMainWindow, private LinkListener {
   void mnuHistory_Click();
   // Loads a maintenance data file's content (a history snapshot) into
   // EditInstrument and the grids, as Select loads a file; false while busy.
-  bool LoadRecordText(const std::string& content, const QString& source);
+  // `serial` names the instrument the text is a snapshot of (a file keeps none).
+  bool LoadRecordText(const std::string& content, const QString& source, const std::string& serial = {});
 
   // ---- state ---------------------------------------------------------------
   uclTzif& Link() { return uclTZ7100_; }
@@ -305,6 +307,9 @@ class frmMain final : public QMainWindow, private LinkListener {
   clsInstrument editInstrument_;
   clsInstrument fileAsLoaded_;   // the chosen file as read, before any edit
   bool instrumentRead_ = false;  // curInstrument_ holds what a Get read
+  // The instrument as last read before Power OFF cleared the grids: what a
+  // report made then names.
+  std::optional<clsInstrument> beforePowerOff_;
   std::unique_ptr<QLockFile> instanceLock_;
   QTimer* ticker_ = nullptr;
   std::unique_ptr<InstrumentSearch> search_;

@@ -131,6 +131,7 @@ void frmMain::PowerOffFinished() {
   } else {
     AppendMessage(msg::kPowerOffRefused, info_colour::kFailure);
   }
+  if (!fileLoaded_) beforePowerOff_ = editInstrument_;
   curInstrument_.SetCommFlags(0);
   curInstrument_.ClearDatas();
   instrumentRead_ = false;

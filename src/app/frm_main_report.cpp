@@ -14,6 +14,8 @@
 #include "app/info_pane.h"
 #include "common/messages.h"
 #include "qtedge/latin1.h"
+#include "history/history_event.h"
+#include "report/calibration_events.h"
 #include "report/history_source.h"
 #include "report/report_pdf.h"
 
@@ -37,15 +39,31 @@ void frmMain::BuildFileMenu() {
 
 void frmMain::mnuReport_Click() {
   if (busy_) return;
+  // The report shows what the grids show, edits included; after Power OFF
+  // cleared them, the instrument as last read.
+  StoreGrids();
+  const clsInstrument& record =
+      report::WhyNoInstrument(editInstrument_).empty() || !beforePowerOff_ ? editInstrument_ : *beforePowerOff_;
+  const std::string why = report::WhyNoInstrument(record);
+  if (!why.empty()) {
+    services_.dialogs->Critical(windowTitle(), ToQString("No report: " + why + "."));
+    return;
+  }
   const QString name = services_.dialogs->SaveFile(QStringLiteral("PDF (*.pdf);;All files (*.*)"));
   if (name.isEmpty()) return;
-  // The report shows what the grids show, edits included.
-  StoreGrids();
+  report::ReportSources sources;
+  sources.defaults = fleet::CalibrationDefaults::Load(DataFolder().string());
+  // Calibrations recorded since (a zero, a span) are later than what the record holds.
+  std::string error;
+  if (history::Store* store = HistoryStore(&error)) {
+    const std::vector<history::Event> events = store->Events(history::SerialText(record.SerialNo()), &error);
+    if (error.empty()) sources.historyCalibrations = report::CalibrationsInHistory(events);
+  }
   const report::PaperSize paper = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
                                       ? report::PaperSize::Letter
                                       : report::PaperSize::A4;
   const report::PdfWriteResult written = report::WriteReportPdf(
-      report::BuildReportContent(editInstrument_, services_.clock->Now()), paper, ToLatin1(name));
+      report::BuildReportContent(record, services_.clock->Now(), sources), paper, ToLatin1(name));
   if (!written.ok) {
     services_.dialogs->Critical(windowTitle(), ToQString(written.error));
     return;
@@ -68,13 +86,14 @@ void frmMain::mnuHistory_Click() {
   window->show();
 }
 
-bool frmMain::LoadRecordText(const std::string& content, const QString& source) {
+bool frmMain::LoadRecordText(const std::string& content, const QString& source, const std::string& serial) {
   if (busy_) return false;
   // The path field no longer names what the grids show; leaving it would
   // load that file again when the field loses focus.
   txtPath->clear();
   loadedPath_ = source;
   lastLoad_ = ReadMaintenanceText(editInstrument_, content);
+  if (!serial.empty()) editInstrument_.StoreSerialNo(serial);
   fileLoaded_ = true;
   SetButtons(true, 2);
   FillAllGrids();

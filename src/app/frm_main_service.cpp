@@ -11,6 +11,7 @@
 
 #include "app/frm_live.h"
 #include "app/frm_main.h"
+#include "fleet/calibration_due.h"
 #include "app/info_pane.h"
 #include "app/service_menu.h"
 #include "app/service_results.h"
@@ -220,6 +221,9 @@ void frmMain::ReportServiceOutcome(const ServiceRun& run, bool ok) {
       break;
     }
     case ServiceOperation::CalibrationHistory: {
+      // Kept for the report, which names each channel's latest calibration.
+      fleet::CopyCalibrationHistory(curInstrument_, run.record);
+      fleet::CopyCalibrationHistory(editInstrument_, run.record);
       const ResultTable table = HistoryTable(run.record);
       services_.dialogs->ShowTable(caption, table.headers, table.rows);
       break;

@@ -274,8 +274,8 @@ void frmHistory::cmdLoadIntoGrids_Click() {
   const history::Event& snapshot = snapshots_[static_cast<std::size_t>(b)];
   const std::string* bytes = SnapshotBytes(b);
   if (bytes == nullptr) return;
-  if (!main_.LoadRecordText(*bytes,
-                            ToQString("history of " + snapshot.serial + " at " + snapshot.time))) {
+  if (!main_.LoadRecordText(*bytes, ToQString("history of " + snapshot.serial + " at " + snapshot.time),
+                            snapshot.serial)) {
     dialogs_.Show(Dialogs::Icon::Information, windowTitle(),
                   tr("The main window is busy; load the snapshot when it has finished."));
     return;

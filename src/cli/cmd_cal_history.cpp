@@ -27,6 +27,7 @@ struct ChannelCalibration {
   // As the grids show levels: the channel's decimal places and unit, or a code ("-----").
   std::string beforeText, afterText;
   std::string unit;
+  bool fitted;
 };
 
 std::string LevelText(float value, int places, const std::string& unit) {
@@ -43,7 +44,8 @@ ChannelCalibration CalibrationOf(const clsInstrument& record, int channel) {
                                  record.CalibAfter(channel),
                                  LevelText(record.CalibBefore(channel), places, unit),
                                  LevelText(record.CalibAfter(channel), places, unit),
-                                 unit};
+                                 unit,
+                                 record.GasType(channel) != kGasTypeNone};
   const std::string date = rules::CalibrationDateText(record.CalibDate(channel));
   if (date != "never") calibration.date = date;
   return calibration;
@@ -71,7 +73,8 @@ std::string JsonText(const std::vector<ChannelCalibration>& channels) {
            ", \"date\": " + (c.date ? JsonString(*c.date) : "null") +
            ", \"before\": " + JsonValue(c.before) + ", \"after\": " + JsonValue(c.after) +
            ", \"unit\": " + JsonString(c.unit) + ", \"before_text\": " + JsonString(c.beforeText) +
-           ", \"after_text\": " + JsonString(c.afterText) + "}";
+           ", \"after_text\": " + JsonString(c.afterText) +
+           ", \"fitted\": " + (c.fitted ? "true" : "false") + "}";
   }
   return out + "\n]}\n";
 }
@@ -116,8 +119,8 @@ KV_DEFINE_COMMAND(CalHistoryCommand, .name = "cal-history", .arguments = "[--jso
                                "(\"never\" when the instrument has no date), the reading before and\n"
                                "after, with the channel's unit (\"-----\" and the like: no reading).\n"
                                "--json prints {\"channels\": [...]}, each with channel, gas, date\n"
-                               "(null for none), before, after, unit, and before_text and after_text\n"
-                               "as the table shows them.",
+                               "(null for none), before, after, unit, before_text and after_text\n"
+                               "as the table shows them, and fitted (false: no sensor in the slot).",
                     .group = CommandGroup::Instrument, .positionalArguments = 0)
 
 }  // namespace kv::cli

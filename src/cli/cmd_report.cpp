@@ -1,10 +1,12 @@
 // kvmaint report: the settings and calibration report of a maintenance data
 // file, or of an instrument's latest read in the history, as a PDF.
 #include "cli/cli_io.h"
+#include "cli/cmd_fleet_sources.h"
 #include "cli/command.h"
 #include "cli/history_recording.h"
 #include "cli/kvd_files.h"
 #include "common/clock.h"
+#include "report/certificate.h"
 #include "report/history_source.h"
 #include "report/report_pdf.h"
 
@@ -14,14 +16,13 @@ namespace {
 const QString kPdf = QStringLiteral("pdf");
 const QString kPage = QStringLiteral("page");
 const QString kSerial = QStringLiteral("serial");
+const QString kCalibration = QStringLiteral("calibration");
 
 // The record of the latest read of a serial number; false after saying why not.
-bool LoadFromHistory(clsInstrument& record, std::string& model, const QCommandLineParser& parser) {
-  const std::string serial = Bytes(parser.value(kSerial));
-  const std::unique_ptr<history::Store> store = OpenHistoryStore(parser);
-  if (!store) return false;
+bool LoadFromHistory(clsInstrument& record, std::string& model, history::Store& store,
+                     const std::string& serial) {
   std::string error;
-  const std::optional<history::Event> read = report::LatestReadSnapshot(*store, serial, &error);
+  const std::optional<history::Event> read = report::LatestReadSnapshot(store, serial, &error);
   if (!read) {
     PrintError(error);
     return false;
@@ -32,6 +33,50 @@ bool LoadFromHistory(clsInstrument& record, std::string& model, const QCommandLi
   return true;
 }
 
+int WritePdf(const report::ReportContent& content, report::PaperSize paper, const std::string& out) {
+  const report::PdfWriteResult written = report::WriteReportPdf(content, paper, out);
+  if (!written.ok) {
+    PrintError(out + ": " + written.error);
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+int WriteCertificate(const QCommandLineParser& parser, std::int64_t id, report::PaperSize paper,
+                     const std::string& out) {
+  const std::unique_ptr<history::Store> store = OpenHistoryStore(parser);
+  if (!store) return kExitFailure;
+  std::string error;
+  const std::optional<history::Event> event = store->EventById(id, &error);
+  if (!event) {
+    PrintError(error);
+    return kExitFailure;
+  }
+  if (const std::string why = report::WhyNoCertificate(*event); !why.empty()) {
+    PrintError("no certificate: " + why);
+    return kExitFailure;
+  }
+  const std::vector<history::Event> events = store->Events(event->serial, &error);
+  if (!error.empty()) {
+    PrintError(error);
+    return kExitFailure;
+  }
+  report::CertificateSources sources{*event, std::nullopt, std::nullopt, TechnicianOf(parser, *event),
+                                     CalibrationDefaultsOf(parser)};
+  // Events come oldest first: what happened before the calibration, the latest last.
+  for (const history::Event& earlier : events) {
+    if (earlier.id == event->id) break;
+    if (earlier.result != "ok") continue;
+    if (earlier.operation == history::kOpRead && !earlier.snapshot.empty()) {
+      clsInstrument settings;
+      report::LoadSnapshot(earlier, settings);
+      sources.settings = settings;
+    }
+    if (earlier.operation == history::kOpZero && event->operation == history::kOpSpan) sources.zero = earlier;
+  }
+  return WritePdf(report::BuildCertificate(sources), paper, out);
+}
+
 class ReportCommand final : public Command {
  public:
   void Declare(QCommandLineParser& parser) override {
@@ -39,18 +84,23 @@ class ReportCommand final : public Command {
     parser.addOption({kPage, QStringLiteral("Page size: a4 (default) or letter."),
                       QStringLiteral("SIZE"), QStringLiteral("a4")});
     parser.addOption({kSerial,
-                      QStringLiteral("Report the latest read of this instrument in the history."),
+                      QStringLiteral("The instrument: its latest read in the history, or whose "
+                                     "settings FILE.kvd holds; its calibrations come from the history."),
                       QStringLiteral("S")});
+    parser.addOption({kCalibration,
+                      QStringLiteral("Write the calibration certificate of this history event (a zero, "
+                                     "span or calibration-history; see kvmaint history --serial S)."),
+                      QStringLiteral("EVENT_ID")});
     DeclareHistoryStoreOptions(parser);
     parser.addPositionalArgument(QStringLiteral("FILE.kvd"),
-                                 QStringLiteral("The maintenance data file (not with --serial)."));
+                                 QStringLiteral("The maintenance data file (with --serial S)."));
   }
 
   int Run(const QCommandLineParser& parser) override {
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) return Usage(QStringLiteral("one maintenance data file at most"));
-    if (parser.isSet(kSerial) == (files.size() == 1)) {
-      return Usage(QStringLiteral("give either FILE.kvd or --serial S"));
+    if (!parser.isSet(kSerial) && files.isEmpty() && !parser.isSet(kCalibration)) {
+      return Usage(QStringLiteral("give FILE.kvd, --serial S, or both"));
     }
     if (!parser.isSet(kPdf) || parser.value(kPdf).isEmpty()) {
       return Usage(QStringLiteral("--pdf OUT.pdf is required"));
@@ -59,33 +109,60 @@ class ReportCommand final : public Command {
     if (!paper) {
       return Usage(QStringLiteral("unknown page size '%1' (a4 or letter)").arg(parser.value(kPage)));
     }
+    if (parser.isSet(kCalibration)) {
+      if (!files.isEmpty() || parser.isSet(kSerial)) {
+        return Usage(QStringLiteral("--calibration names the instrument itself: no FILE.kvd or --serial"));
+      }
+      bool number = false;
+      const qlonglong id = parser.value(kCalibration).toLongLong(&number);
+      if (!number || id <= 0) return Usage(QStringLiteral("--calibration takes an event number"));
+      return WriteCertificate(parser, id, *paper, Bytes(parser.value(kPdf)));
+    }
     clsInstrument record;
-    std::string model(report::kInstrumentModel);
+    report::ReportSources sources;
+    sources.defaults = CalibrationDefaultsOf(parser);
+    const std::string serial = Bytes(parser.value(kSerial));
     if (files.size() == 1) {
       if (!LoadMaintenanceFile(record, files.constFirst())) return kExitUsage;
-    } else if (!LoadFromHistory(record, model, parser)) {
-      return kExitFailure;
+      // The file keeps no serial number: --serial names whose settings these are.
+      if (!serial.empty()) record.StoreSerialNo(serial);
     }
-    const report::ReportContent content =
-        report::BuildReportContent(record, SystemClock().Now(), model);
-    const std::string out = Bytes(parser.value(kPdf));
-    const report::PdfWriteResult written = report::WriteReportPdf(content, *paper, out);
-    if (!written.ok) {
-      PrintError(out + ": " + written.error);
-      return kExitFailure;
+    const std::string why = report::WhyNoInstrument(record);
+    if (files.size() == 1 && !why.empty()) {
+      PrintError(Bytes(files.constFirst()) + " names no instrument: give --serial S");
+      return kExitUsage;
     }
-    return kExitOk;
+    if (!serial.empty()) {
+      // A file's report goes on without the history: its calibrations then read "not read".
+      const std::unique_ptr<history::Store> store = OpenHistoryStore(parser);
+      if (!store && files.isEmpty()) return kExitFailure;
+      if (files.isEmpty() && !LoadFromHistory(record, sources.model, *store, serial)) return kExitFailure;
+      if (store) sources.historyCalibrations = HistoryCalibrations(*store, serial);
+    }
+    return WritePdf(report::BuildReportContent(record, SystemClock().Now(), sources), *paper,
+                    Bytes(parser.value(kPdf)));
   }
 };
 
 }  // namespace
 
 KV_DEFINE_COMMAND(ReportCommand, .name = "report",
-                    .arguments = "(FILE.kvd | --serial S) --pdf OUT.pdf [--page a4|letter]",
+                    .arguments = "([FILE.kvd] --serial S | --calibration EVENT_ID) --pdf OUT.pdf [--page a4|letter]",
                     .summary = "Write the settings and calibration report of an instrument as a PDF.",
-                    .details = "The identity, channels with ranges and alarm levels, the latest\n"
-                               "calibration, the station and user lists and lines for signatures.\n"
-                               "--serial S reports the latest read of S kept in the history.\n"
+                    .details = "The identity, channels with ranges and alarm levels, each channel's\n"
+                               "latest calibration with its next due date (\"OVERDUE\" once passed,\n"
+                               "from the instrument's Calibration Time Limit, else [Fleet]\n"
+                               "CalibrationDays of KVMaintenance.ini), the station and user lists\n"
+                               "and lines for signatures.\n"
+                               "--serial S reports the latest read of S kept in the history, or with\n"
+                               "FILE.kvd names the instrument whose settings the file holds (a file\n"
+                               "keeps no serial number, so a report of one needs it).\n"
+                               "Calibrations come from the history (cal-history, zero, span).\n"
+                               "--calibration EVENT_ID writes the one-page certificate of that\n"
+                               "calibration instead: identity, each channel's gas, span value, zero\n"
+                               "and span result, the date, the technician ([Fleet] Technician= of\n"
+                               "KVMaintenance.ini, else the user who calibrated), the next due date\n"
+                               "and a signature line.\n"
                                "The PDF appears complete or not at all.\n"
                                "Exit status 0 written, 1 not written or not in the history,\n"
                                "2 bad command line or a file that cannot be read.",

@@ -13,6 +13,7 @@ CommandInfo DiffCommandInfo();
 CommandInfo DumpCommandInfo();
 CommandInfo EncodeCommandInfo();
 CommandInfo ExportCsvCommandInfo();
+CommandInfo FleetCommandInfo();
 CommandInfo GetCommandInfo();
 CommandInfo HistoryCommandInfo();
 CommandInfo ImportCsvCommandInfo();
@@ -46,6 +47,7 @@ const std::vector<CommandInfo>& AllCommands() {
         CalHistoryCommandInfo(), InitCommandInfo(),
         ReportCommandInfo(),
         HistoryCommandInfo(),
+        FleetCommandInfo(),
         StationCommandInfo(),
     };
     std::sort(table.begin(), table.end(), [](const CommandInfo& a, const CommandInfo& b) {

@@ -110,6 +110,15 @@ class Store : public Recorder {
   // Ends the statement in progress at once, from any thread (a server that
   // hangs); the call in progress fails and the next one connects afresh.
   virtual void Interrupt() {}
+
+  // ---- Fleet queries (kvmaint fleet): only the rows and snapshots they use.
+  // The latest successful read of each serial number that kept a snapshot,
+  // with it, ordered by serial number.
+  virtual std::vector<Event> LatestReads(std::string* error);
+  // Every successful zero, span and calibration-history event, without
+  // snapshots, oldest first.
+  virtual std::vector<Event> CalibrationEvents(std::string* error);
+  // ---- End of fleet queries.
 };
 
 }  // namespace kv::history

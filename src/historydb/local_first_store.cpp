@@ -76,6 +76,12 @@ std::optional<Event> LocalFirstStore::LatestSnapshot(const std::string& serial, 
   return Reader().LatestSnapshot(serial, operation, error);
 }
 
+std::vector<Event> LocalFirstStore::LatestReads(std::string* error) { return Reader().LatestReads(error); }
+
+std::vector<Event> LocalFirstStore::CalibrationEvents(std::string* error) {
+  return Reader().CalibrationEvents(error);
+}
+
 std::vector<Event> LocalFirstStore::PendingEvents(std::size_t limit, std::string* error) {
   if (!shared_) return {};
   return LocalReader().PendingEvents(limit, error);

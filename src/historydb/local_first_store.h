@@ -35,6 +35,8 @@ class LocalFirstStore final : public Store {
   std::size_t EventCount(const std::optional<std::string>& serial, std::string* error) override;
   std::optional<Event> LatestSnapshot(const std::string& serial, const std::string& operation,
                                       std::string* error) override;
+  std::vector<Event> LatestReads(std::string* error) override;
+  std::vector<Event> CalibrationEvents(std::string* error) override;
   // The local file's events not yet on the server (none without a server).
   std::vector<Event> PendingEvents(std::size_t limit, std::string* error) override;
   std::size_t PendingCount(std::string* error) override;

@@ -374,4 +374,36 @@ bool SqlStore::MarkForwarded(const std::vector<std::string>& uids, std::string* 
   return false;
 }
 
+// ---- fleet queries: only the rows and the snapshots they use.
+
+std::vector<Event> SqlStore::FleetQuery(const QString& statement, bool withSnapshot, std::string* error) {
+  std::vector<Event> events;
+  if (!Prepare(error)) return events;
+  QSqlQuery query(QSqlDatabase::database(connection_, false));
+  query.setForwardOnly(true);
+  query.prepare(statement);
+  if (!Run(query, error)) return events;
+  while (query.next()) events.push_back(EventFromRow(query, withSnapshot));
+  return events;
+}
+
+// The latest read of each serial number, found through the (serial, time) index.
+std::vector<Event> SqlStore::LatestReads(std::string* error) {
+  return FleetQuery(Select(kListColumns, true,
+                           "WHERE id IN ("
+                           " SELECT (SELECT r.id FROM events r WHERE r.serial = s.serial AND r.operation = 'read'"
+                           "         AND r.result = 'ok' AND length(r.snapshot) > 0"
+                           "         ORDER BY r.event_time DESC, r.id DESC LIMIT 1)"
+                           " FROM (SELECT DISTINCT serial FROM events) s)"
+                           " ORDER BY serial"),
+                    true, error);
+}
+
+std::vector<Event> SqlStore::CalibrationEvents(std::string* error) {
+  return FleetQuery(Select(kListColumns, false,
+                           "WHERE operation IN ('zero', 'span', 'calibration-history') AND result = 'ok'"
+                           " ORDER BY event_time, id"),
+                    false, error);
+}
+
 }  // namespace kv::history

@@ -56,6 +56,11 @@ class SqlStore final : public Store {
   bool MarkForwarded(const std::vector<std::string>& uids, std::string* error) override;
   void Interrupt() override;
 
+  // ---- Fleet queries.
+  std::vector<Event> LatestReads(std::string* error) override;
+  std::vector<Event> CalibrationEvents(std::string* error) override;
+  // ---- End of fleet queries.
+
  private:
   // Runs the prepared `query` within the statement limit; false with `error`
   // set, after which the connection is closed so the next call opens afresh.
@@ -63,6 +68,8 @@ class SqlStore final : public Store {
   // After a failed statement: closes, so that the next call opens afresh.
   void Drop();
   std::string QueryError(const QSqlQuery& query);
+  // A fleet query's events.
+  std::vector<Event> FleetQuery(const QString& statement, bool withSnapshot, std::string* error);
 
   StoreLocation location_;
   SqlStoreOptions options_;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "fleet/calibration_merge.h"
 #include "protocol/format_gas_value.h"
 #include "rules/edit_check.h"
 #include "rules/settings_view.h"
@@ -9,6 +10,9 @@
 
 namespace kv::report {
 namespace {
+
+// A channel falling due within this many days says so.
+constexpr int kDueSoonDays = 30;
 
 std::string Trimmed(std::string_view text) { return std::string(rules::Trim(text)); }
 
@@ -60,34 +64,67 @@ ReportTable ChannelTable(const clsInstrument& r) {
   return table;
 }
 
-// The latest calibration of each channel. A channel never calibrated holds
-// the code -101 (or nothing) as its date.
-ReportTable CalibrationTable(const clsInstrument& r) {
+// The latest calibration of each channel: the record's (when the
+// instrument's calibration history was read into it) or the history's,
+// whichever is later.
+std::vector<fleet::ChannelCalibration> KnownCalibrations(const clsInstrument& r,
+                                                         const ReportSources& sources, bool& known) {
+  std::vector<fleet::ChannelCalibration> channels = fleet::CalibrationsOf(r);
+  known = fleet::HoldsCalibrationHistory(r);
+  if (sources.historyCalibrations) {
+    known = true;
+    fleet::MergeLatest(channels, *sources.historyCalibrations);
+  }
+  return channels;
+}
+
+std::string DueText(const fleet::ChannelDue& due) {
+  switch (due.state) {
+    case fleet::DueState::Overdue: return "OVERDUE";
+    case fleet::DueState::Never: return "never";
+    case fleet::DueState::NotFitted: return "-";
+    case fleet::DueState::DueSoon: return "due in " + std::to_string(due.daysLeft) + " days";
+    default: return fleet::StateText(due);
+  }
+}
+
+ReportTable CalibrationTable(const clsInstrument& r, const DateTime& now, const ReportSources& sources) {
   ReportTable table{"Latest Calibration",
-                    {"Channel", "Gas", "Calibration Date", "Before", "After", "Span Value"},
-                    {3, 3, 6, 3, 3, 3},
+                    {"Channel", "Gas", "Calibrated", "Before", "After", "Span", "Next Due", "State"},
+                    {4, 3, 5, 5, 5, 3, 5, 7},
                     {},
                     {}};
-  for (int slot = 0; slot < kSensorChannels; ++slot) {
-    const int places = r.GasPoint(slot);
-    const Date date = r.CalibDate(slot);
-    table.rows.push_back({view::SlotCaption(slot), Trimmed(view::SlotName(r, slot)),
-                          date <= 0 ? "-" : FormatGeneralDate(FromSerialDate(date)),
-                          FormatGasValue(r.CalibBefore(slot), places),
-                          FormatGasValue(r.CalibAfter(slot), places),
-                          FormatGasValue(r.AutoCalib(slot), places)});
+  bool known = false;
+  const std::vector<fleet::ChannelCalibration> channels = KnownCalibrations(r, sources, known);
+  const fleet::InstrumentDue due =
+      fleet::JudgeInstrument(channels, r.CalLimit(), sources.defaults, now, kDueSoonDays);
+  for (const fleet::ChannelDue& channel : due.channels) {
+    const int slot = channel.calibration.channel;
+    const fleet::ChannelCalibration& c = channel.calibration;
+    const bool shown = known && c.fitted;
+    std::string date = !c.fitted ? "-" : !known ? "not read" : "never";
+    // The day: the time would not fit the page's column.
+    if (shown && c.calibrated) date = FormatGeneralDate(*c.calibrated).substr(0, 10);
+    table.rows.push_back({view::SlotCaption(slot), Trimmed(view::SlotName(r, slot)), date,
+                          shown && !c.before.empty() ? c.before : "-",
+                          shown && !c.after.empty() ? c.after : "-",
+                          FormatGasValue(r.AutoCalib(slot), r.GasPoint(slot)),
+                          shown && channel.due ? FormatGeneralDate(*channel.due).substr(0, 10) : "-",
+                          shown ? DueText(channel) : "-"});
   }
   return table;
 }
 
+// The values each channel's zero and span calibration keep; the zero
+// calibration keeps two more than there are sensor channels.
 ReportTable CalibrationValueTable(const clsInstrument& r) {
-  ReportTable table{"Calibration Values", {"Entry", "Zero", "Span"}, {1, 2, 2}, {}, {}};
-  const int entries = clsInstrument::kSZ > clsInstrument::kS1 ? clsInstrument::kSZ
-                                                               : clsInstrument::kS1;
-  for (int i = 0; i < entries; ++i) {
-    table.rows.push_back({std::to_string(i + 1),
-                          i < clsInstrument::kSZ ? std::to_string(r.SZ_(i)) : "-",
-                          i < clsInstrument::kS1 ? std::to_string(r.S1_(i)) : "-"});
+  ReportTable table{"Calibration Values", {"Channel", "Gas", "Zero", "Span"}, {2, 2, 2, 2}, {}, {}};
+  constexpr int kZeroValuesRead = 9;
+  for (int i = 0; i < kZeroValuesRead; ++i) {
+    const bool sensor = i < kSensorChannels;
+    table.rows.push_back({sensor ? view::SlotCaption(i) : "Zero " + std::to_string(i + 1),
+                          sensor ? Trimmed(view::SlotName(r, i)) : "-", std::to_string(r.SZ_(i)),
+                          sensor && i < clsInstrument::kS1 ? std::to_string(r.S1_(i)) : "-"});
   }
   return table;
 }
@@ -107,12 +144,25 @@ ReportTable ListTable(std::string heading, const std::vector<ViewEntry>& entries
 
 ReportContent BuildReportContent(const clsInstrument& record, const DateTime& reportDate,
                                  std::string_view model) {
+  ReportSources sources;
+  sources.model = std::string(model);
+  return BuildReportContent(record, reportDate, sources);
+}
+
+std::string WhyNoInstrument(const clsInstrument& record) {
+  if (!Trimmed(record.SerialNo()).empty()) return {};
+  return "the settings name no instrument (no serial number): read one with Get, or load a read from "
+         "the history";
+}
+
+ReportContent BuildReportContent(const clsInstrument& record, const DateTime& reportDate,
+                                 const ReportSources& sources) {
   ReportContent content;
   content.title = "Settings and Calibration Report";
   content.reportDate = FormatGeneralDate(reportDate);
-  content.tables.push_back(IdentityTable(record, model));
+  content.tables.push_back(IdentityTable(record, sources.model));
   content.tables.push_back(ChannelTable(record));
-  content.tables.push_back(CalibrationTable(record));
+  content.tables.push_back(CalibrationTable(record, reportDate, sources));
   content.tables.push_back(CalibrationValueTable(record));
   content.tables.push_back(ListTable("Stations", view::StationEntries(record)));
   content.tables.push_back(ListTable("Users", view::UserEntries(record)));

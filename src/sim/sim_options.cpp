@@ -10,6 +10,7 @@ namespace {
 
 constexpr long kLargestDelayMs = 600000;
 constexpr long kLongestPowerOffSeconds = 86400;
+constexpr long kLongestCalibrationAgeDays = 36500;
 
 std::optional<long> Positive(std::string_view text) {
   const auto value = ParseDec32(text);
@@ -135,6 +136,14 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> args) {
       }
       o.baud = *baud;
       known = true;
+    } else if (flag == "--calibrated-days-ago") {
+      const auto days = ParseDec32(value);
+      if (!days || *days < 0 || *days > kLongestCalibrationAgeDays) {
+        parsed.error = Bad(flag, value);
+        return parsed;
+      }
+      o.calibratedDaysAgo = static_cast<int>(*days);
+      known = true;
     } else if (flag == "--power-on-after") {
       const auto seconds = Positive(value);
       if (!seconds || *seconds > kLongestPowerOffSeconds) {
@@ -209,6 +218,8 @@ std::string SimUsage() {
          "                        each takes its file's name as its serial number\n"
          "  --line-out DIR        on exit write each instrument of the line to\n"
          "                        DIR/<serial>.kvd\n"
+         "  --calibrated-days-ago N  every fitted channel was last calibrated N days\n"
+         "                        before the instrument's clock at start\n"
          "  --baud N              pace replies as a serial line of N baud (default: instant)\n"
          "  --power-on-after N    after power off (\"RO,W,\") answer again N seconds\n"
          "                        later (default: only on SIGUSR1)\n"

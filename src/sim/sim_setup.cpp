@@ -8,6 +8,20 @@
 #include "sim/sim_state_file.h"
 
 namespace kv::sim {
+namespace {
+
+// --calibrated-days-ago: every fitted channel calibrated that long before `now`.
+void SetCalibrationAge(clsInstrument& settings, int daysAgo, const DateTime& now) {
+  if (daysAgo < 0) return;
+  constexpr long long kSecondsPerDay = 24LL * 60 * 60;
+  const Date calibrated = ToSerialDate(AddSeconds(now, -daysAgo * kSecondsPerDay));
+  for (int channel = 0; channel < kSensorChannels; ++channel) {
+    if (settings.GasType(channel) == kGasTypeNone) continue;
+    [[maybe_unused]] const bool stored = settings.SetCalibDate(channel, calibrated);
+  }
+}
+
+}  // namespace
 
 std::unique_ptr<SimSetup> SimSetup::Make(const SimOptions& options, const Clock& clock,
                                          std::string* error) {
@@ -16,8 +30,10 @@ std::unique_ptr<SimSetup> SimSetup::Make(const SimOptions& options, const Clock&
     return nullptr;
   }
   std::vector<clsInstrument> lineStates;
+  SetCalibrationAge(settings, options.calibratedDaysAgo, clock.Now());
   for (const std::string& path : options.linePaths) {
     if (!LoadLineInstrument(path, settings, error)) return nullptr;
+    SetCalibrationAge(settings, options.calibratedDaysAgo, clock.Now());
     lineStates.push_back(settings);
   }
   SimLine line(std::move(lineStates));

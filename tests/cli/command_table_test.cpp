@@ -47,7 +47,7 @@ class CommandLine : public testing::Test {
 
 TEST_F(CommandLine, TheTableHoldsEveryCommandOnceFilesFirst) {
   const std::vector<std::string> expected = {
-      "decode",    "diff",      "encode",    "export-csv",    "history",    "import-csv", "report",
+      "decode",    "diff",      "encode",    "export-csv",    "fleet",     "history",    "import-csv", "report",
       "set",       "show",      "cal-history", "clear-log", "dump",        "factory-reset", "get",
       "init",      "live",      "load-defaults", "ports",     "power-off",  "pump",
       "send",      "set-clock", "span",      "station",   "zero"};

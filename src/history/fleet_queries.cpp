@@ -1,0 +1,32 @@
+// The fleet queries of a store that has no faster way: from all its events.
+#include <map>
+
+#include "history/history_store.h"
+
+namespace kv::history {
+
+std::vector<Event> Store::LatestReads(std::string* error) {
+  std::map<std::string, Event> latest;
+  for (Event& event : Events(std::nullopt, error)) {
+    if (event.operation == kOpRead && event.result == "ok" && !event.snapshot.empty()) {
+      latest[event.serial] = std::move(event);  // oldest first: the last one stays
+    }
+  }
+  std::vector<Event> reads;
+  for (auto& [serial, event] : latest) reads.push_back(std::move(event));
+  return reads;
+}
+
+std::vector<Event> Store::CalibrationEvents(std::string* error) {
+  std::vector<Event> calibrations;
+  for (Event& event : Events(std::nullopt, error)) {
+    const bool calibration =
+        event.operation == kOpZero || event.operation == kOpSpan || event.operation == kOpCalHistory;
+    if (!calibration || event.result != "ok") continue;
+    event.snapshot.clear();
+    calibrations.push_back(std::move(event));
+  }
+  return calibrations;
+}
+
+}  // namespace kv::history
