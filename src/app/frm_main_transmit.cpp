@@ -11,6 +11,7 @@
 #include "app/settings_grid.h"
 #include "app/upload_dialog.h"
 #include "common/messages.h"
+#include "files/record_as_filed.h"
 #include "link/change_review.h"
 #include "link/command_subjects.h"
 #include "rules/record_check.h"
@@ -99,8 +100,12 @@ void frmMain::cmdSend_Click() {
   clsInstrument toSend = curInstrument_;
   CopyInstrument(toSend, editInstrument_, true);
   if (!RecordWritable(toSend, msg::kNotTransmitted)) return;
-  // Compared with what the instrument holds; with nothing read, with the file as loaded.
-  const clsInstrument& held = instrumentRead_ || !fileLoaded_ ? curInstrument_ : fileAsLoaded_;
+  // Compared with what the instrument holds (as a file would give it back, when
+  // a file is sent: what a file cannot keep is no change); with nothing read,
+  // with the file as loaded.
+  const clsInstrument held = !fileLoaded_       ? curInstrument_
+                             : instrumentRead_ ? AsFiled(curInstrument_)
+                                               : fileAsLoaded_;
   std::vector<ReviewLine> lines;
   for (const ReviewRow& row : ReviewRows(changes, held, editInstrument_)) {
     lines.push_back({Latin1(row.name), Latin1(row.before), Latin1(row.after), row.unchanged});

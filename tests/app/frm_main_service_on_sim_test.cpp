@@ -17,6 +17,7 @@
 #include "app/service_menu.h"
 #include "app/upload_dialog.h"
 #include "rules/edit_check.h"
+#include "rules/setting_names.h"
 #include "window_on_sim.h"
 
 namespace kv {
@@ -114,10 +115,10 @@ TEST_P(ServiceMenuOnSim, YesSendsTheCommandAndReportsTheOutcome) {
     ASSERT_EQ(dialogs_.tables.size(), 1U);
     const auto& rows = dialogs_.tables.front().rows;
     ASSERT_EQ(rows.size(), 7U);
-    // The channels are named by their gas as the instrument reports it.
+    // The channels are named by their gas as the grids name it (the fixed sensors "OXY" ...).
     for (int channel = 0; channel < 7; ++channel) {
       EXPECT_EQ(rows[static_cast<std::size_t>(channel)][1].toStdString(),
-                rules::Trim(window_->CurInstrument().GasName(channel)))
+                rules::GridGasName(window_->CurInstrument(), channel))
           << "channel " << channel;
     }
   } else {

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "app/settings_grid.h"
+#include "files/csv_tables.h"
 #include "main_window_fixture.h"
 #include "window_on_sim.h"
 
@@ -36,8 +37,29 @@ TEST_P(ExportOffersTheTablesName, InTheSaveDialog) {
 
 INSTANTIATE_TEST_SUITE_P(EveryTable, ExportOffersTheTablesName,
                          ::testing::Values(SuggestedName{csv::CsvTable::Stations, "Station.csv"},
-                                           SuggestedName{csv::CsvTable::Users, "User.csv"},
-                                           SuggestedName{csv::CsvTable::PidHigh, "PID_High17.csv"},
+                                           SuggestedName{csv::CsvTable::Users, "User.csv"}));
+
+// The tables checked before export: an empty window holds no valid PID entry
+// 17 or conversion row, and the window refuses as kvmaint export-csv does on
+// the same record, naming the same cell; no save dialog.
+class ExportOfAnEmptyCheckedTable : public test::MainWindowFixture,
+                                    public ::testing::WithParamInterface<SuggestedName> {};
+
+TEST_P(ExportOfAnEmptyCheckedTable, IsRefusedAsKvmaintRefusesIt) {
+  ASSERT_TRUE(Load());
+  window_->FillAllGrids();
+  window_->ExportTable(GetParam().table);
+  ASSERT_FALSE(dialogs_.calls.empty());
+  EXPECT_EQ(dialogs_.calls.back().kind, "show");
+  const std::string blocking =
+      csv::BlockingCell(csv::CheckedBeforeExport(window_->EditInstrument(), GetParam().table));
+  ASSERT_FALSE(blocking.empty());
+  EXPECT_EQ(dialogs_.calls.back().text.toStdString(),
+            "Improper data found  ( " + std::string(csv::ShapeOf(GetParam().table).title) + " ): " + blocking);
+}
+
+INSTANTIATE_TEST_SUITE_P(CheckedTables, ExportOfAnEmptyCheckedTable,
+                         ::testing::Values(SuggestedName{csv::CsvTable::PidHigh, "PID_High17.csv"},
                                            SuggestedName{csv::CsvTable::PidLow, "PID_Low17.csv"},
                                            SuggestedName{csv::CsvTable::Conversion,
                                                          "UserConversion.csv"}));

@@ -101,8 +101,8 @@ TEST_F(WindowTransmit, WritesExactlyTheEditedSettingsAndVerifiesThem) {
   }
   // In write order.
   EXPECT_EQ(listed, (std::vector<std::string>{"LCD Backlight Time(0-255sec): 5 -> 10",
-                                              "Warning (CO): 25 -> 20",
-                                              "Name (CO2): CO2 -> CO3"}));
+                                              "CO warning level: 25 ppm -> 20 ppm",
+                                              "CO2 name: CO2 -> CO3"}));
   const QStringList lines = PaneLines();
   EXPECT_TRUE(lines.contains(QStringLiteral("KORVIN Upload Complete.")));
   EXPECT_EQ(LastPaneLine(), "Verified: the instrument holds every setting as transmitted.");
@@ -153,7 +153,8 @@ TEST_F(WindowTransmit, CancelEndsTheWriteAtOnceAndNamesWhatWasTaken) {
   EXPECT_LT(sim_->NowMs() - cancelledAt, 1000);
   const QStringList lines = PaneLines();
   EXPECT_TRUE(lines.contains(QStringLiteral("KORVIN Upload Fail.")));
-  EXPECT_TRUE(lines.contains(QStringLiteral("The instrument acknowledged before it stopped: XT,W")))
+  EXPECT_TRUE(lines.contains(QStringLiteral(
+      "The instrument acknowledged before it stopped: LCD Backlight Time(0-255sec) (XT,W)")))
       << lines.join(QLatin1Char('\n')).toStdString();
   // The edits stay for another Transmit.
   EXPECT_EQ(window_->EditInstrument().LcdBackLight(), 10);

@@ -13,6 +13,7 @@
 #include "files/kvd_reader.h"
 #include "files/kvd_writer.h"
 #include "kvmaint/harness/kvmaint_run.h"
+#include "support/run_checks.h"
 #include "window_on_sim.h"
 
 namespace kv {
@@ -25,7 +26,7 @@ class ReviewOnSim : public test::WindowOnSim {
     clsInstrument record;
     EXPECT_TRUE(ReadMaintenanceFile(record, Backup(0).string()).complete);
     EXPECT_TRUE(record.SetWarning(3, record.Warning(3) + 5.0f));
-    EXPECT_TRUE(record.SetXZ_(0, "J.SMITH"));
+    EXPECT_TRUE(record.SetXZ_(1, "Q.TESTER"));
     EXPECT_TRUE(record.SetXS_(2, "DOCK"));
     record.SetLcdBackLight(static_cast<Integer>(record.LcdBackLight() + 7));
     record.SetLcdContrast(static_cast<Integer>(record.LcdContrast() == 9 ? 10 : 9));
@@ -93,7 +94,11 @@ TEST_F(ReviewOnSim, EachChangeReadsAsKvmaintDiffPrintsIt) {
                                   line.find(" ppm -> ") != std::string::npos && line.ends_with(" ppm");
                          }),
             reviewed.end());
-  EXPECT_NE(std::find(reviewed.begin(), reviewed.end(), "User 1: (empty) -> J.SMITH"), reviewed.end());
+  EXPECT_NE(std::find_if(reviewed.begin(), reviewed.end(),
+                         [](const std::string& line) {
+                           return line.starts_with("User 2: ") && line.ends_with(" -> Q.TESTER");
+                         }),
+            reviewed.end());
 }
 
 }  // namespace

@@ -37,10 +37,10 @@ INSTANTIATE_TEST_SUITE_P(
         DifferenceCase{"LevelWithItsPlacesAndUnit",
                        [](clsInstrument& r) { ASSERT_TRUE(r.SetWarning(2, 7.5F)); },
                        {{"H2S warning level", "5.0 ppm", "7.5 ppm"}}},
-        // The caption takes the gas name of the snapshot being loaded.
+        // Named as every change is: after the gas the earlier snapshot holds there.
         DifferenceCase{"RenamedGas",
                        [](clsInstrument& r) { ASSERT_TRUE(r.SetGasName(5, "NH3")); },
-                       {{"NH3 name", "VOC", "NH3"}}},
+                       {{"VOC name", "VOC", "NH3"}}},
         DifferenceCase{"ListEntryCountedFromOne",
                        [](clsInstrument& r) { ASSERT_TRUE(r.SetXZ_(4, "EVE")); },
                        {{"User 5", "(empty)", "EVE"}}},
