@@ -183,7 +183,7 @@ def check(root):
             lines = sorted({where(m.start()).split(":")[1] for m in KEYWORD.finditer(code)}, key=int)
             if lines:
                 findings.append(f"{relative}:{lines[0]}: a coroutine outside {', '.join(COROUTINE_LAYERS)} "
-                                f"(co_ keywords on lines {', '.join(lines)}): coroutines belong to the link")
+                                f"(co_ keywords on lines {', '.join(lines)}): coroutines belong to the link and the operations")
         for offset, what in await_findings(code):
             findings.append(f"{where(offset)}: {what}")
     return findings

@@ -184,6 +184,10 @@ bool StationDialog::StartRun() {
   tblStationDone->setRowCount(0);
   lblStationReport->clear();
   reportPath_.clear();
+  report_ = std::make_unique<StationReportFile>();
+  if (report_->Claim(StationReportPath(window_.BackupFolder().string(), window_.Link().GetClock().Now()))) {
+    run_->SetReport(report_.get());
+  }
   const bool started = window_.Link().Start(RunStation(window_.Link(), *run_), [this](bool) {
     QTimer::singleShot(0, this, &StationDialog::RunFinished);
   });
@@ -198,10 +202,9 @@ void StationDialog::StopRun() {
 
 void StationDialog::RunFinished() {
   running_ = false;
-  const std::string path = StationReportPath(window_.BackupFolder().string(), window_.Link().GetClock().Now());
-  const std::string error = WriteStationReport(path, run_->Outcomes());
-  reportPath_ = error.empty() ? ToQString(path) : QString();
-  lblStationReport->setText(error.empty() ? tr("Report: %1").arg(ToQString(path))
+  const std::string error = report_->IsOpen() ? run_->ReportError() : report_->Error();
+  reportPath_ = error.empty() ? ToQString(report_->Path()) : QString();
+  lblStationReport->setText(error.empty() ? tr("Report: %1").arg(reportPath_)
                                           : tr("Report not written: %1").arg(ToQString(error)));
   ShowStatus(StationPhase::Waiting, tr("Stopped: %1").arg(ToQString(StationSummary(run_->Outcomes()))));
   UpdateButtons();

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "ops/station_files.h"
 #include "ops/station_run.h"
 
 class QCheckBox;
@@ -58,6 +59,7 @@ class StationDialog final : public QDialog, private StationObserver {
   std::string fileContent_;
   QString filePath_;
   std::unique_ptr<StationRun> run_;
+  std::unique_ptr<StationReportFile> report_;
   bool running_ = false;
   QString reportPath_;
 

@@ -100,6 +100,7 @@ class StationCommand final : public InstrumentCommand {
       return kExitUsage;
     }
     plan_.backupFolder = backups.string();
+    reportGiven_ = parser.isSet(kReport);
     reportPath_ = parser.isSet(kReport) ? ToFsPath(parser.value(kReport)).string()
                                         : StationReportPath(plan_.backupFolder, clock_.Now());
     plan_.user = Bytes(qEnvironmentVariable("USER"));
@@ -115,17 +116,20 @@ class StationCommand final : public InstrumentCommand {
     ops::OperationOutcome notRecorded;  // says once why nothing can be recorded
     if (!Sink().Active()) ReportRecording(notRecorded);
     StationRun run(plan_, &printer, Sink().Recorder());
+    StationReportFile report;
+    const bool opened = reportGiven_ ? report.Create(reportPath_) : report.Claim(reportPath_);
+    if (opened) run.SetReport(&report);
     const Outcome ended = session.Run(RunStation(session.Link(), run), "Station");
     const std::vector<std::string> historyErrors = run.HistoryErrors();
     for (const std::string& problem : std::set(historyErrors.begin(), historyErrors.end())) {
       PrintError(problem);
     }
     PrintLine(StationSummary(run.Outcomes()));
-    const std::string error = WriteStationReport(reportPath_, run.Outcomes());
+    const std::string error = opened ? run.ReportError() : report.Error();
     if (!error.empty()) {
-      PrintError("cannot write the report " + reportPath_ + ": " + error);
+      PrintError("cannot write the report " + (opened ? report.Path() : reportPath_) + ": " + error);
     } else {
-      PrintLine("report: " + reportPath_);
+      PrintLine("report: " + report.Path());
     }
     if (ended == Outcome::Interrupted && !printer.BetweenInstruments()) {
       PrintError("interrupted while " + printer.Where());
@@ -141,6 +145,7 @@ class StationCommand final : public InstrumentCommand {
   SystemClock clock_;
   StationPlan plan_;
   std::string reportPath_;
+  bool reportGiven_ = false;
 };
 
 }  // namespace

@@ -26,6 +26,24 @@ BackupResult Written(const clsInstrument& record, AtomicFileSink& sink) {
 
 }  // namespace
 
+std::vector<std::string> InstrumentBackupPaths(const std::filesystem::path& folder, const DateTime& day,
+                                               const std::string& serial) {
+  std::string tag;
+  for (const char c : serial) {
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                       c == '.';
+    tag += plain ? c : '_';
+  }
+  if (tag.empty() || tag.find_first_not_of('_') == std::string::npos) tag = "noserial";
+  std::string stem = BackupFileName(day, 0);
+  stem = stem.substr(0, stem.size() - 4) + "_" + tag;
+  std::vector<std::string> paths;
+  for (int number = 0; number < kBackupNamesPerDay; ++number) {
+    paths.push_back((folder / (number == 0 ? stem + ".kvd" : stem + "_" + std::to_string(number) + ".kvd")).string());
+  }
+  return paths;
+}
+
 BackupResult WriteBackup(const clsInstrument& record, const std::vector<std::string>& names) {
   if (!names.empty()) {
     std::error_code ignored;

@@ -24,6 +24,13 @@ BackupResult WriteBackup(const clsInstrument& record, const std::vector<std::str
 // The day's dated backup in `folder`.
 BackupResult WriteDatedBackup(const clsInstrument& record, const std::filesystem::path& folder,
                               const DateTime& day);
+// Station mode's series, so that a line of more than 100 instruments a day
+// fits: "yyyyMMdd_<serial>.kvd", then "_1" ... "_99" per instrument, the
+// serial's characters outside letters, digits, '-' and '.' as '_'
+// ("noserial" for a blank one).
+std::vector<std::string> InstrumentBackupPaths(const std::filesystem::path& folder, const DateTime& day,
+                                               const std::string& serial);
+
 // The backup written to the file `path` names (kvmaint get --output).
 BackupResult WriteBackupTo(const clsInstrument& record, const std::filesystem::path& path);
 

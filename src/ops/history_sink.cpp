@@ -11,6 +11,7 @@ HistorySink::HistorySink(history::Recorder* recorder, std::string user)
 
 void HistorySink::Remember(const clsInstrument& record) {
   serial_ = history::SerialText(record.SerialNo());
+  if (serial_.empty()) serial_ = blankSerial_;
   model_ = history::ModelText(record.SpecType());
 }
 

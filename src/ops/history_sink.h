@@ -28,6 +28,9 @@ class HistorySink {
   // The instrument is gone (switched off): its successor is not known yet.
   void Forget();
   const std::string& Serial() const { return serial_; }
+  // What an instrument that reports no serial number is recorded under
+  // (default: nothing, and the event says the serial was not read).
+  void SetBlankSerial(std::string text) { blankSerial_ = std::move(text); }
 
   // Fills the outcome's identity where it has none, records its event and
   // keeps the recorder's answer in `outcome.history`.
@@ -38,6 +41,7 @@ class HistorySink {
   std::string user_;
   std::string serial_;
   std::string model_;
+  std::string blankSerial_;
 };
 
 // The event an outcome is recorded as (its identity filled in).

@@ -65,12 +65,17 @@ std::string StoppedAt(const uclTzif& link, const clsInstrument& named) {
 void FinishRead(bool read, uclTzif& link, HistorySink& history, const clsInstrument& record,
                 const ReadRequest& request, OperationOutcome& outcome) {
   Begin(outcome, history::kOpRead);
+  // A read that failed does not tell which instrument answered.
+  history.Forget();
   if (read) {
     history.Remember(record);
     outcome.snapshot = MaintenanceFileText(record);
     BackupResult backup;
     if (!request.output.empty()) {
       backup = WriteBackupTo(record, request.output);
+    } else if (!request.backupFolder.empty() && request.namedByInstrument) {
+      backup = WriteBackup(record, InstrumentBackupPaths(request.backupFolder, link.GetClock().Now(),
+                                                         history::SerialText(record.SerialNo())));
     } else if (!request.backupFolder.empty()) {
       backup = WriteDatedBackup(record, request.backupFolder, link.GetClock().Now());
     }

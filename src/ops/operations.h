@@ -32,6 +32,8 @@ struct ReadRequest {
   // `backupFolder`; none when both are empty.
   std::filesystem::path backupFolder;
   std::filesystem::path output;
+  // The backup in `backupFolder` is named after the instrument (station mode).
+  bool namedByInstrument = false;
 };
 
 // What follows a read, however it was run (the window injects its read):

@@ -1,21 +1,25 @@
 #include "ops/station_files.h"
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
-#include "files/backup_name.h"
-#include "files/file_sink.h"
-#include "files/kvd_reader.h"
-#include "files/kvd_writer.h"
 #include "files/send_check.h"
 #include "ops/station_settings.h"
 
 namespace kv {
 namespace {
 
-// A CSV field, quoted when it holds a separator, a quote or a line end.
-std::string CsvField(const std::string& text) {
+constexpr const char* kReportHeader =
+    "time,serial,settings written,settings to write,verification,result,failed step,message,backup\r\n";
+// Names tried for a report of one second.
+constexpr int kReportNamesPerSecond = 100;
+
+// A CSV field, quoted when it holds a separator, a quote or a line end; one
+// a spreadsheet would take as a formula starts with a single quote.
+std::string CsvField(std::string text) {
+  if (!text.empty() && std::strchr("=+-@\t\r", text.front()) != nullptr) text.insert(0, 1, '\'');
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";
   for (const char c : text) {
@@ -31,39 +35,31 @@ std::string ResultText(const StationOutcome& outcome) {
   return text;
 }
 
-}  // namespace
-
-BackupResult WriteDatedBackup(const clsInstrument& record, const std::string& folder, const DateTime& day) {
-  BackupResult result;
-  std::error_code ignored;
-  std::filesystem::create_directories(folder, ignored);
-  AtomicFileSink sink = AtomicFileSink::FirstFreeName(BackupPaths(folder, day));
-  const KvdWriteResult written = WriteMaintenanceFile(record, sink);
-  if (sink.AllNamesTaken()) {
-    result.error = "all " + std::to_string(kBackupNamesPerDay) + " backup names of the day are taken";
-  } else if (!written.ok) {
-    result.error = written.error;
-  } else {
-    result.path = sink.CommittedPath();
+std::string CsvRow(const StationOutcome& o) {
+  const std::string fields[] = {o.time, o.serial, std::to_string(o.settingsWritten),
+                                std::to_string(o.settingsToWrite), o.verification,
+                                std::string(PhaseText(o.result)), o.failedStep, o.message, o.backupPath};
+  std::string row;
+  bool first = true;
+  for (const std::string& field : fields) {
+    if (!first) row += ',';
+    row += CsvField(field);
+    first = false;
   }
-  return result;
+  return row + "\r\n";
 }
 
+void MakeParent(const std::string& path) {
+  std::error_code ignored;
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  if (!parent.empty()) std::filesystem::create_directories(parent, ignored);
+}
+
+}  // namespace
+
 std::string StationReportCsv(const std::vector<StationOutcome>& outcomes) {
-  std::string csv = "time,serial,settings written,settings to write,verification,result,failed step,"
-                    "message,backup\r\n";
-  for (const StationOutcome& o : outcomes) {
-    const std::string fields[] = {o.time, o.serial, std::to_string(o.settingsWritten),
-                                  std::to_string(o.settingsToWrite), o.verification,
-                                  std::string(PhaseText(o.result)), o.failedStep, o.message, o.backupPath};
-    bool first = true;
-    for (const std::string& field : fields) {
-      if (!first) csv += ',';
-      csv += CsvField(field);
-      first = false;
-    }
-    csv += "\r\n";
-  }
+  std::string csv = kReportHeader;
+  for (const StationOutcome& o : outcomes) csv += CsvRow(o);
   return csv;
 }
 
@@ -74,13 +70,53 @@ std::string StationReportPath(const std::string& folder, const DateTime& started
   return (std::filesystem::path(folder) / name).string();
 }
 
-std::string WriteStationReport(const std::string& path, const std::vector<StationOutcome>& outcomes) {
-  std::error_code ignored;
-  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-  if (!parent.empty()) std::filesystem::create_directories(parent, ignored);
-  AtomicFileSink sink(path);
-  if (!sink.Write(StationReportCsv(outcomes)) || !sink.Commit()) return sink.Error();
-  return {};
+StationReportFile::~StationReportFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+bool StationReportFile::Opened(std::FILE* file, const std::string& path) {
+  file_ = file;
+  path_ = path;
+  if (std::fputs(kReportHeader, file_) < 0 || std::fflush(file_) != 0) {
+    error_ = std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+bool StationReportFile::Claim(const std::string& path) {
+  MakeParent(path);
+  const std::string stem = path.size() > 4 ? path.substr(0, path.size() - 4) : path;
+  for (int number = 0; number < kReportNamesPerSecond; ++number) {
+    const std::string name = number == 0 ? path : stem + "_" + std::to_string(number) + ".csv";
+    // "x": created here or not at all, never another run's file.
+    if (std::FILE* file = std::fopen(name.c_str(), "wbx")) return Opened(file, name);
+    if (errno != EEXIST) {
+      error_ = std::strerror(errno);
+      return false;
+    }
+  }
+  error_ = "all " + std::to_string(kReportNamesPerSecond) + " report names of this second are taken";
+  return false;
+}
+
+bool StationReportFile::Create(const std::string& path) {
+  MakeParent(path);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) {
+    error_ = std::strerror(errno);
+    return false;
+  }
+  return Opened(file, path);
+}
+
+bool StationReportFile::Append(const StationOutcome& outcome) {
+  if (file_ == nullptr) return false;
+  if (std::fputs(CsvRow(outcome).c_str(), file_) < 0 || std::fflush(file_) != 0) {
+    error_ = std::strerror(errno);
+    return false;
+  }
+  return true;
 }
 
 std::vector<std::string> DistributedFileProblems(std::string_view content) {
@@ -93,7 +129,7 @@ std::vector<std::string> DistributedFileProblems(std::string_view content) {
 }
 
 std::string OutcomeLine(const StationOutcome& o) {
-  std::string line = o.time + "  " + (o.serial.empty() ? std::string("(no serial)") : o.serial) + "  " +
+  std::string line = o.time + "  " + (o.serial.empty() ? std::string(kNoSerial) : o.serial) + "  " +
                      "written " + std::to_string(o.settingsWritten) + "/" + std::to_string(o.settingsToWrite) +
                      "  " + (o.verification.empty() ? std::string("-") : o.verification) + "  " + ResultText(o);
   if (!o.message.empty()) line += ": " + o.message;

@@ -117,7 +117,8 @@ Task<bool> WriteAndVerify(uclTzif& link, StationRun& run, const clsInstrument& h
     co_return true;
   }
   ops::OperationOutcome transmit;
-  [[maybe_unused]] const bool clean = co_await ops::TransmitAndVerify(link, run.History(), request, transmit);
+  // The outcome says more than the result: a write taken but not verified.
+  co_await ops::TransmitAndVerify(link, run.History(), request, transmit);
   run.Recorded(transmit.history);
   outcome.settingsWritten = WrittenDifferences(plan.differences, request.record);
   const std::string holdsAll = Holds(outcome.settingsWritten, outcome.settingsToWrite);
@@ -165,10 +166,11 @@ Task<bool> InstrumentCycle(uclTzif& link, StationRun& run, StationOutcome& outco
   run.Enter(StationPhase::Reading, "");
   clsInstrument held;
   ops::OperationOutcome read;
-  const ops::ReadRequest request{run.Plan().backupFolder, {}};
-  [[maybe_unused]] const bool kept = co_await ops::ReadAndBackup(link, run.History(), held, request, read);
+  const ops::ReadRequest request{run.Plan().backupFolder, {}, true};
+  co_await ops::ReadAndBackup(link, run.History(), held, request, read);
   run.Recorded(read.history);
   outcome.serial = history::SerialText(held.SerialNo());
+  if (read.done && outcome.serial.empty()) outcome.serial = kNoSerial;
   outcome.backupPath = read.backupPath;
   if (!read.done) {
     Fail(outcome, "read", "read failed at " + read.failedAt + ": nothing written, " + Holds(0, 0));
@@ -220,6 +222,7 @@ std::string_view PhaseText(StationPhase phase) {
 
 StationRun::StationRun(StationPlan plan, StationObserver* observer, history::Recorder* recorder)
     : plan_(std::move(plan)), observer_(observer), history_(recorder, plan_.user) {
+  history_.SetBlankSerial(kNoSerial);
   const KvdLoadResult loaded = ReadMaintenanceText(distributed_, plan_.fileContent);
   if (!loaded.complete) {
     fileProblem_ = "stops at line " + std::to_string(loaded.stoppedAtLine) + ": " + loaded.reason;
@@ -236,7 +239,8 @@ void StationRun::Enter(StationPhase phase, const std::string& serial) {
 }
 
 void StationRun::Finish(StationOutcome outcome) {
-  if (outcome.result == StationPhase::Done) completed_.insert(outcome.serial);
+  if (outcome.result == StationPhase::Done && outcome.serial != kNoSerial) completed_.insert(outcome.serial);
+  if (report_ != nullptr && !report_->Append(outcome) && reportError_.empty()) reportError_ = report_->Error();
   outcomes_.push_back(std::move(outcome));
   if (observer_ != nullptr) {
     observer_->PhaseChanged(outcomes_.back().result, outcomes_.back().serial);

@@ -19,6 +19,12 @@
 
 namespace kv {
 
+// How an instrument without a serial number is shown and recorded; it is
+// never taken for another one.
+inline constexpr const char* kNoSerial = "(no serial)";
+
+class StationReportFile;
+
 enum class StationPhase { Waiting, Reading, Writing, Verifying, Finishing, Done, Failed, Skipped };
 
 // "waiting", "reading", "writing", "verifying", "finishing", "done", "failed", "skipped".
@@ -77,7 +83,13 @@ class StationRun {
 
   // ---- used by the cycle -------------------------------------------------
   const clsInstrument& Distributed() const { return distributed_; }
-  bool AlreadyDone(const std::string& serial) const { return completed_.count(serial) != 0; }
+  bool AlreadyDone(const std::string& serial) const {
+    return serial != kNoSerial && completed_.count(serial) != 0;
+  }
+  // Each finished instrument is appended to `report` (may be null).
+  void SetReport(StationReportFile* report) { report_ = report; }
+  // Why rows could not be added to the report ("" when all were).
+  const std::string& ReportError() const { return reportError_; }
   void Enter(StationPhase phase, const std::string& serial);
   void Finish(StationOutcome outcome);
   // Where every operation of the run is recorded.
@@ -95,6 +107,8 @@ class StationRun {
   std::set<std::string> completed_;
   std::vector<StationOutcome> outcomes_;
   std::vector<std::string> historyErrors_;
+  StationReportFile* report_ = nullptr;
+  std::string reportError_;
   bool stopRequested_ = false;
 };
 

@@ -94,6 +94,20 @@ TEST_F(StationLineTest, AnInstrumentAlreadyDoneInThisRunIsSkippedUnwritten) {
   EXPECT_EQ(ChangesHeld(FinalStates()[1]), 0) << "the second placing got nothing written";
 }
 
+TEST_F(StationLineTest, InstrumentsWithoutASerialNumberAreNeverTakenForEachOther) {
+  StartLine({LineInstrument("", 10), LineInstrument("", 20)}, Instruments(2));
+  RunFor(2 * kEnoughTicks);
+  ASSERT_EQ(observer.outcomes.size(), 2U);
+  for (const StationOutcome& outcome : observer.outcomes) {
+    EXPECT_EQ(outcome.result, StationPhase::Done) << outcome.message;
+    EXPECT_EQ(outcome.serial, kNoSerial);
+    EXPECT_THAT(OutcomeLine(outcome), HasSubstr("(no serial)"));
+  }
+  EXPECT_EQ(ChangesHeld(FinalStates()[1]), 3) << "the second one was written too";
+  ASSERT_FALSE(recorder.events.empty());
+  for (const history::Event& event : recorder.events) EXPECT_EQ(event.serial, kNoSerial) << event.operation;
+}
+
 TEST_F(StationLineTest, WithoutPowerOffOrClockTheInstrumentStaysOnAndItsClockUntouched) {
   StationOptions options = Instruments(1);
   options.verify = false;

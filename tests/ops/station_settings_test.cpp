@@ -11,6 +11,7 @@
 #include "ops/station_settings.h"
 #include "model/instrument_settings.h"
 #include "support/sample_record.h"
+#include "support/temp_folder.h"
 
 namespace kv {
 namespace {
@@ -110,6 +111,50 @@ TEST(StationReportTest, FieldsWithSeparatorsAreQuotedAndEveryOutcomeIsOneRow) {
   EXPECT_THAT(csv, HasSubstr(",failed,transmit,\"transmit failed at GN,W: \"\"plus\"\" 3 of 12\","));
   EXPECT_THAT(OutcomeLine(failed), HasSubstr("KV-1  written 3/12  not verified  failed at transmit: transmit"));
   EXPECT_EQ(StationSummary({failed, done}), "2 instruments: 1 done, 1 failed, 0 skipped");
+}
+
+// Cells a spreadsheet would run as a formula are kept as text.
+struct FormulaCell {
+  const char* name;
+  const char* message;
+  const char* cell;
+};
+
+class StationReportFormulaTest : public ::testing::TestWithParam<FormulaCell> {};
+
+TEST_P(StationReportFormulaTest, StartsWithASingleQuote) {
+  StationOutcome outcome;
+  outcome.serial = "KV-1";
+  outcome.message = GetParam().message;
+  EXPECT_THAT(StationReportCsv({outcome}), HasSubstr(GetParam().cell));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, StationReportFormulaTest,
+    ::testing::Values(FormulaCell{"Equals", "=1+2", ",'=1+2,"}, FormulaCell{"Plus", "+CMD", ",'+CMD,"},
+                      FormulaCell{"Minus", "-3", ",'-3,"}, FormulaCell{"At", "@SUM(A1)", ",'@SUM(A1),"},
+                      FormulaCell{"Tab", "\tx", ",'\tx,"}, FormulaCell{"CarriageReturn", "\rx", ",\"'\rx\","},
+                      FormulaCell{"Plain", "plain text", ",plain text,"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StationReportFileTest, TwoRunsOfOneSecondClaimTwoFilesAndRowsArriveAtOnce) {
+  testsupport::TempFolder folder{"kv_station_report"};
+  const std::string path = StationReportPath(folder.Path(), DateTime{2026, 3, 5, 14, 7, 9});
+  StationReportFile first;
+  StationReportFile second;
+  ASSERT_TRUE(first.Claim(path)) << first.Error();
+  ASSERT_TRUE(second.Claim(path)) << second.Error();
+  EXPECT_EQ(first.Path(), path);
+  EXPECT_EQ(second.Path(), folder.File("station-20260305-140709_1.csv"));
+  StationOutcome outcome;
+  outcome.serial = "KV-9";
+  ASSERT_TRUE(first.Append(outcome));
+  // Read while the file is still open: the row is on disk already.
+  const std::string written = testsupport::ReadBytes(first.Path());
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 2);
+  EXPECT_THAT(written, HasSubstr(",KV-9,"));
+  const std::string header = testsupport::ReadBytes(second.Path());
+  EXPECT_EQ(std::count(header.begin(), header.end(), '\n'), 1);
 }
 
 }  // namespace

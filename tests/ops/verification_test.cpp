@@ -29,8 +29,8 @@ TEST_P(VerifyTable, JudgesOnlyWhatWasSent) {
   const clsInstrument before = testsupport::SampleRecord();
   clsInstrument sent = before;
   sent.ClearChangeFlags();
-  sent.SetLcdBackLight(before.LcdBackLight() == 10 ? 9 : 10);
-  [[maybe_unused]] bool set = sent.SetWarning(3, before.Warning(3) + 5);
+  sent.SetLcdBackLight(7);
+  [[maybe_unused]] bool set = sent.SetWarning(3, 30);
   const std::vector<PendingChange> written = PendingChanges(before, sent);
   ASSERT_EQ(written.size(), 2U);
 
@@ -58,14 +58,15 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    VerifyState::Verified, {}},
         VerifyCase{"AWrittenLevelHeldOtherwiseIsNamed",
-                   [](clsInstrument& r) { (void)r.SetWarning(3, r.Warning(3) + 10); },
-                   VerifyState::Differs, {"CO warning level: 55 -> 65"}},
+                   [](clsInstrument& r) { (void)r.SetWarning(3, 40); },
+                   VerifyState::Differs, {"Warning (CO): 30 -> 40"}},
         VerifyCase{"EveryWrittenSettingHeldOtherwise",
                    [](clsInstrument& r) {
                      r.SetLcdBackLight(3);
                      (void)r.SetWarning(3, 1);
                    },
-                   VerifyState::Differs, {"LCD Back Light: 10 -> 3", "CO warning level: 55 -> 1"}}),
+                   VerifyState::Differs,
+                   {"LCD Backlight Time(0-255sec): 7 -> 3", "Warning (CO): 30 -> 1"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(VerificationTextTest, SaysHowManyAndWhich) {
@@ -74,8 +75,8 @@ TEST(VerificationTextTest, SaysHowManyAndWhich) {
   v.state = VerifyState::ReadFailed;
   EXPECT_EQ(v.Text(), "not verified: the read-back failed");
   v.state = VerifyState::Differs;
-  v.mismatches = {{"CO warning level", "55", "65"}, {"User 3", "A", "B"}};
-  EXPECT_EQ(v.Text(), "2 settings not as transmitted: CO warning level, User 3");
+  v.mismatches = {{"Warning (CO)", "30", "40"}, {"User 3", "A", "B"}};
+  EXPECT_EQ(v.Text(), "2 settings not as transmitted: Warning (CO), User 3");
 }
 
 }  // namespace
