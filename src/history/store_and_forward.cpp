@@ -159,9 +159,9 @@ void StoreAndForward::State::ForwardLoop() {
       changed.notify_all();
       continue;
     }
+    forwardWanted = true;  // still owed: never seen as settled while waiting to try again
     changed.wait_for(lock, wait, [this] { return stopping; });
     wait = std::min(wait * 2, options.serverRetryLongest);
-    forwardWanted = true;
   }
   remote = nullptr;
   lock.unlock();
