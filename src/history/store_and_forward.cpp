@@ -34,10 +34,12 @@ struct StoreAndForward::State {
   std::string localError;              // why the head of the queue waits
   std::vector<std::string> lateErrors;  // events dropped after their Record returned
   bool stopping = false;
+  bool localOpened = false;  // the writer's first preparation has ended
 
   std::uint64_t written = 0;       // local writes so far
   std::uint64_t settled = 0;       // `written` when the forwarder last found nothing left
   bool forwardWanted = true;       // forward what earlier runs left as well
+  bool forwarding = false;         // a batch is on its way
   Store* remote = nullptr;         // the forwarder's server store, while it has one
   bool forwarderDone = false;
 
@@ -70,6 +72,8 @@ void StoreAndForward::State::WriteLoop() {
   std::string ignored;
   local->Prepare(&ignored);  // early, so the first event finds the file open
   std::unique_lock lock(mutex);
+  localOpened = true;
+  changed.notify_all();
   for (;;) {
     changed.wait(lock, [this] { return stopping || !queue.empty(); });
     if (queue.empty()) break;  // stopping, with nothing left to write
@@ -131,6 +135,7 @@ void StoreAndForward::State::ForwardLoop() {
     changed.wait(lock, [this] { return stopping || forwardWanted; });
     if (stopping) break;
     forwardWanted = false;
+    forwarding = true;
     const std::uint64_t writtenBefore = written;
     lock.unlock();
     if (!local) local = makeLocal();
@@ -143,6 +148,7 @@ void StoreAndForward::State::ForwardLoop() {
     bool more = false;
     const bool ok = ForwardBatch(*local, *server, &more);
     lock.lock();
+    forwarding = false;
     if (ok) {
       wait = options.serverRetryFirst;
       if (more) {
@@ -153,9 +159,9 @@ void StoreAndForward::State::ForwardLoop() {
       changed.notify_all();
       continue;
     }
+    forwardWanted = true;  // still owed: never seen as settled while waiting to try again
     changed.wait_for(lock, wait, [this] { return stopping; });
     wait = std::min(wait * 2, options.serverRetryLongest);
-    forwardWanted = true;
   }
   remote = nullptr;
   lock.unlock();
@@ -222,6 +228,11 @@ RecordOutcome StoreAndForward::Record(const Event& event) {
   state.queue.push_back(std::move(entry));
   state.awaited[number];
   state.changed.notify_all();
+  // The first event of a run waits for the file to open (a missing folder or
+  // a file that is no database is then said here); a busy file is not
+  // waited for longer than its one try.
+  state.changed.wait_for(lock, state.options.openWait,
+                         [&] { return state.localOpened || state.awaited[number].has_value(); });
   state.changed.wait_for(lock, state.options.recordWait, [&] { return state.awaited[number].has_value(); });
   std::optional<RecordOutcome> outcome = std::move(state.awaited[number]);
   state.awaited.erase(number);
@@ -233,8 +244,8 @@ bool StoreAndForward::WaitUntilForwarded(std::chrono::milliseconds limit) {
   State& state = *state_;
   std::unique_lock lock(state.mutex);
   return state.changed.wait_for(lock, limit, [&] {
-    if (!state.queue.empty()) return false;
-    return !state.makeRemote || (!state.forwardWanted && state.settled == state.written);
+    if (!state.localOpened || !state.queue.empty()) return false;
+    return !state.makeRemote || (!state.forwardWanted && !state.forwarding && state.settled == state.written);
   });
 }
 

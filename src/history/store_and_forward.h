@@ -26,6 +26,9 @@ struct ForwardingOptions {
   // How long Record waits for the local write before it returns with the
   // event queued: a healthy local file answers well within it.
   std::chrono::milliseconds recordWait{50};
+  // How long the first event waits for the local file to open (a healthy or
+  // a missing one answers at once; a locked one is not waited for to the end).
+  std::chrono::milliseconds openWait{250};
   // How long the end of the program waits for the local writes (never for the server).
   std::chrono::milliseconds shutdownWait{1000};
   // Waits between tries: a busy local file, and the server (doubling up to the longest).
@@ -48,8 +51,9 @@ class StoreAndForward final : public Recorder {
   StoreAndForward& operator=(const StoreAndForward&) = delete;
 
   // Returns once the event is written locally, or after `recordWait` with the
-  // event queued (`queued`), or at once with the reason a local history that
-  // cannot be used gives (nothing is queued then).
+  // event queued (`queued`), or with the reason a local history that cannot
+  // be used gives (nothing is queued then). Only the first event of a run
+  // may wait longer: for the local file to be opened (at most `openWait`).
   RecordOutcome Record(const Event& event) override;
 
   // True once every event is written locally and, with a server, forwarded;

@@ -135,6 +135,7 @@ TEST(ChaosTest, EveryEventReachesTheServerOnceWhateverItDoes) {
   auto store = std::make_unique<LocalFirstStore>(local, *shared, ChaosOptions(&reports));
   std::string ignored;
   store->Prepare(&ignored);  // as a program run does before its first event
+  ASSERT_TRUE(store->WaitUntilForwarded(milliseconds(5000)));  // the file open, the server reached
   {
     Instruments instruments(*store);
     pause(300);

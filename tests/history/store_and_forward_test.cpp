@@ -86,7 +86,6 @@ struct ServerState {
   std::vector<std::string> uids;  // in the order kept
   std::atomic<bool> down{false};
   bool hung = false;
-  bool interrupted = false;
 };
 
 class ServerStore final : public Store {
@@ -94,8 +93,8 @@ class ServerStore final : public Store {
   explicit ServerStore(ServerState& state) : state_(state) {}
   RecordOutcome Record(const Event& event) override {
     std::unique_lock lock(state_.mutex);
-    state_.changed.wait(lock, [&] { return !state_.hung || state_.interrupted; });
-    if (state_.interrupted) return {false, 0, "server closed the connection", true, false};
+    state_.changed.wait(lock, [&] { return !state_.hung || interrupted_; });
+    if (interrupted_) return {false, 0, "server closed the connection", true, false};
     if (state_.down) return {false, 0, "could not connect to server", true, false};
     if (std::find(state_.uids.begin(), state_.uids.end(), event.uid) == state_.uids.end()) {
       state_.uids.push_back(event.uid);
@@ -104,7 +103,7 @@ class ServerStore final : public Store {
   }
   void Interrupt() override {
     const std::lock_guard lock(state_.mutex);
-    state_.interrupted = true;
+    interrupted_ = true;
     state_.changed.notify_all();
   }
   std::vector<InstrumentSummary> Instruments(std::string*) override { return {}; }
@@ -113,6 +112,7 @@ class ServerStore final : public Store {
 
  private:
   ServerState& state_;
+  bool interrupted_ = false;  // this connection's statement was cut (guarded by the state's mutex)
 };
 
 Event EventOf(std::string serial) {
