@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang ccache qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev
           libbenchmark-dev python3 fonts-liberation2 xvfb xauth help2man dpkg-dev
-          qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql postgresql poppler-utils
+          qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql libpq-dev postgresql poppler-utils
           desktop-file-utils appstream qt6-httpserver-dev qt6-websockets-dev)
 missing=()
 for p in "${packages[@]}"; do
