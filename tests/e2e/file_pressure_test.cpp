@@ -19,44 +19,13 @@
 #include <unistd.h>
 
 #include "e2e_support.h"
+#include "small_file_system.h"
 
 namespace kv::e2e {
 namespace {
 
 using ::testing::AnyOf;
 using ::testing::HasSubstr;
-
-// A tmpfs of `kib` KiB mounted on `folder` for the fixture's lifetime; only
-// root may mount, so Mounted() is false otherwise.
-class SmallFileSystem {
- public:
-  SmallFileSystem(const std::string& folder, int kib) : folder_(folder) {
-    std::filesystem::create_directories(folder);
-    const std::string options = "size=" + std::to_string(kib) + "k";
-    mounted_ = ::geteuid() == 0 && ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0;
-  }
-  ~SmallFileSystem() {
-    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
-  }
-  SmallFileSystem(const SmallFileSystem&) = delete;
-  SmallFileSystem& operator=(const SmallFileSystem&) = delete;
-
-  bool Mounted() const { return mounted_; }
-  bool MakeReadOnly() const {
-    return ::mount(nullptr, folder_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-  }
-  // Writes a filler file until the file system is full.
-  void Fill() const {
-    std::ofstream filler(folder_ + "/filler", std::ios::binary);
-    const std::string block(4096, 'x');
-    while (filler.write(block.data(), static_cast<std::streamsize>(block.size())) && filler.flush()) {
-    }
-  }
-
- private:
-  std::string folder_;
-  bool mounted_ = false;
-};
 
 // Every file under `folder` with its bytes, but the instrument history's
 // database (recording a failed run is its purpose).
