@@ -111,10 +111,14 @@ TEST_F(FilePressure, AReadOnlyDataFolderIsSaidBeforeReading) {
 struct Target {
   const char* name;
   std::vector<std::string> options;  // relative to the data folder, made absolute below
+  const char* writtenKind;           // "a new file in " for a folder
   const char* written;               // the path named in the message
 };
 
-const Target kTargets[] = {{"Backup", {}, "Backup/"}, {"Output", {"--output", "settings.kvd"}, "settings.kvd"}};
+// A new backup has no name until it is complete: its folder is named, never
+// the earlier backup holding the day's first name.
+const Target kTargets[] = {{"Backup", {}, "a new file in ", "Backup"},
+                           {"Output", {"--output", "settings.kvd"}, "", "settings.kvd"}};
 
 std::vector<std::string> TargetOptions(const Target& target, const std::filesystem::path& data) {
   std::vector<std::string> options = target.options;
@@ -138,7 +142,9 @@ TEST_P(DiskFull, TheWriteFailsAndTheEarlierFilesKeepTheirBytes) {
   const ProgramResult got = Get(tmpfs ? "" : "ulimit -f 32; trap '' XFSZ", Options());
   EXPECT_EQ(got.exitCode, 2) << got.err;
   EXPECT_EQ(got.out, "");
-  EXPECT_THAT(got.err, HasSubstr("cannot write " + (data / std::get<1>(GetParam()).written).string()));
+  const Target& target = std::get<1>(GetParam());
+  EXPECT_THAT(got.err, HasSubstr("cannot write " + std::string(target.writtenKind) +
+                                 (data / target.written).string() + ": "));
   EXPECT_THAT(got.err, HasSubstr(tmpfs ? "No space left on device" : "File too large"));
   if (!tmpfs) {
     // Nothing is left behind either: the temporary file was removed.
