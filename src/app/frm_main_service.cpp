@@ -16,6 +16,8 @@
 #include "app/service_menu.h"
 #include "app/service_results.h"
 #include "app/upload_dialog.h"
+#include "common/datetime.h"
+#include "link/dump_files.h"
 #include "model/instrument_settings.h"
 #include "qtedge/data_folder.h"
 #include "qtedge/latin1.h"
@@ -46,6 +48,36 @@ std::optional<int> WholeNumber(const QString& text, int lowest, int highest) {
 bool IsListingCode(const QString& code) {
   return code.size() == 2 && code[0] >= QLatin1Char('A') && code[0] <= QLatin1Char('Z') &&
          code[1] >= QLatin1Char('A') && code[1] <= QLatin1Char('Z');
+}
+
+// "120 of 4096 KiB, 0:00:42 left" while a dump runs.
+QString DumpProgressText(std::uint64_t received, std::uint64_t expected, long long seconds) {
+  QString text = QStringLiteral("%1 of %2 KiB").arg(received / 1024).arg(expected / 1024);
+  if (seconds > 0 && received > 0 && received < expected) {
+    const double rate = static_cast<double>(received) / static_cast<double>(seconds);
+    const auto left = static_cast<long long>(static_cast<double>(expected - received) / rate);
+    text += QStringLiteral(", %1 left").arg(ToQString(FormatElapsed(left)));
+  }
+  return text;
+}
+
+// A dump that did not finish: why its file failed, how much of its file is
+// real, and whether the instrument is still sending.
+QStringList UnfinishedDumpLines(const ServiceRun& run) {
+  QStringList lines;
+  if (!run.dumpFileError.empty()) lines << ToQString(run.dumpFileError);
+  const bool image = run.entry.operation != ServiceOperation::DumpListing;
+  if (image && run.dumpExpected > 0) {
+    lines << QStringLiteral("%1 holds the first %2 of %3 bytes; the rest is 0xFF, not the instrument's.")
+                 .arg(ToQString(run.path))
+                 .arg(run.dumpReceived)
+                 .arg(run.dumpExpected);
+  }
+  if (run.drained && !run.drained->silent) {
+    lines << QStringLiteral("The instrument is still sending its memory: switch it off and on "
+                            "before the next connection.");
+  }
+  return lines;
 }
 
 }  // namespace
@@ -89,6 +121,19 @@ void frmMain::RunService(ServiceOperation operation) {
   DumpOptions dumpOptions;
   dumpOptions.onProgress = [this](std::uint64_t received, std::uint64_t expected) {
     Progress(static_cast<int>(received), static_cast<int>(expected));
+    if (!serviceRun_) return;
+    serviceRun_->dumpReceived = received;
+    serviceRun_->dumpExpected = expected;
+    if (upload_ != nullptr) {
+      upload_->SetMessage(DumpProgressText(received, expected,
+                                           SecondsBetween(transactionStart_, services_.clock->Now())));
+    }
+  };
+  dumpOptions.onFileError = [this](const std::string& reason) {
+    if (serviceRun_) serviceRun_->dumpFileError = reason;
+  };
+  dumpOptions.onDrained = [this](const DrainResult& drained) {
+    if (serviceRun_) serviceRun_->drained = drained;
   };
   AddServiceSteps(uclTZ7100_, *run, services_.clock->Now(), chkFactorySave->isChecked(),
                   dumpOptions);
@@ -164,6 +209,14 @@ bool frmMain::AskServiceInputs(ServiceRun& run) {
   const QString path = dialogs.SaveFile(filter, suggested);
   if (path.isEmpty()) return false;
   run.path = ToFsPath(path).string();
+  // A file that cannot be written is said before the instrument is asked.
+  // (a listing's size is known only at its end: only its folder is checked)
+  const std::uint64_t room = run.entry.operation == ServiceOperation::DumpFlash  ? kFlashImageSize
+                             : run.entry.operation == ServiceOperation::DumpFram ? kFramImageSize
+                                                                                 : run.moduleSize;
+  if (const std::string problem = DumpFileProblem(run.path, room); !problem.empty()) {
+    return refuse(ToQString(problem));
+  }
   return true;
 }
 
@@ -200,6 +253,7 @@ void frmMain::ReportServiceOutcome(const ServiceRun& run, bool ok) {
   if (!ok) {
     const QString how = uclTZ7100_.Cancel() ? QStringLiteral(" canceled.") : QStringLiteral(" failed.");
     AppendInfo(caption + how, info_colour::kFailure);
+    for (const QString& line : UnfinishedDumpLines(run)) AppendInfo(line, info_colour::kFailure);
     RecordServiceHistory(HistoryOperationOf(run.entry.operation), false, ToLatin1(caption), run.path);
     return;
   }

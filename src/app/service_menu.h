@@ -5,6 +5,7 @@
 // runs them in frm_main_service.cpp.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -64,6 +65,12 @@ struct ServiceRun {
   int moduleIndex = 0;
   std::string moduleText;
   std::uint64_t moduleSize = 0;
+  // What a dump got: the bytes that arrived, of how many; why its file
+  // failed; the drain after a cancel.
+  std::uint64_t dumpReceived = 0;
+  std::uint64_t dumpExpected = 0;
+  std::string dumpFileError;
+  std::optional<DrainResult> drained;
   // Channel descriptions, the history record, or the settings an
   // initialisation writes.
   clsInstrument record;

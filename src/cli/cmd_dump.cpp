@@ -240,7 +240,12 @@ KV_DEFINE_COMMAND(DumpCommand, .name = "dump", .arguments = "(--flash | --fram |
                              "filled with 0xFF and overwritten as the bytes arrive; an interrupted "
                              "or failed dump leaves the image at full size with 0xFF where nothing "
                              "came. A listing shows the memory read with CODE + \",R,\" in pages "
-                             "of 16 rows.\nExit status 0 when everything arrived, 130 on Ctrl-C.",
+                             "of 16 rows. FILE is checked before the instrument is asked (its "
+                             "folder, and room for an image). After Ctrl-C the rest of a stream "
+                             "is read and dropped for up to 10 s; an instrument that goes on "
+                             "sending must be switched off and on.\nExit status 0 when everything "
+                             "arrived, 1 when it did not, 2 when FILE cannot be written (found "
+                             "before the start), 130 on Ctrl-C.",
                   .group = CommandGroup::Instrument, .positionalArguments = 1)
 
 }  // namespace kv::cli

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <climits>
 #include <cstdio>
 #include <vector>
@@ -73,12 +74,17 @@ bool IsTemporaryOf(std::string_view entry, std::string_view name) {
   return true;
 }
 
-// Removes `path` when no writer holds its lock.
+// A writer locks its temporary a moment after creating it: one younger than
+// this may be live though unlocked.
+constexpr std::time_t kCreationGraceSeconds = 1;
+
+// Removes `path` when no writer holds its lock and it is not just being created.
 bool RemoveIfAbandoned(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
   if (fd < 0) return false;
   struct stat info {};
   const bool abandoned = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                         std::time(nullptr) - info.st_mtime > kCreationGraceSeconds &&
                          ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(path.c_str()) == 0;
   ::close(fd);
   return abandoned;
@@ -135,17 +141,28 @@ void AtomicFileSink::CreateTemporary() {
     return;
   }
   temporary_ = name.data();
-  // Held until the temporary has its final name or is gone (a descriptor of
-  // its own, so closing the written one keeps it): tells a live temporary
-  // from one a killed writer left.
-  lockFd_ = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (lockFd_ >= 0) (void)::flock(lockFd_, LOCK_EX | LOCK_NB);
+  // Held until the temporary has its final name or is gone: tells a live
+  // temporary from one a killed writer left. Taken at once, and kept by a
+  // duplicate of the descriptor (the lock belongs to the open file, so
+  // closing the written descriptor in Commit does not release it).
+  (void)::flock(fd_, LOCK_EX | LOCK_NB);
+  lockFd_ = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
   // A replaced file keeps its permissions; a new one gets the usual ones
   // instead of the private mode of a temporary file.
   struct stat existing {};
   const mode_t mode = ::stat(target_.c_str(), &existing) == 0 ? (existing.st_mode & 07777)
                                                               : kNewFileMode;
   (void)::fchmod(fd_, mode);
+}
+
+std::string AtomicFileSink::WrittenName() const {
+  // A file under the first free name has no name before it is complete: the
+  // first name belongs to a file that exists already.
+  return freeNames_.empty() ? target_ : "a new file in " + FolderOf(target_);
+}
+
+std::string AtomicFileSink::CommittedPath() const {
+  return committed_ || freeNames_.empty() ? target_ : FolderOf(target_);
 }
 
 AtomicFileSink::~AtomicFileSink() {
@@ -183,7 +200,7 @@ bool AtomicFileSink::Write(std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = calls_.write(fd_, bytes.data(), bytes.size());
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return Fail("cannot write " + target_);
+    if (written <= 0) return Fail("cannot write " + WrittenName());
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
   return true;
@@ -191,10 +208,10 @@ bool AtomicFileSink::Write(std::string_view bytes) {
 
 bool AtomicFileSink::Commit() {
   if (fd_ < 0) return false;
-  if (calls_.fsync(fd_) != 0) return Fail("cannot write " + target_);
+  if (calls_.fsync(fd_) != 0) return Fail("cannot write " + WrittenName());
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0) return Fail("cannot write " + target_);
+  if (::close(fd) != 0) return Fail("cannot write " + WrittenName());
   if (!freeNames_.empty()) {
     if (!ClaimFreeName()) return false;
   } else if (calls_.rename(temporary_.c_str(), target_.c_str()) != 0) {

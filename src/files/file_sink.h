@@ -56,7 +56,8 @@ struct FileSystemCalls {
 
 // The temporary files "<target>.XXXXXX" that a writer killed part way left
 // beside `target`: removed, and their names returned. A temporary is locked
-// (flock) by the sink writing it, so one still being written is never taken.
+// (flock) by the sink writing it from a moment after its creation, so one
+// still being written is never taken, nor one younger than 2 s.
 std::vector<std::string> RemoveStaleTemporaries(const std::string& target);
 
 // Writes "<target>.XXXXXX" in the target's folder (first removing the stale
@@ -82,8 +83,9 @@ class AtomicFileSink final : public FileSink {
   bool Commit() override;
   std::string Error() const override { return error_; }
 
-  // The file written, once committed.
-  const std::string& CommittedPath() const { return target_; }
+  // The file written, once committed. Before that the target, or for a
+  // FirstFreeName sink its folder (no name is its own until it is claimed).
+  std::string CommittedPath() const;
   // Commit failed because every one of the FirstFreeName paths exists.
   bool AllNamesTaken() const { return allNamesTaken_; }
 
@@ -94,6 +96,8 @@ class AtomicFileSink final : public FileSink {
   bool Fail(std::string_view what);
   void Discard();
   void ReleaseTemporaryLock();
+  // The file being written, for messages.
+  std::string WrittenName() const;
 
   std::string target_;
   std::vector<std::string> freeNames_;  // FirstFreeName: the names to try

@@ -19,44 +19,13 @@
 #include <unistd.h>
 
 #include "e2e_support.h"
+#include "small_file_system.h"
 
 namespace kv::e2e {
 namespace {
 
 using ::testing::AnyOf;
 using ::testing::HasSubstr;
-
-// A tmpfs of `kib` KiB mounted on `folder` for the fixture's lifetime; only
-// root may mount, so Mounted() is false otherwise.
-class SmallFileSystem {
- public:
-  SmallFileSystem(const std::string& folder, int kib) : folder_(folder) {
-    std::filesystem::create_directories(folder);
-    const std::string options = "size=" + std::to_string(kib) + "k";
-    mounted_ = ::geteuid() == 0 && ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0;
-  }
-  ~SmallFileSystem() {
-    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
-  }
-  SmallFileSystem(const SmallFileSystem&) = delete;
-  SmallFileSystem& operator=(const SmallFileSystem&) = delete;
-
-  bool Mounted() const { return mounted_; }
-  bool MakeReadOnly() const {
-    return ::mount(nullptr, folder_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-  }
-  // Writes a filler file until the file system is full.
-  void Fill() const {
-    std::ofstream filler(folder_ + "/filler", std::ios::binary);
-    const std::string block(4096, 'x');
-    while (filler.write(block.data(), static_cast<std::streamsize>(block.size())) && filler.flush()) {
-    }
-  }
-
- private:
-  std::string folder_;
-  bool mounted_ = false;
-};
 
 // Every file under `folder` with its bytes, but the instrument history's
 // database (recording a failed run is its purpose).
@@ -142,10 +111,14 @@ TEST_F(FilePressure, AReadOnlyDataFolderIsSaidBeforeReading) {
 struct Target {
   const char* name;
   std::vector<std::string> options;  // relative to the data folder, made absolute below
+  const char* writtenKind;           // "a new file in " for a folder
   const char* written;               // the path named in the message
 };
 
-const Target kTargets[] = {{"Backup", {}, "Backup/"}, {"Output", {"--output", "settings.kvd"}, "settings.kvd"}};
+// A new backup has no name until it is complete: its folder is named, never
+// the earlier backup holding the day's first name.
+const Target kTargets[] = {{"Backup", {}, "a new file in ", "Backup"},
+                           {"Output", {"--output", "settings.kvd"}, "", "settings.kvd"}};
 
 std::vector<std::string> TargetOptions(const Target& target, const std::filesystem::path& data) {
   std::vector<std::string> options = target.options;
@@ -169,7 +142,9 @@ TEST_P(DiskFull, TheWriteFailsAndTheEarlierFilesKeepTheirBytes) {
   const ProgramResult got = Get(tmpfs ? "" : "ulimit -f 32; trap '' XFSZ", Options());
   EXPECT_EQ(got.exitCode, 2) << got.err;
   EXPECT_EQ(got.out, "");
-  EXPECT_THAT(got.err, HasSubstr("cannot write " + (data / std::get<1>(GetParam()).written).string()));
+  const Target& target = std::get<1>(GetParam());
+  EXPECT_THAT(got.err, HasSubstr("cannot write " + std::string(target.writtenKind) +
+                                 (data / target.written).string() + ": "));
   EXPECT_THAT(got.err, HasSubstr(tmpfs ? "No space left on device" : "File too large"));
   if (!tmpfs) {
     // Nothing is left behind either: the temporary file was removed.

@@ -84,6 +84,25 @@ TEST(BackupClaim, TwoWritersAtOnceNeverShareAName) {
   }
 }
 
+// A full disk: the backup that was not written is not named after the
+// earlier backup that holds the first name.
+TEST(BackupClaim, AFailedWriteNamesNoExistingBackup) {
+  TempFolder folder;
+  const std::vector<std::string> names = BackupPaths(folder.Path(), kDay);
+  WriteBytes(names[0], "older");
+  FileSystemCalls full = FileSystemCalls::Posix();
+  full.write = [](int, const void*, size_t) -> ssize_t {
+    errno = ENOSPC;
+    return -1;
+  };
+  AtomicFileSink sink = AtomicFileSink::FirstFreeName(names, full);
+  EXPECT_FALSE(sink.Write("new"));
+  EXPECT_EQ(sink.Error(), "cannot write a new file in " + folder.Path() + ": No space left on device");
+  EXPECT_EQ(sink.CommittedPath(), folder.Path());
+  EXPECT_EQ(ReadBytes(names[0]), "older");
+  EXPECT_EQ(EntriesIn(folder.Path()), 1U);
+}
+
 TEST(BackupClaim, TakesTheFirstFreeNameAndReplacesNone) {
   TempFolder folder;
   const std::vector<std::string> names = BackupPaths(folder.Path(), kDay);

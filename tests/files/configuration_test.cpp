@@ -1,8 +1,10 @@
 #include "files/configuration.h"
+#include "files/ini_file.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -174,6 +176,37 @@ TEST(Configuration, ADamagedFileIsKeptAsideThenReplacedByTheDefaults) {
   EXPECT_EQ(sound.damage, "");
   EXPECT_EQ(sound.keptAs, "");
   EXPECT_EQ(folder.Entries().size(), 3U);
+}
+
+// 10 MB of blank lines is no configuration: refused unread (the reader would
+// otherwise take hundreds of MB and seconds), with its size, then kept aside
+// and replaced like any damaged file.
+TEST(Configuration, AFileFarTooLargeIsRefusedUnreadWithItsSize) {
+  TempFolder folder;
+  const std::string path = folder.File("KVMaintenance.ini");
+  {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    const std::string blanks(1 << 20, '\n');
+    for (int i = 0; i < 10; ++i) std::fwrite(blanks.data(), 1, blanks.size(), file);
+    std::fclose(file);
+  }
+  const auto started = std::chrono::steady_clock::now();
+  const Configuration configuration = LoadConfiguration(folder.Path(), kStartedAt);
+  const auto took = std::chrono::steady_clock::now() - started;
+  EXPECT_LT(took, std::chrono::milliseconds(500));
+  EXPECT_NE(configuration.damage.find("is 10485760 bytes, larger than any configuration file (256 KiB)"),
+            std::string::npos)
+      << configuration.damage;
+  EXPECT_EQ(std::filesystem::file_size(configuration.keptAs), 10485760U);
+  EXPECT_EQ(ReadBytes(path), kDefaultFile);
+
+  std::string why;
+  WriteBytes(path, std::string(IniFile::kMaxFileBytes + 1, ';'));
+  EXPECT_FALSE(IniFile::Load(path, &why).has_value());
+  EXPECT_NE(why.find(std::to_string(IniFile::kMaxFileBytes + 1) + " bytes"), std::string::npos) << why;
+  WriteBytes(path, std::string(IniFile::kMaxFileBytes, ';'));
+  EXPECT_TRUE(IniFile::Load(path, &why).has_value()) << "a file of the bound itself is read";
 }
 
 TEST(Configuration, ADamagedFileThatCannotBeKeptAsideIsLeftAsItIs) {

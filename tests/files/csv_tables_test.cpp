@@ -421,6 +421,12 @@ INSTANTIATE_TEST_SUITE_P(
                        return bytes;
                      }(), -1, 1000000},
         BadInputCase{"TooManyFields", std::string(200, ',') + "\r\n", 0, 0},
+        // Lines of 30000 bytes: the 35th passes the 1 MiB bound of the file.
+        BadInputCase{"MoreThanAMebibyteInLongLines", [] {
+                       std::string bytes;
+                       for (int i = 0; i < 40; ++i) bytes += "1," + std::string(29998, 'A') + "\n";
+                       return bytes;
+                     }(), 34, 34},
         // Its first line starts with no entry number: refused whole.
         BadInputCase{"Binary", Binary(), 0, 0}),
     [](const auto& info) { return std::string(info.param.label); });

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+
 #include <algorithm>
 #include <functional>
 #include <string>
@@ -327,6 +331,22 @@ TEST(ReadMaintenanceFile, AFileThatCannotBeOpenedIsReported) {
   EXPECT_FALSE(result.complete);
   EXPECT_EQ(result.stoppedAtLine, 0);
   EXPECT_NE(result.reason.find("missing.kvd"), std::string::npos) << result.reason;
+}
+
+TEST(ReadMaintenanceFile, AFileFarTooLargeIsRefusedUnreadWithItsSize) {
+  TempFolder folder;
+  const std::string path = folder.File("huge.kvd");
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fclose(file);
+  std::filesystem::resize_file(path, 300 * 1024 * 1024);  // sparse: no disk used
+  clsInstrument r;
+  const auto started = std::chrono::steady_clock::now();
+  const auto result = ReadMaintenanceFile(r, path);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(200));
+  EXPECT_FALSE(result.complete);
+  EXPECT_NE(result.reason.find("huge.kvd is 314572800 bytes, larger than 1024 KiB"), std::string::npos)
+      << result.reason;
 }
 
 // The simulated instrument applies received write commands one at a time.

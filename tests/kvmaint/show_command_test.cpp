@@ -174,5 +174,15 @@ TEST_F(ShowCommandTest, DiffJsonListsEachChangeWithNameAndBothValues) {
   EXPECT_EQ(same.out, "[]\n");
 }
 
+// A name carrying terminal escapes is echoed escaped, never obeyed, in the
+// refusal that repeats what was typed (the writer itself refuses such a name
+// in a file; PrintableText is what show uses for names read from one).
+TEST_F(ShowCommandTest, ControlCharactersInARefusedNameAreShownEscaped) {
+  const ProgramResult refused = Kvmaint({"set", file, "XS_[2]=A\x1b]0;owned\x07"});
+  EXPECT_NE(refused.exitCode, 0);
+  EXPECT_THAT(refused.err, HasSubstr("A\\x1b]0;owned\\x07"));
+  EXPECT_THAT(refused.err, ::testing::Not(HasSubstr("\x1b")));
+}
+
 }  // namespace
 }  // namespace kv::inproc

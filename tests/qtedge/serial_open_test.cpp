@@ -144,5 +144,16 @@ TEST_F(SerialLockTest, ALockHeldByARunningProgramSaysWhoHoldsIt) {
   EXPECT_TRUE(port_.Open()) << "free again once released";
 }
 
+TEST_F(SerialLockTest, ALockNamingAnotherHostSaysWhoAndWhichFileToRemove) {
+  WriteLock("4242\nkvmaint\nbench-pc-7\n");
+  const OpenResult result = port_.Open();
+  EXPECT_EQ(result.failure, OpenFailure::InUse);
+  const std::string text = OpenFailureText(result);
+  EXPECT_NE(text.find("process 4242 on host bench-pc-7"), std::string::npos) << text;
+  EXPECT_NE(text.find("remove " + lockPath_.toStdString()), std::string::npos) << text;
+  EXPECT_EQ(text.find("No error"), std::string::npos) << text;
+  EXPECT_TRUE(QFile::exists(lockPath_)) << "another host's lock is never removed";
+}
+
 }  // namespace
 }  // namespace kv

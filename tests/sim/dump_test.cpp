@@ -74,7 +74,7 @@ TEST_F(SimDumpTest, ImagesEqualTheSimulatorsMemories) {
 }
 
 TEST_F(SimDumpTest, StoppedStreamLeavesTheFillingAfterWhatCame) {
-  instrument.SetDumpFaults(DumpFaults{3000, false, {}, 0});
+  instrument.SetDumpFaults(DumpFaults{3000, false, std::nullopt, 0});
   const std::string fram = folder.File("fram.bin");
   ASSERT_EQ(Run(GetBinDumpFRAM(link, fram)), std::optional<bool>(false));
   const std::string image = ReadFile(fram);
