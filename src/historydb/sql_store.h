@@ -36,6 +36,7 @@ class SqlStore final : public Store {
   // ---- Fleet queries (sql_store_fleet.cpp).
   std::vector<Event> LatestReads(std::string* error) override;
   std::vector<Event> CalibrationEvents(std::string* error) override;
+  std::vector<InstrumentSummary> LastSeen(std::string* error) override;
   // ---- End of fleet queries.
 
  private:

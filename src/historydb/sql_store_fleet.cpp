@@ -1,6 +1,7 @@
-// The fleet queries of the SQL store: the latest read of each serial number
-// found through the (serial, event_time, id) index, and the calibration
-// events without the snapshot column.
+// The fleet queries of the SQL store, each found through the (serial,
+// event_time, id) index rather than a scan of the events (whose reads carry
+// their snapshots): the latest read of each serial number, and its latest
+// calibrations without the snapshot column.
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -61,12 +62,34 @@ std::vector<Event> SqlStore::LatestReads(std::string* error) {
                     true, error);
 }
 
+// Per serial number through the index: its latest calibration history, then
+// the calibrations from that moment on; no scan over the reads' snapshots.
 std::vector<Event> SqlStore::CalibrationEvents(std::string* error) {
   return FleetQuery(QStringLiteral(
                         "SELECT id, serial, model, event_time, user_name, operation, result, detail, file FROM events"
-                        " WHERE operation IN ('zero', 'span', 'calibration-history') AND result = 'ok'"
+                        " WHERE id IN ("
+                        "  SELECT x.id FROM (SELECT DISTINCT serial FROM events) s JOIN events x ON x.serial = s.serial"
+                        "  WHERE x.event_time >= COALESCE((SELECT c.event_time FROM events c WHERE c.serial = s.serial"
+                        "          AND c.operation = 'calibration-history' AND c.result = 'ok'"
+                        "          ORDER BY c.event_time DESC, c.id DESC LIMIT 1), '')"
+                        "  AND x.operation IN ('zero', 'span', 'calibration-history') AND x.result = 'ok')"
                         " ORDER BY event_time, id"),
                     false, error);
+}
+
+// From the index alone.
+std::vector<InstrumentSummary> SqlStore::LastSeen(std::string* error) {
+  std::vector<InstrumentSummary> seen;
+  if (!Prepare(error)) return seen;
+  QSqlQuery query(QSqlDatabase::database(connection_, false));
+  query.setForwardOnly(true);
+  if (!query.exec(QStringLiteral("SELECT serial, MAX(event_time) FROM events GROUP BY serial ORDER BY serial"))) {
+    *error = ToLatin1(query.lastError().text());
+    Drop();
+    return seen;
+  }
+  while (query.next()) seen.push_back({Text(query.value(0)), {}, Text(query.value(1)), {}, {}});
+  return seen;
 }
 
 }  // namespace kv::history
