@@ -46,7 +46,9 @@ std::vector<fleet::FleetPageRow> FleetRows(Served& served) {
       row.compliance = "no policy";
     } else if (read != view->latestReads.end()) {
       const std::size_t differ = fleet::DifferencesFromPolicy(*served.policy, read->second).size();
-      row.compliance = differ == 0 ? "compliant" : std::to_string(differ) + " settings differ";
+      row.compliance = differ == 0   ? "compliant"
+                       : differ == 1 ? "1 setting differs"
+                                     : std::to_string(differ) + " settings differ";
     }
     rows.push_back(std::move(row));
   }

@@ -38,7 +38,7 @@ std::optional<std::vector<fleet::ChannelCalibration>> HistoryCalibrations(histor
 
 std::optional<FleetView> GatherFleet(history::Store& store) {
   std::string error;
-  const std::vector<history::InstrumentSummary> summaries = store.Instruments(&error);
+  const std::vector<history::InstrumentSummary> summaries = store.LastSeen(&error);
   std::vector<history::Event> reads;
   if (error.empty()) reads = store.LatestReads(&error);
   std::vector<history::Event> calibrations;
@@ -48,22 +48,29 @@ std::optional<FleetView> GatherFleet(history::Store& store) {
     return std::nullopt;
   }
   FleetView view;
+  std::map<std::string, history::Event> latestReadEvents;  // without their snapshots
   for (history::Event& read : reads) {
     clsInstrument record;
     ReadMaintenanceText(record, read.snapshot);
     view.latestReads.emplace(read.serial, std::move(record));
+    read.snapshot.clear();
+    latestReadEvents.emplace(read.serial, std::move(read));
   }
   std::map<std::string, std::vector<history::Event>> calibrationsBySerial;
   for (history::Event& event : calibrations) calibrationsBySerial[event.serial].push_back(std::move(event));
   for (const history::InstrumentSummary& summary : summaries) {
     if (summary.serial.empty()) continue;  // events of instruments that did not say their serial
-    fleet::FleetInstrument instrument{summary.serial, summary.model, summary.lastSeen, summary.lastRead,
-                                      std::nullopt, {}};
+    fleet::FleetInstrument instrument{summary.serial, {}, summary.lastSeen, {}, std::nullopt, {}};
+    if (const auto read = latestReadEvents.find(summary.serial); read != latestReadEvents.end()) {
+      instrument.model = read->second.model;
+      instrument.lastRead = read->second.time;
+    }
     if (const auto read = view.latestReads.find(summary.serial); read != view.latestReads.end()) {
       instrument.calibrationLimit = read->second.CalLimit();
       instrument.calibrations = fleet::CalibrationsOf(read->second);
     }
     if (const auto found = calibrationsBySerial.find(summary.serial); found != calibrationsBySerial.end()) {
+      if (instrument.model.empty()) instrument.model = found->second.back().model;
       if (const auto known = report::CalibrationsInHistory(found->second)) {
         fleet::MergeLatest(instrument.calibrations, *known);
       }

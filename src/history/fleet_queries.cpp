@@ -18,15 +18,26 @@ std::vector<Event> Store::LatestReads(std::string* error) {
 }
 
 std::vector<Event> Store::CalibrationEvents(std::string* error) {
+  std::vector<Event> events = Events(std::nullopt, error);
+  std::map<std::string, std::string> since;  // each serial's latest calibration history
+  for (const Event& event : events) {
+    if (event.operation == kOpCalHistory && event.result == "ok") since[event.serial] = event.time;
+  }
   std::vector<Event> calibrations;
-  for (Event& event : Events(std::nullopt, error)) {
+  for (Event& event : events) {
     const bool calibration =
         event.operation == kOpZero || event.operation == kOpSpan || event.operation == kOpCalHistory;
-    if (!calibration || event.result != "ok") continue;
+    if (!calibration || event.result != "ok" || event.time < since[event.serial]) continue;
     event.snapshot.clear();
     calibrations.push_back(std::move(event));
   }
   return calibrations;
+}
+
+std::vector<InstrumentSummary> Store::LastSeen(std::string* error) {
+  std::vector<InstrumentSummary> seen = Instruments(error);
+  for (InstrumentSummary& instrument : seen) instrument = {instrument.serial, {}, instrument.lastSeen, {}, {}};
+  return seen;
 }
 
 }  // namespace kv::history

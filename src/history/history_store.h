@@ -115,9 +115,14 @@ class Store : public Recorder {
   // The latest successful read of each serial number that kept a snapshot,
   // with it, ordered by serial number.
   virtual std::vector<Event> LatestReads(std::string* error);
-  // Every successful zero, span and calibration-history event, without
-  // snapshots, oldest first.
+  // Each serial number's latest successful calibration-history event and the
+  // successful zero and span events from its time on (every one where it has
+  // none), without snapshots, oldest first: what its latest calibration of
+  // each channel is found from.
   virtual std::vector<Event> CalibrationEvents(std::string* error);
+  // Each serial number with the time of its latest event alone (model and
+  // the other times left empty), ordered by serial number.
+  virtual std::vector<InstrumentSummary> LastSeen(std::string* error);
   // ---- End of fleet queries.
 };
 

@@ -82,6 +82,8 @@ std::vector<Event> LocalFirstStore::CalibrationEvents(std::string* error) {
   return Reader().CalibrationEvents(error);
 }
 
+std::vector<InstrumentSummary> LocalFirstStore::LastSeen(std::string* error) { return Reader().LastSeen(error); }
+
 std::vector<Event> LocalFirstStore::PendingEvents(std::size_t limit, std::string* error) {
   if (!shared_) return {};
   return LocalReader().PendingEvents(limit, error);

@@ -37,6 +37,7 @@ class LocalFirstStore final : public Store {
                                       std::string* error) override;
   std::vector<Event> LatestReads(std::string* error) override;
   std::vector<Event> CalibrationEvents(std::string* error) override;
+  std::vector<InstrumentSummary> LastSeen(std::string* error) override;
   // The local file's events not yet on the server (none without a server).
   std::vector<Event> PendingEvents(std::size_t limit, std::string* error) override;
   std::size_t PendingCount(std::string* error) override;

@@ -399,11 +399,30 @@ std::vector<Event> SqlStore::LatestReads(std::string* error) {
                     true, error);
 }
 
+// Per serial number through the index: its latest calibration history, then
+// the calibrations from that moment on; no scan over the reads' snapshots.
 std::vector<Event> SqlStore::CalibrationEvents(std::string* error) {
   return FleetQuery(Select(kListColumns, false,
-                           "WHERE operation IN ('zero', 'span', 'calibration-history') AND result = 'ok'"
+                           "WHERE id IN ("
+                           " SELECT x.id FROM (SELECT DISTINCT serial FROM events) s JOIN events x ON x.serial = s.serial"
+                           " WHERE x.event_time >= COALESCE((SELECT c.event_time FROM events c WHERE c.serial = s.serial"
+                           "         AND c.operation = 'calibration-history' AND c.result = 'ok'"
+                           "         ORDER BY c.event_time DESC, c.id DESC LIMIT 1), '')"
+                           " AND x.operation IN ('zero', 'span', 'calibration-history') AND x.result = 'ok')"
                            " ORDER BY event_time, id"),
                     false, error);
+}
+
+// From the index alone.
+std::vector<InstrumentSummary> SqlStore::LastSeen(std::string* error) {
+  std::vector<InstrumentSummary> seen;
+  if (!Prepare(error)) return seen;
+  QSqlQuery query(QSqlDatabase::database(connection_, false));
+  query.setForwardOnly(true);
+  query.prepare(QStringLiteral("SELECT serial, MAX(event_time) FROM events GROUP BY serial ORDER BY serial"));
+  if (!Run(query, error)) return seen;
+  while (query.next()) seen.push_back({Latin1Value(query.value(0)), {}, Latin1Value(query.value(1)), {}, {}});
+  return seen;
 }
 
 }  // namespace kv::history

@@ -59,6 +59,7 @@ class SqlStore final : public Store {
   // ---- Fleet queries.
   std::vector<Event> LatestReads(std::string* error) override;
   std::vector<Event> CalibrationEvents(std::string* error) override;
+  std::vector<InstrumentSummary> LastSeen(std::string* error) override;
   // ---- End of fleet queries.
 
  private:

@@ -30,6 +30,12 @@ class ReportAction : public MainWindowFixture {
     window_->cmdLoad_Click();
   }
 
+  // Loads the sample record as the history's snapshot of instrument KV-0042.
+  void LoadSnapshot() {
+    ASSERT_TRUE(window_->LoadRecordText(MaintenanceFileText(testsupport::SampleRecord()),
+                                        QStringLiteral("history of KV-0042"), "KV-0042"));
+  }
+
   testsupport::TempFolder folder_;
   QAction* report_ = nullptr;
 };
@@ -41,26 +47,42 @@ TEST_F(ReportAction, SitsInTheFileMenu) {
 }
 
 TEST_F(ReportAction, WritesTheRecordInTheGridsWithTheWindowsDate) {
-  SelectSampleFile();
+  LoadSnapshot();
   const std::string pdf = folder_.File("certificate.pdf");
   dialogs_.files = {QString::fromStdString(pdf)};
   report_->trigger();
   ASSERT_TRUE(QFileInfo::exists(QString::fromStdString(pdf)));
   const std::string text = PdfText(pdf);
-  for (const char* shown : {"CH4", "OXY", "VOC", "MAIN GATE", "2026/03/07 10:00:00"}) {
+  for (const char* shown : {"KV-0042", "CH4", "OXY", "VOC", "MAIN GATE", "2026/03/07 10:00:00"}) {
     EXPECT_NE(text.find(shown), std::string::npos) << shown;
   }
   EXPECT_EQ(dialogs_.calls.back().kind, "save");
   EXPECT_EQ(dialogs_.calls.back().text, "PDF (*.pdf);;All files (*.*)");
 }
 
+// A maintenance data file keeps no serial number: a report of it would name
+// no instrument, so none is made, and the window says why.
+TEST_F(ReportAction, AFileNamingNoInstrumentIsRefused) {
+  SelectSampleFile();
+  dialogs_.calls.clear();
+  report_->trigger();
+  ASSERT_EQ(dialogs_.calls.size(), 1U);
+  EXPECT_EQ(dialogs_.calls.back().icon, Dialogs::Icon::Critical);
+  EXPECT_TRUE(dialogs_.calls.back().text.contains(QStringLiteral("no serial number")));
+  EXPECT_EQ(folder_.Entries(), std::vector<std::string>{"sample.kvd"});
+}
+
 TEST_F(ReportAction, CancellingWritesNothing) {
+  LoadSnapshot();
+  dialogs_.calls.clear();
   report_->trigger();  // no file scripted: the dialog is cancelled
   EXPECT_EQ(folder_.Entries(), std::vector<std::string>{});
-  EXPECT_EQ(dialogs_.calls.size(), 1U);
+  ASSERT_EQ(dialogs_.calls.size(), 1U);
+  EXPECT_EQ(dialogs_.calls.back().kind, "save");
 }
 
 TEST_F(ReportAction, AFileThatCannotBeWrittenIsReported) {
+  LoadSnapshot();
   dialogs_.files = {QString::fromStdString(folder_.File("no/such/folder/report.pdf"))};
   report_->trigger();
   ASSERT_FALSE(dialogs_.calls.empty());

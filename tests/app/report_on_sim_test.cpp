@@ -29,5 +29,24 @@ TEST_F(WindowOnSim, TheReportAfterAReadHoldsTheInstrumentsIdentity) {
   EXPECT_EQ(text.find("not recorded"), std::string::npos) << text;
 }
 
+// Power OFF clears the grids; the report still names the instrument as it
+// was read, with its calibrations.
+TEST_F(WindowOnSim, TheReportAfterPowerOffNamesTheInstrumentLastRead) {
+  ASSERT_NO_FATAL_FAILURE(Start());
+  RunGet();
+  const std::string serial(rules::Trim(window_->CurInstrument().SerialNo()));
+  ASSERT_FALSE(serial.empty());
+  dialogs_.answers = {true};  // "POWER OFF ?"
+  Click("cmdPowerOff");
+  ASSERT_TRUE(rules::Trim(window_->EditInstrument().SerialNo()).empty()) << "the grids were cleared";
+
+  const std::string pdf = dataDir_.filePath(QStringLiteral("after-power-off.pdf")).toStdString();
+  dialogs_.files = {QString::fromStdString(pdf)};
+  window_->findChild<QAction*>(QStringLiteral("mnuReport"))->trigger();
+  const std::string text = test::PdfText(pdf);
+  ASSERT_FALSE(text.empty());
+  EXPECT_TRUE(test::HasWord(text, serial)) << text;
+}
+
 }  // namespace
 }  // namespace kv

@@ -55,6 +55,8 @@ TEST(SimOptionsTest, ValidCommandLines) {
       {{"--store-wrong", "GN"},
        [](const SimOptions& o) { EXPECT_EQ(o.device.storeWrongCode, "GN"); }},
       {{"--help"}, [](const SimOptions& o) { EXPECT_TRUE(o.help); }},
+      {{"--calibrated-days-ago", "400"}, [](const SimOptions& o) { EXPECT_EQ(o.calibratedDaysAgo, 400); }},
+      {{"--verbose"}, [](const SimOptions& o) { EXPECT_EQ(o.calibratedDaysAgo, -1); }},
   };
   for (const OptionCase& c : cases) {
     const ParsedOptions parsed = Parse(c.args);
@@ -73,6 +75,8 @@ TEST(SimOptionsTest, InvalidCommandLinesSayWhy) {
       {{"--state"}, "--state"},
       {{"--store-wrong", "GNX"}, "--store-wrong"},
       {{"--frobnicate", "1"}, "--frobnicate"},
+      {{"--calibrated-days-ago", "-1"}, "--calibrated-days-ago"},
+      {{"--calibrated-days-ago", "40000"}, "--calibrated-days-ago"},
       {{"stray"}, "stray"},
   };
   for (const auto& [args, mention] : cases) {
