@@ -156,6 +156,9 @@ class frmMain final : public QMainWindow, private LinkListener {
   void StoreGrids();
   // The grids show their edits as unedited from now on (after Transmit or Store).
   void ClearEditMarks();
+  // Marks the PID and user-conversion cells the record check refuses (after
+  // each accepted entry there), and takes its earlier marks away.
+  void MarkRefusedTableCells();
 
   // ---- CSV tables (frm_main_tables.cpp) ---------------------------------------
   // The export and import buttons: cmdStationExport ... cmdConvImport.
@@ -246,7 +249,8 @@ class frmMain final : public QMainWindow, private LinkListener {
   void SetBusy(bool busy);
   void ApplyButtonStates();
   void GetFinished(bool ok);
-  // Transmit: the red-cell check, the review, the write and its check.
+  // Transmit: the check of the tables' refused cells, the review, the write
+  // and its check.
   bool TablesValid();
   // Whether every flagged setting of `record` is one its editor accepts;
   // if not, the pane and a message box list each problem under `refusalId`.
@@ -318,6 +322,12 @@ class frmMain final : public QMainWindow, private LinkListener {
   bool identityLive_ = false;  // that instrument is still the one connected
   bool recordShown_ = false;  // the grids hold a record read or loaded: Transmit may send
   bool sessionEnding_ = false;
+  // The cells MarkRefusedTableCells marked (an import's marks stay its own).
+  struct MarkedCell {
+    SettingsGrid* grid;
+    int row, col;
+  };
+  std::vector<MarkedCell> refusedCells_;
   FontSettings configuredFont_;
   QString designCaption_;
 

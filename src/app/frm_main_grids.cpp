@@ -2,12 +2,18 @@
 // write-back of the grids into EditInstrument.
 #include <QLabel>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "app/frm_main.h"
 #include "app/grid_fill.h"
 #include "app/grid_store.h"
 #include "app/settings_grid.h"
 #include "app/window_grid_rules.h"
+#include "model/instrument_settings.h"
+#include "qtedge/latin1.h"
+#include "rules/pid_rules.h"
+#include "rules/record_check.h"
+#include "rules/table_rules.h"
 
 namespace kv {
 namespace {
@@ -68,6 +74,35 @@ void frmMain::InstallGridRules() {
     vfgPID[static_cast<std::size_t>(range)]->SetRules(PidGridRules(range));
   }
   vfgAlarmLevels->SetRules(AlarmLevelGridRules(editInstrument_));
+}
+
+void frmMain::MarkRefusedTableCells() {
+  for (const MarkedCell& cell : refusedCells_) cell.grid->MarkInvalid(cell.row, cell.col, QString());
+  refusedCells_.clear();
+  StoreGrids();
+  clsInstrument record = curInstrument_;
+  CopyInstrument(record, editInstrument_, true);
+  const std::vector<rules::SettingProblem> problems = rules::CheckRecord(record, rules::RecordScope::Changed);
+  if (problems.empty()) return;
+  const auto mark = [&](SettingsGrid& grid, const std::function<rules::SettingRef(int, int)>& settingOf) {
+    for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
+      for (int col = grid.FixedCols(); col < grid.Cols(); ++col) {
+        const rules::SettingRef setting = settingOf(row, col);
+        if (setting.name.empty()) continue;
+        for (const rules::SettingProblem& problem : problems) {
+          if (!(problem.setting == setting)) continue;
+          grid.MarkInvalid(row, col, ToQString(problem.Describe()));
+          refusedCells_.push_back({&grid, row, col});
+          break;
+        }
+      }
+    }
+  };
+  mark(*vfgUserConv, rules::UserConversionSetting);
+  for (int range = 0; range < kPidRanges; ++range) {
+    mark(*vfgPID[static_cast<std::size_t>(range)],
+         [range](int row, int col) { return rules::PidSetting(range, row - 1, col); });
+  }
 }
 
 void frmMain::FillAlarmLevels() { kv::FillAlarmLevels(*vfgAlarmLevels, editInstrument_); }

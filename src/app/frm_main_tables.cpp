@@ -19,26 +19,9 @@
 namespace kv {
 namespace {
 
-const QColor kInvalidColour(255, 0, 0);
-
 QString CsvFilter() { return QStringLiteral("Comma separated (*.csv);;All files (*.*)"); }
 
 QString Title() { return ToQString(std::string(MessageText(msg::kProgramTitle))); }
-
-bool IsInvalidCell(const SettingsGrid& grid, int row, int col) {
-  const QTableWidgetItem* item = grid.Item(row, col);
-  return item != nullptr &&
-         (item->background().color() == kInvalidColour || item->foreground().color() == kInvalidColour);
-}
-
-bool HasInvalidCell(const SettingsGrid& grid) {
-  for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
-    for (int col = 1; col < grid.Cols(); ++col) {
-      if (IsInvalidCell(grid, row, col)) return true;
-    }
-  }
-  return false;
-}
 
 // The cells of the rows a CSV file holds, as the grid shows them.
 csv::CsvCells GridCells(const SettingsGrid& grid, csv::CsvTable table) {
@@ -52,7 +35,7 @@ csv::CsvCells GridCells(const SettingsGrid& grid, csv::CsvTable table) {
   return cells;
 }
 
-// Shows the imported rows' texts; valid cells in their usual colours, invalid ones on red.
+// Shows the imported rows' texts; invalid cells are marked with their reason.
 void ShowCells(SettingsGrid& grid, const csv::CsvCells& cells) {
   for (std::size_t r = 0; r < cells.rows.size(); ++r) {
     const int row = csv::GridRowOf(cells.table, static_cast<int>(r));
@@ -71,13 +54,7 @@ void ShowCells(SettingsGrid& grid, const csv::CsvCells& cells) {
         }
         grid.SetEditedCell(row, col, text, value);
       }
-      if (QTableWidgetItem* item = grid.Item(row, col)) {
-        if (cell.valid) {
-          ApplyCellState(*item, grid.State(row, col));
-        } else {
-          item->setBackground(kInvalidColour);
-        }
-      }
+      grid.MarkInvalid(row, col, cell.valid ? QString() : ToQString(cell.reason));
     }
   }
 }
@@ -164,8 +141,8 @@ void frmMain::ExportTable(csv::CsvTable table) {
   const csv::TableShape& shape = csv::ShapeOf(table);
   if (shape.checkedBeforeExport) {
     const bool pid = table == csv::CsvTable::PidHigh || table == csv::CsvTable::PidLow;
-    const bool red = pid ? HasInvalidCell(*vfgPID[0]) || HasInvalidCell(*vfgPID[1])
-                         : HasInvalidCell(*grid);
+    const bool red = pid ? vfgPID[0]->HasInvalidCell() || vfgPID[1]->HasInvalidCell()
+                         : grid->HasInvalidCell();
     // The check kvmaint export-csv makes, on the cells as the grids show them.
     const std::string blockingCell =
         csv::BlockingCell(pid ? std::vector{GridCells(*vfgPID[0], csv::CsvTable::PidHigh),

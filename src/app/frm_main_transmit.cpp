@@ -2,7 +2,6 @@
 // check of what the instrument holds afterwards.
 #include <QCheckBox>
 #include <QPushButton>
-#include <QTableWidgetItem>
 #include <QTimer>
 
 #include "app/app_messages.h"
@@ -19,27 +18,12 @@
 namespace kv {
 namespace {
 
-const QColor kRed(255, 0, 0);
-
 QString Latin1(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QString Message(int id, const std::vector<std::string>& args = {}) {
   return Latin1(FormatMessage(id, args));
-}
-
-// Whether a cell of `grid` (in column `onlyCol`, or any column when -1) shows red.
-bool HasRedCell(const SettingsGrid& grid, int onlyCol) {
-  for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
-    for (int col = grid.FixedCols(); col < grid.Cols(); ++col) {
-      if (onlyCol >= 0 && col != onlyCol) continue;
-      const QTableWidgetItem* item = grid.Item(row, col);
-      if (item == nullptr) continue;
-      if (item->background().color() == kRed || item->foreground().color() == kRed) return true;
-    }
-  }
-  return false;
 }
 
 }  // namespace
@@ -53,7 +37,7 @@ bool frmMain::TablesValid() {
       "Station List", "User List", "User Defined Conversion Table", "PID Sensor Settings",
       "PID Sensor Settings"};
   for (std::size_t t = 0; t < tables.size(); ++t) {
-    if (HasRedCell(*tables[t].first, tables[t].second)) {
+    if (tables[t].first->HasInvalidCell(tables[t].second)) {
       services_.dialogs->Critical(Message(msg::kProgramTitle),
                                   Message(msg::kImproperData, {kNames[t]}));
       return false;

@@ -66,6 +66,7 @@ rules::EditCheck EnterText(SettingsGrid& grid, int row, int col, const QString& 
   }
   grid.SetEditedCell(row, col, ToQString(check.text), value);
   rules->AfterEdit(grid, row, col);
+  emit grid.EntryAccepted(row, col);
   return check;
 }
 

@@ -38,8 +38,21 @@ bool ShowsEdit(const QTableWidgetItem& item) {
 
 }  // namespace
 
+QString CodeMeaning(const QString& text) {
+  const QString code = text.trimmed();
+  if (code == QStringLiteral("*****")) return QStringLiteral("not used");
+  if (code == QStringLiteral("?????")) return QStringLiteral("not adjustable");
+  if (code == kDashes) return QStringLiteral("no data");
+  return {};
+}
+
 void ApplyCellState(QTableWidgetItem& item, CellState state) {
   item.setData(grid_role::kState, static_cast<int>(state));
+  if (state != CellState::Invalid) {
+    item.setData(grid_role::kInvalidText, QVariant());
+    const QString meaning = CodeMeaning(item.text());
+    item.setData(Qt::ToolTipRole, meaning.isEmpty() ? QVariant() : QVariant(meaning));
+  }
   // An edited cell is bold in the grid's own font; the others keep the grid's font.
   if (state == CellState::Edited && item.tableWidget() != nullptr) {
     QFont font = item.tableWidget()->font();
@@ -54,6 +67,9 @@ void ApplyCellState(QTableWidgetItem& item, CellState state) {
       break;
     case CellState::Edited:
       item.setBackground(SettingsGrid::EditedCellColour());
+      break;
+    case CellState::Invalid:
+      item.setBackground(SettingsGrid::InvalidCellColour());
       break;
     case CellState::Normal:
       item.setData(Qt::BackgroundRole, QVariant());
@@ -88,6 +104,8 @@ SettingsGrid::~SettingsGrid() = default;
 QColor SettingsGrid::FixedCellColour() { return {224, 224, 224}; }
 
 QColor SettingsGrid::EditedCellColour() { return {255, 255, 192}; }
+
+QColor SettingsGrid::InvalidCellColour() { return {255, 0, 0}; }
 
 void SettingsGrid::Reset(int rows, int cols, int fixedRows, int fixedCols) {
   fixedRows_ = std::clamp(fixedRows, 0, 1);
@@ -179,6 +197,31 @@ void SettingsGrid::SetEditedCell(int row, int col, const QString& text, const QV
   if (cell == nullptr || Kind(row, col) == CellKind::Unused) return;
   cell->setData(grid_role::kValue, value);
   cell->setText(text);
+}
+
+void SettingsGrid::MarkInvalid(int row, int col, const QString& reason) {
+  QTableWidgetItem* cell = Item(row, col);
+  if (cell == nullptr || State(row, col) == CellState::Unused) return;
+  if (reason.isEmpty()) {
+    if (State(row, col) == CellState::Invalid) {
+      ApplyCellState(*cell, ShowsEdit(*cell) ? CellState::Edited : CellState::Normal);
+    }
+    return;
+  }
+  // The text and the reason first: the state's own change finds them.
+  cell->setData(grid_role::kInvalidText, cell->text());
+  cell->setData(Qt::ToolTipRole, reason);
+  ApplyCellState(*cell, CellState::Invalid);
+}
+
+bool SettingsGrid::HasInvalidCell(int onlyCol) const {
+  for (int row = fixedRows_; row < Rows(); ++row) {
+    for (int col = fixedCols_; col < Cols(); ++col) {
+      if (onlyCol >= 0 && col != onlyCol) continue;
+      if (State(row, col) == CellState::Invalid) return true;
+    }
+  }
+  return false;
 }
 
 void SettingsGrid::SetChecked(int row, int col, bool checked) {
@@ -282,6 +325,10 @@ void SettingsGrid::OnItemChanged(QTableWidgetItem* changed) {
   if (changed == nullptr) return;
   const auto state = static_cast<CellState>(changed->data(grid_role::kState).toInt());
   if (state == CellState::Unused) return;
+  // A refused entry stays marked until its text changes.
+  if (state == CellState::Invalid && changed->text() == changed->data(grid_role::kInvalidText).toString()) {
+    return;
+  }
   if (static_cast<CellKind>(changed->data(grid_role::kKind).toInt()) == CellKind::Check) {
     OnCheckChanged(*changed);
   }

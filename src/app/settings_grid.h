@@ -28,8 +28,10 @@ enum class CellKind {
   Unused,  // no setting in this row and column: fixed colour, not editable
 };
 
-// Where a cell stands; its colour follows from it.
-enum class CellState { Normal, Unused, Edited };
+// Where a cell stands; its colour follows from it. An invalid cell holds an
+// entry its table refuses (an import, a row the record check refuses) and
+// says why in its tool tip; Transmit asks the states, never the colours.
+enum class CellState { Normal, Unused, Edited, Invalid };
 
 // Item data roles of the grid's cells.
 namespace grid_role {
@@ -39,7 +41,12 @@ inline constexpr int kState = Qt::UserRole + 3;        // CellState as int
 inline constexpr int kChoiceList = Qt::UserRole + 4;   // Choice cells: the items, "|"-separated
 inline constexpr int kKind = Qt::UserRole + 5;         // CellKind as int
 inline constexpr int kValue = Qt::UserRole + 6;  // the value now: the fill's, or an accepted edit's
+inline constexpr int kInvalidText = Qt::UserRole + 7;  // Invalid cells: the text refused (typing over it ends the mark)
 }  // namespace grid_role
+
+// What the instrument means by a code a cell shows ("*****": not used,
+// "?????": not adjustable, "-----": no data); empty for any other text.
+QString CodeMeaning(const QString& text);
 
 // The content a fill writes into one cell.
 struct CellContent {
@@ -83,6 +90,7 @@ class SettingsGrid final : public QTableWidget {
   // cell whose text differs from what the fill wrote (shown bold as well).
   static QColor FixedCellColour();
   static QColor EditedCellColour();
+  static QColor InvalidCellColour();
 
   // Empties the grid and gives it `rows` x `cols` cells, of which the first
   // `fixedRows` rows and `fixedCols` columns (0 or 1) are captions.
@@ -109,6 +117,11 @@ class SettingsGrid final : public QTableWidget {
   // Whether the cell differs from what the fill wrote.
   bool IsEdited(int row, int col) const { return State(row, col) == CellState::Edited; }
   bool IsChecked(int row, int col) const;
+  // Marks the cell as refused with `reason` (its tool tip); an empty reason
+  // takes the mark away. Unused and caption cells are never marked.
+  void MarkInvalid(int row, int col, const QString& reason);
+  // Whether a cell (in column `onlyCol`, or any column when -1) is marked invalid.
+  bool HasInvalidCell(int onlyCol = -1) const;
   QColor Background(int row, int col) const;
 
   // ---- editing ------------------------------------------------------------
@@ -137,6 +150,10 @@ class SettingsGrid final : public QTableWidget {
   void SetColumnFixedWidth(int col, int width);
   // Share of the grid's width given to the caption column (0: by content).
   void SetCaptionColumnShare(double share);
+
+ signals:
+  // An entry typed into the cell was accepted and written (EnterText).
+  void EntryAccepted(int row, int col);
 
  protected:
   // Before-edit: unused cells and cells the rules refuse do not open an editor.

@@ -123,12 +123,12 @@ TEST_F(WindowTransmit, VerificationNamesTheSettingStoredWrongly) {
   EXPECT_EQ(LastLineColour(), QColor(255, 0, 0));
 }
 
-TEST_F(WindowTransmit, ARedUserListCellStopsTransmitBeforeAnythingIsWritten) {
+TEST_F(WindowTransmit, AnInvalidUserListCellStopsTransmitBeforeAnythingIsWritten) {
   ASSERT_NO_FATAL_FAILURE(StartRecording());
   RunGet();
   const clsInstrument before = AsRead();
   ASSERT_NO_FATAL_FAILURE(EditThree());
-  Grid("vfgUser").Item(2, 1)->setForeground(QColor(255, 0, 0));
+  Grid("vfgUser").MarkInvalid(2, 1, QStringLiteral("no \",\" in a name"));
   window_->findChild<QPushButton*>(QStringLiteral("cmdSend"))->click();
   ASSERT_FALSE(dialogs_.calls.empty());
   EXPECT_EQ(dialogs_.calls.back().kind, "show");
