@@ -94,8 +94,13 @@ class CalHistoryCommand final : public InstrumentCommand {
 
   // The channel descriptions come first: the history's values are scaled by them.
   int Talk(InstrumentSession& session) override {
-    clsInstrument record;
+    clsInstrument& record = record_;
     Outcome outcome = session.Run(ReadChannelDescriptions(session.Link(), record), "Reading the channels");
+    // The history's dates belong to one instrument: its serial number too.
+    if (outcome == Outcome::Done) {
+      outcome = session.Run(ReadSerialNumber(session.Link(), record), "Reading the serial number");
+      History().record = &record_;
+    }
     if (outcome == Outcome::Done) {
       outcome = session.Run(GetLatestHistory(session.Link(), record), "Reading the calibration history");
     }
@@ -108,6 +113,7 @@ class CalHistoryCommand final : public InstrumentCommand {
   }
 
  private:
+  clsInstrument record_;  // the channel descriptions, the serial number and the history read
   bool json_ = false;
 };
 

@@ -29,10 +29,15 @@ class CalibrationCommand : public InstrumentCommand {
   virtual std::string Label() const = 0;
 
   int Talk(InstrumentSession& session) override {
-    clsInstrument record;
-    const Outcome named =
-        session.Run(ReadChannelDescriptions(session.Link(), record), "Reading the channels");
+    clsInstrument& record = record_;
+    // A calibration belongs to one instrument (its history, certificate and
+    // due date): the serial number is read with the channel descriptions.
+    Outcome named = session.Run(ReadChannelDescriptions(session.Link(), record), "Reading the channels");
+    if (named == Outcome::Done) {
+      named = session.Run(ReadSerialNumber(session.Link(), record), "Reading the serial number");
+    }
     if (named != Outcome::Done) return ReportFailure(session, named, Name());
+    History().record = &record_;
     ReplySink results;
     const Outcome outcome = session.Run(Start(session.Link(), results), Label());
     if (outcome == Outcome::Interrupted) return ReportFailure(session, outcome, Name());
@@ -44,6 +49,9 @@ class CalibrationCommand : public InstrumentCommand {
     if (outcome != Outcome::Done) return ReportFailure(session, outcome, Name());
     return kExitOk;
   }
+
+ private:
+  clsInstrument record_;  // the channel descriptions and the serial number
 };
 
 class ZeroCommand final : public CalibrationCommand {

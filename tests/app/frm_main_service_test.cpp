@@ -29,12 +29,15 @@ class ServiceMenu : public test::MainWindowFixture {
 };
 
 TEST_F(ServiceMenu, EntriesNeedAConnectedInstrument) {
+  transport_.answersProbe = false;
   ASSERT_TRUE(Load());
   window_->show();
   // One per operation, plus the live readings.
   ASSERT_EQ(Entries().size(), ServiceEntries().size() + 1);
   ExpectEnabled(false, "before the instrument answered");
-  Tick(15);
+  transport_.answersProbe = true;
+  // The link's next probe, or the window's next search, finds it.
+  for (int i = 0; i < 200 && window_->Link().State() != LinkState::Connected; ++i) Tick(1);
   ASSERT_EQ(window_->Link().State(), LinkState::Connected);
   ExpectEnabled(true, "once connected");
   window_->Link().OnModemLinesChanged(false, false);

@@ -212,6 +212,8 @@ TEST_F(MainWindowStartUp, SetButtonsEnablesByLevel) {
       {true, 2, true, true, true, true},
       {false, 2, false, false, false, false},
   };
+  // No instrument answers: the buttons stay as SetButtons leaves them.
+  transport_.answersProbe = false;
   for (const Case& c : cases) {
     ASSERT_TRUE(Load());
     EXPECT_FALSE(Find<QPushButton>("cmdGet")->isEnabled()) << "design state";

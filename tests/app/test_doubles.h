@@ -106,10 +106,15 @@ class FakeTransport final : public testsupport::ScriptedTransport {
   }
 
   std::function<std::string(const std::string& line)> answer;
+  // False: the instrument is not there yet (the probe, sent as the port
+  // opens, goes unanswered).
+  bool answersProbe = true;
 
  private:
   std::string Reply(const std::string& line) const {
-    if (line.find("RC,R,") != std::string::npos) return BuildCommandLine("RC,R,KORVIN,");
+    if (line.find("RC,R,") != std::string::npos) {
+      return answersProbe ? BuildCommandLine("RC,R,KORVIN,") : std::string();
+    }
     return answer ? answer(line) : std::string();
   }
 };

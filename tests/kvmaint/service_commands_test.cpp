@@ -44,9 +44,10 @@ const std::vector<std::string> kFirstCommandUnanswered{"--drop", "2", "--drop", 
 // One line per channel: number, gas name, status digit or "-".
 const std::string kChannelResults = "([1-7]  [^ \n]+ +([0-9]|-)\n){7}";
 const std::string kNoChannelResults = "([1-7]  [^ \n]+ +-\n){7}";
-// The five channel reads (2..6) are answered, the calibration's start (7) is not.
-const std::vector<std::string> kCalibrationStartUnanswered{"--drop", "7", "--drop", "8", "--drop", "9",
-                                                           "--drop", "10"};
+// The five channel reads (2..6) and the serial number (7) are answered, the
+// calibration's start (8) is not.
+const std::vector<std::string> kCalibrationStartUnanswered{"--drop", "8", "--drop", "9", "--drop", "10",
+                                                           "--drop", "11"};
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, ServiceCommandTest,

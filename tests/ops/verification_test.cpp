@@ -59,14 +59,14 @@ INSTANTIATE_TEST_SUITE_P(
                    VerifyState::Verified, {}},
         VerifyCase{"AWrittenLevelHeldOtherwiseIsNamed",
                    [](clsInstrument& r) { (void)r.SetWarning(3, 40); },
-                   VerifyState::Differs, {"Warning (CO): 30 -> 40"}},
+                   VerifyState::Differs, {"CO warning level: 30 ppm -> 40 ppm"}},
         VerifyCase{"EveryWrittenSettingHeldOtherwise",
                    [](clsInstrument& r) {
                      r.SetLcdBackLight(3);
                      (void)r.SetWarning(3, 1);
                    },
                    VerifyState::Differs,
-                   {"LCD Backlight Time(0-255sec): 7 -> 3", "Warning (CO): 30 -> 1"}}),
+                   {"LCD Backlight Time(0-255sec): 7 -> 3", "CO warning level: 30 ppm -> 1 ppm"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(VerificationTextTest, SaysHowManyAndWhich) {

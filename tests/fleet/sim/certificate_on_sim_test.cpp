@@ -43,8 +43,8 @@ class CertificateOnSimTest : public ::testing::Test {
 TEST_F(CertificateOnSimTest, NamesTheInstrumentResultsTechnicianAndNextDue) {
   ASSERT_EQ(Run({"get"}).exitCode, 0);
   WriteBytes(dir.File("data/KVMaintenance.ini"), "[Fleet]\r\nTechnician=J. Doe\r\n");
-  ASSERT_EQ(Run({"zero"}).exitCode, 0);
-  ASSERT_EQ(Run({"span"}).exitCode, 0);
+  ASSERT_EQ(Run({"zero", "--yes"}).exitCode, 0);
+  ASSERT_EQ(Run({"span", "--yes"}).exitCode, 0);
   const std::string span = LatestEventId(serial, "span");
   ASSERT_FALSE(span.empty());
   const std::string pdf = dir.File("certificate.pdf");

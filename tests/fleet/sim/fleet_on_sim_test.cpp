@@ -45,7 +45,7 @@ class FleetOnSimTest : public ::testing::Test {
     }
     ASSERT_EQ(On(kOverdue, {"cal-history"}).exitCode, 0);
     ASSERT_EQ(On(kOffPolicy, {"cal-history"}).exitCode, 0);
-    ASSERT_EQ(On(kCalibrated, {"span"}).exitCode, 0);
+    ASSERT_EQ(On(kCalibrated, {"span", "--yes"}).exitCode, 0);
   }
 
   std::string Policy() const { return dir.File("company.kvd"); }

@@ -66,7 +66,7 @@ TEST_F(OverdueSimTest, ReportCarriesEachChannelsCalibrationAndOverdue) {
 
 TEST_F(ReportOnSimTest, ACalibrationWithinTheLimitIsNotOverdue) {
   ASSERT_EQ(Run({"get"}).exitCode, 0);
-  ASSERT_EQ(Run({"span"}).exitCode, 0);
+  ASSERT_EQ(Run({"span", "--yes"}).exitCode, 0);
   const std::vector<std::string> dates = CalibrationDates();
   ASSERT_FALSE(dates.empty());
   const std::string pdf = dir.File("report.pdf");
@@ -80,7 +80,7 @@ TEST_F(ReportOnSimTest, ACalibrationWithinTheLimitIsNotOverdue) {
 // and span results still date the channels.
 TEST_F(ReportOnSimTest, ASpanInTheHistoryDatesTheChannels) {
   ASSERT_EQ(Run({"get"}).exitCode, 0);
-  ASSERT_EQ(Run({"span"}).exitCode, 0);
+  ASSERT_EQ(Run({"span", "--yes"}).exitCode, 0);
   const std::string pdf = dir.File("report.pdf");
   ASSERT_EQ(Report(serial, pdf).exitCode, 0);
   const std::string text = test::PdfText(pdf);
