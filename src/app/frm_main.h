@@ -1,8 +1,9 @@
 #pragma once
-// frmMain: the program's only main window. It owns the link to the
+// frmMain: the program's only main window, a shell. It owns the link to the
 // instrument, the two records (CurInstrument, exchanged with the instrument;
-// EditInstrument, behind the grids), the settings grids, the information pane
-// and the progress dialog, and runs the four numbered actions.
+// EditInstrument, behind the grids), the settings tabs (SettingsTabs, with
+// every grid), the information pane and the TransactionRunner (busy state and
+// progress dialog), and runs the four numbered actions.
 //
 // Nothing here blocks: a transaction is started on the link and its end
 // arrives as a callback; meanwhile the action buttons and closing are
@@ -49,6 +50,8 @@ class InfoPane;
 class InstrumentSearch;
 class StationDialog;
 class SettingsGrid;
+class SettingsTabs;
+class TransactionRunner;
 class frmLive;
 class frmUpload;
 enum class ServiceOperation;
@@ -142,15 +145,6 @@ class frmMain final : public QMainWindow, private LinkListener {
   void AppendMessage(int id, const QColor& colour, const std::vector<std::string>& args = {});
   // Every grid from EditInstrument, in the fixed order.
   void FillAllGrids();
-  void FillOtherSetting();
-  void FillStationUser();
-  void FillGasName();
-  void FillChannel();
-  void FillConversion();
-  void FillMethaneElimination();
-  void FillGasOptions();
-  void FillPID(int range);
-  void FillAlarmLevels();
   // Writes the grids' edits into EditInstrument: exactly the edited settings
   // take a change flag.
   void StoreGrids();
@@ -191,13 +185,16 @@ class frmMain final : public QMainWindow, private LinkListener {
   // What the pane said the window waits for; empty while an instrument answers.
   const QString& WaitingFor() const { return waitingFor_; }
   // A transaction runs: actions and closing are refused.
-  bool Busy() const { return busy_; }
-  frmUpload* UploadDialog() const { return upload_; }
+  bool Busy() const;
+  frmUpload* UploadDialog() const;
   const std::filesystem::path& DataFolder() const { return services_.dataFolder; }
   std::filesystem::path BackupFolder() const;
   const FontSettings& ConfiguredFont() const { return configuredFont_; }
   // Station mode: its dialog, made on first use and shown.
   StationDialog* OpenStation();
+  // The status bar's word on history events waiting for the shared server
+  // (empty when none wait); asked after each operation and on a timer.
+  void RefreshPendingHistory();
 
  signals:
   // A transaction has ended and its result is shown.
@@ -221,19 +218,6 @@ class frmMain final : public QMainWindow, private LinkListener {
   void BuildWindow();
   void BuildFileMenu();
   QWidget* BuildActionPanel();
-  QWidget* BuildGasPage();
-  QWidget* BuildOtherPage();
-  QWidget* BuildStationUserPage();
-  QWidget* BuildConversionPage();
-  QWidget* BuildPidPage();
-  SettingsGrid* AddGrid(const QString& name);
-  SettingsGrid* GridOf(csv::CsvTable table) const;
-  // An Export and an Import button for the table, named as given.
-  QWidget* TableButtons(QWidget* parent, csv::CsvTable table, const QString& exportName,
-                        const QString& importName, const QString& caption = {});
-  QWidget* BuildAlarmLevelPage();
-  // The rules each grid edits with, once every grid exists.
-  void InstallGridRules();
 
   bool AcquireSingleInstance();
   // Applies the font; returns the configuration, whose damage (if any) is
@@ -242,7 +226,7 @@ class frmMain final : public QMainWindow, private LinkListener {
   void ReportConfigurationDamage(const Configuration& configuration);
   void OpenSessionLog();
 
-  // Shows the progress dialog for a transaction and locks the actions.
+  // The runner's: shows the progress dialog for a transaction and locks the actions.
   void BeginTransaction(int captionId, int messageId);
   void BeginTransaction(const QString& caption, const QString& message);
   void EndTransaction();
@@ -255,6 +239,12 @@ class frmMain final : public QMainWindow, private LinkListener {
   // Whether every flagged setting of `record` is one its editor accepts;
   // if not, the pane and a message box list each problem under `refusalId`.
   bool RecordWritable(const clsInstrument& record, int refusalId);
+  // Transmit once the connected instrument is known to be the one read.
+  void Transmit();
+  // After the link was lost: reads the serial number of the instrument now
+  // connected and transmits only to the one whose settings the grids hold.
+  void CheckConnectedInstrument();
+  void RefuseTransmit(const QString& reason);
   void SendFinished();
   void ReportAcknowledged();
   void ReportVerification();
@@ -322,19 +312,14 @@ class frmMain final : public QMainWindow, private LinkListener {
   bool identityLive_ = false;  // that instrument is still the one connected
   bool recordShown_ = false;  // the grids hold a record read or loaded: Transmit may send
   bool sessionEnding_ = false;
-  // The cells MarkRefusedTableCells marked (an import's marks stay its own).
-  struct MarkedCell {
-    SettingsGrid* grid;
-    int row, col;
-  };
-  std::vector<MarkedCell> refusedCells_;
+  // What the instrument connected after a lost link says it is.
+  clsInstrument connectedIdentity_;
+  QTimer* pendingTimer_ = nullptr;
   FontSettings configuredFont_;
   QString designCaption_;
 
   bool activated_ = false;
   bool loading_ = false;
-  bool busy_ = false;
-  DateTime transactionStart_;
   // The path last loaded, and whether that file was read only in part.
   QString loadedPath_;
   KvdLoadResult lastLoad_;
@@ -363,33 +348,13 @@ class frmMain final : public QMainWindow, private LinkListener {
   QCheckBox* chkVerify = nullptr;
   QLabel* lblNotLive = nullptr;
   InfoPane* rtbInfo = nullptr;
-  QTabWidget* SSTab1 = nullptr;
-  QTabWidget* sstUser = nullptr;
-  QTabWidget* SSTab2 = nullptr;
-  QTabWidget* SSTab3 = nullptr;
-  QLabel* lblName = nullptr;
-  QLabel* lblMap = nullptr;
-  QLabel* lblElimination = nullptr;
-  QLabel* lblOther = nullptr;
-  QLabel* lblStation = nullptr;
-  QLabel* lblUser = nullptr;
-  QLineEdit* txtCount = nullptr;
-  SettingsGrid* vfgDatas = nullptr;
-  SettingsGrid* vfgGasName = nullptr;
-  SettingsGrid* vfgChannel = nullptr;
-  SettingsGrid* vfgOtherSet = nullptr;
-  SettingsGrid* vfgME = nullptr;
-  SettingsGrid* vfgStation = nullptr;
-  SettingsGrid* vfgUser = nullptr;
-  SettingsGrid* vfgPreConv = nullptr;
-  SettingsGrid* vfgUserConv = nullptr;
-  std::array<SettingsGrid*, kPidRanges> vfgPID{};
-  SettingsGrid* vfgAlarmLevels = nullptr;
-  frmUpload* upload_ = nullptr;
+  SettingsTabs* SSTab1 = nullptr;
+  TransactionRunner* runner_ = nullptr;
   QPushButton* cmdStation = nullptr;
   QComboBox* cboPort = nullptr;
   QPushButton* cmdConnect = nullptr;
   QLabel* lblIdentity = nullptr;
+  QLabel* lblPending = nullptr;
   StationDialog* station_ = nullptr;
 };
 

@@ -6,12 +6,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTimer>
 
 #include "app/app_messages.h"
 #include "app/frm_main.h"
 #include "app/info_pane.h"
-#include "app/settings_grid.h"
+#include "app/transaction_runner.h"
 #include "common/messages.h"
 #include "files/kvd_writer.h"
 #include "model/instrument_settings.h"
@@ -42,7 +41,7 @@ bool AnyChangeFlag(const clsInstrument& record) {
 // ---- Select ------------------------------------------------------------------
 
 void frmMain::cmdLoad_Click() {
-  if (busy_) return;
+  if (Busy()) return;
   const QString name = services_.dialogs->OpenFile(MaintenanceFileFilter());
   if (name.isEmpty()) return;
   txtPath->setText(name);
@@ -76,7 +75,7 @@ void frmMain::txtPath_LostFocus() {
 // ---- Store -------------------------------------------------------------------
 
 void frmMain::cmdStore_Click() {
-  if (busy_) return;
+  if (Busy()) return;
   const QString name = services_.dialogs->SaveFile(MaintenanceFileFilter());
   if (name.isEmpty()) {
     AppendMessage(msg::kStoreCancelled, info_colour::kFailure);
@@ -101,7 +100,7 @@ void frmMain::cmdStore_Click() {
 // ---- Power OFF -----------------------------------------------------------------
 
 void frmMain::cmdPowerOff_Click() {
-  if (busy_ || uclTZ7100_.TaskRunning()) return;
+  if (Busy() || uclTZ7100_.TaskRunning()) return;
   if (!services_.dialogs->Question(QStringLiteral("KORVIN Maintenance Data Loader"),
                                    QStringLiteral("POWER OFF ?"))) {
     return;
@@ -109,9 +108,7 @@ void frmMain::cmdPowerOff_Click() {
   SetEndButton(false);
   SetBusy(true);
   Transaction powerOff = ops::RunPowerOff(uclTZ7100_, Sink(), outcome_);
-  const bool started = uclTZ7100_.Start(std::move(powerOff), [this](bool) {
-    QTimer::singleShot(0, this, [this] { PowerOffFinished(); });
-  });
+  const bool started = runner_->Start(std::move(powerOff), [this](bool) { PowerOffFinished(); });
   if (!started) {
     // Nothing was sent: the instrument is on as it was.
     SetBusy(false);

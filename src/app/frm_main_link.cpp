@@ -3,13 +3,12 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include "app/app_messages.h"
 #include "app/frm_main.h"
 #include "app/frm_live.h"
 #include "app/info_pane.h"
-#include "app/upload_dialog.h"
+#include "app/transaction_runner.h"
 #include "common/messages.h"
 #include "files/backup_name.h"
 #include "model/instrument_settings.h"
@@ -50,9 +49,7 @@ void frmMain::AlarmMessage(const std::string& text) {
                             : tr("Waiting for an instrument on %1 ...").arg(port));
 }
 
-void frmMain::DumpMessage(const std::string& text) {
-  if (upload_ != nullptr) upload_->SetMessage(ToQString(text));
-}
+void frmMain::DumpMessage(const std::string& text) { runner_->ShowMessage(ToQString(text)); }
 
 void frmMain::LinkLost() {
   if (live_ != nullptr) live_->Stop();
@@ -62,9 +59,7 @@ void frmMain::LinkLost() {
   ReportLinkLost();
 }
 
-void frmMain::Progress(int done, int total) {
-  if (upload_ != nullptr) upload_->SetProgress(done, total);
-}
+void frmMain::Progress(int done, int total) { runner_->ShowProgress(done, total); }
 
 // ---- buttons -------------------------------------------------------------------
 
@@ -87,13 +82,14 @@ void frmMain::SetEndButton(bool enabled) {
   ApplyButtonStates();
 }
 
-void frmMain::SetBusy(bool busy) {
-  busy_ = busy;
-  ApplyButtonStates();
-}
+bool frmMain::Busy() const { return runner_->Busy(); }
+
+frmUpload* frmMain::UploadDialog() const { return runner_->Dialog(); }
+
+void frmMain::SetBusy(bool busy) { runner_->SetBusy(busy); }
 
 void frmMain::ApplyButtonStates() {
-  const bool idle = !busy_;
+  const bool idle = !Busy();
   cmdGet->setEnabled(buttons_.get && idle);
   cmdLoad->setEnabled(buttons_.load && idle);
   cmdSend->setEnabled(buttons_.send && idle);
@@ -111,35 +107,20 @@ void frmMain::ApplyButtonStates() {
 
 // ---- transactions ----------------------------------------------------------------
 
-void frmMain::BeginTransaction(int captionId, int messageId) {
-  BeginTransaction(ToQString(FormatMessage(captionId)), ToQString(FormatMessage(messageId)));
-}
+void frmMain::BeginTransaction(int captionId, int messageId) { runner_->Begin(captionId, messageId); }
 
 void frmMain::BeginTransaction(const QString& caption, const QString& message) {
-  if (upload_ == nullptr) {
-    upload_ = new frmUpload(this);
-    connect(upload_, &frmUpload::CancelRequested, this, [this] { uclTZ7100_.SetCancel(true); });
-  }
-  upload_->Form_Load();
-  upload_->SetCaption(caption);
-  upload_->SetMessage(message);
-  upload_->show();
-  upload_->raise();
-  SetBusy(true);
-  transactionStart_ = services_.clock->Now();
+  runner_->Begin(caption, message);
 }
 
-void frmMain::EndTransaction() {
-  if (upload_ != nullptr) upload_->hide();
-  SetBusy(false);
-}
+void frmMain::EndTransaction() { runner_->End(); }
 
 std::filesystem::path frmMain::BackupFolder() const {
   return services_.dataFolder / kBackupFolderName;
 }
 
 void frmMain::cmdGet_Click() {
-  if (busy_ || uclTZ7100_.TaskRunning()) return;
+  if (Busy() || uclTZ7100_.TaskRunning()) return;
   if (!ConfirmDiscardEdits()) return;
   // A read whose backup could not be kept is not started.
   const std::string folderProblem = BackupFolderProblem(BackupFolder());
@@ -153,9 +134,7 @@ void frmMain::cmdGet_Click() {
   Transaction read = services_.readInstrument(uclTZ7100_, curInstrument_);
   // The result is shown from the event loop, not from inside the link's
   // reception or tick that ended the transaction.
-  const bool started = uclTZ7100_.Start(std::move(read), [this](bool ok) {
-    QTimer::singleShot(0, this, [this, ok] { GetFinished(ok); });
-  });
+  const bool started = runner_->Start(std::move(read), [this](bool ok) { GetFinished(ok); });
   if (!started) EndTransaction();
 }
 
@@ -184,7 +163,7 @@ void frmMain::GetFinished(bool ok) {
     ShowIdentity();
     AppendMessage(msg::kDownloadComplete, info_colour::kProgress);
     AddLog(msg::kDownloadFinishedLog,
-           {now, FormatElapsed(SecondsBetween(transactionStart_, finished))});
+           {now, FormatElapsed(SecondsBetween(runner_->Started(), finished))});
   }
   ReportRecording(outcome_);
   EndTransaction();

@@ -38,7 +38,7 @@ void frmMain::BuildFileMenu() {
 }
 
 void frmMain::mnuReport_Click() {
-  if (busy_) return;
+  if (Busy()) return;
   // The report shows what the grids show, edits included; after Power OFF
   // cleared them, the instrument as last read.
   StoreGrids();
@@ -87,7 +87,7 @@ void frmMain::mnuHistory_Click() {
 }
 
 bool frmMain::LoadRecordText(const std::string& content, const QString& source, const std::string& serial) {
-  if (busy_) return false;
+  if (Busy()) return false;
   // The path field no longer names what the grids show; leaving it would
   // load that file again when the field loses focus.
   txtPath->clear();

@@ -1,7 +1,8 @@
 // frmMain: always a way on. While no instrument answers the window keeps
 // looking (InstrumentSearch), says in the pane what it waits for, and offers
 // Connect now and a port chooser; the identity read last stays in the status
-// bar. SIGTERM and SIGINT end the session without asking.
+// bar, and beside it what history waits for the shared server. SIGTERM and
+// SIGINT end the session without asking.
 #include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -15,6 +16,7 @@
 #include "app/info_pane.h"
 #include "app/instrument_search.h"
 #include "history/history_event.h"
+#include "historydb/local_first_store.h"
 #include "qtedge/latin1.h"
 #include "report/report_content.h"
 
@@ -40,6 +42,10 @@ QWidget* frmMain::BuildSearchRow(QWidget* parent) {
   lblIdentity = new QLabel(this);
   lblIdentity->setObjectName(QStringLiteral("lblIdentity"));
   statusBar()->addPermanentWidget(lblIdentity);
+  lblPending = new QLabel(this);
+  lblPending->setObjectName(QStringLiteral("lblPending"));
+  statusBar()->addPermanentWidget(lblPending);
+  connect(this, &frmMain::TransactionFinished, this, &frmMain::RefreshPendingHistory);
   return row;
 }
 
@@ -59,7 +65,7 @@ void frmMain::RefreshPortChoices() {
 }
 
 void frmMain::PortChosen(int index) {
-  if (busy_ || uclTZ7100_.TaskRunning()) return;
+  if (Busy() || uclTZ7100_.TaskRunning()) return;
   if (services_.choosePort) services_.choosePort(cboPort->itemData(index).toString());
   uclTZ7100_.SetPortOpen(false);
   waitingFor_.clear();
@@ -69,11 +75,11 @@ void frmMain::PortChosen(int index) {
 void frmMain::SessionTick() {
   services_.transport->PollModemLines();
   uclTZ7100_.Tick();
-  if (uclTZ7100_.TimerEnabled() && !busy_) search_->Tick();
+  if (uclTZ7100_.TimerEnabled() && !Busy()) search_->Tick();
 }
 
 void frmMain::ConnectNow() {
-  if (busy_ || uclTZ7100_.State() == LinkState::Connected) return;
+  if (Busy() || uclTZ7100_.State() == LinkState::Connected) return;
   search_->LookNow();
 }
 
@@ -94,6 +100,15 @@ void frmMain::ShowIdentity() {
     return;
   }
   lblIdentity->setText(ToQString(identity_) + (identityLive_ ? QString() : tr(" (last read)")));
+}
+
+void frmMain::RefreshPendingHistory() {
+  // The store the operations record in: the one given (tests), else the
+  // program's, once an operation or this refresh has opened it.
+  history::Store* store = dynamic_cast<history::Store*>(services_.recorder);
+  std::string ignored;
+  if (services_.recorder == nullptr) store = HistoryStore(&ignored);
+  lblPending->setText(store != nullptr ? ToQString(history::PendingText(*store)) : QString());
 }
 
 void frmMain::EndSession() {

@@ -15,7 +15,7 @@
 #include "app/info_pane.h"
 #include "app/service_menu.h"
 #include "app/service_results.h"
-#include "app/upload_dialog.h"
+#include "app/transaction_runner.h"
 #include "common/datetime.h"
 #include "link/dump_files.h"
 #include "model/instrument_settings.h"
@@ -105,7 +105,7 @@ void frmMain::BuildServiceMenu() {
 }
 
 void frmMain::RunService(ServiceOperation operation) {
-  if (busy_ || uclTZ7100_.TaskRunning() || !buttons_.get) return;
+  if (Busy() || uclTZ7100_.TaskRunning() || !buttons_.get) return;
   auto run = std::make_unique<ServiceRun>(ServiceEntryOf(operation));
   if (!AskServiceInputs(*run)) return;
   const ServiceEntry& entry = run->entry;
@@ -124,10 +124,8 @@ void frmMain::RunService(ServiceOperation operation) {
     if (!serviceRun_) return;
     serviceRun_->dumpReceived = received;
     serviceRun_->dumpExpected = expected;
-    if (upload_ != nullptr) {
-      upload_->SetMessage(DumpProgressText(received, expected,
-                                           SecondsBetween(transactionStart_, services_.clock->Now())));
-    }
+    runner_->ShowMessage(DumpProgressText(received, expected,
+                                          SecondsBetween(runner_->Started(), services_.clock->Now())));
   };
   dumpOptions.onFileError = [this](const std::string& reason) {
     if (serviceRun_) serviceRun_->dumpFileError = reason;
@@ -314,7 +312,7 @@ void frmMain::OpenLiveReadings() {
   }
   live_->show();
   live_->raise();
-  if (live_->Polling() || (!busy_ && !uclTZ7100_.TaskRunning() && buttons_.get)) live_->Start();
+  if (live_->Polling() || (!Busy() && !uclTZ7100_.TaskRunning() && buttons_.get)) live_->Start();
 }
 
 }  // namespace kv

@@ -12,9 +12,7 @@
 #include "app/app_messages.h"
 #include "app/frm_live.h"
 #include "app/frm_main.h"
-#include "app/grid_fill.h"
 #include "app/info_pane.h"
-#include "app/other_setting.h"
 #include "app/settings_grid.h"
 #include "common/messages.h"
 #include "model/instrument_settings.h"
@@ -32,6 +30,8 @@ constexpr const char* kSessionLogName = "SerialLog.log";
 constexpr const char* kInstanceLockName = "KVMaintenance.lock";
 constexpr int kLinkRetry = 3;
 constexpr int kLinkTimeoutSeconds = 3;
+// How often the status bar asks how many history events wait for the server.
+constexpr int kPendingRefreshMs = 30000;
 
 // Metric-compatible faces for the usual office fonts, used where the
 // configured one is not installed.
@@ -86,6 +86,12 @@ bool frmMain::Form_Load() {
     ticker_->setTimerType(Qt::PreciseTimer);
     connect(ticker_, &QTimer::timeout, this, &frmMain::SessionTick);
     ticker_->start();
+    // Events left waiting by an earlier session show from the start.
+    pendingTimer_ = new QTimer(this);
+    pendingTimer_->setInterval(kPendingRefreshMs);
+    connect(pendingTimer_, &QTimer::timeout, this, &frmMain::RefreshPendingHistory);
+    pendingTimer_->start();
+    RefreshPendingHistory();
   }
   setWindowTitle(designCaption_ + QStringLiteral(" [P.No.") + QString::fromLatin1(kProgramNumber) +
                  QStringLiteral("]"));
@@ -192,32 +198,6 @@ void frmMain::AddLog(int messageId, const std::vector<std::string>& args) {
   uclTZ7100_.AddLog(FormatMessage(messageId, args));
 }
 
-void frmMain::FillAllGrids() {
-  FillOtherSetting();
-  FillStationUser();
-  FillGasName();
-  FillChannel();
-  FillConversion();
-  FillMethaneElimination();
-  FillGasOptions();
-  FillPID(0);
-  FillPID(1);
-  FillAlarmLevels();
-}
-
-void frmMain::FillOtherSetting() { kv::FillOtherSetting(*vfgDatas, editInstrument_); }
-void frmMain::FillStationUser() { kv::FillStationUser(*vfgStation, *vfgUser, editInstrument_); }
-void frmMain::FillGasName() { kv::FillGasName(*vfgGasName, editInstrument_); }
-void frmMain::FillChannel() { kv::FillChannel(*vfgChannel, editInstrument_); }
-void frmMain::FillConversion() {
-  kv::FillConversion(*vfgPreConv, *vfgUserConv, *txtCount, editInstrument_);
-}
-void frmMain::FillMethaneElimination() { kv::FillMethaneElimination(*vfgME, editInstrument_); }
-void frmMain::FillGasOptions() { kv::FillGasOptions(*vfgOtherSet, editInstrument_); }
-void frmMain::FillPID(int range) {
-  if (range == 0 || range == 1) kv::FillPID(*vfgPID[static_cast<std::size_t>(range)], range, editInstrument_);
-}
-
 void frmMain::cmdEnd_Click() { close(); }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -230,7 +210,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
       return;
     }
     // A running transaction or power-off refuses the close without asking.
-    if (busy_ || !buttons_.end) {
+    if (Busy() || !buttons_.end) {
       event->ignore();
       return;
     }

@@ -1,8 +1,6 @@
 // The export and import buttons of the station and user lists, the PID
 // sensor tables and the user defined conversion table. The files layer does
 // the work (src/files/csv_tables.h); here the grids give and take the cells.
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <algorithm>
 #include <fstream>
 
@@ -10,6 +8,7 @@
 #include "app/frm_main.h"
 #include "app/info_pane.h"
 #include "app/settings_grid.h"
+#include "app/settings_tabs.h"
 #include "common/messages.h"
 #include "files/csv_tables.h"
 #include "files/file_sink.h"
@@ -103,50 +102,19 @@ void WidenNameColumn(SettingsGrid& grid) {
 
 }  // namespace
 
-SettingsGrid* frmMain::GridOf(csv::CsvTable table) const {
-  switch (table) {
-    case csv::CsvTable::Stations: return vfgStation;
-    case csv::CsvTable::Users: return vfgUser;
-    case csv::CsvTable::PidHigh: return vfgPID[0];
-    case csv::CsvTable::PidLow: return vfgPID[1];
-    case csv::CsvTable::Conversion: return vfgUserConv;
-  }
-  return nullptr;
-}
-
-QWidget* frmMain::TableButtons(QWidget* parent, csv::CsvTable table, const QString& exportName,
-                               const QString& importName, const QString& caption) {
-  auto* row = new QWidget(parent);
-  auto* layout = new QHBoxLayout(row);
-  layout->setContentsMargins(0, 0, 0, 0);
-  auto* exportButton = new QPushButton(caption + tr("Export"), row);
-  exportButton->setObjectName(exportName);
-  auto* importButton = new QPushButton(caption + tr("Import"), row);
-  importButton->setObjectName(importName);
-  // The buttons' texts repeat from table to table; the names say which table.
-  const QString tableName = caption + ToQString(std::string(csv::ShapeOf(table).title));
-  exportButton->setAccessibleName(tr("Export %1").arg(tableName));
-  importButton->setAccessibleName(tr("Import %1").arg(tableName));
-  connect(exportButton, &QPushButton::clicked, this, [this, table] { ExportTable(table); });
-  connect(importButton, &QPushButton::clicked, this, [this, table] { ImportTable(table); });
-  layout->addWidget(exportButton);
-  layout->addWidget(importButton);
-  layout->addStretch(1);
-  return row;
-}
-
 void frmMain::ExportTable(csv::CsvTable table) {
-  SettingsGrid* grid = GridOf(table);
+  SettingsGrid* grid = SSTab1->GridOf(table);
   if (grid == nullptr) return;
   const csv::TableShape& shape = csv::ShapeOf(table);
   if (shape.checkedBeforeExport) {
     const bool pid = table == csv::CsvTable::PidHigh || table == csv::CsvTable::PidLow;
-    const bool red = pid ? vfgPID[0]->HasInvalidCell() || vfgPID[1]->HasInvalidCell()
+    const auto& pidGrids = SSTab1->PidGrids();
+    const bool red = pid ? pidGrids[0]->HasInvalidCell() || pidGrids[1]->HasInvalidCell()
                          : grid->HasInvalidCell();
     // The check kvmaint export-csv makes, on the cells as the grids show them.
     const std::string blockingCell =
-        csv::BlockingCell(pid ? std::vector{GridCells(*vfgPID[0], csv::CsvTable::PidHigh),
-                                            GridCells(*vfgPID[1], csv::CsvTable::PidLow)}
+        csv::BlockingCell(pid ? std::vector{GridCells(*pidGrids[0], csv::CsvTable::PidHigh),
+                                            GridCells(*pidGrids[1], csv::CsvTable::PidLow)}
                               : std::vector{GridCells(*grid, table)});
     if (red || !blockingCell.empty()) {
       const std::string improper = FormatMessage(msg::kImproperData, {std::string(shape.title)});
@@ -170,7 +138,7 @@ void frmMain::ExportTable(csv::CsvTable table) {
 }
 
 void frmMain::ImportTable(csv::CsvTable table) {
-  SettingsGrid* grid = GridOf(table);
+  SettingsGrid* grid = SSTab1->GridOf(table);
   if (grid == nullptr) return;
   const QString path = services_.dialogs->OpenFile(CsvFilter());
   if (path.isEmpty()) return;

@@ -2,15 +2,18 @@
 // check of what the instrument holds afterwards.
 #include <QCheckBox>
 #include <QPushButton>
-#include <QTimer>
 
 #include "app/app_messages.h"
 #include "app/frm_main.h"
 #include "app/info_pane.h"
-#include "app/settings_grid.h"
+#include "app/settings_tabs.h"
+#include "app/transaction_runner.h"
 #include "app/upload_dialog.h"
 #include "common/messages.h"
 #include "files/record_as_filed.h"
+#include "history/history_event.h"
+#include "link/transactions.h"
+#include "qtedge/latin1.h"
 #include "link/change_review.h"
 #include "link/command_subjects.h"
 #include "rules/record_check.h"
@@ -18,12 +21,8 @@
 namespace kv {
 namespace {
 
-QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString Message(int id, const std::vector<std::string>& args = {}) {
-  return Latin1(FormatMessage(id, args));
+  return ToQString(FormatMessage(id, args));
 }
 
 }  // namespace
@@ -31,19 +30,10 @@ QString Message(int id, const std::vector<std::string>& args = {}) {
 // ---- Transmit ----------------------------------------------------------------
 
 bool frmMain::TablesValid() {
-  const std::array<std::pair<const SettingsGrid*, int>, 5> tables = {{
-      {vfgStation, 1}, {vfgUser, 1}, {vfgUserConv, -1}, {vfgPID[0], -1}, {vfgPID[1], -1}}};
-  static constexpr std::array<const char*, 5> kNames = {
-      "Station List", "User List", "User Defined Conversion Table", "PID Sensor Settings",
-      "PID Sensor Settings"};
-  for (std::size_t t = 0; t < tables.size(); ++t) {
-    if (tables[t].first->HasInvalidCell(tables[t].second)) {
-      services_.dialogs->Critical(Message(msg::kProgramTitle),
-                                  Message(msg::kImproperData, {kNames[t]}));
-      return false;
-    }
-  }
-  return true;
+  const std::string refused = SSTab1->FirstRefusedTable();
+  if (refused.empty()) return true;
+  services_.dialogs->Critical(Message(msg::kProgramTitle), Message(msg::kImproperData, {refused}));
+  return false;
 }
 
 bool frmMain::RecordWritable(const clsInstrument& record, int refusalId) {
@@ -53,7 +43,7 @@ bool frmMain::RecordWritable(const clsInstrument& record, int refusalId) {
   QString text = Message(refusalId);
   AppendInfo(text, info_colour::kFailure);
   for (const rules::SettingProblem& problem : problems) {
-    const QString line = Latin1(problem.Describe());
+    const QString line = ToQString(problem.Describe());
     AppendInfo(line, info_colour::kFailure);
     text += QLatin1Char('\n') + line;
   }
@@ -62,8 +52,51 @@ bool frmMain::RecordWritable(const clsInstrument& record, int refusalId) {
 }
 
 void frmMain::cmdSend_Click() {
-  if (busy_ || uclTZ7100_.TaskRunning()) return;
+  if (Busy() || uclTZ7100_.TaskRunning()) return;
   if (!TablesValid()) return;
+  // The link was lost since the Get: whoever answers now may be another instrument.
+  if (instrumentRead_ && !identityLive_) {
+    CheckConnectedInstrument();
+    return;
+  }
+  Transmit();
+}
+
+void frmMain::CheckConnectedInstrument() {
+  connectedIdentity_ = clsInstrument{};
+  SetBusy(true);
+  const bool started = runner_->Start(ReadSerialNumber(uclTZ7100_, connectedIdentity_), [this](bool ok) {
+    SetBusy(false);
+    const QString read = ToQString(history::SerialText(curInstrument_.SerialNo()));
+    const QString now = ToQString(history::SerialText(connectedIdentity_.SerialNo()));
+    if (!ok) {
+      RefuseTransmit(tr("Not transmitted: the instrument connected now did not give its serial "
+                        "number, so it cannot be told from S/N %1, whose settings the grids hold.")
+                         .arg(read));
+    } else if (connectedIdentity_.SerialNo() != curInstrument_.SerialNo()) {
+      RefuseTransmit(tr("Not transmitted: the instrument connected now is S/N %1, but the grids hold "
+                        "the settings read from S/N %2. Get the settings of this instrument first, "
+                        "or connect S/N %2 again.")
+                         .arg(now, read));
+    } else {
+      identityLive_ = true;
+      ShowIdentity();
+      Transmit();
+    }
+  });
+  if (!started) {
+    SetBusy(false);
+    RefuseTransmit(tr("Not transmitted: the link is not free to ask the instrument who it is."));
+  }
+}
+
+void frmMain::RefuseTransmit(const QString& reason) {
+  AppendInfo(reason, info_colour::kFailure);
+  services_.dialogs->Critical(Message(msg::kProgramTitle), reason);
+  emit TransactionFinished(false);
+}
+
+void frmMain::Transmit() {
   if (fileLoaded_ && !lastLoad_.complete &&
       !services_.dialogs->Question(
           Message(msg::kUpdateTitle),
@@ -92,7 +125,7 @@ void frmMain::cmdSend_Click() {
                                                : fileAsLoaded_;
   std::vector<ReviewLine> lines;
   for (const ReviewRow& row : ReviewRows(changes, held, editInstrument_)) {
-    lines.push_back({Latin1(row.name), Latin1(row.before), Latin1(row.after), row.unchanged});
+    lines.push_back({ToQString(row.name), ToQString(row.before), ToQString(row.after), row.unchanged});
   }
   if (saveAsDefault) lines.push_back({chkFactorySave->text(), QString(), tr("Yes")});
   if (!services_.dialogs->Review(Message(msg::kUpdateTitle), Message(msg::kUpdateReady), lines)) {
@@ -108,9 +141,7 @@ void frmMain::cmdSend_Click() {
   AddLog(msg::kUploadStartSequenceLog, {FormatGeneralDate(services_.clock->Now())});
   AppendMessage(msg::kUploadStarted, info_colour::kProgress);
   Transaction write = ops::RunTransmit(uclTZ7100_, Sink(), transmit_, outcome_);
-  const bool started = uclTZ7100_.Start(std::move(write), [this](bool) {
-    QTimer::singleShot(0, this, [this] { SendFinished(); });
-  });
+  const bool started = runner_->Start(std::move(write), [this](bool) { SendFinished(); });
   if (!started) EndTransaction();
 }
 

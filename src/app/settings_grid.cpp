@@ -9,34 +9,10 @@
 #include <QFont>
 
 #include "app/grid_editor.h"
+#include "app/grid_model.h"
 #include "app/grid_rules.h"
 
 namespace kv {
-namespace {
-
-Qt::ItemFlags FlagsFor(CellKind kind) {
-  constexpr Qt::ItemFlags kShown = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-  switch (kind) {
-    case CellKind::Check:
-      return kShown | Qt::ItemIsUserCheckable;
-    case CellKind::Unused:
-      return kShown;
-    case CellKind::Text:
-    case CellKind::Choice:
-      break;
-  }
-  return kShown | Qt::ItemIsEditable;
-}
-
-bool ShowsEdit(const QTableWidgetItem& item) {
-  const auto kind = static_cast<CellKind>(item.data(grid_role::kKind).toInt());
-  if (kind == CellKind::Check) {
-    return (item.checkState() == Qt::Checked) != item.data(grid_role::kFilledValue).toBool();
-  }
-  return item.text() != item.data(grid_role::kFilledText).toString();
-}
-
-}  // namespace
 
 QString CodeMeaning(const QString& text) {
   const QString code = text.trimmed();
@@ -46,39 +22,16 @@ QString CodeMeaning(const QString& text) {
   return {};
 }
 
-void ApplyCellState(QTableWidgetItem& item, CellState state) {
-  item.setData(grid_role::kState, static_cast<int>(state));
-  if (state != CellState::Invalid) {
-    item.setData(grid_role::kInvalidText, QVariant());
-    const QString meaning = CodeMeaning(item.text());
-    item.setData(Qt::ToolTipRole, meaning.isEmpty() ? QVariant() : QVariant(meaning));
-  }
-  // An edited cell is bold in the grid's own font; the others keep the grid's font.
-  if (state == CellState::Edited && item.tableWidget() != nullptr) {
-    QFont font = item.tableWidget()->font();
-    font.setBold(true);
-    item.setFont(font);
-  } else {
-    item.setData(Qt::FontRole, QVariant());
-  }
-  switch (state) {
-    case CellState::Unused:
-      item.setBackground(SettingsGrid::FixedCellColour());
-      break;
-    case CellState::Edited:
-      item.setBackground(SettingsGrid::EditedCellColour());
-      break;
-    case CellState::Invalid:
-      item.setBackground(SettingsGrid::InvalidCellColour());
-      break;
-    case CellState::Normal:
-      item.setData(Qt::BackgroundRole, QVariant());
-      break;
-  }
-}
+QColor FixedCellColour() { return {224, 224, 224}; }
 
-SettingsGrid::SettingsGrid(const QString& name, QWidget* parent) : QTableWidget(parent) {
+QColor EditedCellColour() { return {255, 255, 192}; }
+
+QColor InvalidCellColour() { return {255, 0, 0}; }
+
+SettingsGrid::SettingsGrid(const QString& name, QWidget* parent)
+    : QTableView(parent), model_(new GridModel(this)) {
   setObjectName(name);
+  setModel(model_);
   setWordWrap(false);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -95,28 +48,24 @@ SettingsGrid::SettingsGrid(const QString& name, QWidget* parent) : QTableWidget(
   for (QAbstractButton* corner : findChildren<QAbstractButton*>()) {
     corner->setAccessibleName(tr("Select all cells"));
   }
-  connect(this, &QTableWidget::itemChanged, this, &SettingsGrid::OnItemChanged);
+  model_->SetFont(font());
+  model_->SetCheckFilter([this](int row, int col, bool checked) { return AcceptsCheck(row, col, checked); });
+  connect(model_, &GridModel::CheckToggled, this, [this](int row, int col, bool checked) {
+    if (rules_ != nullptr) rules_->AfterCheck(*this, row + fixedRows_, col + fixedCols_, checked);
+  });
   ApplyRowHeight();
 }
 
 SettingsGrid::~SettingsGrid() = default;
 
-QColor SettingsGrid::FixedCellColour() { return {224, 224, 224}; }
+int SettingsGrid::Rows() const { return model_->rowCount() + fixedRows_; }
 
-QColor SettingsGrid::EditedCellColour() { return {255, 255, 192}; }
-
-QColor SettingsGrid::InvalidCellColour() { return {255, 0, 0}; }
+int SettingsGrid::Cols() const { return model_->columnCount() + fixedCols_; }
 
 void SettingsGrid::Reset(int rows, int cols, int fixedRows, int fixedCols) {
   fixedRows_ = std::clamp(fixedRows, 0, 1);
   fixedCols_ = std::clamp(fixedCols, 0, 1);
-  clear();
-  setRowCount(std::max(rows - fixedRows_, 0));
-  setColumnCount(std::max(cols - fixedCols_, 0));
-  // Empty header items, so that captions nobody writes stay blank instead of
-  // showing Qt's running numbers.
-  for (int c = 0; c < columnCount(); ++c) setHorizontalHeaderItem(c, new QTableWidgetItem);
-  for (int r = 0; r < rowCount(); ++r) setVerticalHeaderItem(r, new QTableWidgetItem);
+  model_->Reset(rows - fixedRows_, cols - fixedCols_);
   horizontalHeader()->setVisible(fixedRows_ > 0);
   verticalHeader()->setVisible(fixedCols_ > 0);
   corner_.clear();
@@ -128,9 +77,9 @@ void SettingsGrid::SetCaption(int row, int col, const QString& text) {
   if (row < fixedRows_ && col < fixedCols_) {
     corner_ = text;
   } else if (row < fixedRows_) {
-    horizontalHeaderItem(col - fixedCols_)->setText(text);
+    model_->SetHeader(Qt::Horizontal, col - fixedCols_, text);
   } else {
-    verticalHeaderItem(row - fixedRows_)->setText(text);
+    model_->SetHeader(Qt::Vertical, row - fixedRows_, text);
   }
 }
 
@@ -140,109 +89,85 @@ void SettingsGrid::SetCell(int row, int col, const CellContent& content) {
     SetCaption(row, col, content.text);
     return;
   }
-  auto* item = new QTableWidgetItem(content.text);
-  item->setFlags(FlagsFor(content.kind));
-  item->setData(grid_role::kKind, static_cast<int>(content.kind));
-  item->setData(grid_role::kFilledValue, content.value);
-  item->setData(grid_role::kFilledText, content.text);
-  item->setData(grid_role::kValue, content.value);
-  if (content.kind == CellKind::Check) {
-    item->setCheckState(content.value.toBool() ? Qt::Checked : Qt::Unchecked);
-  }
-  if (content.kind == CellKind::Choice) item->setData(grid_role::kChoiceList, content.list);
-  ApplyCellState(*item, content.kind == CellKind::Unused ? CellState::Unused : CellState::Normal);
-  setItem(row - fixedRows_, col - fixedCols_, item);
+  model_->Fill(row - fixedRows_, col - fixedCols_, content);
 }
 
-QTableWidgetItem* SettingsGrid::Item(int row, int col) const {
-  if (row < fixedRows_ || col < fixedCols_) return nullptr;
-  return item(row - fixedRows_, col - fixedCols_);
+QModelIndex SettingsGrid::Index(int row, int col) const {
+  if (row < fixedRows_ || col < fixedCols_) return {};
+  return model_->index(row - fixedRows_, col - fixedCols_);
 }
 
 QString SettingsGrid::Text(int row, int col) const {
   if (row < 0 || col < 0 || row >= Rows() || col >= Cols()) return {};
   if (row < fixedRows_ && col < fixedCols_) return corner_;
-  if (row < fixedRows_) return horizontalHeaderItem(col - fixedCols_)->text();
-  if (col < fixedCols_) return verticalHeaderItem(row - fixedRows_)->text();
-  const QTableWidgetItem* cell = Item(row, col);
-  return cell != nullptr ? cell->text() : QString();
+  if (row < fixedRows_) return model_->Header(Qt::Horizontal, col - fixedCols_);
+  if (col < fixedCols_) return model_->Header(Qt::Vertical, row - fixedRows_);
+  const GridCell* cell = model_->Cell(row - fixedRows_, col - fixedCols_);
+  return cell != nullptr ? cell->text : QString();
 }
 
 CellKind SettingsGrid::Kind(int row, int col) const {
-  const QTableWidgetItem* cell = Item(row, col);
-  if (cell == nullptr) return IsCaptionCell(row, col) ? CellKind::Unused : CellKind::Text;
-  return static_cast<CellKind>(cell->data(grid_role::kKind).toInt());
+  const GridCell* cell = model_->Cell(row - fixedRows_, col - fixedCols_);
+  if (IsCaptionCell(row, col)) return CellKind::Unused;
+  return cell != nullptr ? cell->kind : CellKind::Text;
 }
 
 CellState SettingsGrid::State(int row, int col) const {
-  const QTableWidgetItem* cell = Item(row, col);
-  if (cell == nullptr) return IsCaptionCell(row, col) ? CellState::Unused : CellState::Normal;
-  return static_cast<CellState>(cell->data(grid_role::kState).toInt());
+  const GridCell* cell = model_->Cell(row - fixedRows_, col - fixedCols_);
+  if (IsCaptionCell(row, col)) return CellState::Unused;
+  return cell != nullptr ? cell->state : CellState::Normal;
 }
 
 QVariant SettingsGrid::FilledValue(int row, int col) const {
-  const QTableWidgetItem* cell = Item(row, col);
-  return cell != nullptr ? cell->data(grid_role::kFilledValue) : QVariant();
+  const GridCell* cell = IsCaptionCell(row, col) ? nullptr : model_->Cell(row - fixedRows_, col - fixedCols_);
+  return cell != nullptr ? cell->filledValue : QVariant();
 }
 
 QVariant SettingsGrid::Value(int row, int col) const {
-  const QTableWidgetItem* cell = Item(row, col);
-  return cell != nullptr ? cell->data(grid_role::kValue) : QVariant();
+  const GridCell* cell = IsCaptionCell(row, col) ? nullptr : model_->Cell(row - fixedRows_, col - fixedCols_);
+  return cell != nullptr ? cell->value : QVariant();
+}
+
+bool SettingsGrid::IsChecked(int row, int col) const {
+  return Kind(row, col) == CellKind::Check && Value(row, col).toBool();
 }
 
 void SettingsGrid::SetRules(std::unique_ptr<GridRules> rules) { rules_ = std::move(rules); }
 
 void SettingsGrid::SetEditedCell(int row, int col, const QString& text, const QVariant& value) {
-  QTableWidgetItem* cell = Item(row, col);
-  if (cell == nullptr || Kind(row, col) == CellKind::Unused) return;
-  cell->setData(grid_role::kValue, value);
-  cell->setText(text);
+  if (IsCaptionCell(row, col)) return;
+  model_->SetEdited(row - fixedRows_, col - fixedCols_, text, value);
 }
 
 void SettingsGrid::MarkInvalid(int row, int col, const QString& reason) {
-  QTableWidgetItem* cell = Item(row, col);
-  if (cell == nullptr || State(row, col) == CellState::Unused) return;
-  if (reason.isEmpty()) {
-    if (State(row, col) == CellState::Invalid) {
-      ApplyCellState(*cell, ShowsEdit(*cell) ? CellState::Edited : CellState::Normal);
-    }
-    return;
-  }
-  // The text and the reason first: the state's own change finds them.
-  cell->setData(grid_role::kInvalidText, cell->text());
-  cell->setData(Qt::ToolTipRole, reason);
-  ApplyCellState(*cell, CellState::Invalid);
+  if (IsCaptionCell(row, col)) return;
+  model_->MarkInvalid(row - fixedRows_, col - fixedCols_, reason);
 }
 
 bool SettingsGrid::HasInvalidCell(int onlyCol) const {
-  for (int row = fixedRows_; row < Rows(); ++row) {
-    for (int col = fixedCols_; col < Cols(); ++col) {
-      if (onlyCol >= 0 && col != onlyCol) continue;
-      if (State(row, col) == CellState::Invalid) return true;
-    }
-  }
-  return false;
+  if (onlyCol >= 0 && onlyCol < fixedCols_) return false;
+  return model_->HasInvalidCell(onlyCol < 0 ? -1 : onlyCol - fixedCols_);
 }
 
 void SettingsGrid::SetChecked(int row, int col, bool checked) {
-  QTableWidgetItem* cell = Item(row, col);
-  if (cell == nullptr || Kind(row, col) != CellKind::Check) return;
-  cell->setData(grid_role::kValue, checked);
-  cell->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+  if (IsCaptionCell(row, col)) return;
+  model_->SetChecked(row - fixedRows_, col - fixedCols_, checked);
 }
 
-void SettingsGrid::ClearEditMarks() {
-  for (int r = 0; r < rowCount(); ++r) {
-    for (int c = 0; c < columnCount(); ++c) {
-      QTableWidgetItem* cell = item(r, c);
-      if (cell == nullptr || cell->data(grid_role::kState).toInt() != int(CellState::Edited)) {
-        continue;
-      }
-      cell->setData(grid_role::kFilledText, cell->text());
-      cell->setData(grid_role::kFilledValue, cell->data(grid_role::kValue));
-      ApplyCellState(*cell, CellState::Normal);
-    }
+void SettingsGrid::ClearEditMarks() { model_->ClearEditMarks(); }
+
+bool SettingsGrid::AcceptsCheck(int bodyRow, int bodyCol, bool checked) {
+  if (rules_ == nullptr || rules_->AcceptsCheck(*this, bodyRow + fixedRows_, bodyCol + fixedCols_, checked)) {
+    return true;
   }
+  QApplication::beep();
+  return false;
+}
+
+void SettingsGrid::SetCurrentCell(int row, int col) { setCurrentIndex(Index(row, col)); }
+
+int SettingsGrid::CurrentRow() const {
+  return currentIndex().isValid() ? currentIndex().row() + fixedRows_ : -1;
 }
 
 bool SettingsGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
@@ -253,19 +178,12 @@ bool SettingsGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* e
       (rules_ == nullptr || Kind(row, col) == CellKind::Unused || !rules_->Editable(*this, row, col))) {
     return false;
   }
-  return QTableWidget::edit(index, trigger, event);
-}
-
-bool SettingsGrid::IsChecked(int row, int col) const {
-  const QTableWidgetItem* cell = Item(row, col);
-  return cell != nullptr && (cell->flags() & Qt::ItemIsUserCheckable) &&
-         cell->checkState() == Qt::Checked;
+  return QTableView::edit(index, trigger, event);
 }
 
 QColor SettingsGrid::Background(int row, int col) const {
   if (IsCaptionCell(row, col)) return FixedCellColour();
-  const QTableWidgetItem* cell = Item(row, col);
-  const QVariant brush = cell != nullptr ? cell->data(Qt::BackgroundRole) : QVariant();
+  const QVariant brush = Index(row, col).data(Qt::BackgroundRole);
   return brush.isValid() ? brush.value<QBrush>().color() : palette().color(QPalette::Base);
 }
 
@@ -301,13 +219,16 @@ void SettingsGrid::SetCaptionColumnShare(double share) {
 }
 
 void SettingsGrid::resizeEvent(QResizeEvent* event) {
-  QTableWidget::resizeEvent(event);
+  QTableView::resizeEvent(event);
   ApplyCaptionShare();
 }
 
 void SettingsGrid::changeEvent(QEvent* event) {
-  QTableWidget::changeEvent(event);
-  if (event->type() == QEvent::FontChange) ApplyRowHeight();
+  QTableView::changeEvent(event);
+  if (event->type() == QEvent::FontChange) {
+    ApplyRowHeight();
+    model_->SetFont(font());
+  }
 }
 
 void SettingsGrid::ApplyRowHeight() {
@@ -319,40 +240,6 @@ void SettingsGrid::ApplyRowHeight() {
 void SettingsGrid::ApplyCaptionShare() {
   if (captionShare_ <= 0.0 || fixedCols_ == 0) return;
   verticalHeader()->setFixedWidth(static_cast<int>(width() * captionShare_));
-}
-
-void SettingsGrid::OnItemChanged(QTableWidgetItem* changed) {
-  if (changed == nullptr) return;
-  const auto state = static_cast<CellState>(changed->data(grid_role::kState).toInt());
-  if (state == CellState::Unused) return;
-  // A refused entry stays marked until its text changes.
-  if (state == CellState::Invalid && changed->text() == changed->data(grid_role::kInvalidText).toString()) {
-    return;
-  }
-  if (static_cast<CellKind>(changed->data(grid_role::kKind).toInt()) == CellKind::Check) {
-    OnCheckChanged(*changed);
-  }
-  const CellState now = ShowsEdit(*changed) ? CellState::Edited : CellState::Normal;
-  // Applying the state changes the item again; the second pass finds it equal.
-  if (now != state) ApplyCellState(*changed, now);
-}
-
-// A toggled check box: the rules may refuse it (the box flips back with a
-// beep) and may change other boxes, which arrive here set already.
-void SettingsGrid::OnCheckChanged(QTableWidgetItem& cell) {
-  const bool checked = cell.checkState() == Qt::Checked;
-  if (inCheckChange_ || checked == cell.data(grid_role::kValue).toBool()) return;
-  const int row = cell.row() + fixedRows_;
-  const int col = cell.column() + fixedCols_;
-  inCheckChange_ = true;
-  if (rules_ != nullptr && !rules_->AcceptsCheck(*this, row, col, checked)) {
-    QApplication::beep();
-    cell.setCheckState(checked ? Qt::Unchecked : Qt::Checked);
-  } else {
-    cell.setData(grid_role::kValue, checked);
-    if (rules_ != nullptr) rules_->AfterCheck(*this, row, col, checked);
-  }
-  inCheckChange_ = false;
 }
 
 }  // namespace kv

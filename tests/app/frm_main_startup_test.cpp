@@ -193,7 +193,7 @@ TEST_F(MainWindowStartUp, FirstActivationFillsTheGridsOnce) {
   EXPECT_NE(SessionLog().find("Serial Port Standby. Date = 2026/03/07 10:00:00"), std::string::npos);
 
   // Activating again keeps what the user has typed.
-  datas->Item(6, 1)->setText(QStringLiteral("30"));
+  datas->model()->setData(datas->Index(6, 1), QStringLiteral("30"));
   window_->hide();
   window_->show();
   EXPECT_EQ(datas->Text(6, 1), "30");

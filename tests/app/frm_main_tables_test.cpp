@@ -37,7 +37,7 @@ class TableButtons : public test::MainWindowFixture {
   SettingsGrid& Grid(const char* name) { return *Find<SettingsGrid>(name); }
 
   QColor Background(const char* grid, int row, int col) {
-    return Grid(grid).Item(row, col)->background().color();
+    return Grid(grid).Index(row, col).data(Qt::BackgroundRole).value<QBrush>().color();
   }
 };
 

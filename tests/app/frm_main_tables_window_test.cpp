@@ -108,9 +108,9 @@ TEST_F(WindowOnSim, AnInvalidImportedStationIsRedAndStopsTransmit) {
   dialogs_.files.push_back(QString::fromStdString(path));
   window_->findChild<QPushButton*>(QStringLiteral("cmdStationImport"))->click();
   const auto* stations = window_->findChild<SettingsGrid*>(QStringLiteral("vfgStation"));
-  EXPECT_EQ(stations->Item(1, 1)->background().color(), QColor(255, 0, 0));
-  EXPECT_NE(stations->Item(0, 1)->background().color(), QColor(255, 0, 0));
-  EXPECT_NE(stations->Item(2, 1)->background().color(), QColor(255, 0, 0));
+  EXPECT_EQ(stations->Index(1, 1).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+  EXPECT_NE(stations->Index(0, 1).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+  EXPECT_NE(stations->Index(2, 1).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
 
   const std::size_t callsBefore = dialogs_.calls.size();
   auto* send = window_->findChild<QPushButton*>(QStringLiteral("cmdSend"));

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
-#include <QTableWidgetItem>
 
 #include "app/grid_editor.h"
 #include "app/settings_grid.h"
@@ -33,12 +32,12 @@ TEST_P(CellStates, FollowTheEditAndTheRefusal) {
   if (c.typed != nullptr) grid.SetEditedCell(1, 1, QString::fromLatin1(c.typed), QString::fromLatin1(c.typed));
   if (c.refused != nullptr) grid.MarkInvalid(1, 1, QString::fromLatin1(c.refused));
   EXPECT_EQ(grid.State(1, 1), c.state);
-  const QTableWidgetItem* item = grid.Item(1, 1);
-  EXPECT_EQ(item->data(Qt::ToolTipRole).toString(), QString::fromLatin1(c.toolTip));
+  const QModelIndex cell = grid.Index(1, 1);
+  EXPECT_EQ(cell.data(Qt::ToolTipRole).toString(), QString::fromLatin1(c.toolTip));
   if (c.background.isValid()) {
-    EXPECT_EQ(item->data(Qt::BackgroundRole).value<QBrush>().color(), c.background);
+    EXPECT_EQ(cell.data(Qt::BackgroundRole).value<QBrush>().color(), c.background);
   } else {
-    EXPECT_FALSE(item->data(Qt::BackgroundRole).isValid());
+    EXPECT_FALSE(cell.data(Qt::BackgroundRole).isValid());
   }
   EXPECT_EQ(grid.HasInvalidCell(), c.state == CellState::Invalid);
   EXPECT_FALSE(grid.HasInvalidCell(2)) << "only column 1 holds a cell";
@@ -63,11 +62,11 @@ TEST(CellStates, AnInvalidCellStaysMarkedUntilItsTextChanges) {
   grid.Reset(2, 2, 1, 1);
   grid.SetCell(1, 1, TextCell(QStringLiteral("5"), QVariant(QStringLiteral("5"))));
   grid.MarkInvalid(1, 1, QStringLiteral("accepts 0 to 3"));
-  grid.Item(1, 1)->setFont(QFont());  // any other change of the item
+  grid.model()->setData(grid.Index(1, 1), QFont(), Qt::FontRole);  // any other change of the cell
   EXPECT_EQ(grid.State(1, 1), CellState::Invalid);
   grid.SetEditedCell(1, 1, QStringLiteral("2"), QStringLiteral("2"));
   EXPECT_EQ(grid.State(1, 1), CellState::Edited);
-  EXPECT_TRUE(grid.Item(1, 1)->toolTip().isEmpty());
+  EXPECT_TRUE(grid.Index(1, 1).data(Qt::ToolTipRole).toString().isEmpty());
 }
 
 class TransmitBlocked : public test::MainWindowFixture {};
@@ -77,12 +76,12 @@ TEST_F(TransmitBlocked, ByTheStateOfACellNotByItsColour) {
   auto* users = Find<SettingsGrid>("vfgUser");
   auto* stations = Find<SettingsGrid>("vfgStation");
   // A red cell that is not marked blocks nothing.
-  stations->Item(1, 1)->setBackground(SettingsGrid::InvalidCellColour());
+  stations->model()->setData(stations->Index(1, 1), QBrush(SettingsGrid::InvalidCellColour()), Qt::BackgroundRole);
   window_->cmdSend_Click();
   EXPECT_TRUE(dialogs_.calls.empty());
   // A marked cell blocks, whatever colour it shows.
   users->MarkInvalid(1, 1, QStringLiteral("no \",\" in a name"));
-  users->Item(1, 1)->setBackground(Qt::white);
+  users->model()->setData(users->Index(1, 1), QBrush(Qt::white), Qt::BackgroundRole);
   window_->cmdSend_Click();
   ASSERT_EQ(dialogs_.calls.size(), 1u);
   EXPECT_EQ(dialogs_.calls[0].icon, Dialogs::Icon::Critical);

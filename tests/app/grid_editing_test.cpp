@@ -104,7 +104,7 @@ TEST_F(GridEditing, AnAcceptedEntryIsMarkedUntilTheNextFill) {
   EXPECT_EQ(OpenEditor(grid), nullptr);
   EXPECT_EQ(grid.Text(14, 1), "100");
   EXPECT_EQ(grid.State(14, 1), CellState::Edited);
-  EXPECT_TRUE(grid.Item(14, 1)->font().bold());
+  EXPECT_TRUE(grid.Index(14, 1).data(Qt::FontRole).value<QFont>().bold());
   EXPECT_EQ(grid.Background(14, 1), SettingsGrid::EditedCellColour());
   window_->FillAllGrids();
   EXPECT_EQ(grid.Text(14, 1), "30");
@@ -202,7 +202,7 @@ TEST_F(GridEditing, TabLeavesTheGridAndArrowsMoveInside) {
   Focus(grid, 2, 1);
   Press(Qt::Key_Down);
   EXPECT_EQ(QApplication::focusWidget(), &grid);
-  EXPECT_EQ(grid.currentRow(), 2);
+  EXPECT_EQ(grid.currentIndex().row(), 2);
   Press(Qt::Key_Tab);
   EXPECT_NE(QApplication::focusWidget(), &grid);
   Focus(grid, 2, 1);

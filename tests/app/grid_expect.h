@@ -36,8 +36,8 @@ inline void ExpectCell(const SettingsGrid& grid, const CellExpectation& c) {
       EXPECT_FALSE(grid.IsCaptionCell(c.row, c.col)) << where;
       EXPECT_EQ(grid.State(c.row, c.col), CellState::Unused) << where;
       EXPECT_EQ(grid.Background(c.row, c.col), SettingsGrid::FixedCellColour()) << where;
-      ASSERT_NE(grid.Item(c.row, c.col), nullptr) << where;
-      EXPECT_FALSE(grid.Item(c.row, c.col)->flags() & Qt::ItemIsEditable) << where;
+      ASSERT_TRUE(grid.Index(c.row, c.col).isValid()) << where;
+      EXPECT_FALSE(grid.Index(c.row, c.col).flags() & Qt::ItemIsEditable) << where;
       break;
     case Look::Normal:
       EXPECT_EQ(grid.State(c.row, c.col), CellState::Normal) << where;

@@ -142,7 +142,7 @@ TEST_F(GridFillTest, OtherSettingRowsShowValuesAndChoices) {
   EXPECT_EQ(grid.Kind(18, 1), CellKind::Choice);
   EXPECT_EQ(grid.FilledValue(18, 1).toInt(), 3);
   EXPECT_EQ(grid.FilledValue(9, 1).toInt(), 2);
-  EXPECT_EQ(grid.Item(2, 1)->data(grid_role::kChoiceList).toString(), "Latch|Reset");
+  EXPECT_EQ(grid.Index(2, 1).data(grid_role::kChoiceList).toString(), "Latch|Reset");
   EXPECT_TRUE(grid.isColumnHidden(1));
 }
 
@@ -251,7 +251,7 @@ TEST_F(GridFillTest, PidTablesShowEachRangeWithItsDecimals) {
 TEST_F(GridFillTest, ARefillDiscardsEditsAndTheirColour) {
   SettingsGrid grid(QStringLiteral("vfgME"));
   FillMethaneElimination(grid, record_);
-  grid.Item(1, 1)->setText(QStringLiteral("11"));
+  grid.model()->setData(grid.Index(1, 1), QStringLiteral("11"));
   EXPECT_EQ(grid.State(1, 1), CellState::Edited);
   EXPECT_EQ(grid.Background(1, 1), SettingsGrid::EditedCellColour());
   FillMethaneElimination(grid, record_);

@@ -22,7 +22,7 @@ inline void FocusCell(SettingsGrid& grid, int row, int col) {
     }
   }
   grid.setFocus();
-  grid.setCurrentCell(row - grid.FixedRows(), col - grid.FixedCols());
+  grid.SetCurrentCell(row, col);
   QCoreApplication::processEvents();
   ASSERT_EQ(QApplication::focusWidget(), &grid);
 }

@@ -116,10 +116,10 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  {"Stel(5)", "AutoCalib(5)"}},
         EditCase{"a_channel_click_moves_the_channel",
-                 [](GridSet& g) { g.channel.Item(1, 3)->setCheckState(Qt::Checked); },
+                 [](GridSet& g) { g.channel.model()->setData(g.channel.Index(1, 3), Qt::Checked, Qt::CheckStateRole); },
                  {"UG_(0)", "GasEnabled(0)", "UG_(3)", "GasEnabled(3)"}},
         EditCase{"a_list_click_selects_its_entry",
-                 [](GridSet& g) { g.user.Item(4, 0)->setCheckState(Qt::Checked); },
+                 [](GridSet& g) { g.user.model()->setData(g.user.Index(4, 0), Qt::Checked, Qt::CheckStateRole); },
                  {"XV_(1)"}},
         EditCase{"a_pid_level_of_one_range",
                  [](GridSet& g) { Enter(g.pidHigh, 1, rules::kPidTwa, "25.0"); },
@@ -134,10 +134,10 @@ TEST(ClearEditMarks, EditedCellsLookUneditedAndStoreStillSeesTheRecord) {
   grids.Fill();
   Enter(grids.datas, 14, 1, "100");
   ASSERT_EQ(grids.datas.State(14, 1), CellState::Edited);
-  EXPECT_TRUE(grids.datas.Item(14, 1)->font().bold());
+  EXPECT_TRUE(grids.datas.Index(14, 1).data(Qt::FontRole).value<QFont>().bold());
   ClearEditMarks(grids.Grids());
   EXPECT_EQ(grids.datas.State(14, 1), CellState::Normal);
-  EXPECT_FALSE(grids.datas.Item(14, 1)->font().bold());
+  EXPECT_FALSE(grids.datas.Index(14, 1).data(Qt::FontRole).value<QFont>().bold());
   // The value stays the edit's until a Store assigns it.
   StoreGrids(grids.Grids(), record);
   EXPECT_EQ(record.LcdBackLight(), 100);
