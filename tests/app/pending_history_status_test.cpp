@@ -52,7 +52,8 @@ TEST_P(PendingHistoryStatus, SaysWhatWaitsForTheSharedHistory) {
   window_->RefreshPendingHistory();
   EXPECT_EQ(Pending(), "") << "nothing recorded yet";
   RunGet();
-  EXPECT_EQ(PendingOnceRecorded(), QString::fromLatin1(c.afterGet));
+  const QString expected = QString::fromLatin1(c.afterGet);
+  EXPECT_EQ(expected.isEmpty() ? Pending() : PendingOnceRecorded(), expected);
   window_.reset();  // before the store it records in
 }
 
