@@ -24,7 +24,7 @@ cp "$work/company.kvd" "$work/KV-OFFPOLICY.kvd"
 start_sim --line "$work/KV-OVERDUE.kvd" --calibrated-days-ago 400
 kvmaint get --port "$port"; kvmaint cal-history --port "$port"
 start_sim --line "$work/KV-CALIBRATED.kvd" --calibrated-days-ago 400
-kvmaint get --port "$port"; kvmaint span --port "$port"; kvmaint cal-history --port "$port"
+kvmaint get --port "$port"; kvmaint span --yes --port "$port"; kvmaint cal-history --port "$port"
 # Read as the company has it, then its CO warning level raised and read again.
 start_sim --line "$work/KV-OFFPOLICY.kvd" --calibrated-days-ago 20
 kvmaint get --port "$port"

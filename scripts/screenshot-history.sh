@@ -22,16 +22,15 @@ xvfb-run -a -s "-screen 0 1366x900x24" bash -c '
   "$KV_SHOT_BUILD/KVMaintenance" --port /dev/null --data-dir "$KV_SHOT_DATA" &
   app=$!
   sleep 5
-  main=$(xdotool search --name "KORVIN" | head -1)
-  xdotool windowactivate --sync "$main" key --clearmodifiers alt+f
+  xdotool mousemove 19 9 click 1   # the File menu (no window manager: no focus by name)
   sleep 1
-  xdotool key h
+  xdotool key h                    # History...
   sleep 3
   history=$(xdotool search --name "^History$" | head -1)
-  xdotool windowsize "$history" 1100 620
+  xdotool windowsize "$history" 1000 560
   sleep 1
   import -window "$history" "$KV_SHOT_DOCS/history-due.png"
-  xdotool windowactivate --sync "$history" key ctrl+Tab
+  xdotool mousemove --window "$history" 155 24 click 1   # the Compliance tab
   sleep 1
   import -window "$history" "$KV_SHOT_DOCS/history-compliance.png"
   kill $app'

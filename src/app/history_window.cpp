@@ -67,7 +67,7 @@ frmHistory::frmHistory(history::Store& store, HistoryHost& host, Dialogs& dialog
   tblInstruments = ReadOnlyTable(this, "tblInstruments",
                          {tr("Serial"), tr("Model"), tr("Last Seen"), tr("Last Read"),
                           tr("Last Calibration"), tr("Calibration Due")});
-  layout->addWidget(tblInstruments, 1);
+  layout->addWidget(tblInstruments, 2);
   layout->addWidget(Caption(this, "Events"));
   tblEvents = ReadOnlyTable(this, "tblEvents",
                     {tr("Time"), tr("Operation"), tr("Result"), tr("User"), tr("File"),
@@ -99,7 +99,7 @@ frmHistory::frmHistory(history::Store& store, HistoryHost& host, Dialogs& dialog
   lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
   layout->addWidget(lblDifferences);
   tblDifferences = ReadOnlyTable(this, "tblDifferences", {tr("Setting"), tr("A"), tr("B")});
-  layout->addWidget(tblDifferences, 2);
+  layout->addWidget(tblDifferences, 1);
 
   auto* bottom = new QHBoxLayout;
   lblStatus = new QLabel(this);
