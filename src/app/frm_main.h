@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/dialogs.h"
+#include "app/history_host.h"
 #include "common/clock.h"
 #include "files/configuration.h"
 #include "files/csv_tables.h"
@@ -85,7 +86,7 @@ struct frmMainServices {
   history::Recorder* recorder = nullptr;
 };
 
-class frmMain final : public QMainWindow, private LinkListener {
+class frmMain final : public QMainWindow, public HistoryHost, private LinkListener {
   Q_OBJECT
 
  public:
@@ -175,7 +176,12 @@ class frmMain final : public QMainWindow, private LinkListener {
   // Loads a maintenance data file's content (a history snapshot) into
   // EditInstrument and the grids, as Select loads a file; false while busy.
   // `serial` names the instrument the text is a snapshot of (a file keeps none).
-  bool LoadRecordText(const std::string& content, const QString& source, const std::string& serial = {});
+  bool LoadRecordText(const std::string& content, const QString& source,
+                      const std::string& serial = {}) override;
+  // Names the instrument of the file just selected where the history knows
+  // its content (frm_main_history.cpp), in the status bar and for the report.
+  void IdentifyLoadedFile(const QString& path);
+  DateTime Now() const override;
 
   // ---- state ---------------------------------------------------------------
   uclTzif& Link() { return uclTZ7100_; }
@@ -187,7 +193,7 @@ class frmMain final : public QMainWindow, private LinkListener {
   // A transaction runs: actions and closing are refused.
   bool Busy() const;
   frmUpload* UploadDialog() const;
-  const std::filesystem::path& DataFolder() const { return services_.dataFolder; }
+  const std::filesystem::path& DataFolder() const override { return services_.dataFolder; }
   std::filesystem::path BackupFolder() const;
   const FontSettings& ConfiguredFont() const { return configuredFont_; }
   // Station mode: its dialog, made on first use and shown.

@@ -66,6 +66,7 @@ void frmMain::txtPath_LostFocus() {
   fileLoaded_ = true;
   recordShown_ = true;
   FillAllGrids();
+  IdentifyLoadedFile(name);
   if (!lastLoad_.complete) {
     AppendMessage(msg::kFileReadInPart, info_colour::kFailure,
                   {name.toStdString(), std::to_string(lastLoad_.stoppedAtLine), lastLoad_.reason});

@@ -1,8 +1,8 @@
 // frmMain: the File menu's report and history, and loading a history
 // snapshot into the grids.
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -59,11 +59,9 @@ void frmMain::mnuReport_Click() {
     const std::vector<history::Event> events = store->Events(history::SerialText(record.SerialNo()), &error);
     if (error.empty()) sources.historyCalibrations = report::CalibrationsInHistory(events);
   }
-  const report::PaperSize paper = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
-                                      ? report::PaperSize::Letter
-                                      : report::PaperSize::A4;
   const report::PdfWriteResult written = report::WriteReportPdf(
-      report::BuildReportContent(record, services_.clock->Now(), sources), paper, ToLatin1(name));
+      report::BuildReportContent(record, services_.clock->Now(), sources), report::LocalePaperSize(),
+      ToLatin1(name));
   if (!written.ok) {
     services_.dialogs->Critical(windowTitle(), ToQString(written.error));
     return;
@@ -94,6 +92,7 @@ bool frmMain::LoadRecordText(const std::string& content, const QString& source, 
   loadedPath_ = source;
   lastLoad_ = ReadMaintenanceText(editInstrument_, content);
   if (!serial.empty()) editInstrument_.StoreSerialNo(serial);
+  if (auto* label = statusBar()->findChild<QLabel*>(QStringLiteral("lblFileIdentity"))) label->clear();
   fileLoaded_ = true;
   SetButtons(true, 2);
   FillAllGrids();

@@ -1,39 +1,27 @@
 #include "app/history_window.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/compliance_view.h"
 #include "app/dialogs.h"
-#include "app/frm_main.h"
+#include "app/history_host.h"
+#include "app/history_tables.h"
 #include "qtedge/latin1.h"
+#include "report/certificate_sources.h"
+#include "report/fleet_view.h"
 #include "report/history_source.h"
+#include "report/report_pdf.h"
 #include "report/snapshot_differences.h"
 
 namespace kv {
 namespace {
-
-QTableWidget* Table(QWidget* parent, const char* name, const QStringList& columns) {
-  auto* table = new QTableWidget(0, static_cast<int>(columns.size()), parent);
-  table->setObjectName(QString::fromLatin1(name));
-  table->setHorizontalHeaderLabels(columns);
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table->setSelectionMode(QAbstractItemView::SingleSelection);
-  table->verticalHeader()->setVisible(false);
-  table->horizontalHeader()->setStretchLastSection(true);
-  return table;
-}
-
-void FillRow(QTableWidget& table, int row, const std::vector<std::string>& cells) {
-  for (std::size_t column = 0; column < cells.size(); ++column) {
-    table.setItem(row, static_cast<int>(column), new QTableWidgetItem(ToQString(cells[column])));
-  }
-}
 
 QLabel* Caption(QWidget* parent, const char* text) {
   auto* label = new QLabel(QString::fromLatin1(text), parent);
@@ -47,20 +35,41 @@ QString SnapshotName(const history::Event& event) {
   return ToQString(event.time + "  " + event.operation);
 }
 
+// The due column's background: red overdue (or never calibrated), amber due soon, green ok.
+QColor DueColour(fleet::DueState state) {
+  switch (state) {
+    case fleet::DueState::Overdue:
+    case fleet::DueState::Never: return {255, 199, 206};
+    case fleet::DueState::DueSoon: return {255, 235, 156};
+    case fleet::DueState::Ok: return {198, 239, 206};
+    default: return {};
+  }
+}
+
 }  // namespace
 
-frmHistory::frmHistory(history::Store& store, frmMain& main, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window), store_(store), main_(main), dialogs_(dialogs) {
+frmHistory::frmHistory(history::Store& store, HistoryHost& host, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), store_(store), host_(host), dialogs_(dialogs) {
   setObjectName(QStringLiteral("frmHistory"));
   setWindowTitle(tr("History"));
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(Caption(this, "Instruments"));
-  tblInstruments = Table(this, "tblInstruments",
+  auto* tabs = new QTabWidget(this);
+  tabs->setObjectName(QStringLiteral("tabHistory"));
+  (new QVBoxLayout(this))->addWidget(tabs);
+  auto* page = new QWidget(tabs);
+  tabs->addTab(page, tr("Instruments"));
+  auto* layout = new QVBoxLayout(page);
+  auto* heading = new QHBoxLayout;
+  heading->addWidget(Caption(this, "Instruments"), 1);
+  chkDueOnly = new QCheckBox(tr("Due or overdue only"), this);
+  chkDueOnly->setObjectName(QStringLiteral("chkDueOnly"));
+  heading->addWidget(chkDueOnly);
+  layout->addLayout(heading);
+  tblInstruments = ReadOnlyTable(this, "tblInstruments",
                          {tr("Serial"), tr("Model"), tr("Last Seen"), tr("Last Read"),
-                          tr("Last Calibration")});
-  layout->addWidget(tblInstruments, 1);
+                          tr("Last Calibration"), tr("Calibration Due")});
+  layout->addWidget(tblInstruments, 2);
   layout->addWidget(Caption(this, "Events"));
-  tblEvents = Table(this, "tblEvents",
+  tblEvents = ReadOnlyTable(this, "tblEvents",
                     {tr("Time"), tr("Operation"), tr("Result"), tr("User"), tr("File"),
                      tr("Detail")});
   layout->addWidget(tblEvents, 2);
@@ -89,20 +98,31 @@ frmHistory::frmHistory(history::Store& store, frmMain& main, Dialogs& dialogs, Q
   lblDifferences = new QLabel(this);
   lblDifferences->setObjectName(QStringLiteral("lblDifferences"));
   layout->addWidget(lblDifferences);
-  tblDifferences = Table(this, "tblDifferences", {tr("Setting"), tr("A"), tr("B")});
-  layout->addWidget(tblDifferences, 2);
+  tblDifferences = ReadOnlyTable(this, "tblDifferences", {tr("Setting"), tr("A"), tr("B")});
+  layout->addWidget(tblDifferences, 1);
 
   auto* bottom = new QHBoxLayout;
   lblStatus = new QLabel(this);
   lblStatus->setObjectName(QStringLiteral("lblStatus"));
   bottom->addWidget(lblStatus, 1);
+  cmdCertificate = new QPushButton(tr("Certificate..."), this);
+  cmdCertificate->setObjectName(QStringLiteral("cmdCertificate"));
+  cmdCertificate->setToolTip(tr("Writes the calibration certificate of the selected zero, span or "
+                                "calibration-history event as a PDF."));
+  bottom->addWidget(cmdCertificate);
   cmdLoadIntoGrids = new QPushButton(tr("Load into the grids"), this);
   cmdLoadIntoGrids->setObjectName(QStringLiteral("cmdLoadIntoGrids"));
   cmdLoadIntoGrids->setToolTip(
       tr("Loads snapshot B into the main window's grids; Transmit writes it to the instrument."));
   bottom->addWidget(cmdLoadIntoGrids);
   layout->addLayout(bottom);
+  compliance_ = new ComplianceView(store_, host_, dialogs_, tabs);
+  compliance_->setObjectName(QStringLiteral("complianceView"));
+  tabs->addTab(compliance_, tr("Compliance"));
 
+  connect(chkDueOnly, &QCheckBox::toggled, this, [this](bool on) { ShowDueOnly(on); });
+  connect(tblEvents, &QTableWidget::currentCellChanged, this, [this] { ShowCertificateButton(); });
+  connect(cmdCertificate, &QPushButton::clicked, this, [this] { WriteCertificate(tblEvents->currentRow()); });
   connect(tblInstruments, &QTableWidget::currentCellChanged, this,
           [this](int row, int, int, int) { SelectInstrument(row); });
   for (QComboBox* box : {cboSnapshotA, cboSnapshotB}) {
@@ -111,7 +131,7 @@ frmHistory::frmHistory(history::Store& store, frmMain& main, Dialogs& dialogs, Q
   connect(cmdEarlier, &QPushButton::clicked, this, [this] { ShowEarlierPage(); });
   connect(cmdLater, &QPushButton::clicked, this, [this] { ShowLaterPage(); });
   connect(cmdLoadIntoGrids, &QPushButton::clicked, this, [this] { cmdLoadIntoGrids_Click(); });
-  resize(900, 700);
+  resize(1000, 760);
   Refresh();
 }
 
@@ -131,6 +151,7 @@ void frmHistory::Refresh() {
   std::string error;
   instruments_ = store_.Instruments(&error);
   if (!error.empty()) ShowError(error);
+  JudgeCalibrations();
   const QSignalBlocker quiet(tblInstruments);
   tblInstruments->setRowCount(static_cast<int>(instruments_.size()));
   int keep = instruments_.empty() ? -1 : 0;
@@ -138,10 +159,70 @@ void frmHistory::Refresh() {
     const history::InstrumentSummary& s = instruments_[row];
     FillRow(*tblInstruments, static_cast<int>(row),
             {s.serial, s.model, s.lastSeen, s.lastRead, s.lastCalibration});
+    ShowDueCell(static_cast<int>(row), s.serial);
     if (s.serial == serial) keep = static_cast<int>(row);
   }
+  ApplyDueFilter();
   tblInstruments->setCurrentCell(keep, 0);
   SelectInstrument(keep);
+}
+
+void frmHistory::JudgeCalibrations() {
+  due_.clear();
+  std::string error;
+  const std::optional<report::FleetView> fleet = report::GatherFleet(store_, &error);
+  if (!fleet) {
+    ShowError(error);
+    return;
+  }
+  const std::string folder = host_.DataFolder().string();
+  const std::vector<fleet::FleetDue> judged =
+      fleet::JudgeFleet(fleet->instruments, folder.empty() ? fleet::CalibrationDefaults()
+                                                           : fleet::CalibrationDefaults::Load(folder),
+                        host_.Now(), report::kDueSoonDays);
+  for (const fleet::FleetDue& instrument : judged) {
+    if (instrument.instrument->lastRead.empty() && !instrument.due.deciding) continue;  // never read
+    due_.emplace(instrument.instrument->serial, instrument.due);
+  }
+}
+
+void frmHistory::ShowDueCell(int row, const std::string& serial) {
+  const auto found = due_.find(serial);
+  QString text = tr("never read");
+  QString tip = tr("No read of this instrument is in the history: its sensors are not known.");
+  QColor colour;
+  if (found != due_.end() && found->second.deciding) {
+    const fleet::ChannelDue& deciding = *found->second.deciding;
+    const std::string channel = fleet::ChannelLabel(deciding.calibration);
+    text = ToQString(fleet::StateText(deciding) + " (" + channel + ")");
+    tip = ToQString(channel + (deciding.due ? ": due " + FormatGeneralDate(*deciding.due).substr(0, 10)
+                                            : std::string(": no due date")));
+    colour = DueColour(deciding.state);
+  } else if (found != due_.end()) {
+    text = tr("no channel fitted");
+    tip.clear();
+  }
+  auto* item = new QTableWidgetItem(text);
+  item->setToolTip(tip);
+  if (colour.isValid()) item->setBackground(colour);
+  tblInstruments->setItem(row, kCalibrationDue, item);
+}
+
+void frmHistory::ShowDueOnly(bool dueOnly) {
+  if (chkDueOnly->isChecked() != dueOnly) {
+    chkDueOnly->setChecked(dueOnly);  // toggles back into here
+    return;
+  }
+  ApplyDueFilter();
+}
+
+void frmHistory::ApplyDueFilter() {
+  const bool dueOnly = chkDueOnly->isChecked();
+  for (std::size_t row = 0; row < instruments_.size(); ++row) {
+    const auto found = due_.find(instruments_[row].serial);
+    const bool due = found != due_.end() && report::DueOrOverdue(found->second);
+    tblInstruments->setRowHidden(static_cast<int>(row), dueOnly && !due);
+  }
 }
 
 void frmHistory::SelectInstrument(int row) {
@@ -187,6 +268,7 @@ void frmHistory::ShowEvents() {
     FillRow(*tblEvents, static_cast<int>(row), {e.time, e.operation, e.result, e.user, e.file, e.detail});
     if (e.hasSnapshot || !e.snapshot.empty()) snapshots_.push_back(e);
   }
+  ShowCertificateButton();
   const QSignalBlocker quietA(cboSnapshotA);
   const QSignalBlocker quietB(cboSnapshotB);
   cboSnapshotA->clear();
@@ -274,13 +356,43 @@ void frmHistory::cmdLoadIntoGrids_Click() {
   const history::Event& snapshot = snapshots_[static_cast<std::size_t>(b)];
   const std::string* bytes = SnapshotBytes(b);
   if (bytes == nullptr) return;
-  if (!main_.LoadRecordText(*bytes, ToQString("history of " + snapshot.serial + " at " + snapshot.time),
+  if (!host_.LoadRecordText(*bytes, ToQString("history of " + snapshot.serial + " at " + snapshot.time),
                             snapshot.serial)) {
     dialogs_.Show(Dialogs::Icon::Information, windowTitle(),
                   tr("The main window is busy; load the snapshot when it has finished."));
     return;
   }
   lblStatus->setText(tr("Loaded %1 into the grids.").arg(SnapshotName(snapshot)));
+}
+
+void frmHistory::ShowCertificateButton() {
+  const int row = tblEvents->currentRow();
+  const bool calibration =
+      row >= 0 && row < static_cast<int>(events_.size()) &&
+      report::WhyNoCertificate(events_[static_cast<std::size_t>(row)]).empty();
+  cmdCertificate->setEnabled(calibration);
+}
+
+void frmHistory::WriteCertificate(int row) {
+  if (row < 0 || row >= static_cast<int>(events_.size())) return;
+  const history::Event& event = events_[static_cast<std::size_t>(row)];
+  std::string error;
+  const std::optional<report::CertificateSources> sources =
+      report::GatherCertificate(store_, event.id, host_.DataFolder().string(), &error);
+  if (!sources) {
+    dialogs_.Critical(windowTitle(), ToQString(error));
+    return;
+  }
+  const QString name = dialogs_.SaveFile(QStringLiteral("PDF (*.pdf);;All files (*.*)"),
+                                         ToQString("certificate-" + event.serial + "-" + std::to_string(event.id) + ".pdf"));
+  if (name.isEmpty()) return;
+  const report::PdfWriteResult written =
+      report::WriteReportPdf(report::BuildCertificate(*sources), report::LocalePaperSize(), ToLatin1(name));
+  if (!written.ok) {
+    dialogs_.Critical(windowTitle(), ToQString(written.error));
+    return;
+  }
+  lblStatus->setText(tr("Certificate written: %1").arg(name));
 }
 
 }  // namespace kv

@@ -1,17 +1,22 @@
 #pragma once
 // frmHistory: an instrument's history. The instruments the history knows,
-// the selected instrument's events in time order a page at a time (the
+// each with when its calibration falls due (filtered to those due or
+// overdue on request), the selected instrument's events in time order a page at a time (the
 // latest page first), two snapshots of the page side by side with the
 // settings in which they differ, and a button that loads a chosen snapshot
 // into the main window's grids (Transmit then writes it back). Lists read no
-// snapshot: only the two compared are read, when they are compared.
+// snapshot: only the two compared are read, when they are compared. A
+// selected calibration event gives its certificate; a second tab compares
+// the fleet with the company's policy file.
 #include <QWidget>
 #include <map>
 #include <memory>
 #include <vector>
 
+#include "fleet/calibration_due.h"
 #include "history/history_store.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -19,14 +24,15 @@ class QTableWidget;
 
 namespace kv {
 
+class ComplianceView;
 class Dialogs;
-class frmMain;
+class HistoryHost;
 
 class frmHistory final : public QWidget {
   Q_OBJECT
 
  public:
-  frmHistory(history::Store& store, frmMain& main, Dialogs& dialogs, QWidget* parent = nullptr);
+  frmHistory(history::Store& store, HistoryHost& host, Dialogs& dialogs, QWidget* parent = nullptr);
   ~frmHistory() override;
 
   // Reads the instrument list again (the selection stays when it can).
@@ -42,9 +48,21 @@ class frmHistory final : public QWidget {
   void CompareSnapshots(int a, int b);
   // Loads snapshot B into the main window's grids.
   void cmdLoadIntoGrids_Click();
+  // Shows only the instruments whose calibration is due or overdue.
+  void ShowDueOnly(bool dueOnly);
+  // Writes the certificate of the calibration event in row `row` of the events to a PDF the user names.
+  void WriteCertificate(int row);
+  ComplianceView* Compliance() const { return compliance_; }
+
+  // The instrument list's columns.
+  enum Column { kSerial, kModel, kLastSeen, kLastRead, kLastCalibration, kCalibrationDue };
 
  private:
-  void ShowInstruments();
+  // Each instrument's calibration judged now; its row's due column and colour.
+  void JudgeCalibrations();
+  void ShowDueCell(int row, const std::string& serial);
+  void ApplyDueFilter();
+  void ShowCertificateButton();
   void ShowPage(std::size_t start);
   void ShowEvents();
   void ShowDifferences();
@@ -55,7 +73,7 @@ class frmHistory final : public QWidget {
   void ShowError(const std::string& error);
 
   history::Store& store_;
-  frmMain& main_;
+  HistoryHost& host_;
   Dialogs& dialogs_;
   std::vector<history::InstrumentSummary> instruments_;
   std::string serial_;                     // the instrument shown
@@ -64,6 +82,7 @@ class frmHistory final : public QWidget {
   std::vector<history::Event> events_;     // the page, without snapshot bytes
   std::vector<history::Event> snapshots_;  // the page's events with a snapshot, oldest first
   std::map<std::int64_t, std::string> loaded_;  // the snapshots read, by event id (those compared)
+  std::map<std::string, fleet::InstrumentDue> due_;  // by serial number; none for one never read
 
   QTableWidget* tblInstruments = nullptr;
   QTableWidget* tblEvents = nullptr;
@@ -76,6 +95,9 @@ class frmHistory final : public QWidget {
   QPushButton* cmdEarlier = nullptr;
   QPushButton* cmdLater = nullptr;
   QPushButton* cmdLoadIntoGrids = nullptr;
+  QCheckBox* chkDueOnly = nullptr;
+  QPushButton* cmdCertificate = nullptr;
+  ComplianceView* compliance_ = nullptr;
 };
 
 }  // namespace kv

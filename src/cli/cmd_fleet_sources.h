@@ -3,7 +3,6 @@
 // history: the calibration intervals of KVMaintenance.ini and one
 // instrument's calibrations.
 #include <QCommandLineParser>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "fleet/calibration_due.h"
 #include "fleet/fleet_due.h"
 #include "history/history_store.h"
+#include "report/fleet_view.h"
 #include "model/instrument.h"
 
 namespace kv::cli {
@@ -19,21 +19,12 @@ namespace kv::cli {
 // folder or file cannot be read.
 fleet::CalibrationDefaults CalibrationDefaultsOf(const QCommandLineParser& parser);
 
-// Who signs a certificate of `calibration`: [Fleet] Technician= of the data
-// folder's KVMaintenance.ini, else the user who recorded it, else the one running.
-std::string TechnicianOf(const QCommandLineParser& parser, const history::Event& calibration);
-
 // The calibrations the history knows of `serial`; nullopt when none (or the
 // history could not be asked, said on stderr).
 std::optional<std::vector<fleet::ChannelCalibration>> HistoryCalibrations(history::Store& store,
                                                                            const std::string& serial);
 
-// Every instrument of the history (a serial number it recorded), with the
-// record of its latest read.
-struct FleetView {
-  std::vector<fleet::FleetInstrument> instruments;
-  std::map<std::string, clsInstrument> latestReads;  // by serial number
-};
+using report::FleetView;
 
 // The fleet as the history holds it; nullopt after saying on stderr why not.
 std::optional<FleetView> GatherFleet(history::Store& store);

@@ -6,7 +6,8 @@
 #include "cli/history_recording.h"
 #include "cli/kvd_files.h"
 #include "common/clock.h"
-#include "report/certificate.h"
+#include "qtedge/data_folder.h"
+#include "report/certificate_sources.h"
 #include "report/history_source.h"
 #include "report/report_pdf.h"
 
@@ -46,35 +47,15 @@ int WriteCertificate(const QCommandLineParser& parser, std::int64_t id, report::
                      const std::string& out) {
   const std::unique_ptr<history::Store> store = OpenHistoryStore(parser);
   if (!store) return kExitFailure;
+  const std::optional<std::filesystem::path> folder = ResolveDataFolder(parser.value(QStringLiteral("data-dir")));
   std::string error;
-  const std::optional<history::Event> event = store->EventById(id, &error);
-  if (!event) {
+  const std::optional<report::CertificateSources> sources =
+      report::GatherCertificate(*store, id, folder ? folder->string() : std::string(), &error);
+  if (!sources) {
     PrintError(error);
     return kExitFailure;
   }
-  if (const std::string why = report::WhyNoCertificate(*event); !why.empty()) {
-    PrintError("no certificate: " + why);
-    return kExitFailure;
-  }
-  const std::vector<history::Event> events = store->Events(event->serial, &error);
-  if (!error.empty()) {
-    PrintError(error);
-    return kExitFailure;
-  }
-  report::CertificateSources sources{*event, std::nullopt, std::nullopt, TechnicianOf(parser, *event),
-                                     CalibrationDefaultsOf(parser)};
-  // Events come oldest first: what happened before the calibration, the latest last.
-  for (const history::Event& earlier : events) {
-    if (earlier.id == event->id) break;
-    if (earlier.result != "ok") continue;
-    if (earlier.operation == history::kOpRead && !earlier.snapshot.empty()) {
-      clsInstrument settings;
-      report::LoadSnapshot(earlier, settings);
-      sources.settings = settings;
-    }
-    if (earlier.operation == history::kOpZero && event->operation == history::kOpSpan) sources.zero = earlier;
-  }
-  return WritePdf(report::BuildCertificate(sources), paper, out);
+  return WritePdf(report::BuildCertificate(*sources), paper, out);
 }
 
 class ReportCommand final : public Command {

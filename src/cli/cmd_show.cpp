@@ -1,14 +1,17 @@
 // kvmaint show FILE.kvd: every setting of a maintenance data file as the main
-// window shows it, grouped as its tabs and grids.
+// window shows it, grouped as its tabs and grids, and the instrument it
+// belongs to where the history knows its content.
 #include <algorithm>
 #include <cctype>
 #include <optional>
 
 #include "cli/cli_io.h"
 #include "cli/command.h"
+#include "cli/history_recording.h"
 #include "cli/json_text.h"
 #include "cli/kvd_files.h"
 #include "common/printable_text.h"
+#include "report/content_identity.h"
 #include "rules/settings_view.h"
 
 namespace kv::cli {
@@ -102,11 +105,52 @@ std::string GroupKey(std::string_view name) {
   return std::string(name);
 }
 
+constexpr std::string_view kIdentityGroup = "identity";
+
+// A maintenance data file keeps no serial number; the history may know whose
+// settings these are. nullopt with `why` set when it could not be asked.
+std::optional<report::ContentIdentity> IdentityOf(const QCommandLineParser& parser, const QString& path,
+                                                  std::string& why) {
+  const std::optional<std::string> content = ReadWholeFile(path);
+  if (!content) return std::nullopt;
+  const std::unique_ptr<history::Store> store = OpenHistoryStore(parser, &why);
+  if (!store) return std::nullopt;
+  report::ContentIdentity identity = report::IdentifyByContent(*store, *content, &why);
+  if (!why.empty()) return std::nullopt;
+  return identity;
+}
+
+std::string IdentityLines(const std::optional<report::ContentIdentity>& identity, const std::string& why) {
+  std::string out = "[Instrument]\n";
+  if (identity && identity->read) {
+    const history::Event& read = *identity->read;
+    return out + "Serial number: " + PrintableText(read.serial) + "\nModel: " + PrintableText(read.model) +
+           "\nRead: " + read.time + " (history event " + std::to_string(read.id) + ", " +
+           (identity->sameBytes ? "this file is that read" : "the same settings") + ")\n";
+  }
+  const std::string text = identity ? report::IdentityText(*identity)
+                                    : "the file does not hold the serial number (history not asked: " + why + ")";
+  return out + "Serial number: not known: " + PrintableText(text) + "\n";
+}
+
+std::string IdentityJson(const std::optional<report::ContentIdentity>& identity, const std::string& why) {
+  std::string json = "  \"instrument\": {";
+  if (identity && identity->read) {
+    const history::Event& read = *identity->read;
+    return json + "\"serial\": " + JsonString(read.serial) + ", \"model\": " + JsonString(read.model) +
+           ", \"read_at\": " + JsonString(read.time) + ", \"event\": " + std::to_string(read.id) +
+           ", \"match\": " + JsonString(identity->sameBytes ? "bytes" : "settings") + "}";
+  }
+  const std::string text = identity ? report::IdentityText(*identity) : "history not asked: " + why;
+  return json + "\"serial\": null, \"note\": " + JsonString(text) + "}";
+}
+
 class ShowCommand final : public Command {
  public:
   void Declare(QCommandLineParser& parser) override {
     parser.addOption({kJson, QStringLiteral("Print JSON for scripts.")});
     parser.addOption({kGroup, QStringLiteral("Show only this group."), QStringLiteral("NAME")});
+    DeclareHistoryStoreOptions(parser);
     parser.addPositionalArgument(QStringLiteral("FILE.kvd"),
                                  QStringLiteral("The maintenance data file."));
   }
@@ -126,7 +170,22 @@ class ShowCommand final : public Command {
       if (!LoadMaintenanceFile(record, parser.positionalArguments().constFirst())) return kExitUsage;
       groups = BuildSettingsView(record);
     }
+    const QString path = parser.positionalArguments().constFirst();
     std::string out;
+    // The whole file starts with its instrument; a group alone is that group.
+    const bool whole = !parser.isSet(kGroup);
+    if (whole || groups.front().key == kIdentityGroup) {
+      std::string why;
+      const std::optional<report::ContentIdentity> identity = IdentityOf(parser, path, why);
+      if (identity && identity->read) {
+        // The identity group shows the serial number the history knows.
+        record.StoreSerialNo(identity->read->serial);
+        for (ViewGroup& group : groups) {
+          if (group.key == kIdentityGroup) group = *BuildSettingsViewGroup(record, kIdentityGroup);
+        }
+      }
+      if (whole) out = parser.isSet(kJson) ? "{\n" + IdentityJson(identity, why) : IdentityLines(identity, why);
+    }
     for (const ViewGroup& group : groups) {
       if (parser.isSet(kJson)) {
         out += (out.empty() ? "{\n" : ",\n") + GroupJson(group);
@@ -144,9 +203,14 @@ class ShowCommand final : public Command {
 
 KV_DEFINE_COMMAND(ShowCommand, .name = "show", .arguments = "[--json] [--group NAME] FILE.kvd",
                     .summary = "Print every setting of a maintenance data file as the window shows it.",
-                    .details = "Groups as the window's tabs and grids, values with their units,\n"
+                    .details = "First the instrument (also the identity group's serial number): a\n"
+                               "file keeps no serial number, so it is the one\n"
+                               "whose latest read in the history holds the same bytes or the same\n"
+                               "settings, with when it was read, or \"not known\" and why.\n"
+                               "Groups as the window's tabs and grids, values with their units,\n"
                                "\"-----\" where a setting is unused. --json prints an object keyed\n"
-                               "by group: single settings as objects keyed by setting, grids as\n"
+                               "by group (and \"instrument\": serial, model, read_at, event, match, or\n"
+                               "serial null with a note): single settings as objects keyed by setting, grids as\n"
                                "arrays of rows; each setting has its caption, typed value and text.\n"
                                "Groups: " + GroupList() + "; a group may also be named by the\n"
                                "header show prints (\"Alarm Levels\").\n"

@@ -30,16 +30,23 @@ void DeclareHistoryStoreOptions(QCommandLineParser& parser) {
   DeclareHistoryOption(parser);
 }
 
-std::unique_ptr<history::Store> OpenHistoryStore(const QCommandLineParser& parser) {
+std::unique_ptr<history::Store> OpenHistoryStore(const QCommandLineParser& parser, std::string* why) {
   const std::optional<std::filesystem::path> folder = ResolveDataFolder(parser.value(kDataDir));
   if (!folder) {
-    PrintError(QStringLiteral("cannot create the data folder %1").arg(ChooseDataFolder(parser.value(kDataDir))));
+    *why = "cannot create the data folder " + Bytes(ChooseDataFolder(parser.value(kDataDir)));
     return nullptr;
   }
   history::ChosenHistory chosen = history::ChooseHistoryStore(HistoryOptionValue(parser), *folder,
                                                                      CurrentContext().historyTimings);
-  if (!chosen.store) PrintError(chosen.error.empty() ? std::string("the history is off") : chosen.error);
+  if (!chosen.store) *why = chosen.error.empty() ? std::string("the history is off") : chosen.error;
   return std::move(chosen.store);
+}
+
+std::unique_ptr<history::Store> OpenHistoryStore(const QCommandLineParser& parser) {
+  std::string why;
+  std::unique_ptr<history::Store> store = OpenHistoryStore(parser, &why);
+  if (!store) PrintError(why);
+  return store;
 }
 
 std::optional<std::string> HistoryOptionValue(const QCommandLineParser& parser) {

@@ -22,6 +22,8 @@ std::optional<std::string> HistoryOptionValue(const QCommandLineParser& parser);
 void DeclareHistoryStoreOptions(QCommandLineParser& parser);
 // The store those options choose; null after saying why on stderr.
 std::unique_ptr<history::Store> OpenHistoryStore(const QCommandLineParser& parser);
+// The same, null with `why` set and nothing said.
+std::unique_ptr<history::Store> OpenHistoryStore(const QCommandLineParser& parser, std::string* why);
 
 // What an operation adds to its event.
 struct HistoryNote {

@@ -197,4 +197,12 @@ bool SaveVerifyAfterTransmit(std::string_view folder, bool verify, std::string* 
                             ConfigurationPath(folder), error);
 }
 
+std::string LoadFleetPolicyFile(std::string_view folder) {
+  return GetProfileString("Fleet", "PolicyFile", "", ConfigurationPath(folder));
+}
+
+bool SaveFleetPolicyFile(std::string_view folder, const std::string& path, std::string* error) {
+  return WriteProfileString("Fleet", "PolicyFile", path, ConfigurationPath(folder), error);
+}
+
 }  // namespace kv

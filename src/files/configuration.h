@@ -72,4 +72,9 @@ HistorySettings LoadHistorySettings(std::string_view folder);
 // when the file could not be written.
 bool SaveVerifyAfterTransmit(std::string_view folder, bool verify, std::string* error);
 
+// [Fleet] PolicyFile: the company's maintenance data file the History
+// window audits the fleet against, chosen once; "" when none was chosen.
+std::string LoadFleetPolicyFile(std::string_view folder);
+bool SaveFleetPolicyFile(std::string_view folder, const std::string& path, std::string* error);
+
 }  // namespace kv

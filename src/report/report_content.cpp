@@ -11,9 +11,6 @@
 namespace kv::report {
 namespace {
 
-// A channel falling due within this many days says so.
-constexpr int kDueSoonDays = 30;
-
 std::string Trimmed(std::string_view text) { return std::string(rules::Trim(text)); }
 
 // Identity the record does not hold (a maintenance data file keeps none).

@@ -17,6 +17,9 @@ namespace kv::report {
 // record itself holds no model.
 inline constexpr std::string_view kInstrumentModel = "KORVIN";
 
+// A calibration falling due within this many days says so (the report, the History window).
+inline constexpr int kDueSoonDays = 30;
+
 struct ReportTable {
   std::string heading;
   std::vector<std::string> columns;

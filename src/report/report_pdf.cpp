@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -197,6 +198,10 @@ int LayOut(const ReportContent& content, QPdfWriter& writer, QPainter* painter, 
 }
 
 }  // namespace
+
+PaperSize LocalePaperSize() {
+  return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? PaperSize::Letter : PaperSize::A4;
+}
 
 std::optional<PaperSize> ParsePaperSize(std::string_view name) {
   std::string lower;

@@ -15,6 +15,8 @@ enum class PaperSize { A4, Letter };
 
 // "a4" or "letter" (any case); nullopt for anything else.
 std::optional<PaperSize> ParsePaperSize(std::string_view name);
+// The system's paper: Letter where the locale measures in US units, else A4.
+PaperSize LocalePaperSize();
 
 // The PDF file's bytes.
 QByteArray RenderReportPdf(const ReportContent& content, PaperSize paper);

@@ -80,7 +80,7 @@ TEST_P(ServiceOperationTest, ReachesTheInstrumentOnlyWhenItMay) {
   }
 }
 
-const std::string kHistoryHeader = "Ch +Gas +Calibrated +Before +After\n";
+const std::string kHistoryHeader = "Ch +Gas +Calibrated +Before +After +Next Due\n";
 const std::string kHistoryRow = "[1-7] +[^ \n]+ +([0-9/]{10} [0-9:]{8}|never) +[^\n]+\n";
 // kvsim counts replies from the connect probe's (1); the command's own come next.
 const std::vector<std::string> kFirstRequestUnanswered{"--drop", "2", "--drop", "3"};
@@ -145,9 +145,10 @@ TEST(CalHistoryTest, NamesEachChannelsGasWithItsDateAndScaledReadings) {
   ASSERT_EQ(lines.size(), 8U) << result.out;
   // kvsim's methane channel is catalytic: its raw history counts come back
   // in %LEL only when the channel descriptions were read first.
-  EXPECT_THAT(lines[1], MatchesRegex("1 +CH4 +2025/11/03 09:15:00 +48 %LEL +50 %LEL"));
-  EXPECT_THAT(lines[3], MatchesRegex("3 +H2S +2025/11/03 09:17:00 +24.0 ppm +25.0 ppm"));
-  EXPECT_THAT(lines[7], MatchesRegex("7 +[^ ]+ +never +[^ ]+ +[^ ]+"));
+  // The next due date follows (cal_history_due_test.cpp).
+  EXPECT_THAT(lines[1], MatchesRegex("1 +CH4 +2025/11/03 09:15:00 +48 %LEL +50 %LEL  .+"));
+  EXPECT_THAT(lines[3], MatchesRegex("3 +H2S +2025/11/03 09:17:00 +24.0 ppm +25.0 ppm  .+"));
+  EXPECT_THAT(lines[7], MatchesRegex("7 +[^ ]+ +never +[^ ]+ +[^ ]+  .+"));
   EXPECT_THAT(result.out, Not(HasSubstr("----- ppm"))) << "codes stand without a unit";
 }
 
