@@ -13,6 +13,7 @@
 #include "files/record_as_filed.h"
 #include "link/change_review.h"
 #include "link/command_subjects.h"
+#include "qtedge/file_edit_lock.h"
 #include "rules/record_check.h"
 
 namespace kv {
@@ -172,7 +173,9 @@ bool frmMain::VerifyAfterTransmit() const { return chkVerify->isChecked(); }
 void frmMain::SetVerifyAfterTransmit(bool verify) {
   if (chkVerify->isChecked() != verify) chkVerify->setChecked(verify);
   std::string error;
-  if (!SaveVerifyAfterTransmit(services_.dataFolder.string(), verify, &error)) {
+  const std::string folder = services_.dataFolder.string();
+  const auto save = [&folder, verify](std::string* why) { return SaveVerifyAfterTransmit(folder, verify, why); };
+  if (!EditLocked(ConfigurationPath(folder), save, &error)) {
     AppendMessage(msg::kVerifyOptionNotKept, info_colour::kFailure,
                   {ConfigurationPath(services_.dataFolder.string()), error});
   }
