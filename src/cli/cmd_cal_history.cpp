@@ -8,7 +8,7 @@
 #include "cli/json_text.h"
 #include "common/datetime.h"
 #include "history/history_store.h"
-#include "link/transactions.h"
+#include "ops/service_operations.h"
 #include "protocol/format_gas_value.h"
 #include "rules/edit_check.h"
 #include "rules/setting_names.h"
@@ -91,30 +91,25 @@ class CalHistoryCommand final : public InstrumentCommand {
   }
 
   std::string_view HistoryOperation() const override { return history::kOpCalHistory; }
+  bool RecordsThroughOperations() const override { return true; }
 
-  // The channel descriptions come first: the history's values are scaled by them.
+  // The channels and the serial number come first (ops::ReadCalibrationHistory).
   int Talk(InstrumentSession& session) override {
-    clsInstrument& record = record_;
-    Outcome outcome = session.Run(ReadChannelDescriptions(session.Link(), record), "Reading the channels");
-    // The history's dates belong to one instrument: its serial number too.
-    if (outcome == Outcome::Done) {
-      outcome = session.Run(ReadSerialNumber(session.Link(), record), "Reading the serial number");
-      History().record = &record_;
-    }
-    if (outcome == Outcome::Done) {
-      outcome = session.Run(GetLatestHistory(session.Link(), record), "Reading the calibration history");
-    }
+    const clsInstrument& record = record_;
+    const Outcome outcome = session.Run(ops::RunCalibrationHistory(session.Link(), Sink(), record_, outcome_),
+                                        "Reading the calibration history");
+    ReportRecording(outcome_);
     std::vector<ChannelCalibration> channels;
     for (int channel = 0; channel < kSensorChannels; ++channel) {
       channels.push_back(CalibrationOf(record, channel));
     }
-    if (outcome == Outcome::Done) History().detail = JsonText(channels);
     return Ended(session, outcome, json_ ? JsonText(channels) : TableText(channels));
   }
 
  private:
   clsInstrument record_;  // the channel descriptions, the serial number and the history read
   bool json_ = false;
+  ops::OperationOutcome outcome_;
 };
 
 }  // namespace
