@@ -55,8 +55,7 @@ class SettingsTabs;
 class TransactionRunner;
 class frmLive;
 class frmUpload;
-enum class ServiceOperation;
-struct ServiceRun;
+class ServiceController;
 
 // What the window is given from outside: the data folder, the dialogs, the
 // clock, the port and how to find the adapter.
@@ -160,10 +159,7 @@ class frmMain final : public QMainWindow, public HistoryHost, private LinkListen
   void ExportTable(csv::CsvTable table);
   void ImportTable(csv::CsvTable table);
 
-  // ---- Service menu (frm_main_service.cpp) ------------------------------------
-  // Asks what the entry needs (and, for a destructive one, whether to go
-  // ahead), then runs it; its outcome goes to the information pane.
-  void RunService(ServiceOperation operation);
+  // ---- Service menu (frm_main_service.cpp, ServiceController) -----------------
   // The live readings window; polling starts when the link is free.
   void OpenLiveReadings();
   frmLive* LiveWindow() const { return live_; }
@@ -282,10 +278,6 @@ class frmMain final : public QMainWindow, public HistoryHost, private LinkListen
   void AddLog(int messageId, const std::vector<std::string>& args = {});
   // Service menu (frm_main_service.cpp).
   void BuildServiceMenu();
-  bool AskServiceInputs(ServiceRun& run);
-  void RunNextServiceStep();
-  void ServiceFinished(bool ok);
-  void ReportServiceOutcome(const ServiceRun& run, bool ok);
   // Where the operations record (frm_main_history.cpp): the sink with the
   // program's recorder, the store opened on first use.
   ops::HistorySink& Sink();
@@ -332,7 +324,7 @@ class frmMain final : public QMainWindow, public HistoryHost, private LinkListen
   bool fileLoaded_ = false;
   // The running Transmit.
   ops::TransmitRequest transmit_;
-  std::unique_ptr<ServiceRun> serviceRun_;
+  ServiceController* service_ = nullptr;  // a child: the Service menu
   std::vector<QAction*> serviceActions_;
   frmLive* live_ = nullptr;
   bool closeAfterLive_ = false;  // the window was closed while live readings polled

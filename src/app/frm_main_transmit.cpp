@@ -16,6 +16,7 @@
 #include "qtedge/latin1.h"
 #include "link/change_review.h"
 #include "link/command_subjects.h"
+#include "qtedge/file_edit_lock.h"
 #include "rules/record_check.h"
 
 namespace kv {
@@ -203,7 +204,9 @@ bool frmMain::VerifyAfterTransmit() const { return chkVerify->isChecked(); }
 void frmMain::SetVerifyAfterTransmit(bool verify) {
   if (chkVerify->isChecked() != verify) chkVerify->setChecked(verify);
   std::string error;
-  if (!SaveVerifyAfterTransmit(services_.dataFolder.string(), verify, &error)) {
+  const std::string folder = services_.dataFolder.string();
+  const auto save = [&folder, verify](std::string* why) { return SaveVerifyAfterTransmit(folder, verify, why); };
+  if (!EditLocked(ConfigurationPath(folder), save, &error)) {
     AppendMessage(msg::kVerifyOptionNotKept, info_colour::kFailure,
                   {ConfigurationPath(services_.dataFolder.string()), error});
   }

@@ -6,6 +6,7 @@
 #include "history/history_store.h"
 #include "link/link.h"
 #include "link/transactions.h"
+#include "ops/operations.h"
 
 namespace kv {
 namespace {
@@ -49,13 +50,6 @@ constexpr std::array kEntries = {
                  true},
 };
 
-// The places come before the summary: its values are scaled by them.
-bool NamesChannels(ServiceOperation operation) {
-  return operation == ServiceOperation::ZeroCalibration ||
-         operation == ServiceOperation::SpanCalibration ||
-         operation == ServiceOperation::CalibrationHistory;
-}
-
 }  // namespace
 
 const char* HistoryOperationOf(ServiceOperation operation) {
@@ -87,64 +81,43 @@ const ServiceEntry& ServiceEntryOf(ServiceOperation operation) {
   return kEntries.front();
 }
 
-void AddServiceSteps(uclTzif& link, ServiceRun& run, DateTime now, bool saveAsDefault,
-                     const DumpOptions& dumpOptions) {
-  auto& steps = run.steps;
-  if (NamesChannels(run.entry.operation)) {
-    steps.push_back([&link, &run] { return ReadChannelDescriptions(link, run.record, ChannelReads::DescriptionsAndLevels); });
-  }
-  switch (run.entry.operation) {
-    case ServiceOperation::SetClock:
-      steps.push_back([&link, now]() -> Transaction { return SetDateTime(link, now); });
-      break;
-    case ServiceOperation::ZeroCalibration:
-      steps.push_back([&link, &run] { return ZeroCal(link, run.results); });
-      break;
-    case ServiceOperation::SpanCalibration:
-      steps.push_back([&link, &run] { return SpanCal(link, run.results, std::string()); });
-      break;
-    case ServiceOperation::ClearDataLogger:
-      steps.push_back([&link]() -> Transaction { return BodyDataClear(link); });
-      break;
-    case ServiceOperation::FactorySettings:
-      steps.push_back([&link] { return RestoreFactorySet(link); });
-      break;
-    case ServiceOperation::LoadDefaults:
-      steps.push_back([&link, &run] { return DefaultInstrument(link, run.defaultsKind); });
-      break;
-    case ServiceOperation::PumpOn:
-    case ServiceOperation::PumpOff: {
-      const bool on = run.entry.operation == ServiceOperation::PumpOn;
-      steps.push_back([&link, on] { return SetPump(link, on); });
-      break;
-    }
-    case ServiceOperation::CalibrationHistory:
-      steps.push_back([&link, &run] { return GetLatestHistory(link, run.record); });
-      break;
-    case ServiceOperation::Initialise:
-      steps.push_back(
-          [&link, &run, saveAsDefault] { return SetInitValue(link, run.record, saveAsDefault); });
-      break;
+bool RecordsThroughOperations(ServiceOperation operation) {
+  switch (operation) {
     case ServiceOperation::DumpFlash:
-      steps.push_back([&link, &run, dumpOptions] {
-        return GetBinDump(link, run.path, false, kFlashFreshImageBlocks, dumpOptions);
-      });
-      break;
     case ServiceOperation::DumpFram:
-      steps.push_back([&link, &run, dumpOptions] { return GetBinDumpFRAM(link, run.path, dumpOptions); });
-      break;
     case ServiceOperation::DumpListing:
-      steps.push_back([&link, &run, dumpOptions] {
-        return GetRomDump(link, run.path, run.listingCode, dumpOptions);
-      });
-      break;
-    case ServiceOperation::DumpModule:
-      steps.push_back([&link, &run, dumpOptions] {
-        return GetOptBinDump(link, run.moduleIndex, run.moduleText, run.path, run.moduleSize,
-                             dumpOptions);
-      });
-      break;
+    case ServiceOperation::DumpModule: return false;
+    default: return true;
   }
+}
+
+Transaction ServiceTransaction(uclTzif& link, ops::HistorySink& history, ServiceRun& run,
+                               const DumpOptions& dumpOptions) {
+  ops::OperationOutcome& outcome = run.outcome;
+  switch (run.entry.operation) {
+    case ServiceOperation::SetClock: return ops::RunSetClock(link, history, outcome);
+    case ServiceOperation::ZeroCalibration:
+    case ServiceOperation::SpanCalibration:
+      run.calibrationRequest.kind = run.entry.operation == ServiceOperation::SpanCalibration
+                                        ? ops::CalibrationKind::Span
+                                        : ops::CalibrationKind::Zero;
+      return ops::RunCalibration(link, history, run.calibrationRequest, run.calibration, outcome);
+    case ServiceOperation::ClearDataLogger: return ops::RunClearDataLogger(link, history, outcome);
+    case ServiceOperation::FactorySettings: return ops::RunRestoreFactory(link, history, outcome);
+    case ServiceOperation::LoadDefaults: return ops::RunLoadDefaults(link, history, run.defaultsKind, outcome);
+    case ServiceOperation::PumpOn: return ops::RunPump(link, history, true, outcome);
+    case ServiceOperation::PumpOff: return ops::RunPump(link, history, false, outcome);
+    case ServiceOperation::CalibrationHistory:
+      return ops::RunCalibrationHistory(link, history, run.calibrationHistory, outcome);
+    case ServiceOperation::Initialise: return ops::RunInitialise(link, history, run.initialise, outcome);
+    case ServiceOperation::DumpFlash:
+      return GetBinDump(link, run.path, false, kFlashFreshImageBlocks, dumpOptions);
+    case ServiceOperation::DumpFram: return GetBinDumpFRAM(link, run.path, dumpOptions);
+    case ServiceOperation::DumpListing: return GetRomDump(link, run.path, run.listingCode, dumpOptions);
+    case ServiceOperation::DumpModule:
+      return GetOptBinDump(link, run.moduleIndex, run.moduleText, run.path, run.moduleSize, dumpOptions);
+  }
+  return GetRomDump(link, run.path, run.listingCode, dumpOptions);
 }
 
 }  // namespace kv

@@ -2,7 +2,7 @@
 // The entries of the window's Service menu: what each is called, whether it
 // destroys something on the instrument (and the question that says what),
 // and whether it runs long enough to show the progress dialog. The window
-// runs them in frm_main_service.cpp.
+// runs them through its ServiceController.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "link/channel_descriptions.h"
 #include "link/task.h"
 #include "link/transactions_dump.h"
 #include "model/instrument.h"
-#include "protocol/reply_sink.h"
+#include "ops/history_sink.h"
+#include "ops/outcome.h"
+#include "ops/service_operations.h"
 
 namespace kv {
 
@@ -50,11 +51,11 @@ struct ServiceEntry {
 std::span<const ServiceEntry> ServiceEntries();
 const ServiceEntry& ServiceEntryOf(ServiceOperation operation);
 
-// What one run of a service entry needs: the answers given before it started,
-// the record it fills and the results it collects. Owned by the window until
-// the run has ended.
 // The operation's name in the instrument history.
 const char* HistoryOperationOf(ServiceOperation operation);
+
+// What one run of a service entry needs: the answers given before it started
+// and what it got. Owned by the service controller until the run has ended.
 
 struct ServiceRun {
   explicit ServiceRun(const ServiceEntry& chosen) : entry(chosen) {}
@@ -71,18 +72,21 @@ struct ServiceRun {
   std::uint64_t dumpExpected = 0;
   std::string dumpFileError;
   std::optional<DrainResult> drained;
-  // Channel descriptions, the history record, or the settings an
-  // initialisation writes.
-  clsInstrument record;
-  ReplySink results{&record};
-  // The transactions of the run, started one after another.
-  std::vector<std::function<Transaction()>> steps;
-  std::size_t nextStep = 0;
+  // The operations of src/ops: what they were asked, what they got.
+  ops::CalibrationRequest calibrationRequest;
+  ops::CalibrationResults calibration;
+  clsInstrument calibrationHistory;
+  ops::InitialiseRequest initialise;
+  ops::OperationOutcome outcome;
 };
 
-// The transactions of the run's entry, in order: the channel summary first
-// where results are shown by gas name. `now` sets the clock.
-void AddServiceSteps(uclTzif& link, ServiceRun& run, DateTime now, bool saveAsDefault,
-                     const DumpOptions& dumpOptions);
+// True for the entries run by an operation of src/ops, which records its
+// own outcome in the history (the dumps are recorded by the window).
+bool RecordsThroughOperations(ServiceOperation operation);
+
+// The one transaction of the run's entry. The run and the history sink are
+// held by reference until it ends.
+Transaction ServiceTransaction(uclTzif& link, ops::HistorySink& history, ServiceRun& run,
+                               const DumpOptions& dumpOptions);
 
 }  // namespace kv

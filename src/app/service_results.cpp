@@ -19,12 +19,11 @@ QString ChannelTitle(const clsInstrument& record, int channel) {
   return ToQString(name);
 }
 
-ResultTable CalibrationTable(const clsInstrument& record, const ReplySink& results,
-                             int (*statusOf)(const ReplySink&, int)) {
+ResultTable CalibrationTable(const ops::CalibrationResults& results) {
   ResultTable table{{QStringLiteral("Channel"), QStringLiteral("Gas"), QStringLiteral("Status")}, {}};
   for (int channel = 0; channel < kSensorChannels; ++channel) {
-    const int status = statusOf(results, channel);
-    table.rows.push_back({QString::number(channel + 1), ChannelTitle(record, channel),
+    const int status = results.status[static_cast<std::size_t>(channel)];
+    table.rows.push_back({QString::number(channel + 1), ChannelTitle(results.channels, channel),
                           status < 0 ? QStringLiteral("-") : QString::number(status)});
   }
   return table;

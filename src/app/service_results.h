@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "model/instrument.h"
-#include "protocol/reply_sink.h"
+#include "ops/service_operations.h"
 
 namespace kv {
 
@@ -19,9 +19,8 @@ struct ResultTable {
 QString ChannelTitle(const clsInstrument& record, int channel);
 
 // Zero or span calibration: channel, gas, the status digit the instrument
-// reported ("-" where it reported none). `statusOf` is ZeroStatus or SpanStatus.
-ResultTable CalibrationTable(const clsInstrument& record, const ReplySink& results,
-                             int (*statusOf)(const ReplySink&, int));
+// reported ("-" where it reported none).
+ResultTable CalibrationTable(const ops::CalibrationResults& results);
 
 // The latest calibration history record: channel, gas, date, readings
 // before and after.

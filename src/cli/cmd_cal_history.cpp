@@ -14,6 +14,7 @@
 #include "history/history_store.h"
 #include "report/report_content.h"
 #include "link/transactions.h"
+#include "ops/service_operations.h"
 #include "protocol/format_gas_value.h"
 #include "rules/edit_check.h"
 #include "rules/setting_names.h"
@@ -136,19 +137,14 @@ class CalHistoryCommand final : public InstrumentCommand {
   }
 
   std::string_view HistoryOperation() const override { return history::kOpCalHistory; }
+  bool RecordsThroughOperations() const override { return true; }
 
-  // The channel descriptions come first: the history's values are scaled by them.
+  // The channels and the serial number come first (ops::ReadCalibrationHistory).
   int Talk(InstrumentSession& session) override {
-    clsInstrument& record = record_;
-    Outcome outcome = session.Run(ReadChannelDescriptions(session.Link(), record), "Reading the channels");
-    // The history's dates belong to one instrument: its serial number too.
-    if (outcome == Outcome::Done) {
-      outcome = session.Run(ReadSerialNumber(session.Link(), record), "Reading the serial number");
-      History().record = &record_;
-    }
-    if (outcome == Outcome::Done) {
-      outcome = session.Run(GetLatestHistory(session.Link(), record), "Reading the calibration history");
-    }
+    const clsInstrument& record = record_;
+    const Outcome outcome = session.Run(ops::RunCalibrationHistory(session.Link(), Sink(), record_, outcome_),
+                                        "Reading the calibration history");
+    ReportRecording(outcome_);
     std::vector<ChannelCalibration> channels;
     const std::optional<int> limit =
         LimitInHistory(Options(), HistoryOption(), std::string(rules::Trim(record.SerialNo())));
@@ -156,7 +152,6 @@ class CalHistoryCommand final : public InstrumentCommand {
       channels.push_back(CalibrationOf(record, channel));
       JudgeDue(channels.back(), limit, defaults_, session.Link().GetClock().Now());
     }
-    if (outcome == Outcome::Done) History().detail = JsonText(channels);
     return Ended(session, outcome, json_ ? JsonText(channels) : TableText(channels));
   }
 
@@ -164,6 +159,7 @@ class CalHistoryCommand final : public InstrumentCommand {
   clsInstrument record_;  // the channel descriptions, the serial number and the history read
   bool json_ = false;
   fleet::CalibrationDefaults defaults_;  // [Fleet] of KVMaintenance.ini
+  ops::OperationOutcome outcome_;
 };
 
 }  // namespace

@@ -1,57 +1,35 @@
 // kvmaint zero and span: calibration of every channel, the result as one line
 // per channel with its gas name and the status digit the instrument reports.
-#include <cstdio>
-
-#include "cli/channel_names.h"
 #include "cli/cli_io.h"
 #include "cli/instrument_command.h"
 #include "cli/service_help.h"
-#include "link/transactions.h"
+#include "ops/service_operations.h"
 
 namespace kv::cli {
 namespace {
 
 const QString kData = QStringLiteral("data");
 
-// "1  CH4  0": channel number, gas name, status digit ("-": none reported).
-std::string ResultLine(const clsInstrument& record, int channel, int status) {
-  char line[64];
-  std::snprintf(line, sizeof line, "%d  %-4s %s", channel + 1, ChannelName(record, channel).c_str(),
-                status < 0 ? "-" : std::to_string(status).c_str());
-  return line;
-}
-
 class CalibrationCommand : public InstrumentCommand {
  protected:
-  virtual Transaction Start(uclTzif& link, ReplySink& results) = 0;
-  virtual int StatusOf(const ReplySink& results, int channel) const = 0;
   virtual std::string_view Name() const = 0;
   virtual std::string Label() const = 0;
+  bool RecordsThroughOperations() const override { return true; }
 
   int Talk(InstrumentSession& session) override {
-    clsInstrument& record = record_;
-    // A calibration belongs to one instrument (its history, certificate and
-    // due date): the serial number is read with the channel descriptions.
-    Outcome named = session.Run(ReadChannelDescriptions(session.Link(), record), "Reading the channels");
-    if (named == Outcome::Done) {
-      named = session.Run(ReadSerialNumber(session.Link(), record), "Reading the serial number");
-    }
-    if (named != Outcome::Done) return ReportFailure(session, named, Name());
-    History().record = &record_;
-    ReplySink results;
-    const Outcome outcome = session.Run(Start(session.Link(), results), Label());
-    if (outcome == Outcome::Interrupted) return ReportFailure(session, outcome, Name());
-    for (int channel = 0; channel < kSensorChannels; ++channel) {
-      const std::string line = ResultLine(record, channel, StatusOf(results, channel));
-      PrintLine(line);
-      History().detail += (channel == 0 ? "" : "; ") + line;
-    }
+    ops::CalibrationResults results;
+    const Outcome outcome =
+        session.Run(ops::RunCalibration(session.Link(), Sink(), request_, results, outcome_), Label());
+    ReportRecording(outcome_);
+    for (const std::string& line : results.lines) PrintLine(line);
     if (outcome != Outcome::Done) return ReportFailure(session, outcome, Name());
     return kExitOk;
   }
 
+  ops::CalibrationRequest request_;
+
  private:
-  clsInstrument record_;  // the channel descriptions and the serial number
+  ops::OperationOutcome outcome_;
 };
 
 class ZeroCommand final : public CalibrationCommand {
@@ -59,10 +37,6 @@ class ZeroCommand final : public CalibrationCommand {
   // A zero taken in contaminated air offsets every later reading.
   std::string_view Destroys() const override {
     return "starts a zero calibration: do it only in clean air, or every later reading is offset";
-  }
-  Transaction Start(uclTzif& link, ReplySink& results) override { return ZeroCal(link, results); }
-  int StatusOf(const ReplySink& results, int channel) const override {
-    return ZeroStatus(results, channel);
   }
   std::string_view Name() const override { return "zero"; }
   std::string_view HistoryOperation() const override { return history::kOpZero; }
@@ -80,21 +54,13 @@ class SpanCommand final : public CalibrationCommand {
                       QStringLiteral("TEXT")});
   }
   std::optional<int> Prepare(const QCommandLineParser& parser) override {
-    data_ = Bytes(parser.value(kData));
+    request_.kind = ops::CalibrationKind::Span;
+    request_.spanData = Bytes(parser.value(kData));
     return std::nullopt;
-  }
-  Transaction Start(uclTzif& link, ReplySink& results) override {
-    return SpanCal(link, results, data_);
-  }
-  int StatusOf(const ReplySink& results, int channel) const override {
-    return SpanStatus(results, channel);
   }
   std::string_view Name() const override { return "span"; }
   std::string_view HistoryOperation() const override { return history::kOpSpan; }
   std::string Label() const override { return "Adjusting span"; }
-
- private:
-  std::string data_;
 };
 
 const char* const kResultHelp =

@@ -1,7 +1,7 @@
 // kvmaint clear-log: erases the instrument's data logger.
 #include "cli/instrument_command.h"
 #include "cli/service_help.h"
-#include "link/transactions.h"
+#include "ops/service_operations.h"
 
 namespace kv::cli {
 namespace {
@@ -11,11 +11,17 @@ class ClearLogCommand final : public InstrumentCommand {
   std::string_view Destroys() const override { return "erases the instrument's data logger"; }
 
   std::string_view HistoryOperation() const override { return history::kOpClearLog; }
+  bool RecordsThroughOperations() const override { return true; }
 
   int Talk(InstrumentSession& session) override {
-    const Outcome outcome = session.Run(BodyDataClear(session.Link()), "Erasing the data logger");
+    const Outcome outcome =
+        session.Run(ops::RunClearDataLogger(session.Link(), Sink(), outcome_), "Erasing the data logger");
+    ReportRecording(outcome_);
     return Ended(session, outcome, "");
   }
+
+ private:
+  ops::OperationOutcome outcome_;
 };
 
 }  // namespace

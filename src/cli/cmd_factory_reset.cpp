@@ -6,7 +6,7 @@
 #include "cli/instrument_command.h"
 #include "cli/service_help.h"
 #include "history/history_store.h"
-#include "link/transactions.h"
+#include "ops/service_operations.h"
 
 namespace kv::cli {
 namespace {
@@ -21,12 +21,17 @@ class FactoryResetCommand final : public InstrumentCommand {
     return "replaces every setting of the instrument with its factory settings";
   }
   std::string_view HistoryOperation() const override { return history::kOpFactoryRestore; }
+  bool RecordsThroughOperations() const override { return true; }
 
   int Talk(InstrumentSession& session) override {
-    const Outcome outcome =
-        session.Run(RestoreFactorySet(session.Link()), "Restoring the factory settings");
+    const Outcome outcome = session.Run(ops::RunRestoreFactory(session.Link(), Sink(), outcome_),
+                                        "Restoring the factory settings");
+    ReportRecording(outcome_);
     return Ended(session, outcome, "factory settings restored");
   }
+
+ private:
+  ops::OperationOutcome outcome_;
 };
 
 class LoadDefaultsCommand final : public InstrumentCommand {
@@ -35,6 +40,7 @@ class LoadDefaultsCommand final : public InstrumentCommand {
     return "replaces every setting of the instrument with its defaults";
   }
   std::string_view HistoryOperation() const override { return history::kOpLoadDefaults; }
+  bool RecordsThroughOperations() const override { return true; }
 
   void DeclareOwn(QCommandLineParser& parser) override {
     parser.addOption({kKind, QStringLiteral("The kind of defaults, 0 to %1.").arg(kHighestKind),
@@ -54,13 +60,14 @@ class LoadDefaultsCommand final : public InstrumentCommand {
 
   int Talk(InstrumentSession& session) override {
     const Outcome outcome =
-        session.Run(DefaultInstrument(session.Link(), kind_), "Loading the defaults");
-    History().detail = "kind " + std::to_string(kind_);
+        session.Run(ops::RunLoadDefaults(session.Link(), Sink(), kind_, outcome_), "Loading the defaults");
+    ReportRecording(outcome_);
     return Ended(session, outcome, "defaults of kind " + std::to_string(kind_) + " loaded");
   }
 
  private:
   int kind_ = 0;
+  ops::OperationOutcome outcome_;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "cli/cmd_fleet_output.h"
 
 #include "cli/json_text.h"
+#include "files/csv_field.h"
 
 namespace kv::cli {
 namespace {
@@ -16,16 +17,6 @@ std::string JsonRow(const FleetRow& row, const std::string& indent) {
 }
 
 }  // namespace
-
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
 
 std::string FleetTable(const std::vector<FleetRow>& rows, const std::vector<std::string>& columns,
                        const std::vector<std::pair<std::string, int>>& summary, const std::string& summaryLine,
@@ -47,7 +38,7 @@ std::string FleetTable(const std::vector<FleetRow>& rows, const std::vector<std:
   for (const FleetRow& row : rows) {
     for (std::size_t i = 0; i < row.size(); ++i) {
       const std::string value = row[i].null ? (format == FleetFormat::Csv ? "" : "-") : row[i].value;
-      out += (i == 0 ? "" : separator) + (format == FleetFormat::Csv ? CsvField(value) : value);
+      out += (i == 0 ? "" : separator) + (format == FleetFormat::Csv ? csv::CsvField(value) : value);
     }
     out += "\n";
   }

@@ -24,7 +24,4 @@ std::string FleetTable(const std::vector<FleetRow>& rows, const std::vector<std:
                        const std::vector<std::pair<std::string, int>>& summary, const std::string& summaryLine,
                        FleetFormat format);
 
-// A CSV field: quoted when it holds a comma, quote or line end.
-std::string CsvField(const std::string& text);
-
 }  // namespace kv::cli

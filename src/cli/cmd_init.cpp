@@ -6,6 +6,7 @@
 #include "cli/service_help.h"
 #include "history/history_store.h"
 #include "link/transactions.h"
+#include "ops/service_operations.h"
 
 namespace kv::cli {
 namespace {
@@ -27,6 +28,7 @@ class InitCommand final : public InstrumentCommand {
   }
 
   std::string_view HistoryOperation() const override { return history::kOpInitialise; }
+  bool RecordsThroughOperations() const override { return true; }
 
   // What the file does not hold keeps what the instrument holds, so the whole
   // record written is the instrument's with the file over it.
@@ -35,12 +37,12 @@ class InitCommand final : public InstrumentCommand {
     Outcome outcome = session.Run(GetInstrument(session.Link(), current), "Reading");
     if (outcome == Outcome::Done) {
       instrumentAsRead_ = current;  // its identity, whatever the file holds
-      History().record = &instrumentAsRead_;
-      History().file = Bytes(file_.path);
-      History().snapshot = file_.content;
-      clsInstrument record = FileOverRecord(current, file_.content);
-      SetRatioChannels(record);
-      outcome = session.Run(SetInitValue(session.Link(), record), "Initialising");
+      request_.instrument = &instrumentAsRead_;
+      request_.file = Bytes(file_.path);
+      request_.record = FileOverRecord(current, file_.content);
+      SetRatioChannels(request_.record);
+      outcome = session.Run(ops::RunInitialise(session.Link(), Sink(), request_, outcome_), "Initialising");
+      ReportRecording(outcome_);
     }
     return Ended(session, outcome,
                  "initialised from " + Bytes(file_.path) +
@@ -50,6 +52,8 @@ class InitCommand final : public InstrumentCommand {
  private:
   FileToSend file_;
   clsInstrument instrumentAsRead_;
+  ops::InitialiseRequest request_;
+  ops::OperationOutcome outcome_;
 };
 
 }  // namespace

@@ -1,5 +1,4 @@
 // kvmaint live: the seven current readings, once a second.
-#include <array>
 #include <cstdio>
 #include <memory>
 
@@ -8,6 +7,7 @@
 #include "cli/cli_io.h"
 #include "cli/instrument_command.h"
 #include "common/clock.h"
+#include "ops/service_live.h"
 #include "protocol/format_gas_value.h"
 #include "qtedge/data_folder.h"
 #include "rules/edit_check.h"
@@ -67,16 +67,12 @@ class LiveCommand final : public InstrumentCommand {
 
   int Talk(InstrumentSession& session) override {
     clsInstrument record;
-    const Outcome described =
-        session.Run(ReadChannelDescriptions(session.Link(), record), "Reading the channels");
-    if (described != Outcome::Done) return ReportFailure(session, described, "live");
     const bool table = CurrentContext().stdoutTerminal;
-    WriteHeaders(record, table);
-    session.SetReadingsObserver([this, &record, table](const std::array<Single, kSensorChannels>& values) {
-      WriteReadings(record, values, table);
-    });
-    const Outcome polled = session.Run(PollReadings(session.Link(), record, count_), "Live");
-    session.SetReadingsObserver({});
+    ops::LiveRequest request;
+    request.count = count_;
+    request.onChannels = [this, &record, table] { WriteHeaders(record, table); };
+    request.onReadings = [this, &record, table] { WriteReadings(record, table); };
+    const Outcome polled = session.Run(ops::RunLive(session.Link(), record, request), "Live");
     if (polled != Outcome::Done) return ReportFailure(session, polled, "live");
     return kExitOk;
   }
@@ -96,14 +92,13 @@ class LiveCommand final : public InstrumentCommand {
 
   // Scripts read stdout when it is not a terminal: seven tab-separated
   // readings a line, as always.
-  void WriteReadings(const clsInstrument& record, const std::array<Single, kSensorChannels>& values,
-                     bool table) {
+  void WriteReadings(const clsInstrument& record, bool table) {
     const std::string now = FormatGeneralDate(clock_.Now());
     std::string line = table ? now.substr(now.size() - 8) : std::string();
     std::string csvLine = now;
     for (int channel = 0; channel < kSensorChannels; ++channel) {
       const std::string value =
-          FormatGasValue(values[static_cast<std::size_t>(channel)], record.GasPoint(channel));
+          FormatGasValue(record.LimitValue(channel), record.GasPoint(channel));
       if (table) {
         line += Padded(value);
       } else {

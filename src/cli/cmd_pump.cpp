@@ -2,7 +2,7 @@
 #include "cli/cli_io.h"
 #include "cli/instrument_command.h"
 #include "history/history_store.h"
-#include "link/transactions.h"
+#include "ops/service_operations.h"
 
 namespace kv::cli {
 namespace {
@@ -23,15 +23,17 @@ class PumpCommand final : public InstrumentCommand {
   }
 
   std::string_view HistoryOperation() const override { return history::kOpPump; }
+  bool RecordsThroughOperations() const override { return true; }
 
   int Talk(InstrumentSession& session) override {
-    History().detail = on_ ? "on" : "off";
-    const Outcome outcome = session.Run(SetPump(session.Link(), on_), "Switching the pump");
+    const Outcome outcome = session.Run(ops::RunPump(session.Link(), Sink(), on_, outcome_), "Switching the pump");
+    ReportRecording(outcome_);
     return Ended(session, outcome, on_ ? "pump on" : "pump off");
   }
 
  private:
   bool on_ = false;
+  ops::OperationOutcome outcome_;
 };
 
 }  // namespace

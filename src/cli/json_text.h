@@ -1,17 +1,10 @@
 #pragma once
-// JSON texts for kvmaint's --json output. Record texts are Latin-1 bytes;
-// JSON is UTF-8, so strings are converted here.
-#include <string>
-#include <string_view>
-
-#include "rules/settings_view.h"
+// kvmaint's --json texts: the JSON helpers of src/rules/json_text.h.
+#include "rules/json_text.h"
 
 namespace kv::cli {
 
-// A quoted, escaped JSON string of Latin-1 text.
-std::string JsonString(std::string_view latin1);
-// A typed JSON value: null, true/false, a whole number, a float in its
-// shortest exact form (null when not finite), or a string.
-std::string JsonValue(const ViewValue& value);
+using rules::JsonString;
+using rules::JsonValue;
 
 }  // namespace kv::cli

@@ -1,6 +1,7 @@
 #include "cli/setting_differences.h"
 
 #include "cli/json_text.h"
+#include "ops/service_snapshots.h"
 #include "rules/setting_display.h"
 #include "rules/setting_names.h"
 
@@ -22,16 +23,14 @@ std::string DifferenceJson(const SettingInfo& setting, const clsInstrument& a,
 DifferenceListing ListDifferences(const clsInstrument& a, const clsInstrument& b, bool json) {
   DifferenceListing listing;
   std::string& out = listing.text;
-  for (const SettingInfo& setting : AllSettings()) {
-    for (int i = 0; i < setting.count; ++i) {
-      if (setting.get(a, i) == setting.get(b, i)) continue;
-      if (json) {
-        out += (listing.count == 0 ? "" : ",\n") + DifferenceJson(setting, a, b, i);
-      } else {
-        out += rules::DescribeChange(setting, i, a, b).Line() + "\n";
-      }
-      ++listing.count;
+  for (const ops::RecordDifference& difference : ops::CompareRecords(a, b)) {
+    const SettingInfo& setting = *difference.setting;
+    if (json) {
+      out += (listing.count == 0 ? "" : ",\n") + DifferenceJson(setting, a, b, difference.index);
+    } else {
+      out += rules::DescribeChange(setting, difference.index, a, b).Line() + "\n";
     }
+    ++listing.count;
   }
   if (json) out = listing.count == 0 ? "[]\n" : "[\n" + out + "\n]\n";
   return listing;

@@ -17,6 +17,11 @@ constexpr std::size_t kDescriptionReads = 5;
 }  // namespace
 
 Transaction ReadChannelDescriptions(uclTzif& link, clsInstrument& record, ChannelReads what) {
+  const bool ok = co_await ReadChannels(link, record, what);
+  co_return ok;
+}
+
+Task<bool> ReadChannels(uclTzif& link, clsInstrument& record, ChannelReads what) {
   const std::span<const std::string_view> reads =
       what == ChannelReads::Descriptions ? std::span(kReads).first(kDescriptionReads)
                                          : std::span(kReads);

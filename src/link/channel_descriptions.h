@@ -15,5 +15,7 @@ enum class ChannelReads {
 // Reads the channel descriptions into `record`; false when a read failed.
 Transaction ReadChannelDescriptions(uclTzif& link, clsInstrument& record,
                                     ChannelReads what = ChannelReads::Descriptions);
+// The same read, to be awaited inside a longer transaction.
+Task<bool> ReadChannels(uclTzif& link, clsInstrument& record, ChannelReads what);
 
 }  // namespace kv

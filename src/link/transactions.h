@@ -75,6 +75,7 @@ Task<bool> UploadChanges(uclTzif& link, clsInstrument& record, bool saveAsDefaul
 // Marks the whole record for writing, then uploads it, sets the instrument's
 // clock to now and erases its data logger, stopping at the first that fails.
 Transaction SetInitValue(uclTzif& link, clsInstrument& record, bool saveAsDefault = false);
+Task<bool> InitialiseInstrument(uclTzif& link, clsInstrument& record, bool saveAsDefault);
 
 // ---- service operations ---------------------------------------------------------
 // Switches the instrument off ("RO,W,"), closes the port, waits and resets the
@@ -88,15 +89,20 @@ Task<bool> SwitchOff(uclTzif& link, bool* acknowledged, int settleTicks = kPower
 Task<bool> BodyDataClear(uclTzif& link);
 // Restores the factory settings and polls until the instrument has finished.
 Transaction RestoreFactorySet(uclTzif& link);
+Task<bool> RestoreFactorySettings(uclTzif& link);
 // Loads the default settings of `kind`; true when the instrument reports "0".
 Transaction DefaultInstrument(uclTzif& link, int kind);
+Task<bool> LoadDefaultSettings(uclTzif& link, int kind);
 // Sets the instrument's clock.
 Task<bool> SetDateTime(uclTzif& link, DateTime date);
 Transaction SetPump(uclTzif& link, bool on);
+Task<bool> SwitchPump(uclTzif& link, bool on);
 // Calibrations: start, then poll until the seven channel results are in
 // `results` (zeroResult, spanResult).
 Transaction ZeroCal(uclTzif& link, ReplySink& results);
 Transaction SpanCal(uclTzif& link, ReplySink& results, std::string data);
+Task<bool> CalibrateZero(uclTzif& link, ReplySink& results);
+Task<bool> CalibrateSpan(uclTzif& link, ReplySink& results, Named<std::string> data);
 // The result digit of `channel` (0..6) of the calibration whose results went
 // into `results`, or -1 when there is none.
 int ZeroStatus(const ReplySink& results, int channel);
@@ -104,13 +110,18 @@ int SpanStatus(const ReplySink& results, int channel);
 // Reads the latest calibration history record into `record`, raising
 // InterMessage for each message it collects. Status Ready after a failure.
 Transaction GetLatestHistory(uclTzif& link, clsInstrument& record);
+Task<bool> ReadLatestCalibrations(uclTzif& link, clsInstrument& record);
 // Reads only the serial number ("IN,R,") into `record`.
 Transaction ReadSerialNumber(uclTzif& link, clsInstrument& record);
+Task<bool> ReadSerial(uclTzif& link, clsInstrument& record);
 // The current readings ("DN,R,") into `record`, kDenstyPollTicks apart:
 // `count` of them (0: no limit), ending early, true, once `*stop` is set
 // (looked at after each reply and each pause), false at the first failed
 // exchange. `onReadings` runs after each reply.
 Transaction PollReadings(uclTzif& link, clsInstrument& record, int count,
                          const bool* stop = nullptr, std::function<void()> onReadings = {});
+// The same poll, to be awaited; `onReadings` is held by reference.
+Task<bool> PollDensities(uclTzif& link, clsInstrument& record, int count, const bool* stop,
+                         const std::function<void()>& onReadings);
 
 }  // namespace kv

@@ -47,6 +47,11 @@ Task<bool> ReadInstrument(uclTzif& link, clsInstrument& record) {
 }
 
 Transaction GetLatestHistory(uclTzif& link, clsInstrument& record) {
+  const bool ok = co_await ReadLatestCalibrations(link, record);
+  co_return ok;
+}
+
+Task<bool> ReadLatestCalibrations(uclTzif& link, clsInstrument& record) {
   ReplySink sink(&record);
   const std::string line = ReadLineSO();
   const LinkStatus ended = co_await link.SendAndWait(sink, line, LinkStatus::ReadWaiting);
@@ -59,13 +64,25 @@ Transaction GetLatestHistory(uclTzif& link, clsInstrument& record) {
 }
 
 Transaction ReadSerialNumber(uclTzif& link, clsInstrument& record) {
+  const bool ok = co_await ReadSerial(link, record);
+  co_return ok;
+}
+
+Task<bool> ReadSerial(uclTzif& link, clsInstrument& record) {
   ReplySink sink(&record);
   const LinkStatus ended = co_await link.SendAndWait(sink, "IN,R,", LinkStatus::ReadWaiting);
-  co_return ended == LinkStatus::Complete;
+  const bool ok = ended == LinkStatus::Complete;
+  co_return ok;
 }
 
 Transaction PollReadings(uclTzif& link, clsInstrument& record, int count, const bool* stop,
                          std::function<void()> onReadings) {
+  const bool ok = co_await PollDensities(link, record, count, stop, onReadings);
+  co_return ok;
+}
+
+Task<bool> PollDensities(uclTzif& link, clsInstrument& record, int count, const bool* stop,
+                         const std::function<void()>& onReadings) {
   ReplySink sink(&record);
   const auto stopped = [stop] { return stop != nullptr && *stop; };
   for (int polls = 0; count == 0 || polls < count; ++polls) {

@@ -144,6 +144,11 @@ Task<bool> BodyDataClear(uclTzif& link) {
 }
 
 Transaction RestoreFactorySet(uclTzif& link) {
+  const bool ok = co_await RestoreFactorySettings(link);
+  co_return ok;
+}
+
+Task<bool> RestoreFactorySettings(uclTzif& link) {
   link.SetCancel(false);
   ReplySink sink;
   const std::string line = WriteLineUP();
@@ -157,6 +162,11 @@ Transaction RestoreFactorySet(uclTzif& link) {
 }
 
 Transaction DefaultInstrument(uclTzif& link, int kind) {
+  const bool ok = co_await LoadDefaultSettings(link, kind);
+  co_return ok;
+}
+
+Task<bool> LoadDefaultSettings(uclTzif& link, int kind) {
   link.SetCancel(false);
   ReplySink sink;
   const std::string line = WriteLineUX(kind);
@@ -175,6 +185,11 @@ Task<bool> SetDateTime(uclTzif& link, DateTime date) {
 }
 
 Transaction SetPump(uclTzif& link, bool on) {
+  const bool ok = co_await SwitchPump(link, on);
+  co_return ok;
+}
+
+Task<bool> SwitchPump(uclTzif& link, bool on) {
   ReplySink sink;
   const std::string line = WriteLineBP(on);
   const bool ok = co_await SendWrite(link, sink, line);
@@ -199,6 +214,16 @@ Task<bool> Calibrate(uclTzif& link, ReplySink& results, Named<std::string> start
 }  // namespace
 
 Transaction ZeroCal(uclTzif& link, ReplySink& results) {
+  const bool ok = co_await CalibrateZero(link, results);
+  co_return ok;
+}
+
+Transaction SpanCal(uclTzif& link, ReplySink& results, std::string data) {
+  const bool ok = co_await CalibrateSpan(link, results, data);
+  co_return ok;
+}
+
+Task<bool> CalibrateZero(uclTzif& link, ReplySink& results) {
   const std::string line = WriteLineSZ();
   const CompletionPoll poll{kCalibrationPollTicks, CompletionLineSZ, LinkStatus::WriteWaiting,
                             ZeroVerdict};
@@ -206,8 +231,8 @@ Transaction ZeroCal(uclTzif& link, ReplySink& results) {
   co_return ok;
 }
 
-Transaction SpanCal(uclTzif& link, ReplySink& results, std::string data) {
-  const std::string line = WriteLineS2(data);
+Task<bool> CalibrateSpan(uclTzif& link, ReplySink& results, Named<std::string> data) {
+  const std::string line = WriteLineS2(*data);
   const CompletionPoll poll{kCalibrationPollTicks, CompletionLineS2, LinkStatus::ReadWaiting,
                             SpanVerdict};
   const bool ok = co_await Calibrate(link, results, line, poll);

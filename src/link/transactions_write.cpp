@@ -127,6 +127,11 @@ void MarkForCompleteWrite(clsInstrument& record) {
 }  // namespace
 
 Transaction SetInitValue(uclTzif& link, clsInstrument& record, bool saveAsDefault) {
+  const bool ok = co_await InitialiseInstrument(link, record, saveAsDefault);
+  co_return ok;
+}
+
+Task<bool> InitialiseInstrument(uclTzif& link, clsInstrument& record, bool saveAsDefault) {
   MarkForCompleteWrite(record);
   // Each step only makes sense on an instrument that took the one before.
   const SentWriteObserver noObserver;

@@ -5,31 +5,13 @@
 
 #include "files/kvd_writer.h"
 #include "history/history_event.h"
-#include "link/command_subjects.h"
 #include "model/instrument_settings.h"
 #include "ops/backup.h"
+#include "ops/operation_end.h"
 #include "protocol/frame_view.h"
 
 namespace kv::ops {
 namespace {
-
-void Begin(OperationOutcome& outcome, const char* operation) {
-  outcome = OperationOutcome{};
-  outcome.operation = operation;
-}
-
-// Ends the outcome of an exchange that ran to `completed` and records it.
-// `named` names the settings of the line it stopped at.
-void End(uclTzif& link, HistorySink& history, bool completed, OperationOutcome& outcome,
-         const clsInstrument& named) {
-  outcome.done = completed;
-  if (!completed) {
-    outcome.interrupted = link.Cancel();
-    if (outcome.failedAt.empty()) outcome.failedAt = StoppedAt(link, named);
-  }
-  outcome.finished = link.GetClock().Now();
-  history.Finished(outcome);
-}
 
 const SettingInfo* FindSetting(std::string_view name) {
   for (const SettingInfo& info : AllSettings()) {
@@ -56,15 +38,11 @@ std::string WriteSummary(int settings, const std::vector<SentWriteLine>& lines) 
 
 }  // namespace
 
-std::string StoppedAt(const uclTzif& link, const clsInstrument& named) {
-  return WhereItStopped(link, named);
-}
-
 // ---- read ---------------------------------------------------------------------
 
 void FinishRead(bool read, uclTzif& link, HistorySink& history, const clsInstrument& record,
                 const ReadRequest& request, OperationOutcome& outcome) {
-  Begin(outcome, history::kOpRead);
+  BeginOperation(outcome, history::kOpRead);
   // A read that failed does not tell which instrument answered.
   history.Forget();
   if (read) {
@@ -87,7 +65,7 @@ void FinishRead(bool read, uclTzif& link, HistorySink& history, const clsInstrum
   // A failed read still names the instrument when its serial number came.
   outcome.serial = history::SerialText(record.SerialNo());
   outcome.model = outcome.serial.empty() ? std::string() : history::ModelText(record.SpecType());
-  End(link, history, read, outcome, record);
+  EndOperation(link, history, read, outcome, record);
 }
 
 Task<bool> ReadAndBackup(uclTzif& link, HistorySink& history, clsInstrument& record,
@@ -111,7 +89,7 @@ std::vector<PendingChange> ChangesOf(const TransmitRequest& request) {
 
 Task<bool> TransmitAndVerify(uclTzif& link, HistorySink& history, TransmitRequest& request,
                              OperationOutcome& outcome) {
-  Begin(outcome, history::kOpTransmit);
+  BeginOperation(outcome, history::kOpTransmit);
   const std::vector<PendingChange> changes = ChangesOf(request);
   outcome.settingsToWrite = static_cast<int>(changes.size());
   outcome.file = request.file;
@@ -131,7 +109,7 @@ Task<bool> TransmitAndVerify(uclTzif& link, HistorySink& history, TransmitReques
     if (outcome.lines.empty() && !link.Cancel()) outcome.failedAt = "the record check";
     outcome.holds = "the instrument holds " + std::to_string(settingsWritten) + " of " +
                     std::to_string(outcome.settingsToWrite) + " settings as sent";
-    End(link, history, false, outcome, request.record);
+    EndOperation(link, history, false, outcome, request.record);
     co_return false;
   }
   if (request.verify) {
@@ -146,7 +124,7 @@ Task<bool> TransmitAndVerify(uclTzif& link, HistorySink& history, TransmitReques
   outcome.detail += "; " + outcome.verification.Text();
   outcome.serial = history::SerialText(request.before.SerialNo());
   if (!outcome.serial.empty()) outcome.model = history::ModelText(request.before.SpecType());
-  End(link, history, true, outcome, request.record);
+  EndOperation(link, history, true, outcome, request.record);
   co_return outcome.Succeeded();
 }
 
@@ -159,10 +137,11 @@ Transaction RunTransmit(uclTzif& link, HistorySink& history, TransmitRequest& re
 // ---- service operations ---------------------------------------------------------
 
 Task<bool> SetClock(uclTzif& link, HistorySink& history, OperationOutcome& outcome) {
-  Begin(outcome, history::kOpSetClock);
+  BeginOperation(outcome, history::kOpSetClock);
   const DateTime now = link.GetClock().Now();
+  outcome.detail = FormatGeneralDate(now);
   const bool set = co_await SetDateTime(link, now);
-  End(link, history, set, outcome, clsInstrument{});
+  EndOperation(link, history, set, outcome, clsInstrument{});
   co_return set;
 }
 
@@ -174,12 +153,12 @@ Transaction RunSetClock(uclTzif& link, HistorySink& history, OperationOutcome& o
 // ---- power off ----------------------------------------------------------------
 
 Task<bool> PowerOff(uclTzif& link, HistorySink& history, int settleTicks, OperationOutcome& outcome) {
-  Begin(outcome, history::kOpPowerOff);
+  BeginOperation(outcome, history::kOpPowerOff);
   bool acknowledged = false;
   const bool ended = co_await SwitchOff(link, &acknowledged, settleTicks);
   acknowledged = ended && acknowledged;
   if (!acknowledged) outcome.failedAt = "the power-off command (RO,W): not acknowledged";
-  End(link, history, acknowledged, outcome, clsInstrument{});
+  EndOperation(link, history, acknowledged, outcome, clsInstrument{});
   history.Forget();
   co_return acknowledged;
 }

@@ -22,10 +22,6 @@
 
 namespace kv::ops {
 
-// Where and why an exchange stopped, the line named by the settings it
-// carries in `named`: "User 7 (XZ,W,07): no answer within 3 s (2 resends)".
-std::string StoppedAt(const uclTzif& link, const clsInstrument& named);
-
 // ---- read ---------------------------------------------------------------------
 struct ReadRequest {
   // The backup: `output` when given, else the day's dated backup in

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "files/csv_field.h"
 #include "files/send_check.h"
 #include "ops/station_settings.h"
 
@@ -15,19 +16,6 @@ constexpr const char* kReportHeader =
     "time,serial,settings written,settings to write,verification,result,failed step,message,backup\r\n";
 // Names tried for a report of one second.
 constexpr int kReportNamesPerSecond = 100;
-
-// A CSV field, quoted when it holds a separator, a quote or a line end; one
-// a spreadsheet would take as a formula starts with a single quote.
-std::string CsvField(std::string text) {
-  if (!text.empty() && std::strchr("=+-@\t\r", text.front()) != nullptr) text.insert(0, 1, '\'');
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
 
 std::string ResultText(const StationOutcome& outcome) {
   std::string text(PhaseText(outcome.result));
@@ -43,7 +31,7 @@ std::string CsvRow(const StationOutcome& o) {
   bool first = true;
   for (const std::string& field : fields) {
     if (!first) row += ',';
-    row += CsvField(field);
+    row += csv::CsvField(field, csv::Formulas::Guard);
     first = false;
   }
   return row + "\r\n";

@@ -58,4 +58,14 @@ FileEditLock::~FileEditLock() {
   if (fd_ >= 0) ::close(fd_);  // releases the lock
 }
 
+bool EditLocked(const std::string& path, const std::function<bool(std::string* error)>& edit,
+                std::string* error) {
+  const FileEditLock editing(path);
+  if (!editing.Held()) {
+    if (error != nullptr) *error = editing.Error();
+    return false;
+  }
+  return edit(error);
+}
+
 }  // namespace kv

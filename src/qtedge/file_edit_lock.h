@@ -6,6 +6,7 @@
 // a new one, a lock taken on the old file is let go and taken again on the
 // new one. Waits at most `patience`, then says who is in the way.
 #include <chrono>
+#include <functional>
 #include <string>
 
 namespace kv {
@@ -31,5 +32,11 @@ class FileEditLock {
   bool held_ = false;
   std::string error_;
 };
+
+// Runs `edit` (a read, change and write back of `path`, saying why it
+// failed in its argument) while holding the file's lock; false with `error`
+// set when the lock was not had or the edit failed.
+bool EditLocked(const std::string& path, const std::function<bool(std::string* error)>& edit,
+                std::string* error);
 
 }  // namespace kv

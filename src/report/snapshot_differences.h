@@ -14,8 +14,8 @@ struct SnapshotDifference {
   std::string second;  // the value in the second
 };
 
-// What transmitting `second` to an instrument holding `first` would change:
-// only settings an upload writes are compared, in record order.
+// Every setting in which the snapshots differ (ops::CompareRecords), in
+// record order; one a Transmit does not write is named so.
 std::vector<SnapshotDifference> SnapshotDifferences(const clsInstrument& first,
                                                     const clsInstrument& second);
 

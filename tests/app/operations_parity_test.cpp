@@ -4,7 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <regex>
 #include <string>
@@ -151,6 +153,80 @@ INSTANTIATE_TEST_SUITE_P(
                    {history::kOpRead, history::kOpTransmit},
                    "1 setting not as transmitted: LCD Backlight Time(0-255sec)", 1},
         ParityCase{"PowerOff", Op::PowerOff, {}, {history::kOpPowerOff}, "", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The service operations: each through the window's Service menu and through
+// kvmaint on the same simulated instrument, answered at once.
+struct ServiceParityCase {
+  const char* name;
+  const char* action;             // the window's menu entry
+  bool destructive;               // asked first
+  QStringList texts;              // answers to the entry's prompts
+  std::vector<std::string> args;  // the kvmaint command
+  const char* detail;             // a pattern the event's detail matches
+};
+
+void PrintTo(const ServiceParityCase& c, std::ostream* out) { *out << c.name; }
+
+const std::vector<std::string> kQuickSim{"--busy-polls", "0"};
+
+class ServiceParity : public WindowOnSim, public ::testing::WithParamInterface<ServiceParityCase> {
+ protected:
+  std::vector<history::Event> ThroughWindow() {
+    KeepingRecorder recorder;
+    recorder_ = &recorder;
+    Start({QStringLiteral("--busy-polls"), QStringLiteral("0")});
+    for (const QString& text : GetParam().texts) dialogs_.texts.push_back(text);
+    if (GetParam().destructive) dialogs_.answers.push_back(true);
+    QSignalSpy finished(window_.get(), &frmMain::TransactionFinished);
+    window_->findChild<QAction*>(QString::fromLatin1(GetParam().action))->trigger();
+    EXPECT_TRUE(WaitFor([&finished] { return !finished.isEmpty(); }, 90000)) << GetParam().action;
+    window_.reset();
+    return recorder.events;
+  }
+
+  std::vector<history::Event> ThroughKvmaint() {
+    KeepingRecorder recorder;
+    inproc::Simulator sim(kQuickSim);
+    inproc::RunSetup setup;
+    setup.recorder = &recorder;
+    std::vector<std::string> args = GetParam().args;
+    args.insert(args.end(), {"--port", sim.Device(), "--data-dir", files_.File("data")});
+    const inproc::ProgramResult ran = inproc::Kvmaint(args, setup);
+    EXPECT_EQ(ran.exitCode, 0) << ran.err;
+    return recorder.events;
+  }
+
+  inproc::TempDir files_;
+};
+
+TEST_P(ServiceParity, TheWindowAndKvmaintRecordTheSameEvent) {
+  const std::vector<history::Event> window = ThroughWindow();
+  const std::vector<history::Event> cli = ThroughKvmaint();
+  ASSERT_EQ(window.size(), 1U);
+  EXPECT_EQ(window[0].result, "ok");
+  EXPECT_THAT(window[0].detail, ::testing::MatchesRegex(GetParam().detail));
+  EXPECT_EQ(Summaries(window), Summaries(cli));
+}
+
+// A calibration names its instrument and every channel's result.
+const char* const kChannelResults = "1  [^;]+(; [2-7]  [^;]+){6}";
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, ServiceParity,
+    ::testing::Values(
+        ServiceParityCase{"Zero", "mnuServiceZero", true, {}, {"zero", "--yes"}, kChannelResults},
+        ServiceParityCase{"Span", "mnuServiceSpan", true, {}, {"span", "--yes"}, kChannelResults},
+        ServiceParityCase{"CalibrationHistory", "mnuServiceCalHistory", false, {}, {"cal-history"},
+                          "\\{\"channels\": \\[\n(.|\n)*\\]\\}\n"},
+        ServiceParityCase{"PumpOn", "mnuServicePumpOn", false, {}, {"pump", "on"}, "on; serial number not read"},
+        ServiceParityCase{"PumpOff", "mnuServicePumpOff", false, {}, {"pump", "off"}, "off; serial number not read"},
+        ServiceParityCase{"ClearLog", "mnuServiceClearLog", true, {}, {"clear-log", "--yes"},
+                          "serial number not read"},
+        ServiceParityCase{"FactorySettings", "mnuServiceFactoryReset", true, {}, {"factory-reset", "--yes"},
+                          "serial number not read"},
+        ServiceParityCase{"LoadDefaults", "mnuServiceLoadDefaults", true, {QStringLiteral("10")},
+                          {"load-defaults", "--kind", "10", "--yes"}, "kind 10; serial number not read"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // How often `line` went to the instrument, in a simulator's trace.

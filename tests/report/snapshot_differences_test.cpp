@@ -49,13 +49,16 @@ INSTANTIATE_TEST_SUITE_P(
                          ASSERT_TRUE(r.SetXS_(1, "B") && r.SetAlarm(3, 60));
                        },
                        {{"CO alarm level", "50 ppm", "60 ppm"}, {"Station 2", "(empty)", "B"}}},
-        // What an upload never writes is no difference to load.
-        DifferenceCase{"CalibrationIsNotWritten",
+        // Compared as kvmaint diff compares (ops::CompareRecords): what an
+        // upload never writes is a difference too, named as one Transmit
+        // does not write.
+        DifferenceCase{"WhatTransmitDoesNotWriteIsNamedSo",
                        [](clsInstrument& r) {
                          ASSERT_TRUE(r.SetCalibDate(1, ToSerialDate(DateTime{2026, 1, 2, 3, 4, 5})));
                          r.SetRomNumber(99);
                        },
-                       {}}),
+                       {{"Firmware number (not written by Transmit)", "0", "99"},
+                        {"OXY calibration date (not written by Transmit)", "-101", "46024.1278356481"}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,10 +1,10 @@
-#include "cli/json_text.h"
+#include "rules/json_text.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
-namespace kv::cli {
+namespace kv::rules {
 namespace {
 
 struct ToJson {
@@ -46,4 +46,4 @@ std::string JsonString(std::string_view latin1) {
 
 std::string JsonValue(const ViewValue& value) { return std::visit(ToJson{}, value); }
 
-}  // namespace kv::cli
+}  // namespace kv::rules
