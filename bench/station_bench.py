@@ -57,20 +57,38 @@ def company_and_units(args, folder):
     return company, units
 
 
-def one_run(args, company, units, folder):
-    """Wall and CPU seconds of one station run, and kvsim's line time."""
+def start_line(args, units):
+    """kvsim playing `units` one after another; its device path."""
     sim = subprocess.Popen([args.kvsim, "--line", *units, "--power-on-after", str(args.back),
                             "--baud", str(args.baud), "--summary"],
                            stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-    device = sim.stdout.readline().strip()
-    data = os.path.join(folder, "data")
-    run = kvbench.run_child([args.kvmaint, "station", "--apply", company, "--count", str(args.count),
-                             "--port", device, "--data-dir", data])
+    return sim, sim.stdout.readline().strip()
+
+
+def stop_line(sim):
+    """Stops kvsim; the seconds its replies took on the line."""
     sim.terminate()
     _, err = sim.communicate(timeout=30)
     line_time = re.search(r"([0-9.]+) s on the line", err)
+    return float(line_time.group(1)) if line_time else None
+
+
+def station(args, company, devices, count, folder):
+    """One kvmaint station run over `devices` to its end."""
+    data = os.path.join(folder, "data")
+    argv = [args.kvmaint, "station", "--apply", company, "--count", str(count), "--data-dir", data]
+    for device in devices:
+        argv += ["--port", device]
+    run = kvbench.run_child(argv)
     shutil.rmtree(data, ignore_errors=True)
-    return run, float(line_time.group(1)) if line_time else None
+    return run
+
+
+def one_run(args, company, units, folder):
+    """Wall and CPU seconds of one station run, and kvsim's line time."""
+    sim, device = start_line(args, units)
+    run = station(args, company, [device], args.count, folder)
+    return run, stop_line(sim)
 
 
 def main():

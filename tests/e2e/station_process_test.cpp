@@ -1,6 +1,7 @@
-// kvmaint station as a real process killed with SIGKILL in the middle of a
-// line: the report keeps every instrument finished before the kill, and a
-// run started beside it in the same second claims a report of its own.
+// kvmaint station as a real process: killed with SIGKILL in the middle of a
+// line, its report keeps every instrument finished before the kill, and a
+// run started beside it in the same second claims a report of its own; on
+// two adapters at once, one event loop serves both lines.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -35,22 +36,36 @@ int DoneRows(const std::string& report, const std::string& serial) {
   return rows;
 }
 
-TEST(StationKillTest, AKilledRunKeepsItsFinishedRowsAndARunBesideItHasItsOwnReport) {
-  TempDir dir;
-  const std::string company = dir.File("company.kvd");
+// The company file read from a fresh simulator with one station name
+// changed, and a unit file for each of `serials`.
+struct LineFiles {
+  std::string company;
+  std::vector<std::string> units;
+};
+
+LineFiles MakeLineFiles(TempDir& dir, const std::vector<std::string>& serials) {
+  LineFiles files;
+  files.company = dir.File("company.kvd");
   {
     Simulator plain;
-    ASSERT_FALSE(plain.Device().empty());
-    ASSERT_EQ(Kvmaint({"get", "--port", plain.Device(), "--output", company}).exitCode, 0);
+    EXPECT_FALSE(plain.Device().empty());
+    EXPECT_EQ(Kvmaint({"get", "--port", plain.Device(), "--output", files.company}).exitCode, 0);
   }
-  std::vector<std::string> units;
-  for (const char* serial : {"KILL-1", "KILL-2", "KILL-3", "KILL-4"}) {
-    units.push_back(dir.File(std::string(serial) + ".kvd"));
-    std::filesystem::copy_file(company, units.back());
+  for (const std::string& serial : serials) {
+    files.units.push_back(dir.File(serial + ".kvd"));
+    std::filesystem::copy_file(files.company, files.units.back());
   }
-  clsInstrument distributed = LoadRecord(company);
-  ASSERT_TRUE(distributed.SetXS_(2, "NORTH GATE"));
-  ASSERT_TRUE(WriteMaintenanceFile(distributed, company).ok);
+  clsInstrument distributed = LoadRecord(files.company);
+  EXPECT_TRUE(distributed.SetXS_(2, "NORTH GATE"));
+  EXPECT_TRUE(WriteMaintenanceFile(distributed, files.company).ok);
+  return files;
+}
+
+TEST(StationProcessTest, AKilledRunKeepsItsFinishedRowsAndARunBesideItHasItsOwnReport) {
+  TempDir dir;
+  const LineFiles files = MakeLineFiles(dir, {"KILL-1", "KILL-2", "KILL-3", "KILL-4"});
+  const std::string& company = files.company;
+  const std::vector<std::string>& units = files.units;
   Simulator killedLine({"--line", units[0], units[1], units[2], "--power-on-after", "1"});
   Simulator besideLine({"--line", units[3]});
   ASSERT_FALSE(killedLine.Device().empty());
@@ -100,6 +115,33 @@ TEST(StationKillTest, AKilledRunKeepsItsFinishedRowsAndARunBesideItHasItsOwnRepo
     }
   }
   EXPECT_GE(backups, 3) << "KILL-1, KILL-2 and KILL-4 were backed up";
+}
+
+TEST(StationProcessTest, TwoAdaptersAreServedAtOnceAndShareOneReport) {
+  TempDir dir;
+  const LineFiles files = MakeLineFiles(dir, {"TWO-A1", "TWO-A2", "TWO-B1", "TWO-B2"});
+  // TWO-A1 is placed on the second adapter too, once done on the first.
+  Simulator first({"--line", files.units[0], files.units[1], "--power-on-after", "1"});
+  Simulator second({"--line", files.units[2], files.units[0], files.units[3], "--power-on-after", "1"});
+  ASSERT_FALSE(first.Device().empty());
+  ASSERT_FALSE(second.Device().empty());
+  const std::string data = dir.File("data");
+  const ProgramResult run = Kvmaint({"station", "--apply", files.company, "--count", "5", "--port", first.Device(),
+                                     "--port", second.Device(), "--data-dir", data});
+  EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+  EXPECT_THAT(run.out, HasSubstr("5 instruments: 4 done, 0 failed, 1 skipped"));
+  const std::vector<std::string> reports = ReportsIn(data + "/Backup");
+  ASSERT_EQ(reports.size(), 1U);
+  for (const char* serial : {"TWO-A1", "TWO-A2", "TWO-B1", "TWO-B2"}) {
+    EXPECT_EQ(DoneRows(reports[0], serial), 1) << serial;
+  }
+  int skippedOnSecond = 0;
+  for (const std::string& row : Lines(ReadBytes(reports[0]))) {
+    if (row.find(",TWO-A1,") != std::string::npos && row.find(",skipped,") != std::string::npos) {
+      skippedOnSecond += row.ends_with("," + second.Device()) || row.ends_with("," + second.Device() + "\r");
+    }
+  }
+  EXPECT_EQ(skippedOnSecond, 1) << ReadBytes(reports[0]);
 }
 
 }  // namespace
