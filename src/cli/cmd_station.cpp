@@ -1,10 +1,13 @@
 // kvmaint station --apply FILE.kvd: rolls one distributed file out to a line
 // of instruments placed on the adapter one after another, unattended between
 // them.
+#include <QTimer>
 #include <QtGlobal>
 #include <filesystem>
+#include <memory>
 #include <set>
 
+#include "cli/cli_context.h"
 #include "cli/cli_io.h"
 #include "cli/history_recording.h"
 #include "cli/instrument_command.h"
@@ -13,6 +16,7 @@
 #include "files/backup_name.h"
 #include "ops/station_files.h"
 #include "ops/station_run.h"
+#include "qtedge/adapter_port.h"
 #include "qtedge/data_folder.h"
 
 namespace kv::cli {
@@ -24,6 +28,10 @@ const QString kNoClock = QStringLiteral("no-clock");
 const QString kNoPowerOff = QStringLiteral("no-power-off");
 const QString kReport = QStringLiteral("report");
 const QString kCount = QStringLiteral("count");
+const QString kPort = QStringLiteral("port");
+const QString kAllAdapters = QStringLiteral("all-adapters");
+// How often --all-adapters looks for adapters plugged in during the run.
+constexpr int kAdapterSearchMs = 2000;
 constexpr int kMostInstruments = 100000;
 
 // Prints each instrument's line as soon as its cycle ends and remembers
@@ -46,6 +54,60 @@ class LinePrinter final : public StationObserver {
   std::string serial_;
 };
 
+// The adapters besides the first, each with its own session (port, link,
+// tick) on the one event loop and its own part of the run; a failure on one
+// stops no other.
+class MoreAdapters {
+ public:
+  MoreAdapters(StationRun& run, LinkOptions options) : run_(run), options_(std::move(options)) {}
+
+  bool Has(const QString& port) const {
+    for (const auto& adapter : adapters_) {
+      if (adapter->port == port) return true;
+    }
+    return false;
+  }
+  // Opens `port` and starts its line; a port that does not open is said and left out.
+  void Add(const QString& port) {
+    auto adapter = std::make_unique<Adapter>(run_, port);
+    LinkOptions options = options_;
+    options.port = port;
+    options.logPath.clear();  // one session log is the first adapter's
+    adapter->session = std::make_unique<InstrumentSession>(options, CurrentContext().makeSession(options));
+    if (adapter->session->OpenPort(port) != Outcome::Done) return;
+    PrintError("also serving " + Bytes(port));
+    Adapter* started = adapter.get();
+    uclTzif& link = started->session->Link();
+    started->running = link.Start(RunStation(link, started->station), [started](bool noneFailed) {
+      started->running = false;
+      started->noneFailed = noneFailed;
+    });
+    adapters_.push_back(std::move(adapter));
+  }
+  bool Running() const {
+    for (const auto& adapter : adapters_) {
+      if (adapter->running) return true;
+    }
+    return false;
+  }
+  void Cancel() {
+    for (const auto& adapter : adapters_) adapter->session->Link().SetCancel(true);
+  }
+
+ private:
+  struct Adapter {
+    Adapter(StationRun& run, const QString& name) : port(name), station(run, Bytes(name)) {}
+    QString port;
+    StationPort station;
+    std::unique_ptr<InstrumentSession> session;  // after the station: its run's frame goes first
+    bool running = false;
+    bool noneFailed = true;
+  };
+  StationRun& run_;
+  LinkOptions options_;
+  std::vector<std::unique_ptr<Adapter>> adapters_;
+};
+
 class StationCommand final : public InstrumentCommand {
  protected:
   void DeclareOwn(QCommandLineParser& parser) override {
@@ -58,6 +120,8 @@ class StationCommand final : public InstrumentCommand {
                       QStringLiteral("Write the run report here instead of beside the backups."),
                       QStringLiteral("OUT.csv")});
     parser.addOption({kCount, QStringLiteral("Stop after N instruments."), QStringLiteral("N")});
+    parser.addOption({kAllAdapters, QStringLiteral("Serve every infrared adapter plugged in, also those "
+                                                   "plugged in during the run.")});
   }
 
   bool ConnectsFirst() const override { return false; }
@@ -72,6 +136,7 @@ class StationCommand final : public InstrumentCommand {
       if (!count) return Usage(QStringLiteral("--count needs a number from 1 to %1").arg(kMostInstruments));
       plan_.options.count = *count;
     }
+    if (const std::optional<int> status = ChoosePorts(parser)) return *status;
     plan_.options.verify = !parser.isSet(kNoVerify);
     plan_.options.setClock = !parser.isSet(kNoClock);
     plan_.options.powerOff = !parser.isSet(kNoPowerOff);
@@ -119,7 +184,26 @@ class StationCommand final : public InstrumentCommand {
     StationReportFile report;
     const bool opened = reportGiven_ ? report.Create(reportPath_) : report.Claim(reportPath_);
     if (opened) run.SetReport(&report);
-    const Outcome ended = session.Run(RunStation(session.Link(), run), "Station");
+    const bool several = allAdapters_ || !morePorts_.isEmpty();
+    StationPort first(run, several ? Bytes(Options().port) : std::string());
+    MoreAdapters more(run, Options());
+    for (const QString& port : morePorts_) more.Add(port);
+    QTimer search;
+    QObject::connect(&search, &QTimer::timeout, [&more, this] {
+      for (const QString& port : AllAdapterPorts()) {
+        if (port != Options().port && !more.Has(port)) more.Add(port);
+      }
+    });
+    if (allAdapters_) search.start(kAdapterSearchMs);
+    Outcome ended = session.Run(RunStation(session.Link(), first), "Station");
+    if (ended != Outcome::Interrupted && more.Running()) {
+      ended = session.Run(WaitForOtherPorts(session.Link(), [&more] { return more.Running(); }), "Station");
+    }
+    search.stop();
+    if (ended == Outcome::Interrupted) {
+      run.RequestStop();
+      more.Cancel();
+    }
     const std::vector<std::string> historyErrors = run.HistoryErrors();
     for (const std::string& problem : std::set(historyErrors.begin(), historyErrors.end())) {
       PrintError(problem);
@@ -142,7 +226,30 @@ class StationCommand final : public InstrumentCommand {
   }
 
  private:
+  // --port given more than once, or --all-adapters: the first port is the
+  // session's, the others go to `morePorts_`.
+  std::optional<int> ChoosePorts(const QCommandLineParser& parser) {
+    QStringList ports = parser.values(kPort);
+    ports.removeDuplicates();
+    allAdapters_ = parser.isSet(kAllAdapters);
+    if (allAdapters_) {
+      if (!ports.isEmpty()) return Usage(QStringLiteral("--all-adapters and --port exclude each other"));
+      ports = AllAdapterPorts();
+      if (ports.isEmpty()) {
+        PrintError("no infrared adapter found; give --port DEVICE");
+        return kExitFailure;
+      }
+    }
+    if (ports.size() > 1 || allAdapters_) {
+      SetPort(ports.front());
+      morePorts_ = ports.mid(1);
+    }
+    return std::nullopt;
+  }
+
   SystemClock clock_;
+  QStringList morePorts_;
+  bool allAdapters_ = false;
   StationPlan plan_;
   std::string reportPath_;
   bool reportGiven_ = false;
@@ -151,8 +258,8 @@ class StationCommand final : public InstrumentCommand {
 }  // namespace
 
 KV_DEFINE_COMMAND(StationCommand, .name = "station",
-                  .arguments = "--apply FILE.kvd [--no-verify] [--no-clock] [--no-power-off] "
-                               "[--report OUT.csv] [--count N]",
+                  .arguments = "--apply FILE.kvd [--port DEVICE]... [--all-adapters] [--no-verify] "
+                               "[--no-clock] [--no-power-off] [--report OUT.csv] [--count N]",
                   .summary = "Roll a distributed file out to instruments placed one after another.",
                   .details = "Waits for an instrument, reads it into a dated backup, writes the\n"
                              "settings of FILE.kvd in which it differs (never its own serial and\n"
@@ -165,7 +272,11 @@ KV_DEFINE_COMMAND(StationCommand, .name = "station",
                              "on once it is taken away. Ctrl-C between instruments ends the run; a\n"
                              "summary follows and the report (one CSV row per instrument) is\n"
                              "written beside the backups unless --report names it. Exit status 1\n"
-                             "when any instrument failed, 2 for a file that cannot be used.",
+                             "when any instrument failed, 2 for a file that cannot be used.\n"
+                             "Several adapters: --port more than once, or --all-adapters (every\n"
+                             "adapter, and those plugged in during the run). Each runs its own cycle;\n"
+                             "a failure on one stops no other. They share the list of instruments\n"
+                             "done, the report (with a port column) and the history.",
                   .group = CommandGroup::Instrument, .positionalArguments = 0)
 
 }  // namespace kv::cli

@@ -21,6 +21,8 @@ class InstrumentCommand : public Command {
 
  protected:
   const LinkOptions& Options() const { return options_; }
+  // The port to open, chosen in Prepare (a command serving several adapters).
+  void SetPort(const QString& port) { options_.port = port; }
   // --verbose: the command lists what it did in detail.
   bool Verbose() const { return verbose_; }
   // --history as given; nullopt for the configured store.

@@ -114,6 +114,12 @@ Task<bool> ReadLatestCalibrations(uclTzif& link, clsInstrument& record);
 // Reads only the serial number ("IN,R,") into `record`.
 Transaction ReadSerialNumber(uclTzif& link, clsInstrument& record);
 Task<bool> ReadSerial(uclTzif& link, clsInstrument& record);
+// One probe answered within a tick or two, on a port opened without the
+// connect sequence; true when an instrument answered and the link is
+// Connected. The link's reply time-out and retries are its own again after.
+Task<bool> ProbeQuickly(uclTzif& link);
+// The serial number alone ("IN,R,") with the same short patience.
+Task<bool> ReadSerialQuickly(uclTzif& link, clsInstrument& record);
 // The current readings ("DN,R,") into `record`, kDenstyPollTicks apart:
 // `count` of them (0: no limit), ending early, true, once `*stop` is set
 // (looked at after each reply and each pause), false at the first failed

@@ -13,7 +13,7 @@ namespace kv {
 namespace {
 
 constexpr const char* kReportHeader =
-    "time,serial,settings written,settings to write,verification,result,failed step,message,backup\r\n";
+    "time,serial,settings written,settings to write,verification,result,failed step,message,backup,port\r\n";
 // Names tried for a report of one second.
 constexpr int kReportNamesPerSecond = 100;
 
@@ -26,7 +26,7 @@ std::string ResultText(const StationOutcome& outcome) {
 std::string CsvRow(const StationOutcome& o) {
   const std::string fields[] = {o.time, o.serial, std::to_string(o.settingsWritten),
                                 std::to_string(o.settingsToWrite), o.verification,
-                                std::string(PhaseText(o.result)), o.failedStep, o.message, o.backupPath};
+                                std::string(PhaseText(o.result)), o.failedStep, o.message, o.backupPath, o.port};
   std::string row;
   bool first = true;
   for (const std::string& field : fields) {
@@ -117,7 +117,7 @@ std::vector<std::string> DistributedFileProblems(std::string_view content) {
 }
 
 std::string OutcomeLine(const StationOutcome& o) {
-  std::string line = o.time + "  " + (o.serial.empty() ? std::string(kNoSerial) : o.serial) + "  " +
+  std::string line = (o.port.empty() ? std::string() : o.port + "  ") + o.time + "  " + (o.serial.empty() ? std::string(kNoSerial) : o.serial) + "  " +
                      "written " + std::to_string(o.settingsWritten) + "/" + std::to_string(o.settingsToWrite) +
                      "  " + (o.verification.empty() ? std::string("-") : o.verification) + "  " + ResultText(o);
   if (!o.message.empty()) line += ": " + o.message;

@@ -55,7 +55,7 @@ class StationReportFile {
 // one the instrument takes.
 std::vector<std::string> DistributedFileProblems(std::string_view content);
 
-// One instrument as a line: time, serial, settings written, verification,
+// One instrument as a line: its adapter on a run with several, time, serial, settings written, verification,
 // result (with the failed step and what the instrument holds).
 std::string OutcomeLine(const StationOutcome& outcome);
 // "3 instruments: 2 done, 1 failed, 0 skipped".

@@ -6,6 +6,7 @@
 // it off; then wait for the next. A failing step ends that instrument's cycle
 // and leaves it on; the run goes on with the next instrument once it has
 // been taken away.
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -56,6 +57,7 @@ struct StationOutcome {
   std::string failedStep;  // read, backup, layout, transmit, verify, clock, power-off
   std::string message;     // what failed and what the instrument now holds, or why skipped
   std::string backupPath;
+  std::string port;  // the adapter it was on; empty on a run with one
 };
 
 class StationObserver {
@@ -63,14 +65,23 @@ class StationObserver {
   virtual ~StationObserver() = default;
   virtual void PhaseChanged(StationPhase phase, const std::string& serial) = 0;
   virtual void InstrumentFinished(const StationOutcome& outcome) = 0;
+  // The same phase on one adapter of a run (`port` names it; empty on a run
+  // with one); PhaseChanged unless an observer tells the adapters apart.
+  virtual void PortPhaseChanged(const std::string& port, StationPhase phase, const std::string& serial) {
+    (void)port;
+    PhaseChanged(phase, serial);
+  }
 };
 
+// The run over one or several adapters: the plan, the list of instruments
+// done (an instrument moved to another adapter is not done twice), the
+// outcomes and the report, shared by every adapter's cycle.
 class StationRun {
  public:
   // `observer` and `recorder` may be null.
   StationRun(StationPlan plan, StationObserver* observer, history::Recorder* recorder);
 
-  // Ends the run before the next instrument (the one on the adapter finishes).
+  // Ends the run before the next instrument (those on the adapters finish).
   void RequestStop() { stopRequested_ = true; }
   bool StopRequested() const { return stopRequested_; }
   // The run has handled its count of instruments or was stopped.
@@ -81,7 +92,7 @@ class StationRun {
   // Why the distributed file cannot be used ("" when it can).
   const std::string& FileProblem() const { return fileProblem_; }
 
-  // ---- used by the cycle -------------------------------------------------
+  // ---- used by the cycles ------------------------------------------------
   const clsInstrument& Distributed() const { return distributed_; }
   bool AlreadyDone(const std::string& serial) const {
     return serial != kNoSerial && completed_.count(serial) != 0;
@@ -90,10 +101,9 @@ class StationRun {
   void SetReport(StationReportFile* report) { report_ = report; }
   // Why rows could not be added to the report ("" when all were).
   const std::string& ReportError() const { return reportError_; }
-  void Enter(StationPhase phase, const std::string& serial);
+  void Enter(const std::string& port, StationPhase phase, const std::string& serial);
   void Finish(StationOutcome outcome);
-  // Where every operation of the run is recorded.
-  ops::HistorySink& History() { return history_; }
+  history::Recorder* Recorder() const { return recorder_; }
   // Notes a failure to record an operation: it never fails the instrument.
   void Recorded(const history::RecordOutcome& outcome);
   std::vector<std::string> HistoryErrors() const { return historyErrors_; }
@@ -101,7 +111,7 @@ class StationRun {
  private:
   StationPlan plan_;
   StationObserver* observer_;
-  ops::HistorySink history_;
+  history::Recorder* recorder_;
   clsInstrument distributed_;
   std::string fileProblem_;
   std::set<std::string> completed_;
@@ -112,10 +122,36 @@ class StationRun {
   bool stopRequested_ = false;
 };
 
-// Runs the line until `run` is over; true when no instrument failed. The
-// link's port must have been set up (settings, lines) by the caller; the
-// run opens it and lets the link's own connect sequence find each
-// instrument.
+// One adapter's part of a run: its port name and the history of the
+// instrument on it (each adapter's operations are recorded under its own
+// instrument).
+class StationPort {
+ public:
+  StationPort(StationRun& run, std::string name);
+
+  StationRun& Run() { return run_; }
+  const std::string& Name() const { return name_; }
+  ops::HistorySink& History() { return history_; }
+  void Enter(StationPhase phase, const std::string& serial) { run_.Enter(name_, phase, serial); }
+  void Finish(StationOutcome outcome);
+  void Recorded(const history::RecordOutcome& outcome) { run_.Recorded(outcome); }
+
+ private:
+  StationRun& run_;
+  std::string name_;
+  ops::HistorySink history_;
+};
+
+// Runs the line on one adapter until `run` is over; true when no instrument
+// failed there. The link's port must have been set up (settings, lines) by
+// the caller; the run opens it and lets the link's own connect sequence
+// find the first instrument. Several adapters run side by side on one
+// event loop, each on its own link with its own StationPort of one run.
+Transaction RunStation(uclTzif& link, StationPort& port);
+// A run on a single adapter.
 Transaction RunStation(uclTzif& link, StationRun& run);
+// Ticks on `link` while `othersRunning` says other adapters' lines still
+// run: the session of one adapter waits for the rest this way.
+Transaction WaitForOtherPorts(uclTzif& link, std::function<bool()> othersRunning);
 
 }  // namespace kv

@@ -31,4 +31,15 @@ std::optional<QString> SelectAdapterPort(const AdapterErrorReport& report) {
   return QString::fromStdString(*choice.port);
 }
 
+QStringList AllAdapterPorts() {
+  QStringList ports;
+  for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    if (info.hasVendorIdentifier() && info.vendorIdentifier() == kAdapterVendorId &&
+        info.hasProductIdentifier() && info.productIdentifier() == kAdapterProductId) {
+      ports.append(info.systemLocation());
+    }
+  }
+  return ports;
+}
+
 }  // namespace kv

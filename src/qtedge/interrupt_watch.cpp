@@ -1,7 +1,11 @@
 #include "qtedge/interrupt_watch.h"
 
+#include <QSocketNotifier>
+#include <algorithm>
 #include <csignal>
 #include <iterator>
+#include <memory>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -20,16 +24,28 @@ extern "C" void OnInterruptSignal(int) {
   [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
 }
 
+// Every watch alive, and the one notifier on the pipe they share.
+std::vector<InterruptWatch*>& Watches() {
+  static std::vector<InterruptWatch*> watches;
+  return watches;
+}
+
+std::unique_ptr<QSocketNotifier>& Notifier() {
+  static std::unique_ptr<QSocketNotifier> notifier;
+  return notifier;
+}
+
 }  // namespace
 
 InterruptWatch::InterruptWatch() {
-  if (::pipe(g_signalPipe) != 0) return;  // then signals keep their default effect
+  Watches().push_back(this);
+  if (Watches().size() > 1 || ::pipe(g_signalPipe) != 0) return;  // failing: signals keep their default effect
   for (const int fd : g_signalPipe) {
     ::fcntl(fd, F_SETFD, FD_CLOEXEC);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
   }
-  notifier_ = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
-  connect(notifier_.get(), &QSocketNotifier::activated, this, &InterruptWatch::OnSignalByte);
+  Notifier() = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
+  QObject::connect(Notifier().get(), &QSocketNotifier::activated, &InterruptWatch::OnSignalByte);
   struct sigaction action {};
   action.sa_handler = OnInterruptSignal;
   sigemptyset(&action.sa_mask);
@@ -40,11 +56,12 @@ InterruptWatch::InterruptWatch() {
 }
 
 InterruptWatch::~InterruptWatch() {
-  if (!notifier_) return;
+  std::erase(Watches(), this);
+  if (!Watches().empty() || !Notifier()) return;
   for (std::size_t i = 0; i < std::size(kWatchedSignals); ++i) {
     ::sigaction(kWatchedSignals[i], &g_previous[i], nullptr);
   }
-  notifier_.reset();
+  Notifier().reset();
   for (int& fd : g_signalPipe) {
     ::close(fd);
     fd = -1;
@@ -55,6 +72,14 @@ void InterruptWatch::OnSignalByte() {
   char bytes[16];
   while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
   }
+  // A handler may end a watch: tell those alive now, each once.
+  const std::vector<InterruptWatch*> watches = Watches();
+  for (InterruptWatch* watch : watches) {
+    if (std::find(Watches().begin(), Watches().end(), watch) != Watches().end()) watch->Signalled();
+  }
+}
+
+void InterruptWatch::Signalled() {
   if (interrupted_) return;
   interrupted_ = true;
   if (handler_) handler_();

@@ -3,11 +3,10 @@
 // it would normally, releasing the port's lock and its temporaries. The
 // signal handler only writes a byte to a pipe; a QSocketNotifier turns that
 // byte into a call on the event loop (kvmaint cancels the link and closes the
-// port, the window quits its event loop).
+// port, the window quits its event loop). Several watches may live at once
+// (kvmaint serving several adapters, a session each): every one is told.
 #include <QObject>
-#include <QSocketNotifier>
 #include <functional>
-#include <memory>
 
 namespace kv {
 
@@ -15,7 +14,8 @@ class InterruptWatch final : public QObject {
   Q_OBJECT
 
  public:
-  // Installs the handlers; the previous ones come back on destruction.
+  // Installs the handlers (the first watch alive); the previous ones come
+  // back when the last watch alive goes.
   InterruptWatch();
   ~InterruptWatch() override;
   InterruptWatch(const InterruptWatch&) = delete;
@@ -26,9 +26,9 @@ class InterruptWatch final : public QObject {
   bool Interrupted() const { return interrupted_; }
 
  private:
-  void OnSignalByte();
+  static void OnSignalByte();
+  void Signalled();
 
-  std::unique_ptr<QSocketNotifier> notifier_;
   std::function<void()> handler_;
   bool interrupted_ = false;
 };

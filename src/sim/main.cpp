@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -87,7 +88,16 @@ void Serve(kv::sim::PtyServer& server, kv::sim::SimInstrument& instrument, int p
   constexpr int kPowerCheckMs = 100;
   bool wasOff = false;
   SteadyClock::time_point offSince{};
-  while (server.Step(g_stopPipe[0], instrument.PoweredOff() ? kPowerCheckMs : -1)) {
+  // While off: wake for SIGUSR1 every check, and at the very moment the
+  // delay is over (a line's pace is measured against it).
+  const auto offWait = [&] {
+    if (!instrument.PoweredOff()) return -1;
+    if (powerOnAfterSeconds <= 0 || !wasOff) return kPowerCheckMs;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+        offSince + std::chrono::seconds(powerOnAfterSeconds) - SteadyClock::now());
+    return static_cast<int>(std::clamp<long long>(left.count(), 0, kPowerCheckMs));
+  };
+  while (server.Step(g_stopPipe[0], offWait())) {
     if (!instrument.PoweredOff()) {
       g_powerOnRequested = 0;  // switching on what is on does nothing
       wasOff = false;
@@ -166,8 +176,13 @@ int main(int argc, char** argv) {
   if (!setup->SaveState(&error)) status = Fail(error);
   if (!setup->SaveLine(&error)) status = Fail(error);
   if (!options.linkPath.empty()) ::unlink(options.linkPath.c_str());
-  if (options.verbose) {
-    std::cerr << "kvsim: stopped after " << instrument.RepliesSoFar() << " replies\n";
+  if (options.verbose || options.summary) {
+    std::cerr << "kvsim: stopped after " << instrument.RepliesSoFar() << " replies";
+    if (options.summary) {
+      const double seconds = std::chrono::duration<double>(server.LineTimeSoFar()).count();
+      std::cerr << ", " << seconds << " s on the line";
+    }
+    std::cerr << '\n';
   }
   return status;
 }

@@ -90,8 +90,9 @@ void PtyServer::ReadRequests() {
 }
 
 void PtyServer::Schedule(OutgoingReply reply, SteadyClock::time_point now) {
-  auto due = std::max(now, lastDue_) + WireTime(reply.requestBytes + reply.bytes.size()) +
-             std::chrono::milliseconds{reply.delayMs};
+  const std::chrono::microseconds onTheLine = WireTime(reply.requestBytes + reply.bytes.size());
+  lineTime_ += onTheLine;
+  auto due = std::max(now, lastDue_) + onTheLine + std::chrono::milliseconds{reply.delayMs};
   lastDue_ = due;
   pending_.push_back({due, std::move(reply)});
 }

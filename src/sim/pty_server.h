@@ -28,6 +28,9 @@ class PtyServer {
   // One wait of at most `timeoutMs` (-1: until something happens), then the
   // reading and sending it allows. False once `stopFd` is readable.
   bool Step(int stopFd, int timeoutMs);
+  // The time the requests answered so far and their replies took on the
+  // line at the paced baud rate (none unpaced).
+  std::chrono::microseconds LineTimeSoFar() const { return lineTime_; }
 
  private:
   using SteadyClock = std::chrono::steady_clock;
@@ -48,6 +51,7 @@ class PtyServer {
   ServeOptions options_;
   std::deque<Scheduled> pending_;
   SteadyClock::time_point lastDue_{};
+  std::chrono::microseconds lineTime_{0};
   std::string outbox_;
   bool hangUpWhenSent_ = false;
   // Closing the master discards what the program has not read yet, so the

@@ -72,6 +72,10 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> args) {
       o.verbose = true;
       continue;
     }
+    if (flag == "--summary") {
+      o.summary = true;
+      continue;
+    }
     if (flag == "--noise-before-reply") {
       o.faults.SetNoiseBeforeReply(std::string(1, '\0'));
       continue;
@@ -241,6 +245,8 @@ std::string SimUsage() {
          "  --dump-hangup-after N memory dumps close the line after N bytes\n"
          "  --dump-pause N:MS     memory dumps fall silent for MS milliseconds after N bytes\n"
          "  --verbose             trace requests and replies on stderr\n"
+         "  --summary             on exit say on stderr how many replies went out and\n"
+         "                        how long they and their requests took on the line\n"
          "  --trace FILE          the same trace into FILE (created or truncated)\n"
          "  --help                show this text\n"
          "Replies are counted from 1, each 1024-byte piece of a dump one reply;\n"

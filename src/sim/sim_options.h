@@ -20,6 +20,7 @@ struct SimOptions {
   std::string lineOutFolder;           // --line-out DIR: each one's final state as DIR/<serial>.kvd
   long baud = 0;             // --baud N: pace replies as a line of N baud
   bool verbose = false;      // --verbose: trace to stderr
+  bool summary = false;      // --summary: replies and their time on the line, on stderr at exit
   int calibratedDaysAgo = -1;  // --calibrated-days-ago N: every channel last calibrated N days ago; -1: as the state holds
   int powerOnAfterSeconds = 0;  // --power-on-after N: back on N s after power off; 0: on SIGUSR1 only
   bool help = false;         // --help

@@ -138,25 +138,78 @@ TEST_F(StationLineTest, AFileForAnotherChannelLayoutIsRefusedBeforeAnyWrite) {
   EXPECT_FALSE(Instrument().PoweredOff()) << "a failed instrument is left on";
 }
 
-TEST_F(StationLineTest, StoppingWhileWaitingEndsTheRunWithoutAnInstrument) {
+// The first probe goes unanswered: the run is still waiting when stopped.
+class StationUnansweredProbeTest : public StationLineTest {
+ protected:
+  StationUnansweredProbeTest() : StationLineTest({}, OneFault(FaultKind::Drop, 1)) {}
+};
+
+TEST_F(StationUnansweredProbeTest, StoppingWhileWaitingEndsTheRunWithoutAnInstrument) {
   StartLine({LineInstrument("KV-6001", 10)}, StationOptions());
-  Instrument().SetSwitchesOff(true);
   Run().RequestStop();
   RunFor(50);
   EXPECT_EQ(result, std::optional<bool>(true));
   EXPECT_TRUE(observer.outcomes.empty());
 }
 
+TEST_F(StationLineTest, TheNextInstrumentIsReadAsSoonAsItAnswersAfterAPowerOff) {
+  StartLine({LineInstrument("KV-1101", 10), LineInstrument("KV-1102", 20), LineInstrument("KV-1103", 30)},
+            Instruments(3));
+  RunFor(3 * kEnoughTicks);
+  ASSERT_EQ(result, std::optional<bool>(true));
+  ASSERT_EQ(placedAtMs.size(), 2U);
+  ASSERT_EQ(observer.readsStartedMs.size(), 3U);
+  for (std::size_t i = 0; i < placedAtMs.size(); ++i) {
+    // Placed between two ticks; asked on the next one, read in the same tick.
+    EXPECT_LE(observer.readsStartedMs[i + 1] - placedAtMs[i], 100) << "instrument " << i + 2;
+  }
+  EXPECT_EQ(observer.outcomes.at(2).result, StationPhase::Done);
+}
+
+// An instrument that took the power-off command but still answers: the run
+// goes on asking and takes neither it nor, without a silence between, a blank
+// serial for the next instrument.
+struct StillOnCase {
+  const char* name;
+  std::string first;
+  std::string next;
+  bool nextTaken;  // while the first had no silence between
+};
+
+class StationStillOnTest : public StationLineTest, public ::testing::WithParamInterface<StillOnCase> {};
+
+TEST_P(StationStillOnTest, TheInstrumentJustSwitchedOffIsNotTakenForTheNext) {
+  switchesOff = false;
+  StartLine({LineInstrument(GetParam().first, 10), LineInstrument(GetParam().next, 20)}, Instruments(2));
+  RunUntil([this] { return !observer.outcomes.empty(); }, kEnoughTicks);
+  ASSERT_EQ(observer.outcomes.size(), 1U);
+  EXPECT_EQ(observer.outcomes[0].result, StationPhase::Done);
+  RunFor(50);
+  EXPECT_EQ(observer.outcomes.size(), 1U) << "still the first one, taken again: " << OutcomeLine(observer.outcomes.back());
+  PlaceNext();
+  RunFor(kEnoughTicks);
+  if (!GetParam().nextTaken) {
+    EXPECT_EQ(observer.outcomes.size(), 1U);
+    return;
+  }
+  ASSERT_EQ(observer.outcomes.size(), 2U);
+  EXPECT_EQ(observer.outcomes[1].serial, GetParam().next);
+  EXPECT_EQ(observer.outcomes[1].result, StationPhase::Done) << observer.outcomes[1].message;
+  EXPECT_LE(observer.readsStartedMs.at(1) - placedAtMs.at(0), 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Serials, StationStillOnTest,
+    ::testing::Values(StillOnCase{"AnotherSerial", "KV-1201", "KV-1202", true},
+                      StillOnCase{"SameSerialPlacedAgain", "KV-1301", "KV-1301", false},
+                      StillOnCase{"BlankSerials", "", "", false}),
+    [](const ::testing::TestParamInfo<StillOnCase>& info) { return std::string(info.param.name); });
+
 // The line drops during the read (the instrument slipped off the adapter):
 // the cycle fails at the read, and the same instrument placed again is done.
 class StationHangUpTest : public StationLineTest {
  protected:
-  static FaultPlan HangUpDuringRead() {
-    FaultPlan faults;
-    faults.Add({FaultKind::HangUp, 40});
-    return faults;
-  }
-  StationHangUpTest() : StationLineTest({}, HangUpDuringRead()) {}
+  StationHangUpTest() : StationLineTest({}, OneFault(FaultKind::HangUp, 40)) {}
 };
 
 TEST_F(StationHangUpTest, ALostReadFailsAndTheInstrumentPlacedAgainIsDone) {

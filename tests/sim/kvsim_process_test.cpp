@@ -35,6 +35,11 @@ class SimulatorProcess {
     return child_.Finish().exitCode;
   }
   bool Started() const { return child_.Started(); }
+  // Sends the signal and returns what the simulator said on its way out.
+  testsupport::ProgramResult StopAndCollect(int signal) {
+    child_.Signal(signal);
+    return child_.Finish();
+  }
 
  private:
   static std::vector<std::string> WithProgram(const std::vector<std::string>& args) {
@@ -90,6 +95,26 @@ TEST_F(KvsimProcessTest, StartsFromAMaintenanceFile) {
   EXPECT_NE(AskPort(fd, "GN,R,").find(",NH3,"), std::string::npos);
   ::close(fd);
   EXPECT_EQ(sim.Stop(SIGINT), 0);
+}
+
+TEST_F(KvsimProcessTest, TheSummaryCountsTheLineTimeOfEveryRequestAndReply) {
+  SimulatorProcess sim({"--baud", "1000", "--summary"});
+  const std::string device = sim.FirstLine();
+  ASSERT_FALSE(device.empty());
+  const int fd = OpenPort(device);
+  ASSERT_GE(fd, 0);
+  const std::string reply = AskPort(fd, "AP,R,");
+  ASSERT_EQ(reply, Framed("AP,R,1,"));
+  ::close(fd);
+  const testsupport::ProgramResult ended = sim.StopAndCollect(SIGTERM);
+  EXPECT_EQ(ended.exitCode, 0);
+  // Ten bits a byte at 1000 baud: a hundredth of a second each.
+  const double expected = static_cast<double>(Framed("AP,R,").size() + reply.size()) / 100.0;
+  const std::size_t said = ended.err.find(" s on the line");
+  ASSERT_NE(said, std::string::npos) << ended.err;
+  const std::size_t number = ended.err.rfind(' ', said - 1) + 1;
+  EXPECT_NEAR(std::stod(ended.err.substr(number, said - number)), expected, 1e-6) << ended.err;
+  EXPECT_NE(ended.err.find("stopped after 1 replies"), std::string::npos) << ended.err;
 }
 
 TEST_F(KvsimProcessTest, BadCommandLineIsRefused) {

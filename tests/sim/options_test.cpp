@@ -55,6 +55,7 @@ TEST(SimOptionsTest, ValidCommandLines) {
       {{"--store-wrong", "GN"},
        [](const SimOptions& o) { EXPECT_EQ(o.device.storeWrongCode, "GN"); }},
       {{"--help"}, [](const SimOptions& o) { EXPECT_TRUE(o.help); }},
+      {{"--summary"}, [](const SimOptions& o) { EXPECT_TRUE(o.summary && !o.verbose); }},
       {{"--calibrated-days-ago", "400"}, [](const SimOptions& o) { EXPECT_EQ(o.calibratedDaysAgo, 400); }},
       {{"--verbose"}, [](const SimOptions& o) { EXPECT_EQ(o.calibratedDaysAgo, -1); }},
   };

@@ -59,6 +59,13 @@ inline SimDeviceOptions StoringWrongly(std::string code) {
   return options;
 }
 
+// One fault of `kind` on the `reply`th reply.
+inline FaultPlan OneFault(FaultKind kind, long reply) {
+  FaultPlan faults;
+  faults.Add({kind, reply});
+  return faults;
+}
+
 // A run of `count` instruments with every step.
 inline StationOptions Instruments(int count) {
   StationOptions options;
@@ -68,10 +75,21 @@ inline StationOptions Instruments(int count) {
 
 class RecordingObserver final : public StationObserver {
  public:
-  void PhaseChanged(StationPhase phase, const std::string&) override { phases.push_back(phase); }
+  // `elapsedMs`: the virtual time, read when a read starts (may be null).
+  explicit RecordingObserver(const long long* elapsedMs = nullptr) : elapsedMs_(elapsedMs) {}
+  void PhaseChanged(StationPhase phase, const std::string& serial) override {
+    phases.push_back(phase);
+    if (phase == StationPhase::Reading && serial.empty() && elapsedMs_ != nullptr) {
+      readsStartedMs.push_back(*elapsedMs_);
+    }
+  }
   void InstrumentFinished(const StationOutcome& outcome) override { outcomes.push_back(outcome); }
   std::vector<StationPhase> phases;
   std::vector<StationOutcome> outcomes;
+  std::vector<long long> readsStartedMs;
+
+ private:
+  const long long* elapsedMs_;
 };
 
 class RecordingRecorder final : public history::Recorder {
@@ -96,7 +114,7 @@ class StationLineTest : public ::testing::Test {
                  std::string fileContent = MaintenanceFileText(DistributedRecord())) {
     clsInstrument first = instruments.front();
     instrument_.emplace(clock, std::move(first), deviceOptions_, faults_);
-    instrument_->SetSwitchesOff(true);
+    instrument_->SetSwitchesOff(switchesOff);
     line_.emplace(std::move(instruments));
     port_.emplace(*instrument_);
     link_.emplace(*port_, clock);
@@ -116,14 +134,26 @@ class StationLineTest : public ::testing::Test {
   // Ticks until the run ends or `maxTicks` pass, placing the next
   // instrument of the line after each power-off.
   void RunFor(int maxTicks) {
-    int offTicks = 0;
     for (int i = 0; i < maxTicks && !result; ++i) {
       clock.AdvanceMilliseconds(100);
+      elapsedMs += 100;
       port_->Pump();
       link_->Tick();
-      offTicks = instrument_->PoweredOff() ? offTicks + 1 : 0;
-      if (offTicks == kChangeOverTicks) line_->Advance(*instrument_);
+      offTicks_ = instrument_->PoweredOff() ? offTicks_ + 1 : 0;
+      if (offTicks_ == kChangeOverTicks) PlaceNext();
     }
+  }
+  // Ticks until `done` holds or `maxTicks` pass.
+  template <typename Done>
+  void RunUntil(Done done, int maxTicks) {
+    for (int i = 0; i < maxTicks && !result && !done(); ++i) RunFor(1);
+  }
+  // The next instrument of the line on the adapter now, whether or not the
+  // one before went off.
+  void PlaceNext() {
+    // Counted afresh: the next may be done and off again within one tick.
+    offTicks_ = 0;
+    if (line_->Advance(*instrument_)) placedAtMs.push_back(elapsedMs);
   }
 
   std::vector<clsInstrument> FinalStates() const { return line_->FinalStates(*instrument_); }
@@ -132,14 +162,19 @@ class StationLineTest : public ::testing::Test {
   StationRun& Run() { return *run_; }
 
   ManualClock clock{DateTime{2026, 3, 5, 14, 7, 9}};
+  // The instruments go off when told to; false: they take the command and stay on.
+  bool switchesOff = true;
+  long long elapsedMs = 0;  // virtual time since the start
+  std::vector<long long> placedAtMs;  // when each instrument after the first came on
   testsupport::TempFolder folder{"kv_station"};
-  RecordingObserver observer;
+  RecordingObserver observer{&elapsedMs};
   RecordingRecorder recorder;
   std::optional<bool> result;
 
  private:
   SimDeviceOptions deviceOptions_;
   FaultPlan faults_;
+  int offTicks_ = 0;
   std::optional<SimInstrument> instrument_;
   std::optional<SimLine> line_;
   std::optional<SimTransport> port_;
