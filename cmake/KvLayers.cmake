@@ -13,15 +13,17 @@ function(kv_layer name dir)
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
 
-# kv_test_suite(NAME DIR LIBS...): one GoogleTest executable per folder of tests.
+# kv_test_suite(NAME DIR LIBS... [PROPERTIES ...]): one GoogleTest executable per
+# folder of tests; PROPERTIES are added to each of its tests (a fixture they need).
 function(kv_test_suite name dir)
+  cmake_parse_arguments(PARSE_ARGV 2 suite "" "" "PROPERTIES")
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
   if(NOT sources)
     return()
   endif()
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
-  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${suite_UNPARSED_ARGUMENTS} GTest::gtest GTest::gmock GTest::gtest_main)
   if(TARGET kv_testsupport)
     target_link_libraries(${name} PRIVATE kv_testsupport)
   endif()
@@ -30,6 +32,6 @@ function(kv_test_suite name dir)
     KV_SOURCE_DIR="${CMAKE_SOURCE_DIR}" KV_BINARY_DIR="${CMAKE_BINARY_DIR}")
   # The suite's name is its label: `ctest -L '^link_tests$'` runs one layer.
   gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${name}
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${name} ${suite_PROPERTIES}
     DISCOVERY_TIMEOUT 60)
 endfunction()
