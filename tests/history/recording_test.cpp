@@ -13,7 +13,9 @@
 #include <mutex>
 #include <thread>
 
+#include "cli/history_recording.h"
 #include "files/kvd_writer.h"
+#include "historydb/sql_store.h"
 #include "history/history_event.h"
 #include "history/postgres_server.h"
 #include "kvmaint/harness/inprocess_support.h"
@@ -173,6 +175,37 @@ TEST_F(RecordingTest, TheConfigurationNamesTheDatabase) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("data/History.sqlite")));
   const ProgramResult listed = Kvmaint({"history", "--history", dir.File("shop.sqlite")});
   EXPECT_EQ(Lines(listed.out).size(), 2U) << listed.out << listed.err;
+}
+
+// A kvmaint run's recorder starts its store at once, so the local file is
+// open before the first event, and records into it.
+TEST(RunRecordingTest, StartsTheStoreAtOnceAndRecordsThroughIt) {
+  inproc::TempDir dir;
+  cli::LinkOptions options;
+  options.dataDir = QString::fromStdString(dir.File("data"));
+  const std::string file = dir.File("h.sqlite");
+  {
+    const cli::RunRecording recording(options, file);
+    ASSERT_NE(recording.Recorder(), nullptr) << recording.Error();
+    const auto start = std::chrono::steady_clock::now();
+    while (!std::filesystem::exists(file) && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_TRUE(std::filesystem::exists(file)) << "opened before the first event";
+    Event event;
+    event.serial = "S-1";
+    event.time = "2026-12-11 10:00:00";
+    event.operation = kOpRead;
+    event.result = "ok";
+    const RecordOutcome outcome = recording.Recorder()->Record(event);
+    EXPECT_TRUE(outcome.recorded) << outcome.error;
+  }
+  StoreLocation location;
+  location.kind = StoreKind::SQLite;
+  location.path = file;
+  SqlStore store(location);
+  std::string error;
+  EXPECT_EQ(store.Events("S-1", &error).size(), 1U) << error;
 }
 
 // A history that cannot be used: the read still succeeds and says why it was
