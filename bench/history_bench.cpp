@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "history/background_recorder.h"
 #include "history/history_location.h"
 #include "history/postgres_server.h"
 #include "historydb/local_first_store.h"
@@ -137,9 +136,11 @@ int main(int argc, char** argv) {
       history::StoreLocation local = sqlite;
       local.path = folder.File("Local.sqlite");
       const bool shared = target.location.kind == history::StoreKind::PostgreSQL;
-      auto recorder = std::make_unique<history::BackgroundRecorder>(std::make_unique<history::LocalFirstStore>(
+      auto recorder = std::make_unique<history::LocalFirstStore>(
           shared ? local : target.location,
-          shared ? std::optional<history::StoreLocation>(target.location) : std::nullopt));
+          shared ? std::optional<history::StoreLocation>(target.location) : std::nullopt);
+      std::string ignored;
+      recorder->Prepare(&ignored);
       rig.Run(GetInstrument(rig.Link(), record));
       const double prepared = MillisecondsOf([&] {
         history::Event event = history::EventFor(record, history::kOpRead);

@@ -2,7 +2,6 @@
 
 #include "cli/cli_context.h"
 #include "cli/cli_io.h"
-#include "history/background_recorder.h"
 #include "history/history_location.h"
 #include "historydb/history_factory.h"
 #include "qtedge/data_folder.h"
@@ -71,12 +70,13 @@ std::unique_ptr<history::Store> ChooseRecordingStore(const LinkOptions& options,
 RunRecording::RunRecording(const LinkOptions& options, const std::optional<std::string>& historyOption)
     : given_(CurrentContext().recorder) {
   if (given_ != nullptr) return;
-  std::unique_ptr<history::Store> store = ChooseRecordingStore(options, historyOption, &error_);
-  if (store) recorder_ = std::make_unique<history::BackgroundRecorder>(std::move(store));
+  store_ = ChooseRecordingStore(options, historyOption, &error_);
+  std::string ignored;  // a store that cannot be prepared says why with each record
+  if (store_) store_->Prepare(&ignored);
 }
 
 history::Recorder* RunRecording::Recorder() const {
-  return given_ != nullptr ? given_ : recorder_.get();
+  return given_ != nullptr ? given_ : store_.get();
 }
 
 }  // namespace kv::cli

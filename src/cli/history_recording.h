@@ -39,10 +39,11 @@ struct HistoryNote {
 std::unique_ptr<history::Store> ChooseRecordingStore(const LinkOptions& options,
                                                      const std::optional<std::string>& historyOption,
                                                      std::string* error);
-// The recorder of one instrument command: the chosen store is prepared in
-// the background from the start, so that a database server's connection
-// overlaps the exchange with the instrument. The operations record through
-// it (ops::HistorySink); a test's context may give its own recorder.
+// The recorder of one instrument command: the chosen store is started at
+// once (its local file opens and its server connects on the store's own
+// threads while the instrument talks), and the operations record into it
+// (ops::HistorySink); a test's context may give its own recorder. Its end
+// waits briefly for the local writes and reports an event it could not write.
 class RunRecording {
  public:
   RunRecording(const LinkOptions& options, const std::optional<std::string>& historyOption);
@@ -52,7 +53,7 @@ class RunRecording {
   const std::string& Error() const { return error_; }
 
  private:
-  std::unique_ptr<history::Recorder> recorder_;  // null: off, or `error_`
+  std::unique_ptr<history::Store> store_;  // null: off, or `error_`
   history::Recorder* given_ = nullptr;           // the context's own
   std::string error_;
 };

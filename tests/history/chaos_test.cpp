@@ -142,11 +142,11 @@ TEST(ChaosTest, EveryEventReachesTheServerOnceWhateverItDoes) {
     server.Suspend();  // longer than the statement limit and the connection time-out
     pause(3000);
     server.Resume();
-    pause(500);
+    pause(300);
     server.Kill();
-    pause(800);
+    pause(300);
     ASSERT_TRUE(server.Start()) << server.Problem();
-    pause(500);
+    pause(300);
     instruments.Stop();
     EXPECT_THAT(instruments.Errors(), ::testing::IsEmpty());
     EXPECT_LT(instruments.Longest(), kRecordBound);

@@ -1,6 +1,9 @@
 #include "history/postgres_server.h"
 
 #include <csignal>
+#include <cstdio>
+#include <functional>
+#include <memory>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -27,6 +30,30 @@ std::string BinFolder() {
   return {};
 }
 
+// One folder per build folder, so that test runs of other checkouts on the
+// same machine keep their own shared server; short, for the socket's path.
+std::string SharedFolder() {
+#ifdef KV_BINARY_DIR
+  const std::string build = KV_BINARY_DIR;
+#else
+  const std::string build;
+#endif
+  char name[64];
+  std::snprintf(name, sizeof name, "/tmp/kvpg-shared-%016zx", std::hash<std::string>{}(build));
+  return name;
+}
+
+std::string ServerOptions(const std::string& folder, bool durable) {
+  return "-k " + folder + " -c listen_addresses=''" + (durable ? "" : " -F");
+}
+
+// Whether the postmaster of `data` runs.
+bool PostmasterAlive(const std::string& data) {
+  std::ifstream lock(data + "/postmaster.pid");
+  int postmaster = 0;
+  return (lock >> postmaster) && postmaster > 0 && ::kill(postmaster, 0) == 0;
+}
+
 }  // namespace
 
 bool PostgresServer::Installed() { return !BinFolder().empty(); }
@@ -43,9 +70,9 @@ static std::string Quoted(const std::string& text) {
 bool PostgresServer::RunTool(const std::string& tool, const std::vector<std::string>& args) {
   std::string command;
   if (::geteuid() == 0) command = "/usr/sbin/runuser -u postgres -- ";
-  command += Quoted(BinFolder() + "/" + tool);
+  command += Quoted(tool.front() == '/' ? tool : BinFolder() + "/" + tool);
   for (const std::string& arg : args) command += " " + Quoted(arg);
-  const std::string output = folder_.File(tool + ".out");
+  const std::string output = File(std::filesystem::path(tool).filename().string() + ".out");
   command += " </dev/null >" + Quoted(output) + " 2>&1";
   const int status = std::system(command.c_str());
   if (status == 0) return true;
@@ -58,32 +85,82 @@ PostgresServer::PostgresServer(bool durable) {
     problem_ = "no PostgreSQL programs installed";
     return;
   }
-  if (!folder_.Ok()) {
+  own_.emplace("kvpg");
+  if (!own_->Ok()) {
     problem_ = "no temporary folder";
     return;
   }
+  path_ = own_->Path();
+  if (MakeData(path_ + "/data", durable)) Start();
+}
+
+PostgresServer::PostgresServer(std::string folder, Attach) : path_(std::move(folder)), stopAtEnd_(false) {
+  options_ = ServerOptions(path_, false);
+  running_ = true;
+}
+
+bool PostgresServer::MakeData(const std::string& data, bool durable) {
   if (::geteuid() == 0) {
     const passwd* server = ::getpwnam("postgres");
-    if (server == nullptr || ::chown(folder_.Path().c_str(), server->pw_uid, server->pw_gid) != 0) {
+    if (server == nullptr || ::chown(path_.c_str(), server->pw_uid, server->pw_gid) != 0) {
       problem_ = "cannot hand the folder to the postgres user";
-      return;
+      return false;
     }
   }
-  const std::string data = folder_.File("data");
-  if (!RunTool("initdb", {"-D", data, "-A", "trust", "-U", kUser, "-N", "-E", "UTF8", "--locale=C"})) return;
-  options_ = "-k " + folder_.Path() + " -c listen_addresses=''" + (durable ? "" : " -F");
-  Start();
+  options_ = ServerOptions(path_, durable);
+  const std::string pristine = SharedFolder() + "/template";
+  if (path_ != SharedFolder() && std::filesystem::exists(pristine + "/PG_VERSION")) {
+    return RunTool("/bin/cp", {"-a", pristine, data});
+  }
+  return RunTool("initdb", {"-D", data, "-A", "trust", "-U", kUser, "-N", "-E", "UTF8", "--locale=C"});
+}
+
+PostgresServer& PostgresServer::Shared() {
+  static const std::unique_ptr<PostgresServer> shared = [] {
+    const std::string folder = SharedFolder();
+    return std::unique_ptr<PostgresServer>(PostmasterAlive(folder + "/data") ? new PostgresServer(folder, Attach{})
+                                                                             : new PostgresServer());
+  }();
+  return *shared;
+}
+
+bool PostgresServer::StartShared(std::string* problem) {
+  if (!Installed()) return true;  // nothing to share: the tests skip
+  StopShared(problem);
+  const std::string folder = SharedFolder();
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  PostgresServer server(folder, Attach{});
+  server.running_ = false;
+  const bool started = server.MakeData(folder + "/template", false) &&
+                       server.RunTool("/bin/cp", {"-a", folder + "/template", folder + "/data"}) && server.Start();
+  *problem = server.problem_;
+  return started;
+}
+
+bool PostgresServer::StopShared(std::string* problem) {
+  const std::string folder = SharedFolder();
+  if (!std::filesystem::exists(folder)) return true;
+  {
+    PostgresServer server(folder, Attach{});
+    server.running_ = PostmasterAlive(folder + "/data");
+    server.Stop();
+    *problem = server.problem_;
+  }
+  std::error_code error;
+  std::filesystem::remove_all(folder, error);
+  return problem->empty() && !error;
 }
 
 bool PostgresServer::Start() {
   if (running_) return true;
-  running_ = RunTool("pg_ctl", {"-D", folder_.File("data"), "-l", folder_.File("server.log"), "-w", "-o",
+  running_ = RunTool("pg_ctl", {"-D", File("data"), "-l", File("server.log"), "-w", "-o",
                                 options_, "start"});
   return running_;
 }
 
 std::vector<int> PostgresServer::ServerProcesses() {
-  std::ifstream lock(folder_.File("data/postmaster.pid"));
+  std::ifstream lock(File("data/postmaster.pid"));
   int postmaster = 0;
   if (!(lock >> postmaster) || postmaster <= 0) return {};
   std::vector<int> pids{postmaster};
@@ -111,7 +188,7 @@ void PostgresServer::Kill() {
   SignalAll(SIGKILL);
   // The postmaster is gone once its pid no longer answers.
   for (int i = 0; i < 200; ++i) {
-    std::ifstream lock(folder_.File("data/postmaster.pid"));
+    std::ifstream lock(File("data/postmaster.pid"));
     int postmaster = 0;
     if (!(lock >> postmaster) || ::kill(postmaster, 0) != 0) break;
     ::usleep(10000);
@@ -119,8 +196,8 @@ void PostgresServer::Kill() {
   // A killed server leaves its lock files; one whose process lingers unreaped
   // (no init in a container) would stop the next start.
   std::error_code ignored;
-  std::filesystem::remove(folder_.File("data/postmaster.pid"), ignored);
-  for (const auto& entry : std::filesystem::directory_iterator(folder_.Path(), ignored)) {
+  std::filesystem::remove(File("data/postmaster.pid"), ignored);
+  for (const auto& entry : std::filesystem::directory_iterator(path_, ignored)) {
     if (entry.path().filename().string().rfind(".s.PGSQL.", 0) == 0) std::filesystem::remove(entry.path(), ignored);
   }
   running_ = false;
@@ -130,23 +207,25 @@ void PostgresServer::Suspend() { SignalAll(SIGSTOP); }
 
 void PostgresServer::Resume() { SignalAll(SIGCONT); }
 
-PostgresServer::~PostgresServer() { Stop(); }
+PostgresServer::~PostgresServer() {
+  if (stopAtEnd_) Stop();
+}
 
 void PostgresServer::Stop() {
   if (!running_) return;
   running_ = false;
-  RunTool("pg_ctl", {"-D", folder_.File("data"), "-m", "fast", "-w", "stop"});
+  RunTool("pg_ctl", {"-D", File("data"), "-m", "fast", "-w", "stop"});
 }
 
 std::string PostgresServer::NewDatabaseUrl() {
-  const std::string name = "history" + std::to_string(++databases_);
-  const std::vector<std::string> argv{BinFolder() + "/createdb", "-h", folder_.Path(), "-U", kUser, name};
+  const std::string name = "history_" + std::to_string(::getpid()) + "_" + std::to_string(++databases_);
+  const std::vector<std::string> argv{BinFolder() + "/createdb", "-h", path_, "-U", kUser, name};
   const testsupport::ProgramResult made = testsupport::RunProgram(argv);
   if (made.exitCode != 0) {
     problem_ = "createdb failed: " + made.err;
     return {};
   }
-  return "postgresql:///" + name + "?host=" + folder_.Path() + "&user=" + kUser;
+  return "postgresql:///" + name + "?host=" + path_ + "&user=" + kUser;
 }
 
 }  // namespace kv::history::testing

@@ -13,7 +13,9 @@
 #include <mutex>
 #include <thread>
 
+#include "cli/history_recording.h"
 #include "files/kvd_writer.h"
+#include "historydb/sql_store.h"
 #include "history/history_event.h"
 #include "history/postgres_server.h"
 #include "kvmaint/harness/inprocess_support.h"
@@ -175,6 +177,37 @@ TEST_F(RecordingTest, TheConfigurationNamesTheDatabase) {
   EXPECT_EQ(Lines(listed.out).size(), 2U) << listed.out << listed.err;
 }
 
+// A kvmaint run's recorder starts its store at once, so the local file is
+// open before the first event, and records into it.
+TEST(RunRecordingTest, StartsTheStoreAtOnceAndRecordsThroughIt) {
+  inproc::TempDir dir;
+  cli::LinkOptions options;
+  options.dataDir = QString::fromStdString(dir.File("data"));
+  const std::string file = dir.File("h.sqlite");
+  {
+    const cli::RunRecording recording(options, file);
+    ASSERT_NE(recording.Recorder(), nullptr) << recording.Error();
+    const auto start = std::chrono::steady_clock::now();
+    while (!std::filesystem::exists(file) && std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_TRUE(std::filesystem::exists(file)) << "opened before the first event";
+    Event event;
+    event.serial = "S-1";
+    event.time = "2026-12-11 10:00:00";
+    event.operation = kOpRead;
+    event.result = "ok";
+    const RecordOutcome outcome = recording.Recorder()->Record(event);
+    EXPECT_TRUE(outcome.recorded) << outcome.error;
+  }
+  StoreLocation location;
+  location.kind = StoreKind::SQLite;
+  location.path = file;
+  SqlStore store(location);
+  std::string error;
+  EXPECT_EQ(store.Events("S-1", &error).size(), 1U) << error;
+}
+
 // A history that cannot be used: the read still succeeds and says why it was
 // not recorded.
 struct UnusableCase {
@@ -253,8 +286,19 @@ class LockHolder {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return locked_ || failed_; });
   }
-  ~LockHolder() { thread_.join(); }
+  ~LockHolder() {
+    Release();
+    thread_.join();
+  }
   bool Locked() const { return locked_; }
+  // Lets go of the file now.
+  void Release() {
+    {
+      const std::lock_guard lock(mutex_);
+      released_ = true;
+    }
+    changed_.notify_all();
+  }
 
  private:
   void Hold(const std::string& file, int holdMs) {
@@ -269,7 +313,10 @@ class LockHolder {
         (ok ? locked_ : failed_) = true;
       }
       changed_.notify_all();
-      std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+      {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::milliseconds(holdMs), [this] { return released_; });
+      }
       query.exec(QStringLiteral("ROLLBACK"));
       db.close();
     }
@@ -280,12 +327,14 @@ class LockHolder {
   std::condition_variable changed_;
   bool locked_ = false;
   bool failed_ = false;
+  bool released_ = false;
   std::thread thread_;
 };
 
 struct LockCase {
   const char* name;
-  int holdMs;     // how long the other program keeps the file
+  int holdMs;     // how long the other program keeps the file (-1: until kvmaint has ended)
+  int endWaitMs;  // how long the end of the run waits for the local write
   bool recorded;  // whether the event gets in before kvmaint ends
 
   friend void PrintTo(const LockCase& c, std::ostream* os) { *os << c.name; }
@@ -305,9 +354,10 @@ TEST_P(LockedHistoryTest, TheReadIsNotHeldUp) {
   std::vector<std::string> reports;
   RunSetup setup;
   setup.historyTimings.notRecorded = [&reports](const std::string& text) { reports.push_back(text); };
+  setup.historyTimings.forwarding.shutdownWait = std::chrono::milliseconds(GetParam().endWaitMs);
   ProgramResult got;
   {
-    LockHolder holder(file, GetParam().holdMs);
+    LockHolder holder(file, GetParam().holdMs < 0 ? 60000 : GetParam().holdMs);
     ASSERT_TRUE(holder.Locked());
     const auto start = std::chrono::steady_clock::now();
     got = Kvmaint({"get", "--port", sim.Device(), "--data-dir", dir.File("data"), "--output", dir.File("read.kvd"),
@@ -315,6 +365,7 @@ TEST_P(LockedHistoryTest, TheReadIsNotHeldUp) {
                   setup);
     // The read's own time, then at most the recorder's wait for the file.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3000));
+    holder.Release();
   }
   EXPECT_EQ(got.exitCode, 0) << got.err;
   const ProgramResult listed = Kvmaint({"history", "--history", file, "--json"});
@@ -331,8 +382,8 @@ TEST_P(LockedHistoryTest, TheReadIsNotHeldUp) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Locks, LockedHistoryTest,
-                         ::testing::Values(LockCase{"ReleasedDuringTheRead", 300, true},
-                                           LockCase{"HeldPastTheEnd", 3000, false}),
+                         ::testing::Values(LockCase{"ReleasedDuringTheRead", 300, 1000, true},
+                                           LockCase{"HeldPastTheEnd", -1, 300, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

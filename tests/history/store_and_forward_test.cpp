@@ -12,7 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "history/background_recorder.h"
 #include "history/store_and_forward.h"
 
 namespace kv::history::testing {
@@ -267,27 +266,5 @@ TEST_F(StoreAndForwardTest, WhatAnEarlierRunLeftIsForwardedAtTheStart) {
 }
 
 // The program's recorder hands each event to the store and returns what it says.
-TEST_F(StoreAndForwardTest, TheRunRecorderPassesEventsThrough) {
-  class Counting final : public Store {
-   public:
-    RecordOutcome Record(const Event& event) override {
-      serials.push_back(event.serial);
-      return {true, static_cast<std::int64_t>(serials.size()), {}, false, false};
-    }
-    bool Prepare(std::string*) override { return ++prepared > 0; }
-    std::vector<InstrumentSummary> Instruments(std::string*) override { return {}; }
-    std::vector<Event> Events(const std::optional<std::string>&, std::string*) override { return {}; }
-    std::optional<Event> EventById(std::int64_t, std::string*) override { return std::nullopt; }
-    std::vector<std::string> serials;
-    int prepared = 0;
-  };
-  auto store = std::make_unique<Counting>();
-  Counting& seen = *store;
-  BackgroundRecorder recorder(std::move(store));
-  EXPECT_EQ(seen.prepared, 1) << "started at once, before the first event";
-  EXPECT_EQ(recorder.Record(EventOf("S-1")).id, 1);
-  EXPECT_THAT(seen.serials, ElementsAreArray({"S-1"}));
-}
-
 }  // namespace
 }  // namespace kv::history::testing

@@ -1,6 +1,7 @@
 #pragma once
 // One fixture for every store test, run against an SQLite file and against a
-// private PostgreSQL server: the same behaviour is required of both.
+// PostgreSQL server the test run shares (a database of each test's own): the
+// same behaviour is required of both.
 #include <gtest/gtest.h>
 
 #include <QSqlDatabase>
@@ -57,10 +58,10 @@ class StoreTest : public ::testing::TestWithParam<Backend> {
     if (!PostgresServer::Installed()) {
       GTEST_SKIP() << "no PostgreSQL server programs (initdb, pg_ctl) under /usr/lib/postgresql";
     }
-    server_.emplace();
-    ASSERT_EQ(server_->Problem(), "");
-    location_ = server_->NewDatabaseUrl();
-    ASSERT_EQ(server_->Problem(), "");
+    PostgresServer& server = PostgresServer::Shared();
+    ASSERT_EQ(server.Problem(), "");
+    location_ = server.NewDatabaseUrl();
+    ASSERT_EQ(server.Problem(), "");
   }
 
   std::unique_ptr<SqlStore> MakeStore() const {
@@ -71,7 +72,6 @@ class StoreTest : public ::testing::TestWithParam<Backend> {
   }
 
   testsupport::TempFolder dir_{"kvhistory"};
-  std::optional<PostgresServer> server_;
   std::string location_;  // as given to --history
 };
 

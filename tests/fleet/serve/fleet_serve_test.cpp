@@ -14,6 +14,7 @@
 
 #include "files/kvd_writer.h"
 #include "history/history_event.h"
+#include "history/postgres_server.h"
 #include "historydb/sql_store.h"
 #include "support/child_process.h"
 #include "support/sample_record.h"
@@ -99,10 +100,11 @@ class FleetServeTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(dir.Ok());
-    history::StoreLocation location;
-    location.kind = history::StoreKind::SQLite;
-    location.path = Database();
-    history::SqlStore store(location);
+    if (historyUrl.empty()) historyUrl = dir.File("History.sqlite");
+    std::string error;
+    const std::optional<history::StoreLocation> location = history::ParseStoreLocation(historyUrl, "", &error);
+    ASSERT_TRUE(location.has_value()) << error;
+    history::SqlStore store(*location);
     const std::string snapshot = MaintenanceFileText(testsupport::SampleRecord());
     for (const std::string& serial : {std::string("KV-1"), std::string("KV-2"), kHostile}) {
       history::Event read;
@@ -117,11 +119,9 @@ class FleetServeTest : public ::testing::Test {
     }
   }
 
-  std::string Database() const { return dir.File("History.sqlite"); }
-
   // kvmaint fleet serve with `listen`; the port it serves on, 0 when it did not start.
   int Serve(ChildProcess*& child, const std::string& listen) {
-    std::vector<std::string> argv{KV_KVMAINT_PATH, "fleet", "serve", "--history", Database(), "--data-dir",
+    std::vector<std::string> argv{KV_KVMAINT_PATH, "fleet", "serve", "--history", historyUrl, "--data-dir",
                                   dir.File("data")};
     if (!listen.empty()) argv.insert(argv.end(), {"--listen", listen});
     children.push_back(std::make_unique<ChildProcess>(argv));
@@ -134,6 +134,7 @@ class FleetServeTest : public ::testing::Test {
   }
 
   testsupport::TempFolder dir;
+  std::string historyUrl;  // as --history takes it: the SQLite file unless a test sets it first
   std::vector<std::unique_ptr<ChildProcess>> children;
   std::string served;
 };
@@ -186,6 +187,37 @@ TEST_F(FleetServeTest, TheTableHoldsEveryInstrumentAndMarkupAsText) {
   const HttpAnswer own = Http("127.0.0.1", port, "GET", "/instrument?serial=%3Cscript%3Ealert%281%29%3C%2Fscript%3E");
   ASSERT_EQ(own.status, 200);
   EXPECT_THAT(own.body, Not(HasSubstr("<script")));
+  EXPECT_THAT(own.body, HasSubstr("<svg"));
+}
+
+// The same page from a shared PostgreSQL history: the fleet's queries run on
+// both engines.
+class FleetServeOnPostgres : public FleetServeTest {
+ protected:
+  void SetUp() override {
+    if (!history::testing::PostgresServer::Installed()) GTEST_SKIP() << "no PostgreSQL server programs";
+    history::testing::PostgresServer& server = history::testing::PostgresServer::Shared();
+    ASSERT_EQ(server.Problem(), "");
+    historyUrl = server.NewDatabaseUrl();
+    ASSERT_EQ(server.Problem(), "");
+    FleetServeTest::SetUp();
+  }
+};
+
+TEST_F(FleetServeOnPostgres, TheTableAndEachInstrumentAnswer) {
+  ChildProcess* child = nullptr;
+  const int port = Serve(child, "127.0.0.1:0");
+  ASSERT_GT(port, 0);
+  const HttpAnswer page = Http("127.0.0.1", port, "GET", "/");
+  ASSERT_EQ(page.status, 200) << page.body;
+  EXPECT_THAT(page.body, HasSubstr(">KV-1<"));
+  EXPECT_THAT(page.body, HasSubstr(">KV-2<"));
+  EXPECT_THAT(page.body, HasSubstr("&lt;script&gt;alert(1)&lt;/script&gt;"));
+  const HttpAnswer json = Http("127.0.0.1", port, "GET", "/fleet.json");
+  ASSERT_EQ(json.status, 200);
+  EXPECT_THAT(json.body, HasSubstr("\"KV-2\""));
+  const HttpAnswer own = Http("127.0.0.1", port, "GET", "/instrument?serial=KV-1");
+  ASSERT_EQ(own.status, 200);
   EXPECT_THAT(own.body, HasSubstr("<svg"));
 }
 
