@@ -96,6 +96,7 @@ void GridModel::SetEdited(int row, int col, const QString& text, const QVariant&
   if (cell == nullptr || !cell->filled || cell->kind == CellKind::Unused) return;
   cell->value = value;
   cell->text = text;
+  cell->overlaid = true;
   UpdateState(*cell);
   Changed(row, col);
 }
@@ -104,6 +105,7 @@ void GridModel::SetText(int row, int col, const QString& text) {
   GridCell* cell = MutableCell(row, col);
   if (cell == nullptr || !cell->filled) return;
   cell->text = text;
+  cell->overlaid = true;
   UpdateState(*cell);
   Changed(row, col);
 }
@@ -111,6 +113,7 @@ void GridModel::SetText(int row, int col, const QString& text) {
 void GridModel::SetChecked(int row, int col, bool checked) {
   GridCell* cell = MutableCell(row, col);
   if (cell == nullptr || !cell->filled || cell->kind != CellKind::Check) return;
+  cell->overlaid = cell->overlaid || cell->value.toBool() != checked;
   cell->value = checked;
   UpdateState(*cell);
   Changed(row, col);

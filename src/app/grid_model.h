@@ -28,6 +28,9 @@ struct GridCell {
   QString reason;       // Invalid: why (the tool tip)
   QString invalidText;  // Invalid: the text refused; typing over it ends the mark
   bool filled = false;  // a fill wrote the cell
+  // The overlay holds an edit of this cell since the fill, even one back to
+  // the value filled; taking the edits changes only their look.
+  bool overlaid = false;
 };
 
 class GridModel final : public QAbstractTableModel {
@@ -53,7 +56,8 @@ class GridModel final : public QAbstractTableModel {
   // Marks the cell refused with `reason`; an empty reason takes the mark away.
   void MarkInvalid(int row, int col, const QString& reason);
   bool HasInvalidCell(int onlyCol) const;
-  // Every edited cell's text and value become its unedited state.
+  // Every edited cell's text and value become its unedited state (the look:
+  // the overlay stays until the next fill).
   void ClearEditMarks();
 
   // The font an edited cell is shown bold in (the grid's own).

@@ -18,11 +18,12 @@ namespace {
 
 using SettingOf = std::function<rules::SettingRef(int row, int col)>;
 
-// Assigns every cell whose value differs from its setting in the record.
+// Applies the overlay: every edited cell whose value differs from its setting
+// in the record is assigned.
 void StoreCells(const SettingsGrid& grid, clsInstrument& record, const SettingOf& settingOf) {
   for (int row = grid.FixedRows(); row < grid.Rows(); ++row) {
     for (int col = grid.FixedCols(); col < grid.Cols(); ++col) {
-      if (grid.Kind(row, col) == CellKind::Unused) continue;
+      if (grid.Kind(row, col) == CellKind::Unused || !grid.HasEdit(row, col)) continue;
       const rules::SettingRef setting = settingOf(row, col);
       if (setting.name.empty()) continue;
       const QVariant held = ReadSetting(record, setting);

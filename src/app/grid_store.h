@@ -1,9 +1,10 @@
 #pragma once
 // StoreGrids: the write-back of the settings grids into the record behind
-// them. Each cell's value (the one kept since the fill, or an accepted
-// edit's) is compared with the record, and only a difference is assigned, so
-// exactly the edited settings raise their change flags: a grid that was
-// filled and not edited flags nothing, whatever its texts show.
+// them: the overlay of each grid's model is applied. Each edited cell's value
+// (an accepted entry's, a toggle's) is compared with the record, and only a
+// difference is assigned, so exactly the edited settings raise their change
+// flags: a grid that was filled and not edited flags nothing, whatever its
+// texts show, and a cell edited back to the value filled restores it.
 #include <array>
 
 #include "model/instrument.h"

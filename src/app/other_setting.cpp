@@ -129,6 +129,7 @@ void FillOtherSetting(SettingsGrid& vfgDatas, const clsInstrument& record) {
 
 void StoreOtherSetting(const SettingsGrid& vfgDatas, clsInstrument& record) {
   for (const OtherRow& row : OtherRows()) {
+    if (!vfgDatas.HasEdit(row.row, 1)) continue;
     QVariant shown = vfgDatas.Value(row.row, 1);
     if (row.kind == OtherRowKind::Choice && shown.typeId() == QMetaType::QString) {
       shown = rules::OtherRowValue(row.row, ToLatin1(shown.toString()));

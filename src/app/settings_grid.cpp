@@ -128,6 +128,11 @@ QVariant SettingsGrid::Value(int row, int col) const {
   return cell != nullptr ? cell->value : QVariant();
 }
 
+bool SettingsGrid::HasEdit(int row, int col) const {
+  const GridCell* cell = IsCaptionCell(row, col) ? nullptr : model_->Cell(row - fixedRows_, col - fixedCols_);
+  return cell != nullptr && cell->overlaid;
+}
+
 bool SettingsGrid::IsChecked(int row, int col) const {
   return Kind(row, col) == CellKind::Check && Value(row, col).toBool();
 }

@@ -59,6 +59,9 @@ class SettingsGrid final : public QTableView {
   QVariant Value(int row, int col) const;
   // Whether the cell differs from what the fill wrote.
   bool IsEdited(int row, int col) const { return State(row, col) == CellState::Edited; }
+  // Whether the overlay holds an edit of the cell (one back to the filled
+  // value too) since the fill: what StoreGrids applies.
+  bool HasEdit(int row, int col) const;
   bool IsChecked(int row, int col) const;
   // Marks the cell as refused with `reason` (its tool tip); an empty reason
   // takes the mark away. Unused and caption cells are never marked.

@@ -143,5 +143,26 @@ TEST(ClearEditMarks, EditedCellsLookUneditedAndStoreStillSeesTheRecord) {
   EXPECT_EQ(record.LcdBackLight(), 100);
 }
 
+// The overlay is applied: a stored edit taken back restores the value filled,
+// and a setting the record holds otherwise than its unedited cell shows is
+// left as the record holds it.
+TEST(StoreGrids, AppliesTheEditsNotTheUneditedCells) {
+  clsInstrument record = testsupport::GridRecord();
+  const int filled = record.LcdBackLight();
+  GridSet grids(record);
+  grids.Fill();
+  Enter(grids.datas, 14, 1, "100");
+  StoreGrids(grids.Grids(), record);
+  ASSERT_EQ(record.LcdBackLight(), 100);
+  Enter(grids.datas, 14, 1, std::to_string(filled).c_str());
+  StoreGrids(grids.Grids(), record);
+  EXPECT_EQ(record.LcdBackLight(), filled) << "the edit taken back";
+
+  record.SetLcdContrast(record.LcdContrast() == 3 ? 4 : 3);  // changed behind the grids
+  const int contrast = record.LcdContrast();
+  StoreGrids(grids.Grids(), record);
+  EXPECT_EQ(record.LcdContrast(), contrast) << "an unedited cell writes nothing";
+}
+
 }  // namespace
 }  // namespace kv
