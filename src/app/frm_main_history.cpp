@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QStatusBar>
 
+#include "app/file_identity.h"
 #include "app/frm_main.h"
 #include "app/info_pane.h"
 #include "history/history_event.h"
@@ -13,9 +14,7 @@
 #include "report/content_identity.h"
 
 namespace kv {
-namespace {
 
-// The status bar's line naming the instrument of the file in the grids, made on first use.
 void ShowFileIdentity(QStatusBar& bar, const QString& text) {
   auto* label = bar.findChild<QLabel*>(QStringLiteral("lblFileIdentity"));
   if (label == nullptr) {
@@ -25,8 +24,6 @@ void ShowFileIdentity(QStatusBar& bar, const QString& text) {
   }
   label->setText(text);
 }
-
-}  // namespace
 
 DateTime frmMain::Now() const { return services_.clock->Now(); }
 

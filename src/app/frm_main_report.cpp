@@ -1,7 +1,6 @@
 // frmMain: the File menu's report and history, and loading a history
 // snapshot into the grids.
 #include <QAction>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -9,6 +8,7 @@
 #include <QToolButton>
 
 #include "app/app_messages.h"
+#include "app/file_identity.h"
 #include "app/frm_main.h"
 #include "app/history_window.h"
 #include "app/info_pane.h"
@@ -17,6 +17,7 @@
 #include "history/history_event.h"
 #include "report/calibration_events.h"
 #include "report/history_source.h"
+#include "report/report_content.h"
 #include "report/report_pdf.h"
 
 namespace kv {
@@ -92,7 +93,9 @@ bool frmMain::LoadRecordText(const std::string& content, const QString& source, 
   loadedPath_ = source;
   lastLoad_ = ReadMaintenanceText(editInstrument_, content);
   if (!serial.empty()) editInstrument_.StoreSerialNo(serial);
-  if (auto* label = statusBar()->findChild<QLabel*>(QStringLiteral("lblFileIdentity"))) label->clear();
+  ShowFileIdentity(*statusBar(), serial.empty() ? QString()
+                                                : ToQString("File: " + std::string(report::kInstrumentModel) +
+                                                            " S/N " + serial + ", ") + source);
   fileLoaded_ = true;
   SetButtons(true, 2);
   FillAllGrids();

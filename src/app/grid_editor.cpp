@@ -104,6 +104,16 @@ QWidget* GridEditDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
   return editor;
 }
 
+QString DrawnText(const QModelIndex& index) {
+  const QString text = index.data(Qt::DisplayRole).toString();
+  return index.data(kMaskedCellRole).toBool() ? QString(text.size(), QLatin1Char('*')) : text;
+}
+
+void GridEditDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+  QStyledItemDelegate::initStyleOption(option, index);
+  if (option->features.testFlag(QStyleOptionViewItem::HasDisplay)) option->text = DrawnText(index);
+}
+
 void GridEditDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
   const QString text = index.data(Qt::DisplayRole).toString();
   if (auto* combo = qobject_cast<QComboBox*>(editor)) {

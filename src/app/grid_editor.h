@@ -12,6 +12,12 @@ namespace kv {
 
 class SettingsGrid;
 
+// A cell with this item data set true is drawn as one "*" per character (a
+// password); its editor, the grid's text and what is written stay exact.
+inline constexpr int kMaskedCellRole = Qt::UserRole + 40;
+// The text a cell is drawn with.
+QString DrawnText(const QModelIndex& index);
+
 class GridEditDelegate final : public QStyledItemDelegate {
   Q_OBJECT
 
@@ -26,6 +32,7 @@ class GridEditDelegate final : public QStyledItemDelegate {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
  private:
   // Whole-table coordinates of the cell an editor edits.

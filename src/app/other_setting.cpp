@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "qtedge/latin1.h"
+#include "app/grid_editor.h"
 #include "app/grid_rules.h"
 #include "app/setting_access.h"
 #include "common/messages.h"
@@ -118,6 +119,9 @@ void FillOtherSetting(SettingsGrid& vfgDatas, const clsInstrument& record) {
   for (const OtherRow& row : OtherRows()) {
     SetOtherRow(vfgDatas, row.row, ToQString(FormatMessage(row.captionId)), row.value(record), row.kind,
                 OtherListText(row.list));
+    // Not shown in clear to whoever stands by; the editor shows it while editing.
+    QTableWidgetItem* cell = vfgDatas.Item(row.row, 1);
+    if (cell != nullptr && row.captionId == msg::kRowSetPassword) cell->setData(kMaskedCellRole, true);
   }
   // The caption column takes 60 % of the width, the list column none.
   vfgDatas.SetCaptionColumnShare(0.6);

@@ -8,6 +8,7 @@
 #include "common/clock.h"
 #include "qtedge/data_folder.h"
 #include "report/certificate_sources.h"
+#include "report/content_identity.h"
 #include "report/history_source.h"
 #include "report/report_pdf.h"
 
@@ -58,6 +59,25 @@ int WriteCertificate(const QCommandLineParser& parser, std::int64_t id, report::
   return WritePdf(report::BuildCertificate(*sources), paper, out);
 }
 
+// The serial number of the instrument whose latest read in the history holds
+// the file's content, with its model; "" with `why` set when none does.
+std::string SerialByContent(const QCommandLineParser& parser, const QString& file, std::string& model,
+                            std::string& why) {
+  const std::optional<std::string> content = ReadWholeFile(file);
+  const std::unique_ptr<history::Store> store = content ? OpenHistoryStore(parser, &why) : nullptr;
+  if (!store) {
+    if (content) why = "the history is not asked: " + why;
+    return {};
+  }
+  const report::ContentIdentity identity = report::IdentifyByContent(*store, *content, &why);
+  if (!why.empty() || !identity.read) {
+    if (why.empty()) why = report::IdentityText(identity);
+    return {};
+  }
+  if (!identity.read->model.empty()) model = identity.read->model;
+  return identity.read->serial;
+}
+
 class ReportCommand final : public Command {
  public:
   void Declare(QCommandLineParser& parser) override {
@@ -102,16 +122,18 @@ class ReportCommand final : public Command {
     clsInstrument record;
     report::ReportSources sources;
     sources.defaults = CalibrationDefaultsOf(parser);
-    const std::string serial = Bytes(parser.value(kSerial));
+    std::string serial = Bytes(parser.value(kSerial));
     if (files.size() == 1) {
       if (!LoadMaintenanceFile(record, files.constFirst())) return kExitUsage;
-      // The file keeps no serial number: --serial names whose settings these are.
-      if (!serial.empty()) record.StoreSerialNo(serial);
-    }
-    const std::string why = report::WhyNoInstrument(record);
-    if (files.size() == 1 && !why.empty()) {
-      PrintError(Bytes(files.constFirst()) + " names no instrument: give --serial S");
-      return kExitUsage;
+      // The file keeps no serial number: --serial names whose settings these
+      // are, else the history's read that holds them.
+      std::string unknown;
+      if (serial.empty()) serial = SerialByContent(parser, files.constFirst(), sources.model, unknown);
+      if (serial.empty()) {
+        PrintError(Bytes(files.constFirst()) + " names no instrument (" + unknown + "): give --serial S");
+        return kExitUsage;
+      }
+      record.StoreSerialNo(serial);
     }
     if (!serial.empty()) {
       // A file's report goes on without the history: its calibrations then read "not read".
@@ -136,8 +158,10 @@ KV_DEFINE_COMMAND(ReportCommand, .name = "report",
                                "CalibrationDays of KVMaintenance.ini), the station and user lists\n"
                                "and lines for signatures.\n"
                                "--serial S reports the latest read of S kept in the history, or with\n"
-                               "FILE.kvd names the instrument whose settings the file holds (a file\n"
-                               "keeps no serial number, so a report of one needs it).\n"
+                               "FILE.kvd names the instrument whose settings the file holds. A file\n"
+                               "keeps no serial number: without --serial it is the instrument whose\n"
+                               "latest read in the history holds the same bytes or settings, else the\n"
+                               "report is refused.\n"
                                "Calibrations come from the history (cal-history, zero, span).\n"
                                "--calibration EVENT_ID writes the one-page certificate of that\n"
                                "calibration instead: identity, each channel's gas, span value, zero\n"

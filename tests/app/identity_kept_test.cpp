@@ -106,6 +106,7 @@ TEST_F(IdentityKeptTest, TheReportOfASnapshotLoadedFromTheHistoryWindowNamesItsI
   auto* history = window_->findChild<frmHistory*>();
   ASSERT_NE(history, nullptr);
   history->findChild<QPushButton*>(QStringLiteral("cmdLoadIntoGrids"))->click();
+  EXPECT_EQ(FileIdentity(), "File: KORVIN S/N KV-0042, history of KV-0042 at 2026-03-01 09:00:00");
   const std::string text = Report();
   EXPECT_TRUE(HasWord(text, "KV-0042")) << text;
   EXPECT_NE(text.find("KORVIN"), std::string::npos);

@@ -70,8 +70,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RefusedCase{"NoPdf", {"KVD"}, 2, "--pdf OUT.pdf is required"},
         RefusedCase{"UnknownPage", {"KVD", "--pdf", "PDF", "--page", "a5"}, 2, "a4 or letter"},
-        // A maintenance data file keeps no serial number: the report would name no instrument.
-        RefusedCase{"FileWithoutSerial", {"KVD", "--pdf", "PDF"}, 2, "names no instrument: give --serial S"},
+        // A maintenance data file keeps no serial number, and no history says whose it is.
+        RefusedCase{"FileWithoutSerial", {"KVD", "--pdf", "PDF", "--history", "off"}, 2,
+                    "names no instrument (the history is not asked: the history is off): give --serial S"},
         RefusedCase{"NeitherFileNorSerial", {"--pdf", "PDF"}, 2, "give FILE.kvd, --serial S, or both"},
         RefusedCase{"MissingFile", {"nothing.kvd", "--serial", "S1", "--pdf", "PDF"}, 2, "nothing.kvd"},
         RefusedCase{"HistoryOff", {"--serial", "S1", "--pdf", "PDF", "--history", "off"}, 1,

@@ -88,5 +88,16 @@ TEST_F(ReportOnSimTest, ASpanInTheHistoryDatesTheChannels) {
   EXPECT_THAT(text, Not(HasSubstr("not read")));
 }
 
+// A backup keeps no serial number; the history's read that holds it names the instrument.
+TEST_F(ReportOnSimTest, TheReportOfABackupNamesTheInstrumentItWasReadFrom) {
+  const ProgramResult got = Run({"get"});
+  ASSERT_EQ(got.exitCode, 0) << got.err;
+  const std::string pdf = dir.File("report.pdf");
+  const ProgramResult report =
+      Kvmaint({"report", testsupport::Lines(got.out).at(0), "--pdf", pdf, "--data-dir", dir.File("data")});
+  ASSERT_EQ(report.exitCode, 0) << report.err;
+  EXPECT_TRUE(test::HasWord(test::PdfText(pdf), serial));
+}
+
 }  // namespace
 }  // namespace kv::inproc
