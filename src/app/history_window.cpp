@@ -13,6 +13,7 @@
 #include "app/dialogs.h"
 #include "app/history_host.h"
 #include "app/history_tables.h"
+#include "app/last_calibration.h"
 #include "qtedge/latin1.h"
 #include "report/certificate_sources.h"
 #include "report/fleet_view.h"
@@ -155,10 +156,14 @@ void frmHistory::Refresh() {
   const QSignalBlocker quiet(tblInstruments);
   tblInstruments->setRowCount(static_cast<int>(instruments_.size()));
   int keep = instruments_.empty() ? -1 : 0;
+  std::string calibrationError;
+  const std::map<std::string, std::string> calibrated = LastCalibrations(store_, &calibrationError);
+  if (!calibrationError.empty()) ShowError(calibrationError);
   for (std::size_t row = 0; row < instruments_.size(); ++row) {
     const history::InstrumentSummary& s = instruments_[row];
+    const auto last = calibrated.find(s.serial);
     FillRow(*tblInstruments, static_cast<int>(row),
-            {s.serial, s.model, s.lastSeen, s.lastRead, s.lastCalibration});
+            {s.serial, s.model, s.lastSeen, s.lastRead, last == calibrated.end() ? std::string() : last->second});
     ShowDueCell(static_cast<int>(row), s.serial);
     if (s.serial == serial) keep = static_cast<int>(row);
   }

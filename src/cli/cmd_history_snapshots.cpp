@@ -5,9 +5,8 @@
 #include "cli/cli_io.h"
 #include "cli/command.h"
 #include "cli/setting_differences.h"
-#include "files/file_sink.h"
 #include "files/kvd_reader.h"
-#include "files/send_check.h"
+#include "ops/service_snapshots.h"
 #include "qtedge/data_folder.h"
 
 namespace kv::cli {
@@ -44,28 +43,22 @@ bool LoadSnapshot(const history::Event& event, clsInstrument& record) {
 }
 
 bool WriteSnapshot(const history::Event& event, const std::string& path) {
-  // A file for `kvmaint send`: only a maintenance file that reads to its end
-  // and could be sent is written.
-  clsInstrument record;
-  const KvdLoadResult loaded = ReadMaintenanceText(record, event.snapshot);
-  if (!loaded.complete) {
-    PrintError("event " + std::to_string(event.id) + " holds no readable maintenance file (it stops at line " +
-               std::to_string(loaded.stoppedAtLine) + ": " + loaded.reason + "); " + path + " was not written");
+  const ops::SnapshotRestore restore = ops::RestoreSnapshot(event.snapshot, path);
+  if (restore.written) return true;
+  const std::string id = std::to_string(event.id);
+  if (!restore.loaded.complete) {
+    PrintError("event " + id + " holds no readable maintenance file (it stops at line " +
+               std::to_string(restore.loaded.stoppedAtLine) + ": " + restore.loaded.reason + "); " + path +
+               " was not written");
     return false;
   }
-  const std::vector<FileProblem> problems = CheckFileToSend(event.snapshot);
-  for (const FileProblem& problem : problems) {
-    PrintError("event " + std::to_string(event.id) + ": " +
+  for (const FileProblem& problem : restore.problems) {
+    PrintError("event " + id + ": " +
                (problem.line > 0 ? "line " + std::to_string(problem.line) + ": " : std::string()) +
                problem.reason);
   }
-  if (!problems.empty()) {
-    PrintError(path + " was not written");
-    return false;
-  }
-  AtomicFileSink sink(path);
-  if (sink.Write(event.snapshot) && sink.Commit()) return true;
-  PrintError("cannot write " + path + ": " + sink.Error());
+  PrintError(restore.problems.empty() ? "cannot write " + path + ": " + restore.writeError
+                                      : path + " was not written");
   return false;
 }
 

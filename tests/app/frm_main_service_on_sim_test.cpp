@@ -121,6 +121,15 @@ TEST_P(ServiceMenuOnSim, YesSendsTheCommandAndReportsTheOutcome) {
                 rules::GridGasName(window_->CurInstrument(), channel))
           << "channel " << channel;
     }
+    // The calibration dates as the instrument keeps them (kept for the
+    // report too), "never" for a channel it never calibrated.
+    if (std::string_view(c.action) == "mnuServiceCalHistory") {
+      for (int channel = 0; channel < 7; ++channel) {
+        const std::string shown = rows[static_cast<std::size_t>(channel)][2].toStdString();
+        EXPECT_EQ(shown, rules::CalibrationDateText(window_->CurInstrument().CalibDate(channel)));
+        EXPECT_EQ(shown.rfind("1899", 0), std::string::npos) << "channel " << channel;
+      }
+    }
   } else {
     EXPECT_TRUE(dialogs_.tables.empty());
   }

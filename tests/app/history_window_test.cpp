@@ -50,7 +50,19 @@ class HistoryWindowTest : public MainWindowFixture {
     store_.Record(MakeEvent("KV-2", "2026-02-10 08:00:00", history::kOpRead, SnapshotOf(before_)));
     store_.Record(MakeEvent("KV-1", "2026-03-01 09:00:00", history::kOpRead, SnapshotOf(after_)));
     store_.Record(MakeEvent("KV-1", "2026-01-05 14:30:00", history::kOpRead, SnapshotOf(before_)));
-    store_.Record(MakeEvent("KV-1", "2026-02-01 11:00:00", history::kOpSpan));
+    history::Event span = MakeEvent("KV-1", "2026-02-01 11:00:00", history::kOpSpan);
+    span.detail = "1  CH4  0; 2  OXY  0; 3  H2S  0; 4  CO   0; 5  CO2  -; 6  IBL  -; 7  ---  -";
+    store_.Record(span);
+    // Read from the instrument on 10 February: its channels were last
+    // calibrated in December, and that is its last calibration.
+    history::Event dated = MakeEvent("KV-2", "2026-02-10 08:05:00", history::kOpCalHistory);
+    dated.detail =
+        "{\"channels\": [\n"
+        "  {\"channel\": 1, \"gas\": \"CH4\", \"date\": \"2025/12/01 08:00:00\", \"fitted\": true},\n"
+        "  {\"channel\": 2, \"gas\": \"OXY\", \"date\": \"2025/11/20 09:30:00\", \"fitted\": true},\n"
+        "  {\"channel\": 3, \"gas\": \"H2S\", \"date\": null, \"fitted\": true}\n"
+        "]}\n";
+    store_.Record(dated);
     store_.Record(MakeEvent("KV-1", "2026-02-20 10:00:00", history::kOpRead, "", "timeout"));
     ASSERT_TRUE(Load());
     window_->show();
@@ -90,7 +102,8 @@ TEST_F(HistoryWindowTest, ListsEveryInstrumentWithItsLatestDates) {
   EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{
                       {"KV-1", "KORVIN", "2026-03-01 09:00:00", "2026-03-01 09:00:00",
                        "2026-02-01 11:00:00"},
-                      {"KV-2", "KORVIN", "2026-02-10 08:00:00", "2026-02-10 08:00:00", ""}}));
+                      // The instrument's own calibration date, not when its history was read.
+                      {"KV-2", "KORVIN", "2026-02-10 08:05:00", "2026-02-10 08:00:00", "2025-12-01 08:00:00"}}));
 }
 
 TEST_F(HistoryWindowTest, ShowsTheChosenInstrumentsEventsInTimeOrder) {
@@ -103,7 +116,7 @@ TEST_F(HistoryWindowTest, ShowsTheChosenInstrumentsEventsInTimeOrder) {
                        {"2026-02-20 10:00:00", "read"},
                        {"2026-03-01 09:00:00", "read"}}));
   ChooseInstrument("KV-2");
-  EXPECT_EQ(InHistory<QTableWidget>("tblEvents")->rowCount(), 1);
+  EXPECT_EQ(InHistory<QTableWidget>("tblEvents")->rowCount(), 2);  // its read and its calibration history
 }
 
 TEST_F(HistoryWindowTest, OnlyEventsWithASnapshotCanBeCompared) {
