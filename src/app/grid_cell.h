@@ -31,6 +31,9 @@ inline constexpr int kChoiceList = Qt::UserRole + 4;   // Choice cells: the item
 inline constexpr int kKind = Qt::UserRole + 5;         // CellKind as int
 inline constexpr int kValue = Qt::UserRole + 6;  // the value now: the fill's, or an accepted edit's
 inline constexpr int kInvalidText = Qt::UserRole + 7;  // Invalid cells: the text refused (typing over it ends the mark)
+// True for a cell drawn as one "*" per character (a password); its editor,
+// the grid's text and what is written stay exact.
+inline constexpr int kMasked = Qt::UserRole + 8;
 }  // namespace grid_role
 
 // What the instrument means by a code a cell shows ("*****": not used,

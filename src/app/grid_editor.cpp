@@ -106,7 +106,7 @@ QWidget* GridEditDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
 
 QString DrawnText(const QModelIndex& index) {
   const QString text = index.data(Qt::DisplayRole).toString();
-  return index.data(kMaskedCellRole).toBool() ? QString(text.size(), QLatin1Char('*')) : text;
+  return index.data(grid_role::kMasked).toBool() ? QString(text.size(), QLatin1Char('*')) : text;
 }
 
 void GridEditDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {

@@ -12,10 +12,7 @@ namespace kv {
 
 class SettingsGrid;
 
-// A cell with this item data set true is drawn as one "*" per character (a
-// password); its editor, the grid's text and what is written stay exact.
-inline constexpr int kMaskedCellRole = Qt::UserRole + 40;
-// The text a cell is drawn with.
+// The text a cell is drawn with (grid_role::kMasked: one "*" per character).
 QString DrawnText(const QModelIndex& index);
 
 class GridEditDelegate final : public QStyledItemDelegate {

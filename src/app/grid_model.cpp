@@ -69,6 +69,13 @@ void GridModel::Changed(int row, int col) {
   emit dataChanged(changed, changed);
 }
 
+void GridModel::SetMasked(int row, int col) {
+  GridCell* cell = MutableCell(row, col);
+  if (cell == nullptr) return;
+  cell->masked = true;
+  Changed(row, col);
+}
+
 void GridModel::Fill(int row, int col, const CellContent& content) {
   GridCell* cell = MutableCell(row, col);
   if (cell == nullptr) return;
@@ -197,6 +204,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
       return static_cast<int>(cell->kind);
     case grid_role::kValue:
       return cell->value;
+    case grid_role::kMasked:
+      return cell->masked;
     case grid_role::kInvalidText:
       return cell->state == CellState::Invalid ? QVariant(cell->invalidText) : QVariant();
     default:

@@ -31,6 +31,7 @@ struct GridCell {
   // The overlay holds an edit of this cell since the fill, even one back to
   // the value filled; taking the edits changes only their look.
   bool overlaid = false;
+  bool masked = false;  // drawn as one "*" per character
 };
 
 class GridModel final : public QAbstractTableModel {
@@ -55,6 +56,8 @@ class GridModel final : public QAbstractTableModel {
   void SetChecked(int row, int col, bool checked);
   // Marks the cell refused with `reason`; an empty reason takes the mark away.
   void MarkInvalid(int row, int col, const QString& reason);
+  // Drawn masked until the next fill of the cell (a password).
+  void SetMasked(int row, int col);
   bool HasInvalidCell(int onlyCol) const;
   // Every edited cell's text and value become its unedited state (the look:
   // the overlay stays until the next fill).
