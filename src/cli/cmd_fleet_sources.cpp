@@ -1,5 +1,7 @@
 #include "cli/cmd_fleet_sources.h"
 
+#include <limits>
+
 #include "cli/cli_io.h"
 #include "qtedge/data_folder.h"
 #include "report/calibration_events.h"
@@ -16,7 +18,10 @@ fleet::CalibrationDefaults CalibrationDefaultsOf(const QCommandLineParser& parse
 std::optional<std::vector<fleet::ChannelCalibration>> HistoryCalibrations(history::Store& store,
                                                                            const std::string& serial) {
   std::string error;
-  const std::vector<history::Event> events = store.Events(serial, &error);
+  // The list without snapshots: a calibration keeps none, and an instrument
+  // read ten thousand times would otherwise load every read's file.
+  const std::vector<history::Event> events =
+      store.EventList(serial, 0, std::numeric_limits<std::size_t>::max(), &error);
   if (!error.empty()) {
     PrintError("calibrations not taken from the history: " + error);
     return std::nullopt;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "history/event_spool.h"
 #include "history/history_event.h"
 
 namespace kv::history {
@@ -25,7 +26,8 @@ struct StoreAndForward::State {
   std::condition_variable changed;
   struct Entry {
     Event event;
-    std::uint64_t number = 0;
+    std::uint64_t number = 0;  // 0: no Record call waits for it
+    std::string spooledAt;     // its file, when an earlier run kept it
   };
   std::deque<Entry> queue;  // not yet written locally, oldest first
   std::uint64_t nextNumber = 1;
@@ -71,7 +73,12 @@ void StoreAndForward::State::WriteLoop() {
   std::unique_ptr<Store> local = makeLocal();
   std::string ignored;
   local->Prepare(&ignored);  // early, so the first event finds the file open
+  std::vector<SpooledEvent> spooled;
+  if (!options.spoolFolder.empty()) spooled = SpooledEvents(options.spoolFolder);
   std::unique_lock lock(mutex);
+  for (auto kept = spooled.rbegin(); kept != spooled.rend(); ++kept) {  // before this run's events
+    queue.push_front(Entry{std::move(kept->event), 0, std::move(kept->path)});
+  }
   localOpened = true;
   changed.notify_all();
   for (;;) {
@@ -87,6 +94,9 @@ void StoreAndForward::State::WriteLoop() {
         ++written;
         forwardWanted = true;
         localError.clear();
+        if (!entry.spooledAt.empty()) std::remove(entry.spooledAt.c_str());
+      } else if (!entry.spooledAt.empty()) {
+        // Stays kept for a run whose history can take it.
       } else if (awaited.count(entry.number) == 0) {
         lateErrors.push_back(NotRecordedText(outcome) + " (" + EventName(entry.event) + ")");
       }
@@ -190,7 +200,9 @@ StoreAndForward::StoreAndForward(StoreFactory local, StoreFactory remote, Forwar
 StoreAndForward::~StoreAndForward() {
   State& state = *state_;
   std::unique_lock lock(state.mutex);
-  state.changed.wait_for(lock, state.options.shutdownWait, [&] { return state.queue.empty(); });
+  const bool spooling = !state.options.spoolFolder.empty();
+  state.changed.wait_for(lock, state.options.shutdownWait,
+                         [&] { return state.queue.empty() || (spooling && !state.localError.empty()); });
   state.stopping = true;
   if (state.remote != nullptr) state.remote->Interrupt();
   state.changed.notify_all();
@@ -198,11 +210,18 @@ StoreAndForward::~StoreAndForward() {
   writer_.join();
   lock.lock();
   std::vector<std::string> lost = std::move(state.lateErrors);
+  const std::string why =
+      state.localError.empty() ? std::string("the history database did not answer in time") : state.localError;
   for (const State::Entry& entry : state.queue) {
-    lost.push_back("history not recorded: " +
-                   (state.localError.empty() ? std::string("the history database did not answer in time")
-                                             : state.localError) +
-                   " (" + EventName(entry.event) + ")");
+    if (!entry.spooledAt.empty()) continue;  // still kept from an earlier run
+    std::string spoolError;
+    if (spooling && SpoolEvent(state.options.spoolFolder, entry.event, &spoolError)) {
+      lost.push_back("history not recorded yet: " + why + "; kept in " + state.options.spoolFolder +
+                     " for the next run to record (" + EventName(entry.event) + ")");
+      continue;
+    }
+    lost.push_back("history not recorded: " + why + (spoolError.empty() ? "" : "; " + spoolError) + " (" +
+                   EventName(entry.event) + ")");
   }
   // A server connection still being made is not waited for: the thread ends
   // on its own once the connection attempt times out.
@@ -220,7 +239,7 @@ StoreAndForward::~StoreAndForward() {
 
 RecordOutcome StoreAndForward::Record(const Event& event) {
   State& state = *state_;
-  State::Entry entry{event, 0};
+  State::Entry entry{event, 0, {}};
   if (entry.event.uid.empty()) entry.event.uid = NewEventUid();
   std::unique_lock lock(state.mutex);
   const std::uint64_t number = state.nextNumber++;

@@ -31,6 +31,10 @@ struct ForwardingOptions {
   std::chrono::milliseconds openWait{250};
   // How long the end of the program waits for the local writes (never for the server).
   std::chrono::milliseconds shutdownWait{1000};
+  // Where the end of a run keeps the events its busy (locked) local file did
+  // not take, for the next run to write (history/event_spool.h); the end
+  // then does not wait for the lock. "" keeps nothing: the end waits.
+  std::string spoolFolder;
   // Waits between tries: a busy local file, and the server (doubling up to the longest).
   std::chrono::milliseconds localRetry{100};
   std::chrono::milliseconds serverRetryFirst{250};
@@ -44,8 +48,10 @@ class StoreAndForward final : public Recorder {
   // threads start at once, so the local file is open before the first event.
   StoreAndForward(StoreFactory local, StoreFactory remote, ForwardingOptions options = {},
                   NotRecordedReport report = {});
-  // Waits at most `shutdownWait` for the local writes, ends a server statement
-  // in progress, and reports each event that could not be written.
+  // Waits at most `shutdownWait` for the local writes (not at all once the
+  // local file is found locked, with a spool folder), ends a server statement
+  // in progress, keeps what is left in the spool folder, and reports each
+  // event that could not be written.
   ~StoreAndForward() override;
   StoreAndForward(const StoreAndForward&) = delete;
   StoreAndForward& operator=(const StoreAndForward&) = delete;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "history/event_spool.h"
+
 namespace kv::history {
 
 LocalFirstStore::LocalFirstStore(StoreLocation local, std::optional<StoreLocation> shared,
@@ -24,7 +26,9 @@ bool LocalFirstStore::Prepare(std::string* /*error*/) {
   if (shared_) {
     remote = [location = *shared_, recording] { return std::make_unique<SqlStore>(location, recording); };
   }
-  recorder_ = std::make_unique<StoreAndForward>(std::move(local), std::move(remote), options_.forwarding,
+  ForwardingOptions forwarding = options_.forwarding;
+  if (forwarding.spoolFolder.empty()) forwarding.spoolFolder = SpoolFolderOf(local_.path);
+  recorder_ = std::make_unique<StoreAndForward>(std::move(local), std::move(remote), forwarding,
                                                 options_.notRecorded);
   return true;
 }

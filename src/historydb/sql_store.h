@@ -21,7 +21,7 @@ class StatementWatchdog;
 
 struct SqlStoreOptions {
   int busyTimeoutMs = 5000;       // SQLite: how long a read waits for another writer
-  int recorderBusyTimeoutMs = 250;  // SQLite, the recorder's thread: one try's wait (it tries again)
+  int recorderBusyTimeoutMs = 50;  // SQLite, the recorder's thread: one try's wait (it tries again)
   int connectTimeoutSeconds = 5;  // PostgreSQL: how long to wait for the server (libpq: at least 2)
   int statementTimeoutMs = 5000;  // PostgreSQL: how long one statement may take
   ForwardingOptions forwarding;   // the recorder's waits

@@ -12,7 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "history/event_spool.h"
 #include "history/store_and_forward.h"
+#include "support/temp_folder.h"
 
 namespace kv::history::testing {
 namespace {
@@ -135,11 +137,13 @@ ForwardingOptions Options() {
 
 class StoreAndForwardTest : public ::testing::Test {
  protected:
-  std::unique_ptr<StoreAndForward> MakeRecorder(bool withServer = true) {
+  std::unique_ptr<StoreAndForward> MakeRecorder(bool withServer = true, const std::string& spoolFolder = "") {
     StoreFactory remote;
     if (withServer) remote = [this] { return std::make_unique<ServerStore>(server_); };
+    ForwardingOptions options = Options();
+    options.spoolFolder = spoolFolder;
     return std::make_unique<StoreAndForward>([this] { return std::make_unique<LocalStore>(local_); },
-                                             std::move(remote), Options(),
+                                             std::move(remote), options,
                                              [this](const std::string& text) { reports_.push_back(text); });
   }
 
@@ -219,6 +223,57 @@ TEST_F(StoreAndForwardTest, TheEndWaitsBrieflyForALockedFileAndSaysWhatWasNotRec
   ASSERT_EQ(reports_.size(), 2U);
   EXPECT_THAT(reports_[0], HasSubstr("history not recorded: cannot record: database is locked (read of S-1 at"));
   EXPECT_THAT(reports_[1], HasSubstr("(read of S-2 at"));
+}
+
+// With a spool folder the end does not wait for the lock: what the file did
+// not take is kept there, and the next run writes it once, before its own.
+TEST_F(StoreAndForwardTest, AtTheEndALockedFilesEventsAreKeptForTheNextRun) {
+  const testsupport::TempFolder folder;
+  const std::string spool = folder.File("History.sqlite.waiting");
+  local_.busy = true;
+  auto recorder = MakeRecorder(false, spool);
+  RecordOutcome outcome;
+  for (const char* serial : {"S-1", "S-2"}) Timed(*recorder, EventOf(serial), &outcome);
+  const auto start = SteadyClock::now();
+  recorder.reset();
+  EXPECT_LT(SteadyClock::now() - start, kShutdownWait) << "the end did not wait for the lock";
+  ASSERT_EQ(reports_.size(), 2U);
+  EXPECT_THAT(reports_[0], HasSubstr("history not recorded yet: cannot record: database is locked; kept in " +
+                                     spool + " for the next run to record (read of S-1 at"));
+  EXPECT_EQ(SpooledEvents(spool).size(), 2U);
+
+  local_.busy = false;
+  reports_.clear();
+  recorder = MakeRecorder(false, spool);
+  Timed(*recorder, EventOf("S-3"), &outcome);
+  ASSERT_TRUE(recorder->WaitUntilForwarded(milliseconds(5000)));
+  recorder.reset();
+  EXPECT_THAT(reports_, ::testing::IsEmpty());
+  EXPECT_THAT(SpooledEvents(spool), ::testing::IsEmpty());
+  const std::lock_guard lock(local_.mutex);
+  std::vector<std::string> serials;
+  for (const Event& event : local_.events) serials.push_back(event.serial);
+  EXPECT_THAT(serials, ElementsAreArray({"S-1", "S-2", "S-3"}));
+}
+
+// A kept event survives any bytes: the file holds each field by its length.
+TEST(EventSpoolTest, KeepsEveryFieldByteForByteAndSkipsAFileCutShort) {
+  const testsupport::TempFolder folder;
+  Event event = EventOf("S\n1 \x01");
+  event.uid = "u-1";
+  event.detail = "a\nb 12\n";
+  event.snapshot = std::string("\0\xff\n\r", 4) + std::string(5000, 'x');
+  std::string error;
+  ASSERT_TRUE(SpoolEvent(folder.Path(), event, &error)) << error;
+  const std::vector<SpooledEvent> kept = SpooledEvents(folder.Path());
+  ASSERT_EQ(kept.size(), 1U);
+  EXPECT_EQ(kept[0].event.serial, event.serial);
+  EXPECT_EQ(kept[0].event.detail, event.detail);
+  EXPECT_EQ(kept[0].event.snapshot, event.snapshot);
+  EXPECT_EQ(kept[0].event.uid, "u-1");
+  const std::string bytes = testsupport::ReadBytes(kept[0].path);
+  testsupport::WriteBytes(kept[0].path, bytes.substr(0, bytes.size() - 3));
+  EXPECT_THAT(SpooledEvents(folder.Path()), ::testing::IsEmpty());
 }
 
 TEST_F(StoreAndForwardTest, EventsWaitForTheServerAndGoOnceInOrderWhenItIsBack) {
