@@ -6,7 +6,6 @@
 
 #include "qtedge/latin1.h"
 #include "app/grid_editor.h"
-#include "app/grid_model.h"
 #include "app/grid_rules.h"
 #include "app/setting_access.h"
 #include "common/messages.h"
@@ -121,7 +120,7 @@ void FillOtherSetting(SettingsGrid& vfgDatas, const clsInstrument& record) {
     SetOtherRow(vfgDatas, row.row, ToQString(FormatMessage(row.captionId)), row.value(record), row.kind,
                 OtherListText(row.list));
     // Not shown in clear to whoever stands by; the editor shows it while editing.
-    if (row.captionId == msg::kRowSetPassword) vfgDatas.Model().SetMasked(row.row, 1);
+    if (row.captionId == msg::kRowSetPassword) vfgDatas.MaskCell(row.row, 1);
   }
   // The caption column takes 60 % of the width, the list column none.
   vfgDatas.SetCaptionColumnShare(0.6);

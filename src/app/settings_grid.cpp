@@ -144,6 +144,11 @@ void SettingsGrid::SetEditedCell(int row, int col, const QString& text, const QV
   model_->SetEdited(row - fixedRows_, col - fixedCols_, text, value);
 }
 
+void SettingsGrid::MaskCell(int row, int col) {
+  if (IsCaptionCell(row, col)) return;
+  model_->SetMasked(row - fixedRows_, col - fixedCols_);
+}
+
 void SettingsGrid::MarkInvalid(int row, int col, const QString& reason) {
   if (IsCaptionCell(row, col)) return;
   model_->MarkInvalid(row - fixedRows_, col - fixedCols_, reason);

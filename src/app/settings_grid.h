@@ -66,6 +66,8 @@ class SettingsGrid final : public QTableView {
   // Marks the cell as refused with `reason` (its tool tip); an empty reason
   // takes the mark away. Unused and caption cells are never marked.
   void MarkInvalid(int row, int col, const QString& reason);
+  // Drawn as one "*" per character until the next fill (a password).
+  void MaskCell(int row, int col);
   // Whether a cell (in column `onlyCol`, or any column when -1) is marked invalid.
   bool HasInvalidCell(int onlyCol = -1) const;
   QColor Background(int row, int col) const;

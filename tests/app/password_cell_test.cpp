@@ -30,10 +30,7 @@ class PasswordCell : public test::MainWindowFixture {
     ASSERT_NE(grid_, nullptr);
   }
 
-  QModelIndex Index(int row) const {
-    const QTableWidgetItem* item = grid_->Item(row, 1);
-    return grid_->model()->index(item->row(), item->column());
-  }
+  QModelIndex Index(int row) const { return grid_->Index(row, 1); }
   QString Drawn(int row) const { return DrawnText(Index(row)); }
 
   SettingsGrid* grid_ = nullptr;
