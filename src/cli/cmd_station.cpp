@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QtGlobal>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -35,23 +36,42 @@ constexpr int kAdapterSearchMs = 2000;
 constexpr int kMostInstruments = 100000;
 
 // Prints each instrument's line as soon as its cycle ends and remembers
-// where the run was when it was interrupted.
+// where each adapter was when the run was interrupted.
 class LinePrinter final : public StationObserver {
  public:
   void PhaseChanged(StationPhase phase, const std::string& serial) override {
-    phase_ = phase;
-    serial_ = serial;
-    if (phase == StationPhase::Waiting) PrintError("waiting for the next instrument");
+    PortPhaseChanged(std::string(), phase, serial);
+  }
+  void PortPhaseChanged(const std::string& port, StationPhase phase, const std::string& serial) override {
+    where_[port] = {phase, serial};
+    if (phase == StationPhase::Waiting) {
+      PrintError("waiting for the next instrument" + (port.empty() ? std::string() : " on " + port));
+    }
   }
   void InstrumentFinished(const StationOutcome& outcome) override { PrintLine(OutcomeLine(outcome)); }
-  bool BetweenInstruments() const { return phase_ == StationPhase::Waiting; }
+  // No adapter is in the middle of an instrument.
+  bool BetweenInstruments() const {
+    for (const auto& [port, at] : where_) {
+      if (at.phase != StationPhase::Waiting) return false;
+    }
+    return true;
+  }
+  // "reading KV-1001", and on which adapter when there are several.
   std::string Where() const {
-    return std::string(PhaseText(phase_)) + (serial_.empty() ? "" : " " + serial_);
+    for (const auto& [port, at] : where_) {
+      if (at.phase == StationPhase::Waiting) continue;
+      return std::string(PhaseText(at.phase)) + (at.serial.empty() ? "" : " " + at.serial) +
+             (port.empty() ? "" : " on " + port);
+    }
+    return std::string(PhaseText(StationPhase::Waiting));
   }
 
  private:
-  StationPhase phase_ = StationPhase::Waiting;
-  std::string serial_;
+  struct At {
+    StationPhase phase = StationPhase::Waiting;
+    std::string serial;
+  };
+  std::map<std::string, At> where_;
 };
 
 // The adapters besides the first, each with its own session (port, link,
