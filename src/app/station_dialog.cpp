@@ -3,41 +3,32 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
-#include "app/frm_main.h"
-#include "ops/station_files.h"
+#include "app/station_tile.h"
+#include "link/link.h"
 #include "ops/station_settings.h"
 #include "qtedge/latin1.h"
 
 namespace kv {
 namespace {
 
-// Colours of the status, as a traffic light: grey waits, blue works, green
-// done, red failed, amber skipped.
-struct PhaseLook {
-  StationPhase phase;
-  const char* words;
-  const char* background;
-};
-constexpr PhaseLook kLooks[] = {
-    {StationPhase::Waiting, "WAITING for an instrument", "#6b6b6b"},
-    {StationPhase::Reading, "READING", "#1f5fbf"},
-    {StationPhase::Writing, "WRITING", "#1f5fbf"},
-    {StationPhase::Verifying, "VERIFYING", "#1f5fbf"},
-    {StationPhase::Finishing, "CLOCK AND POWER OFF", "#1f5fbf"},
-    {StationPhase::Done, "DONE", "#1e8c3a"},
-    {StationPhase::Failed, "FAILED", "#c62828"},
-    {StationPhase::Skipped, "SKIPPED (already done)", "#d08a00"},
-};
-constexpr int kStatusPointSize = 40;
+// Two tiles side by side: each stays readable from a metre away on a
+// 1366x768 screen.
+constexpr int kTileColumns = 2;
+constexpr int kDoneColumns = 7;
 
 QTableWidgetItem* Cell(const std::string& text) {
   auto* item = new QTableWidgetItem(ToQString(text));
@@ -55,27 +46,81 @@ QTableWidget* Table(QWidget* parent, const char* name, const QStringList& header
   return table;
 }
 
+QPushButton* Button(QWidget* parent, const char* name, const QString& text) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  return button;
+}
+
+// An instrument is being read or written: an adapter pulled out now fails
+// it at its step before its cycle ends.
+bool MidInstrument(StationPhase phase) {
+  return phase == StationPhase::Reading || phase == StationPhase::Writing || phase == StationPhase::Verifying ||
+         phase == StationPhase::Finishing;
+}
+
 }  // namespace
 
-StationDialog::StationDialog(frmMain& window, history::Recorder* recorder)
-    : QDialog(&window), window_(window), recorder_(recorder) {
+StationDialog::StationDialog(std::unique_ptr<StationHost> host, history::Recorder* recorder, QWidget* parent)
+    : QDialog(parent), host_(std::move(host)), recorder_(recorder) {
   setObjectName(QStringLiteral("frmStation"));
   setWindowTitle(tr("Station mode"));
   auto* column = new QVBoxLayout(this);
 
+  // Everything but the buttons and the report line scrolls: those stay in
+  // sight on a small screen.
+  auto* scroll = new QScrollArea(this);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidget(BuildControls(scroll));
+  column->addWidget(scroll, 1);
+
+  auto* buttonRow = new QHBoxLayout;
+  lblStationStatus = new QLabel(this);
+  lblStationStatus->setObjectName(QStringLiteral("lblStationStatus"));
+  lblStationStatus->setWordWrap(true);
+  buttonRow->addWidget(lblStationStatus, 1);
+  cmdStationStart = Button(this, "cmdStationStart", tr("Start"));
+  cmdStationStart->setDefault(true);
+  cmdStationStop = Button(this, "cmdStationStop", tr("Stop"));
+  buttonRow->addWidget(cmdStationStart);
+  buttonRow->addWidget(cmdStationStop);
+  column->addLayout(buttonRow);
+  lblStationReport = new QLabel(this);
+  lblStationReport->setObjectName(QStringLiteral("lblStationReport"));
+  lblStationReport->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  column->addWidget(lblStationReport);
+
+  adapterSearch_ = new QTimer(this);
+  adapterSearch_->setInterval(kAdapterSearchMs);
+  connect(adapterSearch_, &QTimer::timeout, this, &StationDialog::SearchAdapters);
+  connect(cmdStationFile, &QPushButton::clicked, this, &StationDialog::ChooseFile);
+  connect(cmdStationStart, &QPushButton::clicked, this, [this] { StartRun(); });
+  connect(cmdStationStop, &QPushButton::clicked, this, &StationDialog::StopRun);
+
+  setMinimumSize(640, 480);
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QSize room = screen != nullptr ? screen->availableSize() : QSize(1366, 768);
+  resize(std::min(1100, room.width() - 40), std::min(740, room.height() - 60));
+  ShowStatus(tr("Choose the distributed file, then Start"));
+  UpdateButtons();
+}
+
+QWidget* StationDialog::BuildControls(QWidget* parent) {
+  auto* controls = new QWidget(parent);
+  auto* column = new QVBoxLayout(controls);
   auto* fileRow = new QHBoxLayout;
-  fileRow->addWidget(new QLabel(tr("Distributed file:"), this));
-  txtStationFile = new QLineEdit(this);
+  fileRow->addWidget(new QLabel(tr("Distributed file:"), controls));
+  txtStationFile = new QLineEdit(controls);
   txtStationFile->setObjectName(QStringLiteral("txtStationFile"));
   txtStationFile->setReadOnly(true);
   fileRow->addWidget(txtStationFile, 1);
-  cmdStationFile = new QPushButton(tr("Choose..."), this);
-  cmdStationFile->setObjectName(QStringLiteral("cmdStationFile"));
+  cmdStationFile = Button(controls, "cmdStationFile", tr("Choose..."));
   fileRow->addWidget(cmdStationFile);
   column->addLayout(fileRow);
 
-  column->addWidget(new QLabel(tr("Kept as each instrument has them (never written):"), this));
-  tblPerInstrument = Table(this, "tblPerInstrument", {tr("Setting"), tr("Why")});
+  column->addWidget(new QLabel(tr("Kept as each instrument has them (never written):"), controls));
+  tblPerInstrument = Table(controls, "tblPerInstrument", {tr("Setting"), tr("Why")});
   tblPerInstrument->setWordWrap(false);
   for (const PerInstrumentSetting& setting : PerInstrumentSettings()) {
     const int row = tblPerInstrument->rowCount();
@@ -91,56 +136,40 @@ StationDialog::StationDialog(frmMain& window, history::Recorder* recorder)
   column->addWidget(tblPerInstrument);
 
   auto* optionRow = new QHBoxLayout;
-  chkStationVerify = new QCheckBox(tr("Verify"), this);
+  chkStationVerify = new QCheckBox(tr("Verify"), controls);
   chkStationVerify->setObjectName(QStringLiteral("chkStationVerify"));
-  chkStationClock = new QCheckBox(tr("Set clock"), this);
+  chkStationClock = new QCheckBox(tr("Set clock"), controls);
   chkStationClock->setObjectName(QStringLiteral("chkStationClock"));
-  chkStationPowerOff = new QCheckBox(tr("Power off"), this);
+  chkStationPowerOff = new QCheckBox(tr("Power off"), controls);
   chkStationPowerOff->setObjectName(QStringLiteral("chkStationPowerOff"));
   for (QCheckBox* box : {chkStationVerify, chkStationClock, chkStationPowerOff}) {
     box->setChecked(true);
     optionRow->addWidget(box);
   }
   optionRow->addStretch(1);
-  cmdStationStart = new QPushButton(tr("Start"), this);
-  cmdStationStart->setObjectName(QStringLiteral("cmdStationStart"));
-  cmdStationStart->setDefault(true);
-  cmdStationStop = new QPushButton(tr("Stop"), this);
-  cmdStationStop->setObjectName(QStringLiteral("cmdStationStop"));
-  optionRow->addWidget(cmdStationStart);
-  optionRow->addWidget(cmdStationStop);
   column->addLayout(optionRow);
 
-  lblStationStatus = new QLabel(this);
-  lblStationStatus->setObjectName(QStringLiteral("lblStationStatus"));
-  lblStationStatus->setAlignment(Qt::AlignCenter);
-  lblStationStatus->setWordWrap(true);
-  lblStationStatus->setMinimumHeight(140);
-  QFont big = lblStationStatus->font();
-  big.setPointSize(kStatusPointSize);
-  big.setBold(true);
-  lblStationStatus->setFont(big);
-  lblStationStatus->setAutoFillBackground(true);
-  column->addWidget(lblStationStatus);
+  tiles_ = new QWidget(controls);
+  tiles_->setObjectName(QStringLiteral("wdgStationTiles"));
+  tileGrid_ = new QGridLayout(tiles_);
+  tileGrid_->setContentsMargins(0, 0, 0, 0);
+  column->addWidget(tiles_);
 
-  tblStationDone = Table(this, "tblStationDone",
-                         {tr("Time"), tr("Serial"), tr("Written"), tr("Verification"), tr("Result"), tr("Message")});
+  tblStationDone = Table(controls, "tblStationDone",
+                         {tr("Time"), tr("Serial"), tr("Written"), tr("Verification"), tr("Result"),
+                          tr("Message"), tr("Adapter")});
+  tblStationDone->horizontalHeader()->setStretchLastSection(false);
+  tblStationDone->horizontalHeader()->setSectionResizeMode(5, QHeaderView::Stretch);
+  tblStationDone->setMinimumHeight(160);
   column->addWidget(tblStationDone, 1);
-  lblStationReport = new QLabel(this);
-  lblStationReport->setObjectName(QStringLiteral("lblStationReport"));
-  column->addWidget(lblStationReport);
-
-  connect(cmdStationFile, &QPushButton::clicked, this, &StationDialog::ChooseFile);
-  connect(cmdStationStart, &QPushButton::clicked, this, [this] { StartRun(); });
-  connect(cmdStationStop, &QPushButton::clicked, this, &StationDialog::StopRun);
-  resize(900, 800);
-  lblStationStatus->setText(tr("Choose the distributed file, then Start"));
-  UpdateButtons();
+  return controls;
 }
 
 StationDialog::~StationDialog() {
   // A run still going ends with the window; its observer is this dialog.
+  closing_ = true;
   if (run_) run_->RequestStop();
+  lines_.clear();
 }
 
 void StationDialog::ChooseFile() {
@@ -158,66 +187,156 @@ bool StationDialog::SetFile(const QString& path) {
   txtStationFile->setText(path);
   if (!problems.empty()) {
     fileContent_.clear();
-    ShowStatus(StationPhase::Failed, tr("File not usable: %1").arg(ToQString(problems.front())));
+    ShowStatus(tr("File not usable: %1").arg(ToQString(problems.front())));
     UpdateButtons();
     return false;
   }
   fileContent_ = std::move(content);
   filePath_ = path;
-  ShowStatus(StationPhase::Waiting, tr("Ready: press Start"));
+  ShowStatus(tr("Ready: press Start"));
   UpdateButtons();
   return true;
 }
 
 bool StationDialog::StartRun() {
-  if (running_ || fileContent_.empty() || window_.Busy() || window_.Link().TaskRunning()) return false;
+  if (running_ || fileContent_.empty()) return false;
   StationPlan plan;
   plan.fileContent = fileContent_;
   plan.fileName = ToLatin1(filePath_);
-  plan.backupFolder = window_.BackupFolder().string();
+  plan.backupFolder = host_->BackupFolder().string();
   plan.user = ToLatin1(qEnvironmentVariable("USER"));
   plan.options.verify = chkStationVerify->isChecked();
   plan.options.setClock = chkStationClock->isChecked();
   plan.options.powerOff = chkStationPowerOff->isChecked();
+  lines_.clear();
   StationObserver* observer = this;
   run_ = std::make_unique<StationRun>(std::move(plan), observer, recorder_);
   tblStationDone->setRowCount(0);
   lblStationReport->clear();
   reportPath_.clear();
   report_ = std::make_unique<StationReportFile>();
-  if (report_->Claim(StationReportPath(window_.BackupFolder().string(), window_.Link().GetClock().Now()))) {
+  if (report_->Claim(StationReportPath(host_->BackupFolder().string(), host_->Now()))) {
     run_->SetReport(report_.get());
   }
-  const bool started = window_.Link().Start(RunStation(window_.Link(), *run_), [this](bool) {
-    QTimer::singleShot(0, this, &StationDialog::RunFinished);
-  });
-  running_ = started;
+  running_ = true;  // adapters may join
+  if (uclTzif* own = host_->FreeLink()) StartLine(host_->OwnPort(), *own, nullptr);
+  SearchAdapters();
+  running_ = !lines_.empty();
+  if (running_) {
+    adapterSearch_->start();
+    ShowStatus(tr("Running: place an instrument on any adapter"));
+  } else {
+    ShowStatus(tr("No adapter free: the program's own is busy and no other is plugged in"));
+  }
   UpdateButtons();
-  return started;
+  return running_;
+}
+
+bool StationDialog::StartLine(const QString& port, uclTzif& link, std::unique_ptr<StationAdapter> adapter) {
+  auto line = std::make_unique<Line>();
+  line->port = port;
+  line->station = std::make_unique<StationPort>(*run_, ToLatin1(port));
+  line->adapter = std::move(adapter);
+  Line* started = line.get();
+  started->running = link.Start(RunStation(link, *started->station), [this, started](bool) {
+    if (closing_) return;
+    started->running = false;
+    QTimer::singleShot(0, this, &StationDialog::LineEnded);
+  });
+  if (!started->running) return false;
+  started->tile = new StationTile(port, tiles_);
+  lines_.push_back(std::move(line));
+  PlaceTiles();
+  return true;
+}
+
+void StationDialog::SearchAdapters() {
+  if (!running_ || run_->Over()) return;  // the run has ended: nothing joins it
+  const QStringList plugged = host_->OtherAdapters();
+  // Adapters pulled out go with their tiles, once no instrument is in the
+  // middle of a step there (that one fails at its step first): their link
+  // goes, and its cycle with it.
+  std::vector<const Line*> gone;
+  for (const auto& line : lines_) {
+    if (line->adapter == nullptr) continue;  // the program's own adapter stays
+    if (!line->running || (!plugged.contains(line->port) && !MidInstrument(line->tile->Phase()))) {
+      gone.push_back(line.get());
+    }
+  }
+  for (const Line* line : gone) RemoveLine(line);
+  for (const QString& port : plugged) {
+    if (Find(port) != nullptr) continue;
+    std::unique_ptr<StationAdapter> adapter = host_->OpenAdapter(port);
+    if (adapter == nullptr) continue;
+    uclTzif& link = adapter->Link();
+    StartLine(port, link, std::move(adapter));
+  }
+}
+
+void StationDialog::RemoveLine(const Line* line) {
+  const auto found = std::find_if(lines_.begin(), lines_.end(),
+                                   [line](const std::unique_ptr<Line>& each) { return each.get() == line; });
+  if (found == lines_.end()) return;
+  delete (*found)->tile;
+  lines_.erase(found);
+  PlaceTiles();
+}
+
+void StationDialog::PlaceTiles() {
+  int index = 0;
+  for (const auto& line : lines_) {
+    tileGrid_->removeWidget(line->tile);
+    tileGrid_->addWidget(line->tile, index / kTileColumns, index % kTileColumns);
+    ++index;
+  }
+}
+
+StationDialog::Line* StationDialog::Find(const QString& port) const {
+  for (const auto& line : lines_) {
+    if (line->port == port) return line.get();
+  }
+  return nullptr;
+}
+
+StationTile* StationDialog::Tile(const QString& port) const {
+  const Line* line = Find(port);
+  return line == nullptr ? nullptr : line->tile;
 }
 
 void StationDialog::StopRun() {
   if (run_) run_->RequestStop();
 }
 
+void StationDialog::LineEnded() {
+  for (const auto& line : lines_) {
+    if (line->running || line->tile->property("phase") == QStringLiteral("ended")) continue;
+    // Between instruments when stopped; otherwise the adapter went away.
+    line->tile->ShowEnded(run_->Over() ? tr("STOPPED") : tr("ADAPTER GONE"));
+  }
+  for (const auto& line : lines_) {
+    if (line->running) return;
+  }
+  if (running_) RunFinished();
+}
+
 void StationDialog::RunFinished() {
   running_ = false;
+  adapterSearch_->stop();
   const std::string error = report_->IsOpen() ? run_->ReportError() : report_->Error();
   reportPath_ = error.empty() ? ToQString(report_->Path()) : QString();
   lblStationReport->setText(error.empty() ? tr("Report: %1").arg(reportPath_)
                                           : tr("Report not written: %1").arg(ToQString(error)));
-  ShowStatus(StationPhase::Waiting, tr("Stopped: %1").arg(ToQString(StationSummary(run_->Outcomes()))));
+  ShowStatus(tr("Stopped: %1").arg(ToQString(StationSummary(run_->Outcomes()))));
   UpdateButtons();
   emit RunEnded();
 }
 
 void StationDialog::PhaseChanged(StationPhase phase, const std::string& serial) {
-  for (const PhaseLook& look : kLooks) {
-    if (look.phase != phase) continue;
-    QString text = tr(look.words);
-    if (!serial.empty()) text += QStringLiteral("\n") + ToQString(serial);
-    ShowStatus(phase, text);
-  }
+  PortPhaseChanged(std::string(), phase, serial);
+}
+
+void StationDialog::PortPhaseChanged(const std::string& port, StationPhase phase, const std::string& serial) {
+  if (StationTile* tile = Tile(ToQString(port))) tile->ShowPhase(phase, serial);
 }
 
 void StationDialog::InstrumentFinished(const StationOutcome& outcome) {
@@ -226,27 +345,21 @@ void StationDialog::InstrumentFinished(const StationOutcome& outcome) {
   const std::string written = std::to_string(outcome.settingsWritten) + "/" + std::to_string(outcome.settingsToWrite);
   std::string result(PhaseText(outcome.result));
   if (!outcome.failedStep.empty()) result += " at " + outcome.failedStep;
-  const std::string cells[] = {outcome.time, outcome.serial, written, outcome.verification, result, outcome.message};
-  for (int column = 0; column < 6; ++column) tblStationDone->setItem(row, column, Cell(cells[column]));
+  const std::string cells[kDoneColumns] = {outcome.time,   outcome.serial,  written,    outcome.verification,
+                                           result,         outcome.message, outcome.port};
+  for (int column = 0; column < kDoneColumns; ++column) tblStationDone->setItem(row, column, Cell(cells[column]));
   tblStationDone->resizeColumnToContents(0);
   tblStationDone->scrollToBottom();
-  if (outcome.result != StationPhase::Done) {
-    ShowStatus(outcome.result, lblStationStatus->text() + QStringLiteral("\n") + ToQString(outcome.message));
+  StationTile* tile = Tile(ToQString(outcome.port));
+  if (tile != nullptr && outcome.result == StationPhase::Done) tile->CountDone();
+  if (tile != nullptr && outcome.result != StationPhase::Done) {
+    const std::string step = outcome.failedStep.empty() ? std::string() : "at " + outcome.failedStep + ": ";
+    tile->ShowDetail(ToQString(step + outcome.message));
   }
   emit OutcomeAdded();
 }
 
-void StationDialog::ShowStatus(StationPhase phase, const QString& text) {
-  for (const PhaseLook& look : kLooks) {
-    if (look.phase != phase) continue;
-    QPalette palette = lblStationStatus->palette();
-    palette.setColor(QPalette::Window, QColor(QString::fromLatin1(look.background)));
-    palette.setColor(QPalette::WindowText, Qt::white);
-    lblStationStatus->setPalette(palette);
-  }
-  lblStationStatus->setProperty("phase", QString::fromLatin1(PhaseText(phase).data()));
-  lblStationStatus->setText(text);
-}
+void StationDialog::ShowStatus(const QString& text) { lblStationStatus->setText(text); }
 
 void StationDialog::UpdateButtons() {
   cmdStationStart->setEnabled(!running_ && !fileContent_.empty());
