@@ -1,8 +1,8 @@
 // kvmaint set-clock: sets the instrument's clock to the PC's time.
 #include "cli/cli_io.h"
 #include "cli/instrument_command.h"
-#include "common/clock.h"
-#include "link/transactions.h"
+#include "history/history_store.h"
+#include "ops/operations.h"
 
 namespace kv::cli {
 namespace {
@@ -10,15 +10,17 @@ namespace {
 class SetClockCommand final : public InstrumentCommand {
  protected:
   std::string_view HistoryOperation() const override { return history::kOpSetClock; }
+  bool RecordsThroughOperations() const override { return true; }
 
+  // The time written is the session clock's, as the window's Set Clock writes.
   int Talk(InstrumentSession& session) override {
-    const DateTime now = SystemClock().Now();
-    const Outcome outcome = session.Run(SetDateTime(session.Link(), now), "Setting the clock");
-    if (outcome != Outcome::Done) return ReportFailure(session, outcome, "set-clock");
-    History().detail = FormatGeneralDate(now);
-    PrintLine(History().detail);
-    return kExitOk;
+    const Outcome outcome = session.Run(ops::RunSetClock(session.Link(), Sink(), outcome_), "Setting the clock");
+    ReportRecording(outcome_);
+    return Ended(session, outcome, outcome_.detail);
   }
+
+ private:
+  ops::OperationOutcome outcome_;
 };
 
 }  // namespace
