@@ -19,6 +19,7 @@
 
 #include "app/station_tile.h"
 #include "link/link.h"
+#include "ops/station_files.h"
 #include "ops/station_settings.h"
 #include "qtedge/latin1.h"
 
@@ -354,7 +355,9 @@ void StationDialog::InstrumentFinished(const StationOutcome& outcome) {
   if (tile != nullptr && outcome.result == StationPhase::Done) tile->CountDone();
   if (tile != nullptr && outcome.result != StationPhase::Done) {
     const std::string step = outcome.failedStep.empty() ? std::string() : "at " + outcome.failedStep + ": ";
-    tile->ShowDetail(ToQString(step + outcome.message));
+    const std::string whatNext =
+        outcome.result == StationPhase::Failed ? std::string("\n") + kTakeFailedInstrumentOff : std::string();
+    tile->ShowDetail(ToQString(step + outcome.message + whatNext));
   }
   emit OutcomeAdded();
 }

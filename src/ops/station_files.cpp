@@ -121,6 +121,7 @@ std::string OutcomeLine(const StationOutcome& o) {
                      "written " + std::to_string(o.settingsWritten) + "/" + std::to_string(o.settingsToWrite) +
                      "  " + (o.verification.empty() ? std::string("-") : o.verification) + "  " + ResultText(o);
   if (!o.message.empty()) line += ": " + o.message;
+  if (o.result == StationPhase::Failed) line += std::string(o.message.empty() ? ". " : " ") + kTakeFailedInstrumentOff;
   return line;
 }
 

@@ -55,8 +55,13 @@ class StationReportFile {
 // one the instrument takes.
 std::vector<std::string> DistributedFileProblems(std::string_view content);
 
+// What a technician does with an instrument that failed: the run leaves it
+// on and reads the next one once this one no longer answers.
+inline constexpr const char* kTakeFailedInstrumentOff = "Take it off the adapter; the line goes on once it is gone.";
+
 // One instrument as a line: its adapter on a run with several, time, serial, settings written, verification,
-// result (with the failed step and what the instrument holds).
+// result (with the failed step and what the instrument holds); a failed one
+// ends with kTakeFailedInstrumentOff.
 std::string OutcomeLine(const StationOutcome& outcome);
 // "3 instruments: 2 done, 1 failed, 0 skipped".
 std::string StationSummary(const std::vector<StationOutcome>& outcomes);

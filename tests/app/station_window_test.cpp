@@ -15,6 +15,7 @@
 #include "app/station_host.h"
 #include "app/station_tile.h"
 #include "files/kvd_writer.h"
+#include "ops/station_files.h"
 #include "ops/station_settings.h"
 #include "files/kvd_reader.h"
 #include "sim/sim_line.h"
@@ -187,6 +188,8 @@ TEST_F(StationWindowTest, RunsTheLineAndReportsEachInstrument) {
   EXPECT_EQ(tile->property("phase").toString(), QStringLiteral("failed"));
   EXPECT_EQ(tile->findChild<QLabel*>(QStringLiteral("lblTileSerial"))->text(), QStringLiteral("WIN-002"));
   EXPECT_TRUE(tile->findChild<QLabel*>(QStringLiteral("lblTileDetail"))->text().startsWith(QStringLiteral("at transmit: ")));
+  EXPECT_TRUE(tile->findChild<QLabel*>(QStringLiteral("lblTileDetail"))->text().endsWith(QString::fromLatin1(kTakeFailedInstrumentOff)))
+      << "the tile says what to do with the failed instrument";
   EXPECT_EQ(tile->palette().color(QPalette::Window), QColor(QStringLiteral("#c62828")));
 
   QSignalSpy ended(station, &StationDialog::RunEnded);

@@ -17,6 +17,7 @@ namespace kv {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
@@ -110,6 +111,7 @@ TEST(StationReportTest, FieldsWithSeparatorsAreQuotedAndEveryOutcomeIsOneRow) {
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 3);
   EXPECT_THAT(csv, HasSubstr(",failed,transmit,\"transmit failed at GN,W: \"\"plus\"\" 3 of 12\","));
   EXPECT_THAT(OutcomeLine(failed), HasSubstr("KV-1  written 3/12  not verified  failed at transmit: transmit"));
+  EXPECT_THAT(OutcomeLine(failed), EndsWith(kTakeFailedInstrumentOff)) << "the technician is told what to do";
   EXPECT_EQ(StationSummary({failed, done}), "2 instruments: 1 done, 1 failed, 0 skipped");
 }
 
