@@ -181,6 +181,9 @@ TEST_F(RecordingTest, TheConfigurationNamesTheDatabase) {
 // A kvmaint run's recorder starts its store at once, so the local file is
 // open before the first event, and records into it.
 TEST(RunRecordingTest, StartsTheStoreAtOnceAndRecordsThroughIt) {
+  // The application kvmaint runs in: the store's thread is Qt's, and Qt
+  // keeps a thread's data for the application's life.
+  inproc::PrepareProcess();
   inproc::TempDir dir;
   cli::LinkOptions options;
   options.dataDir = QString::fromStdString(dir.File("data"));
