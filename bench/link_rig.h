@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "link/forwarding_transport.h"
 #include "common/clock.h"
 #include "link/link.h"
 #include "link/task.h"
@@ -62,29 +63,16 @@ class SimulatorProcess {
 };
 
 // Hands everything to the serial port and counts the bytes written.
-class CountingTransport final : public Transport {
+class CountingTransport final : public ForwardingTransport {
  public:
-  CountingTransport(Transport& inner, LineStats& stats) : inner_(inner), stats_(stats) {}
+  CountingTransport(Transport& inner, LineStats& stats) : ForwardingTransport(inner), stats_(stats) {}
 
-  void Attach(TransportEvents* events) override { inner_.Attach(events); }
-  OpenResult Open() override { return inner_.Open(); }
-  void Close() override { inner_.Close(); }
-  bool IsOpen() const override { return inner_.IsOpen(); }
   bool Write(std::string_view bytes) override {
     stats_.Writing(bytes.size());
-    return inner_.Write(bytes);
+    return ForwardingTransport::Write(bytes);
   }
-  void SetDtr(bool on) override { inner_.SetDtr(on); }
-  void SetRts(bool on) override { inner_.SetRts(on); }
-  void SetHandshaking(int mode) override { inner_.SetHandshaking(mode); }
-  int Handshaking() const override { return inner_.Handshaking(); }
-  bool SetSettings(std::string_view settings) override { return inner_.SetSettings(settings); }
-  std::string Settings() const override { return inner_.Settings(); }
-  std::optional<ModemLines> ReadModemLines() const override { return inner_.ReadModemLines(); }
-  void PollModemLines() override { inner_.PollModemLines(); }
 
  private:
-  Transport& inner_;
   LineStats& stats_;
 };
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "link/forwarding_transport.h"
 #include "app/frm_main.h"
 #include "app/info_pane.h"
 #include "common/clock.h"
@@ -22,28 +23,17 @@
 namespace kv::test {
 
 // SimTransport, keeping each written line.
-class RecordingSimPort final : public Transport {
+class RecordingSimPort final : public ForwardingTransport {
  public:
-  explicit RecordingSimPort(sim::SimInstrument& instrument) : port_(instrument) {}
+  // The base keeps a reference to port_, used only once the port is made.
+  explicit RecordingSimPort(sim::SimInstrument& instrument) : ForwardingTransport(port_), port_(instrument) {}
 
   std::vector<std::string> lines;
 
-  void Attach(TransportEvents* events) override { port_.Attach(events); }
-  OpenResult Open() override { return port_.Open(); }
-  void Close() override { port_.Close(); }
-  bool IsOpen() const override { return port_.IsOpen(); }
   bool Write(std::string_view bytes) override {
     lines.emplace_back(bytes);
     return port_.Write(bytes);
   }
-  void SetDtr(bool on) override { port_.SetDtr(on); }
-  void SetRts(bool on) override { port_.SetRts(on); }
-  void SetHandshaking(int mode) override { port_.SetHandshaking(mode); }
-  int Handshaking() const override { return port_.Handshaking(); }
-  bool SetSettings(std::string_view settings) override { return port_.SetSettings(settings); }
-  std::string Settings() const override { return port_.Settings(); }
-  std::optional<ModemLines> ReadModemLines() const override { return port_.ReadModemLines(); }
-  void PollModemLines() override { port_.PollModemLines(); }
 
  private:
   sim::SimTransport port_;

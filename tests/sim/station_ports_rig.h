@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "link/forwarding_transport.h"
 #include "common/clock.h"
 #include "link/link.h"
 #include "ops/station_run.h"
@@ -20,29 +21,18 @@
 namespace kv::sim::testing {
 
 // The simulator's port that can be pulled out.
-class UnpluggableTransport final : public Transport {
+class UnpluggableTransport final : public ForwardingTransport {
  public:
-  explicit UnpluggableTransport(SimTransport& inner) : inner_(inner) {}
+  explicit UnpluggableTransport(SimTransport& inner) : ForwardingTransport(inner), inner_(inner) {}
   void Unplug() {
     unplugged_ = true;
     inner_.HangUp();
   }
   bool Unplugged() const { return unplugged_; }
 
-  void Attach(TransportEvents* events) override { inner_.Attach(events); }
   OpenResult Open() override {
-    return unplugged_ ? OpenResult::Failed(OpenFailure::NoSuchDevice) : inner_.Open();
+    return unplugged_ ? OpenResult::Failed(OpenFailure::NoSuchDevice) : ForwardingTransport::Open();
   }
-  void Close() override { inner_.Close(); }
-  bool IsOpen() const override { return inner_.IsOpen(); }
-  bool Write(std::string_view bytes) override { return inner_.Write(bytes); }
-  void SetDtr(bool on) override { inner_.SetDtr(on); }
-  void SetRts(bool on) override { inner_.SetRts(on); }
-  void SetHandshaking(int mode) override { inner_.SetHandshaking(mode); }
-  int Handshaking() const override { return inner_.Handshaking(); }
-  bool SetSettings(std::string_view settings) override { return inner_.SetSettings(settings); }
-  std::string Settings() const override { return inner_.Settings(); }
-  std::optional<ModemLines> ReadModemLines() const override { return inner_.ReadModemLines(); }
 
  private:
   SimTransport& inner_;
